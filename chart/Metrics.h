@@ -1,0 +1,23 @@
+// Chart dimensions, all derived from the detail font and the level
+// statistics. Pixels of the screen.
+#pragma once
+#include <stdint.h>
+
+#include "graph/Levels.h"
+
+extern int32_t ScreenWidth;
+extern int32_t ScreenHeight;
+extern int32_t CharWidth;
+extern int32_t BoxWidth;
+extern int32_t ColumnGap;
+extern int32_t LineHeight;
+extern int32_t RowGap;
+extern int32_t LevelHeight[MAX_LEVELS];
+extern int32_t ChartWidth;
+extern int32_t ChartHeight;
+extern int32_t ChartLines;
+
+// Sets every metric but the screen size from the detail font's
+// tmMaxCharWidth, tmHeight and tmExternalLeading. A font without width or
+// height, or a chart beyond 32-bit pixel sizes, ends the program.
+void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeading);

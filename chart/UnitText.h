@@ -1,0 +1,12 @@
+// The role and flags texts at the end of a unit's figures line.
+#pragma once
+#include <stdint.h>
+
+struct UnitType;
+
+// Role abbreviation, with the hold for role 4. Valid until the next call.
+const char* UnitRoleText(const UnitType* unit);
+
+// "/" and one letter per flag bit 14 to 0; empty for no flags. Valid until
+// the next call.
+const char* UnitFlagsText(int32_t flags);

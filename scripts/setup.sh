@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Lorvane needs.
+# Idempotent; run as root on Debian 12.
+set -euo pipefail
+
+need_native="cmake g++ make clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev python3"
+need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev"
+need_wine="wine wine32:i386 fonts-wine xvfb x11-utils imagemagick"
+need_print="cups printer-driver-cups-pdf libcups2:i386 poppler-utils"
+
+missing() {
+  local out=""
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || out="$out $p"
+  done
+  echo "$out"
+}
+
+want="$need_native $need_cross $need_wine $need_print"
+case "${1:-all}" in
+  native) want="$need_native" ;;
+esac
+
+if ! dpkg --print-foreign-architectures | grep -qx i386 && [ "${1:-all}" != native ]; then
+  dpkg --add-architecture i386
+  rm -f /var/lib/apt/periodic/lorvane-updated
+fi
+
+todo=$(missing $want)
+if [ -n "$todo" ]; then
+  echo "setup: installing$todo"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $todo >/dev/null
+fi
