@@ -1,0 +1,55 @@
+// Role and flags texts of a unit's figures line.
+#include "chart/UnitText.h"
+
+#include <string.h>
+
+#include "rules/UnitType.h"
+
+namespace {
+
+const char kUnknownRole[] = "???";
+
+// Indexed by domain * 8 + role.
+const char* const RoleNames[24] = {
+    "Atk",        "Def",        kUnknownRole, "A-A",        kUnknownRole, "Set",
+    "Dip",        "Trd",        "Sup",        kUnknownRole, kUnknownRole, "Air",
+    kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole,
+    "Nav",        kUnknownRole, "Trn",        kUnknownRole, kUnknownRole, kUnknownRole,
+};
+
+// The lead-in, then the letters of bits 14 down to 0.
+const char* const FlagLetters[16] = {"/", "s", "a", "X", "F", "m", "R", "P",
+                                     "C", "W", "T", "A", "S", "M", "Z", "2"};
+
+char RoleText[5];
+char FlagsText[17];
+
+}  // namespace
+
+const char* UnitRoleText(const UnitType* unit) {
+  // Values outside the table show the unknown role, never a read past it.
+  const char* name = kUnknownRole;
+  if (unit->domain >= 0 && unit->domain <= 2 && unit->role <= 7) {
+    name = RoleNames[unit->domain * 8 + unit->role];
+  }
+  strcpy(RoleText, name);
+  if (unit->role == 4) {
+    RoleText[3] = (char)(((uint32_t)'0' + (uint32_t)unit->hold) & 0xFFu);
+    RoleText[4] = '\0';
+  }
+  return RoleText;
+}
+
+const char* UnitFlagsText(int32_t flags) {
+  FlagsText[0] = '\0';
+  if (flags == 0) return FlagsText;
+  strcpy(FlagsText, FlagLetters[0]);
+  size_t length = 1;
+  for (int bit = 14; bit >= 0; bit--) {
+    if (((uint32_t)flags >> bit) & 1u) {
+      FlagsText[length++] = FlagLetters[15 - bit][0];
+    }
+  }
+  FlagsText[length] = '\0';
+  return FlagsText;
+}

@@ -1,0 +1,54 @@
+// The advance list, read from the lines of the advance section.
+#include "rules/Advance.h"
+
+#include <string.h>
+
+#include "rules/Alloc.h"
+#include "rules/Reader.h"
+
+Advance RootAdvance = {"Primary Root", 0,  0, "nil",   "nil", 0,  0, "nil", nullptr,
+                       nullptr,        {}, 0, nullptr, 0,     {}, 0, 0};
+Advance FirstAdvance;
+
+void ResetRootAdvance() {
+  memset(&RootAdvance, 0, sizeof RootAdvance);
+  strcpy(RootAdvance.name, "Primary Root");
+  strcpy(RootAdvance.prereqCode1, "nil");
+  strcpy(RootAdvance.prereqCode2, "nil");
+  strcpy(RootAdvance.code, "nil");
+}
+
+namespace {
+
+// Name, aiValue, modifier, prerequisite codes, epoch, category ; code.
+void ParseAdvanceLine(const char* line, Advance* advance) {
+  BeginLine("advance", line);
+  const char* p = line;
+  p = CopyField(advance->name, NAME_SIZE, p, ',', FIELD_CUT);
+  p = ReadIntField(&advance->aiValue, p, ',');
+  p = ReadIntField(&advance->modifier, p, ',');
+  // A cut code could match another advance's code: refused instead.
+  p = CopyField(advance->prereqCode1, CODE_SIZE, p, ',', FIELD_EXACT);
+  p = CopyField(advance->prereqCode2, CODE_SIZE, p, ',', FIELD_EXACT);
+  int32_t number;
+  p = ReadIntField(&number, p, ',');
+  advance->epoch = (uint8_t)(number & 0xFF);
+  p = ReadIntField(&number, p, ';');
+  advance->category = (uint8_t)(number & 0xFF);
+  // The own code is the next three characters, whatever follows them.
+  while (IsRulesSpace(*p)) p++;
+  for (int i = 0; i < CODE_SIZE - 1 && p[i] != '\0'; i++) {
+    advance->code[i] = p[i];
+  }
+}
+
+}  // namespace
+
+void ParseAdvances() {
+  Advance* advance = &FirstAdvance;
+  for (const TextLine* line = &AdvanceLines; line->text[0] != '\0'; line = line->next) {
+    ParseAdvanceLine(line->text, advance);
+    advance->next = static_cast<Advance*>(AllocRecord(sizeof(Advance)));
+    advance = advance->next;
+  }
+}

@@ -1,0 +1,16 @@
+// The fatal-error boundary shared by every program built on the core.
+#include "rules/Fatal.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+char TextBuffer[TEXT_BUFFER_SIZE];
+
+void Fatal(int exitCode, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  // vsnprintf never writes past the buffer and always ends the text.
+  vsnprintf(TextBuffer, sizeof TextBuffer, format, args);
+  va_end(args);
+  FatalExit(exitCode);
+}

@@ -1,0 +1,185 @@
+// The rules file reader: sections as lists of cleaned lines, and the two
+// field scanners.
+#include "rules/Reader.h"
+
+#include <string.h>
+
+#include "rules/Alloc.h"
+#include "rules/Fatal.h"
+
+TextLine AdvanceLines;
+TextLine UnitLines;
+
+namespace {
+
+// The line being scanned and the name of its section, for messages.
+const char* ScanSection = "";
+const char* ScanLine = "";
+
+// Room left in TextBuffer for quoted texts once the rest of a message
+// (fixedLength characters) is in.
+int RoomAfter(int fixedLength) {
+  int room = TEXT_BUFFER_SIZE - 1 - fixedLength;
+  return room > 0 ? room : 0;
+}
+
+int ShownLength(const char* text, int room) {
+  size_t length = strlen(text);
+  return length < (size_t)room ? (int)length : room;
+}
+
+// A header's text without its line feed, for the end-of-file messages.
+int HeaderNameLength(const char* header) {
+  size_t length = strlen(header);
+  if (length > 0 && header[length - 1] == '\n') length--;
+  return (int)length;
+}
+
+[[noreturn]] void MissingDelimiter(char delimiter) {
+  static const char kFormat[] = "Missing \"%c\" in %s line \"%.*s\"";
+  int room = RoomAfter(snprintf(nullptr, 0, kFormat, delimiter, ScanSection, 0, ""));
+  Fatal(1, kFormat, delimiter, ScanSection, ShownLength(ScanLine, room), ScanLine);
+}
+
+[[noreturn]] void CodeTooLong(const char* code, int codeLength, int limit) {
+  static const char kFormat[] = "Code \"%.*s\" is longer than %d characters in %s line \"%.*s\"";
+  int room = RoomAfter(snprintf(nullptr, 0, kFormat, 0, "", limit, ScanSection, 0, ""));
+  // The line keeps at least half of the room, the code gets what is left.
+  int lineLength = ShownLength(ScanLine, room);
+  if (lineLength > room - codeLength && lineLength > room / 2) {
+    lineLength = room - codeLength > room / 2 ? room - codeLength : room / 2;
+  }
+  int shownCode = codeLength < room - lineLength ? codeLength : room - lineLength;
+  Fatal(1, kFormat, shownCode, code, limit, ScanSection, lineLength, ScanLine);
+}
+
+#if defined(_WIN32)
+inline int ReadByte(FILE* file) { return getc(file); }
+#else
+// The reader owns the file while it reads; no other thread touches it.
+inline int ReadByte(FILE* file) { return getc_unlocked(file); }
+#endif
+
+}  // namespace
+
+bool IsRulesSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+FILE* OpenRulesFile(const char* path) {
+  // Binary mode: line ends are translated by ReadRulesLine, the same on
+  // every platform.
+  FILE* file = fopen(path, "rb");
+  if (file != nullptr) {
+    // A path that opens but cannot be read (a directory) counts as missing.
+    int first = ReadByte(file);
+    if (first != EOF) {
+      ungetc(first, file);
+      return file;
+    }
+    if (!ferror(file)) {
+      clearerr(file);
+      return file;
+    }
+    fclose(file);
+  }
+  static const char kFormat[] = "Vel2 rules file \"%.*s\" not found";
+  int room = RoomAfter(snprintf(nullptr, 0, kFormat, 0, ""));
+  Fatal(1, kFormat, ShownLength(path, room), path);
+}
+
+int ReadRulesLine(FILE* file, char* buffer) {
+  int count = 0;
+  while (count < LINE_SIZE - 1) {
+    int c = ReadByte(file);
+    if (c == EOF) break;
+    if (c == '\r') continue;  // text mode: the byte after it takes its place
+    buffer[count++] = (char)c;
+    if (c == '\n') break;
+  }
+  buffer[count] = '\0';
+  return count;
+}
+
+void CleanLine(char* line) {
+  if (line[0] == ';') {
+    line[0] = '\0';
+    return;
+  }
+  size_t length = strlen(line);
+  while (length > 0 && IsRulesSpace(line[length - 1])) {
+    line[--length] = '\0';
+  }
+}
+
+void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head) {
+  char line[LINE_SIZE];
+  line[0] = '\0';
+  while (strcmp(line, startHeader) != 0) {
+    if (ReadRulesLine(file, line) == 0) {
+      Fatal(1, "Rules file has no \"%.*s\" line", HeaderNameLength(startHeader), startHeader);
+    }
+  }
+  TextLine* node = head;
+  for (;;) {
+    if (ReadRulesLine(file, line) == 0) {
+      Fatal(1, "Rules file ends before the \"%.*s\" line", HeaderNameLength(stopHeader),
+            stopHeader);
+    }
+    if (strcmp(line, stopHeader) == 0) return;
+    CleanLine(line);
+    if (line[0] == '\0') continue;
+    strcpy(node->text, line);
+    node->next = static_cast<TextLine*>(AllocRecord(sizeof(TextLine)));
+    node = node->next;
+  }
+}
+
+void BeginLine(const char* section, const char* line) {
+  ScanSection = section;
+  ScanLine = line;
+}
+
+const char* CopyField(char* dest, int size, const char* start, char delimiter, FieldFit fit) {
+  const char* end = strchr(start, delimiter);
+  if (end == nullptr) MissingDelimiter(delimiter);
+  const char* text = start;
+  while (text < end && IsRulesSpace(*text)) text++;
+  int length = (int)(end - text);
+  if (length > size - 1) {
+    if (fit == FIELD_EXACT) CodeTooLong(text, length, size - 1);
+    length = size - 1;
+  }
+  memcpy(dest, text, (size_t)length);
+  dest[length] = '\0';
+  return end + 1;
+}
+
+int32_t ReadDecimal(const char* text) {
+  while (IsRulesSpace(*text)) text++;
+  bool negative = false;
+  if (*text == '+') {
+    text++;
+  } else if (*text == '-') {
+    negative = true;
+    text++;
+  }
+  // Unsigned arithmetic: long digit strings wrap around instead of
+  // overflowing.
+  uint32_t value = 0;
+  while (*text >= '0' && *text <= '9') {
+    value = value * 10u + (uint32_t)(*text - '0');
+    text++;
+  }
+  if (negative) value = 0u - value;
+  int32_t result;
+  memcpy(&result, &value, sizeof result);
+  return result;
+}
+
+const char* ReadIntField(int32_t* dest, const char* start, char delimiter) {
+  const char* end = strchr(start, delimiter);
+  if (end == nullptr) MissingDelimiter(delimiter);
+  *dest = ReadDecimal(start);
+  return end + 1;
+}

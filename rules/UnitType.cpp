@@ -1,0 +1,83 @@
+// The unit list, read from the lines of the unit section, and each unit
+// hung under the advance that enables it.
+#include "rules/UnitType.h"
+
+#include <string.h>
+
+#include "graph/Link.h"
+#include "rules/Alloc.h"
+#include "rules/Fatal.h"
+#include "rules/Reader.h"
+
+UnitType FirstUnitType;
+
+int32_t ReadFlags(const char* text) {
+  while (IsRulesSpace(*text)) text++;
+  bool negative = false;
+  if (*text == '+') {
+    text++;
+  } else if (*text == '-') {
+    negative = true;
+    text++;
+  }
+  // Saturates at 2^31, so the value never overflows on the way.
+  const uint32_t kLimit = 0x80000000u;
+  uint32_t value = 0;
+  while (*text == '0' || *text == '1') {
+    if (value < kLimit) value = value * 2u + (uint32_t)(*text - '0');
+    text++;
+  }
+  if (value >= kLimit) return negative ? INT32_MIN : INT32_MAX;
+  return negative ? -(int32_t)value : (int32_t)value;
+}
+
+void AttachUnit(Advance* advance, UnitType* unit) {
+  if (advance == nullptr) return;
+  for (int i = 0; i < MAX_UNITS; i++) {
+    if (advance->units[i] == unit) return;
+    if (advance->units[i] == nullptr) {
+      advance->units[i] = unit;
+      return;
+    }
+  }
+  Fatal(1, "More than %d units directly linked to \"%s\"", MAX_UNITS, advance->name);
+}
+
+namespace {
+
+void ParseUnitLine(const char* line, UnitType* unit) {
+  BeginLine("unit", line);
+  const char* p = line;
+  p = CopyField(unit->name, NAME_SIZE, p, ',', FIELD_CUT);
+  // The obsolete-by code is stored for completeness only; a cut is harmless.
+  p = CopyField(unit->obsoleteCode, CODE_SIZE, p, ',', FIELD_CUT);
+  p = ReadIntField(&unit->domain, p, ',');
+  p = ReadIntField(&unit->move, p, ',');
+  p = ReadIntField(&unit->range, p, ',');
+  p = ReadIntField(&unit->attack, p, ',');
+  p = ReadIntField(&unit->defense, p, ',');
+  p = ReadIntField(&unit->hitPoints, p, ',');
+  p = ReadIntField(&unit->firepower, p, ',');
+  int32_t number;
+  p = ReadIntField(&number, p, ',');
+  uint32_t cost = (uint32_t)number * 10u;  // wraps like the number itself
+  memcpy(&unit->cost, &cost, sizeof cost);
+  p = ReadIntField(&unit->hold, p, ',');
+  p = ReadIntField(&number, p, ',');
+  unit->role = (uint8_t)(number & 0xFF);
+  p = CopyField(unit->prereqCode, CODE_SIZE, p, ',', FIELD_EXACT);
+  unit->flags = ReadFlags(p);
+}
+
+}  // namespace
+
+void ParseUnitTypes() {
+  UnitType* unit = &FirstUnitType;
+  for (const TextLine* line = &UnitLines; line->text[0] != '\0'; line = line->next) {
+    ParseUnitLine(line->text, unit);
+    unit->prereq = FindAdvance(unit->prereqCode);
+    AttachUnit(unit->prereq, unit);
+    unit->next = static_cast<UnitType*>(AllocRecord(sizeof(UnitType)));
+    unit = unit->next;
+  }
+}
