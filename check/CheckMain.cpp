@@ -1,0 +1,105 @@
+// lorvane-check: loads a rules file exactly as the viewer does and reports
+// the ranked research tree, its statistics and what the viewer passes over
+// silently. Exit 0 when the file loads (warnings or not), 1 with the
+// viewer's own message when the viewer would refuse it, 2 on a usage error,
+// 3 when the report cannot be written.
+#include <errno.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "chart/Metrics.h"
+#include "check/Check.h"
+#include "graph/LoadRules.h"
+#include "rules/Fatal.h"
+
+namespace {
+
+enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
+
+const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n";
+
+[[noreturn]] void UsageError(const char* problem, const char* argument) {
+  fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
+  fputs(Usage, stderr);
+  exit(EXIT_USAGE);
+}
+
+// One signed 32-bit decimal number ending at the terminator; returns the
+// position after it, or NULL.
+const char* ReadMetric(const char* text, char terminator, int32_t* value) {
+  char* end = NULL;
+  errno = 0;
+  long number = strtol(text, &end, 10);
+  if (end == text || *end != terminator || errno != 0 || number < INT32_MIN || number > INT32_MAX) {
+    return NULL;
+  }
+  *value = (int32_t)number;
+  return end + (terminator != 0 ? 1 : 0);
+}
+
+// "W,H,E": tmMaxCharWidth, tmHeight and tmExternalLeading of a detail font.
+bool ReadMetrics(const char* text, int32_t font[3]) {
+  const char* p = ReadMetric(text, ',', &font[0]);
+  if (p != NULL) p = ReadMetric(p, ',', &font[1]);
+  if (p != NULL) p = ReadMetric(p, 0, &font[2]);
+  return p != NULL;
+}
+
+}  // namespace
+
+// The viewer shows its fatal message in a box; the checker prints the same
+// text to standard error.
+[[noreturn]] void FatalExit(int exitCode) {
+  fflush(stdout);
+  fputs(TextBuffer, stderr);
+  fputc('\n', stderr);
+  fflush(stderr);
+  exit(exitCode);
+}
+
+int main(int argc, char** argv) {
+  bool json = false;
+  bool withMetrics = false;
+  int32_t font[3] = {0, 0, 0};
+  const char* path = NULL;
+  bool optionsEnd = false;
+
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!optionsEnd && strcmp(arg, "--") == 0) {
+      optionsEnd = true;
+    } else if (!optionsEnd && strcmp(arg, "--help") == 0) {
+      fputs(Usage, stdout);
+      return 0;
+    } else if (!optionsEnd && strcmp(arg, "--json") == 0) {
+      json = true;
+    } else if (!optionsEnd && strcmp(arg, "--metrics") == 0) {
+      if (i + 1 >= argc) UsageError("--metrics needs W,H,E", "");
+      if (!ReadMetrics(argv[++i], font)) UsageError("--metrics needs W,H,E, not ", argv[i]);
+      withMetrics = true;
+    } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
+      UsageError("unknown option ", arg);
+    } else if (path != NULL) {
+      UsageError("more than one rules file: ", arg);
+    } else {
+      path = arg;
+    }
+  }
+  if (path == NULL) UsageError("no rules file given", "");
+
+  LoadRules(path);
+  if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
+
+  if (json) {
+    PrintJsonReport(withMetrics);
+  } else {
+    PrintTextReport(withMetrics);
+  }
+  if (fflush(stdout) != 0 || ferror(stdout)) {
+    fputs("lorvane-check: cannot write the report\n", stderr);
+    return EXIT_WRITE;
+  }
+  return 0;
+}

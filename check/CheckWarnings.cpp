@@ -1,0 +1,190 @@
+// What the viewer passes over silently: codes that name nothing, codes it
+// can never find, values outside its name tables, and the texts the reader
+// cuts. Cuts are found by scanning the raw section lines again, which stay
+// in memory after the load.
+#include <stdarg.h>
+#include <stddef.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "check/Check.h"
+#include "graph/Link.h"
+#include "rules/Advance.h"
+#include "rules/Reader.h"
+#include "rules/UnitType.h"
+
+namespace {
+
+enum { WARNING_SIZE = 640, EPOCH_COUNT = 4, CATEGORY_COUNT = 5, DOMAIN_COUNT = 3, ROLE_COUNT = 8 };
+
+WarningSink Sink;
+int WarningCount;
+
+void Warn(const char* format, ...) {
+  char text[WARNING_SIZE];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  ++WarningCount;
+  if (Sink != NULL) Sink(text);
+}
+
+const char* SkipSpace(const char* p) {
+  while (*p != 0 && IsRulesSpace(*p)) ++p;
+  return p;
+}
+
+// The start of the field after count delimiters, or NULL when the line has
+// fewer (a loaded file never has, but the scan must not rely on it).
+const char* SkipFields(const char* p, int count, char delimiter) {
+  for (int i = 0; i < count && p != NULL; ++i) {
+    p = strchr(p, delimiter);
+    if (p != NULL) ++p;
+  }
+  return p;
+}
+
+// The raw text of the text field at start, as CopyField sees it: leading
+// white space skipped, up to the delimiter (or the end of the line).
+void RawField(const char* start, char delimiter, char* dest, size_t size) {
+  const char* p = SkipSpace(start);
+  const char* end = strchr(p, delimiter);
+  size_t length = end != NULL ? (size_t)(end - p) : strlen(p);
+  if (length >= size) length = size - 1;
+  memcpy(dest, p, length);
+  dest[length] = 0;
+}
+
+void CheckNameCut(const char* kind, const char* line, const char* stored) {
+  char raw[LINE_SIZE];
+  RawField(line, ',', raw, sizeof raw);
+  if (strlen(raw) > NAME_SIZE - 1) {
+    Warn("%s name \"%s\" is longer than %d characters; it is cut to \"%s\"", kind, raw,
+         NAME_SIZE - 1, stored);
+  }
+}
+
+void CheckByteField(const char* kind, const char* name, const char* field, const char* start) {
+  if (start == NULL) return;
+  int32_t raw = ReadDecimal(start);
+  if (raw < 0 || raw > 255) {
+    Warn("%s \"%s\": %s %ld does not fit in a byte; it is stored as %u", kind, name, field,
+         (long)raw, (unsigned)(uint8_t)raw);
+  }
+}
+
+void CheckAdvance(const Advance* advance, const char* line) {
+  const char* name = advance->name;
+  CheckNameCut("Advance", line, name);
+
+  // Fields 6 and 7 are numbers; field 7 ends at the ";" before the code.
+  const char* epochField = SkipFields(line, 5, ',');
+  const char* categoryField = SkipFields(epochField, 1, ',');
+  const char* codeField = SkipFields(categoryField, 1, ';');
+  if (codeField != NULL) {
+    const char* raw = SkipSpace(codeField);
+    if (strlen(raw) > CODE_SIZE - 1) {
+      Warn("Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"", name,
+           raw, CODE_SIZE - 1, advance->code);
+    }
+  }
+
+  if (strcmp(advance->code, "nil") == 0) {
+    Warn("Advance \"%s\": code \"nil\" always names \"%s\"; this advance never gets dependants",
+         name, RootAdvance.name);
+  } else {
+    if (advance->code[0] == 0) Warn("Advance \"%s\" has an empty code", name);
+    const Advance* first = FindAdvance(advance->code);
+    if (first != NULL && first != advance) {
+      Warn(
+          "Advance \"%s\": code \"%s\" is already the code of \"%s\"; this advance never gets "
+          "dependants",
+          name, advance->code, first->name);
+    }
+  }
+
+  CheckByteField("Advance", name, "epoch", epochField);
+  if (advance->epoch >= EPOCH_COUNT) {
+    Warn("Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
+         (unsigned)advance->epoch, EPOCH_COUNT - 1);
+  }
+  CheckByteField("Advance", name, "category", categoryField);
+  if (advance->category >= CATEGORY_COUNT) {
+    Warn("Advance \"%s\": category %u is outside the category table (0 to %d)", name,
+         (unsigned)advance->category, CATEGORY_COUNT - 1);
+  }
+
+  const char* codes[2] = {advance->prereqCode1, advance->prereqCode2};
+  const Advance* links[2] = {advance->prereq1, advance->prereq2};
+  for (int i = 0; i < 2; ++i) {
+    if (links[i] == NULL) {
+      Warn("Advance \"%s\": prerequisite code \"%s\" names no advance; it stands on level 0", name,
+           codes[i]);
+    }
+  }
+}
+
+void CheckUnit(const UnitType* unit, const char* line) {
+  const char* name = unit->name;
+  CheckNameCut("Unit", line, name);
+
+  const char* obsoleteField = SkipFields(line, 1, ',');
+  if (obsoleteField != NULL) {
+    char raw[LINE_SIZE];
+    RawField(obsoleteField, ',', raw, sizeof raw);
+    if (strlen(raw) > CODE_SIZE - 1) {
+      Warn("Unit \"%s\": obsolete-by code \"%s\" is longer than %d characters; it is cut to \"%s\"",
+           name, raw, CODE_SIZE - 1, unit->obsoleteCode);
+    }
+  }
+
+  if (unit->domain < 0 || unit->domain >= DOMAIN_COUNT) {
+    Warn("Unit \"%s\": domain %ld is outside the role table (0 to %d)", name, (long)unit->domain,
+         DOMAIN_COUNT - 1);
+  }
+  CheckByteField("Unit", name, "role", SkipFields(line, 11, ','));
+  if (unit->role >= ROLE_COUNT) {
+    Warn("Unit \"%s\": role %u is outside the role table (0 to %d)", name, (unsigned)unit->role,
+         ROLE_COUNT - 1);
+  }
+
+  if (unit->prereq == NULL) {
+    Warn("Unit \"%s\": prerequisite code \"%s\" names no advance; it appears nowhere in the chart",
+         name, unit->prereqCode);
+  }
+}
+
+}  // namespace
+
+int ForEachWarning(WarningSink sink) {
+  Sink = sink;
+  WarningCount = 0;
+
+  // One record per line, in the same order; every walk of the viewer ends
+  // at the first advance with an empty name.
+  const TextLine* line = &AdvanceLines;
+  const Advance* advance = &FirstAdvance;
+  for (; line != NULL && line->text[0] != 0 && advance != NULL;
+       line = line->next, advance = advance->next) {
+    if (advance->name[0] == 0) {
+      int ignored = 0;
+      for (const TextLine* l = line; l != NULL && l->text[0] != 0; l = l->next) ++ignored;
+      Warn(
+          "Advance line \"%s\" has an empty name; the advance list ends there and the %d advance "
+          "lines from it on are ignored",
+          line->text, ignored);
+      break;
+    }
+    CheckAdvance(advance, line->text);
+  }
+
+  line = &UnitLines;
+  const UnitType* unit = &FirstUnitType;
+  for (; line != NULL && line->text[0] != 0 && unit != NULL; line = line->next, unit = unit->next) {
+    CheckUnit(unit, line->text);
+  }
+
+  Sink = NULL;
+  return WarningCount;
+}
