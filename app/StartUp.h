@@ -1,0 +1,17 @@
+// What start-up decides before the load: the rules file's path.
+#pragma once
+
+enum { RULES_PATH_SIZE = 256 };
+
+// The path of the rules file: at most 255 characters and the terminating
+// zero.
+extern char RulesPath[RULES_PATH_SIZE];
+
+// Takes the command-line tail whole as the path (quotes and trailing blanks
+// included); an empty tail gives the default path. A tail that does not fit
+// RulesPath ends the program rather than opening a different, cut path.
+void ChooseRulesPath(const char* tail);
+
+// Reads the rules file at RulesPath and builds the ranked graph; any
+// failure ends the program.
+void LoadRulesPath();

@@ -1,0 +1,46 @@
+#include "app/MainWin.h"
+#include "app/StartUp.h"
+#include "chart/Win32.h"
+#include "rules/Fatal.h"
+
+static const DWORD MAIN_WINDOW_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
+static_assert(MAIN_WINDOW_STYLE == 0x00FF0000, "overlapped window with both scroll bars");
+
+static ATOM RegisterMainWin(HINSTANCE instance) {
+  WNDCLASSA windowClass = {};
+  windowClass.style = 0;  // no repaint on resize: painting copies the bitmap anyway
+  windowClass.lpfnWndProc = MainWinProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, "TREE_ICON");
+  windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+  windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+  windowClass.lpszMenuName = "MAINMENU";
+  windowClass.lpszClassName = "MainWin";
+  return RegisterClassA(&windowClass);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+  ChooseRulesPath(commandLine);
+  LoadRulesPath();
+
+  if (RegisterMainWin(instance) == 0) return 0;
+  // The chart is drawn inside this call, while the window is created.
+  HWND window =
+      CreateWindowExA(0, "MainWin", "Lorvane", MAIN_WINDOW_STYLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
+  if (window == NULL) {
+    CheckLastError("CreateWindowExA");
+    Fatal(1, "CreateWindowExA failed\nGetLastError returned 0");
+  }
+  HACCEL accelerators = LoadAcceleratorsA(instance, "MYMENU");
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+
+  MSG message = {};
+  while (GetMessageA(&message, NULL, 0, 0) != 0) {
+    if (TranslateAcceleratorA(window, accelerators, &message) != 0) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return (int)message.wParam;
+}

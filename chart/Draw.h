@@ -1,0 +1,28 @@
+// Drawing the research tree into a device context.
+#pragma once
+#include <stdint.h>
+
+#include "chart/Win32.h"
+
+struct Advance;
+
+// The drawing objects. The main window creates them when it is created
+// and deletes them when it is destroyed; the drawing only selects them.
+extern HFONT DetailFont;  // detail lines, unit costs and figures
+extern HFONT NameFont;    // advance names
+extern HFONT UnitFont;    // unit names
+extern HPEN NearPen;      // link to a prerequisite one level up
+extern HPEN FarPen;       // link to a prerequisite further up
+
+// Selects DetailFont into hdc (and leaves it there), reads the screen size
+// and the font's text metrics, and sets every chart metric from them.
+void ComputeChartMetrics(HDC hdc);
+
+// Draws the whole chart, row by row, from the root advance first. The
+// caller has selected the white brush, filled the chart, and set black
+// text on a transparent background.
+void DrawChart(HDC hdc, Advance* first);
+
+// Draws one box with its text origin at (x, y), its links up to its
+// prerequisites, and its texts; records (x, y) in chartX, chartY.
+void DrawAdvance(HDC hdc, int32_t x, int32_t y, Advance* advance);
