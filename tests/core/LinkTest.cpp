@@ -1,0 +1,138 @@
+// Prerequisite codes into links and dependant lists.
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "graph/Link.h"
+
+namespace {
+
+class LinkTest : public RulesTest {
+ protected:
+  void LoadAdvances(const std::string& lines) { Load(RulesText(lines, "")); }
+};
+
+std::vector<std::string> ChildNames(const Advance& advance) {
+  std::vector<std::string> names;
+  for (int i = 0; i < MAX_DEPENDANTS && advance.children[i] != nullptr; i++) {
+    names.push_back(advance.children[i]->name);
+  }
+  EXPECT_EQ(advance.childCount, (int)names.size()) << advance.name;
+  return names;
+}
+
+using Names = std::vector<std::string>;
+
+TEST_F(LinkTest, NilNamesTheRootOnBothSidesListedOnce) {
+  LoadAdvances("Alpha, 1, 1, nil, nil, 0, 0; Alp\n");
+  EXPECT_EQ(FirstAdvance.prereq1, &RootAdvance);
+  EXPECT_EQ(FirstAdvance.prereq2, &RootAdvance);
+  EXPECT_EQ(ChildNames(RootAdvance), Names{"Alpha"});
+  EXPECT_EQ(RootAdvance.next, &FirstAdvance);
+}
+
+TEST_F(LinkTest, SamePrerequisiteTwiceIsListedOnce) {
+  LoadAdvances(
+      "P, 1, 1, nil, nil, 0, 0; P\n"
+      "Q, 1, 1, P, P, 0, 0; Q\n");
+  Advance* q = FirstAdvance.next;
+  EXPECT_EQ(q->prereq1, &FirstAdvance);
+  EXPECT_EQ(q->prereq2, &FirstAdvance);
+  EXPECT_EQ(ChildNames(FirstAdvance), Names{"Q"});
+}
+
+TEST_F(LinkTest, DuplicateCodeFindsTheFirstAdvance) {
+  LoadAdvances(
+      "First, 1, 1, nil, nil, 0, 0; Dup\n"
+      "Second, 1, 1, nil, nil, 0, 0; Dup\n"
+      "User, 1, 1, Dup, nil, 0, 0; Usr\n");
+  EXPECT_EQ(FindAdvance("Dup"), &FirstAdvance);
+  EXPECT_EQ(AdvanceNamed("User")->prereq1, &FirstAdvance);
+  EXPECT_EQ(ChildNames(FirstAdvance), Names{"User"});
+  EXPECT_EQ(ChildNames(*AdvanceNamed("Second")), Names{});
+}
+
+TEST_F(LinkTest, OwnCodeNilIsNeverFound) {
+  LoadAdvances(
+      "Impostor, 1, 1, nil, nil, 0, 0; nil\n"
+      "User, 1, 1, nil, nil, 0, 0; Usr\n");
+  EXPECT_EQ(FindAdvance("nil"), &RootAdvance);
+  EXPECT_EQ(AdvanceNamed("User")->prereq1, &RootAdvance);
+  EXPECT_EQ(ChildNames(*AdvanceNamed("Impostor")), Names{});
+  EXPECT_EQ(ChildNames(RootAdvance), (Names{"Impostor", "User"}));
+}
+
+TEST_F(LinkTest, LookupIsExactAndCaseSensitive) {
+  LoadAdvances("Alpha, 1, 1, nil, nil, 0, 0; Ab\n");
+  EXPECT_EQ(FindAdvance("Ab"), &FirstAdvance);
+  EXPECT_EQ(FindAdvance("ab"), nullptr);
+  EXPECT_EQ(FindAdvance("Ab "), nullptr);
+  EXPECT_EQ(FindAdvance("A"), nullptr);
+  EXPECT_EQ(FindAdvance("Nil"), nullptr);
+  EXPECT_EQ(FindAdvance(""), nullptr);
+}
+
+TEST_F(LinkTest, UnknownCodeLeavesTheLinkNone) {
+  LoadAdvances(
+      "P, 1, 1, nil, nil, 0, 0; P\n"
+      "Orphan, 1, 1, Zzz, P, 0, 0; Orp\n");
+  Advance* orphan = FirstAdvance.next;
+  EXPECT_EQ(orphan->prereq1, nullptr);
+  EXPECT_EQ(orphan->prereq2, &FirstAdvance);
+  EXPECT_EQ(ChildNames(FirstAdvance), Names{"Orphan"});
+  EXPECT_EQ(ChildNames(RootAdvance), Names{"P"});
+}
+
+TEST_F(LinkTest, EmptySectionOnlySetsTheRootsNext) {
+  LoadAdvances("");
+  EXPECT_EQ(RootAdvance.next, &FirstAdvance);
+  EXPECT_EQ(RootAdvance.childCount, 0);
+  EXPECT_EQ(FindAdvance("nil"), &RootAdvance);
+  EXPECT_EQ(FindAdvance("Abc"), nullptr);
+  EXPECT_EQ(FindAdvance(""), nullptr);
+}
+
+TEST_F(LinkTest, DependantsFollowTheListOrderOnEitherSide) {
+  LoadAdvances(
+      "A, 1, 1, nil, P, 0, 0; A\n"
+      "B, 1, 1, P, nil, 0, 0; B\n"
+      "P, 1, 1, nil, nil, 0, 0; P\n");
+  EXPECT_EQ(ChildNames(RootAdvance), (Names{"A", "B", "P"}));
+  EXPECT_EQ(ChildNames(*AdvanceNamed("P")), (Names{"A", "B"}));
+}
+
+std::string RootChildren(int count) {
+  std::string lines;
+  for (int i = 0; i < count; i++) {
+    lines += "Child" + std::to_string(i) + ", 1, 1, nil, nil, 0, 0; c" + std::to_string(i) + "\n";
+  }
+  return lines;
+}
+
+TEST_F(LinkTest, HundredDependantsAreAccepted) {
+  LoadAdvances(RootChildren(100));
+  EXPECT_EQ(RootAdvance.childCount, 100);
+  EXPECT_STREQ(RootAdvance.children[99]->name, "Child99");
+  // Adding one of them again is no error and changes nothing.
+  AddDependant(&RootAdvance, RootAdvance.children[57]);
+  EXPECT_EQ(RootAdvance.childCount, 100);
+  AddDependant(nullptr, &FirstAdvance);
+}
+
+TEST_F(LinkTest, HundredAndFirstDependantIsFatal) {
+  FatalError fatal = LoadFatal(RulesText(RootChildren(101), ""));
+  EXPECT_EQ(fatal.code, 1);
+  EXPECT_EQ(fatal.message, " More than 100 advances directly linked to \"Primary Root\"");
+}
+
+TEST_F(LinkTest, FullAdvanceIsNamedInTheMessage) {
+  std::string lines = "Hub, 1, 1, nil, nil, 0, 0; Hub\n";
+  for (int i = 0; i < 101; i++) {
+    lines += "Spoke" + std::to_string(i) + ", 1, 1, Hub, Hub, 0, 0; s" + std::to_string(i) + "\n";
+  }
+  FatalError fatal = LoadFatal(RulesText(lines, ""));
+  EXPECT_EQ(fatal.code, 1);
+  EXPECT_EQ(fatal.message, " More than 100 advances directly linked to \"Hub\"");
+}
+
+}  // namespace
