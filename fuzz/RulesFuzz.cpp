@@ -1,0 +1,212 @@
+// libFuzzer target: the fuzzer's bytes are a rules file. The whole load
+// runs on them, then the chart metrics and every text of the chart. A fatal
+// message is a normal end; anything that survives the load must form a
+// sound ranked graph, or the target aborts.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "chart/ChartText.h"
+#include "chart/Metrics.h"
+#include "chart/UnitText.h"
+#include "graph/Levels.h"
+#include "graph/LoadRules.h"
+#include "rules/Advance.h"
+#include "rules/Fatal.h"
+#include "rules/Reader.h"
+#include "rules/UnitType.h"
+
+namespace {
+
+struct FatalError {
+  int code;
+};
+
+// The viewer's detail font: tmMaxCharWidth 11, tmHeight 13, no leading.
+const int32_t kCharWidth = 11;
+const int32_t kFontHeight = 13;
+
+[[noreturn]] void Violation(const char* what, const char* name) {
+  fprintf(stderr, "invariant violated: %s (advance \"%.20s\")\n", what, name);
+  abort();
+}
+
+void Require(bool holds, const char* what, const char* name = "") {
+  if (!holds) Violation(what, name);
+}
+
+bool Terminated(const char* field, size_t size) { return memchr(field, '\0', size) != nullptr; }
+
+int UnitCount(const Advance* advance) {
+  int count = 0;
+  while (count < MAX_UNITS && advance->units[count] != nullptr) count++;
+  for (int i = count; i < MAX_UNITS; i++) {
+    Require(advance->units[i] == nullptr, "units list has a gap", advance->name);
+  }
+  return count;
+}
+
+bool InChildren(const Advance* prereq, const Advance* dependant) {
+  for (int i = 0; i < prereq->childCount; i++) {
+    if (prereq->children[i] == dependant) return true;
+  }
+  return false;
+}
+
+void CheckLines(const TextLine* head) {
+  const TextLine* line = head;
+  for (; line->text[0] != '\0'; line = line->next) {
+    Require(Terminated(line->text, LINE_SIZE), "line text not terminated");
+    Require(line->next != nullptr, "line list breaks off");
+  }
+  Require(line->next == nullptr, "list end node has a successor");
+}
+
+void CheckAdvance(const Advance* a, int32_t levelCount[], int32_t levelMaxUnits[]) {
+  Require(Terminated(a->name, NAME_SIZE), "name not terminated", "?");
+  Require(Terminated(a->code, CODE_SIZE), "code not terminated", a->name);
+  Require(Terminated(a->prereqCode1, CODE_SIZE), "prereqCode1 not terminated", a->name);
+  Require(Terminated(a->prereqCode2, CODE_SIZE), "prereqCode2 not terminated", a->name);
+  Require(a->level >= 0 && a->level < MAX_LEVELS, "level outside 0..99", a->name);
+
+  // The level is the longest prerequisite chain, or 0 with a missing link.
+  if (a != &RootAdvance) {
+    if (a->prereq1 == nullptr || a->prereq2 == nullptr) {
+      Require(a->level == 0, "advance with a missing link above level 0", a->name);
+    } else {
+      int32_t higher =
+          a->prereq1->level > a->prereq2->level ? a->prereq1->level : a->prereq2->level;
+      Require(a->level == higher + 1, "level is not one above the higher prerequisite", a->name);
+      Require(InChildren(a->prereq1, a), "missing from prereq1's children", a->name);
+      Require(InChildren(a->prereq2, a), "missing from prereq2's children", a->name);
+    }
+  }
+
+  // Every dependant once, each naming this advance, no gaps.
+  Require(a->childCount >= 0 && a->childCount <= MAX_DEPENDANTS, "childCount outside 0..100",
+          a->name);
+  for (int i = 0; i < MAX_DEPENDANTS; i++) {
+    const Advance* child = a->children[i];
+    if (i >= a->childCount) {
+      Require(child == nullptr, "children beyond childCount", a->name);
+      continue;
+    }
+    Require(child != nullptr, "children shorter than childCount", a->name);
+    Require(child->prereq1 == a || child->prereq2 == a, "dependant does not name it", a->name);
+    for (int j = 0; j < i; j++) {
+      Require(a->children[j] != child, "dependant listed twice", a->name);
+    }
+  }
+
+  int units = UnitCount(a);
+  for (int i = 0; i < units; i++) {
+    Require(a->units[i]->prereq == a, "unit hangs under an advance it does not name", a->name);
+  }
+  levelCount[a->level]++;
+  if (units > levelMaxUnits[a->level]) levelMaxUnits[a->level] = units;
+}
+
+void CheckGraph() {
+  Require(strcmp(RootAdvance.name, "Primary Root") == 0, "root renamed");
+  Require(RootAdvance.level == 0, "root off level 0");
+  Require(RootAdvance.prereq1 == nullptr && RootAdvance.prereq2 == nullptr, "root has links");
+  Require(RootAdvance.next == &FirstAdvance, "root not in front of the list");
+  CheckLines(&AdvanceLines);
+  CheckLines(&UnitLines);
+
+  int32_t levelCount[MAX_LEVELS] = {};
+  int32_t levelMaxUnits[MAX_LEVELS] = {};
+  int32_t records = 0;
+  int32_t maxLevel = 0;
+  for (const Advance* a = &RootAdvance; a->name[0] != '\0'; a = a->next) {
+    CheckAdvance(a, levelCount, levelMaxUnits);
+    if (a->level > maxLevel) maxLevel = a->level;
+    records++;
+  }
+
+  int32_t sum = 0;
+  int32_t maxCount = 0;
+  for (int level = 0; level < MAX_LEVELS; level++) {
+    Require(LevelCount[level] == levelCount[level], "LevelCount differs from the records");
+    Require(LevelMaxUnits[level] == levelMaxUnits[level], "LevelMaxUnits differs from the records");
+    sum += LevelCount[level];
+    if (LevelCount[level] > maxCount) maxCount = LevelCount[level];
+  }
+  Require(sum == records, "LevelCount does not sum to the advances and the root");
+  Require(MaxLevelCount == maxCount, "MaxLevelCount is not the fullest level");
+  Require(MaxLevel == maxLevel, "MaxLevel is not the highest level");
+
+  for (const UnitType* u = &FirstUnitType; u->name[0] != '\0'; u = u->next) {
+    Require(Terminated(u->name, NAME_SIZE), "unit name not terminated");
+    Require(Terminated(u->obsoleteCode, CODE_SIZE), "unit obsoleteCode not terminated", u->name);
+    Require(Terminated(u->prereqCode, CODE_SIZE), "unit prereqCode not terminated", u->name);
+    if (u->prereq != nullptr) {
+      bool listed = false;
+      for (int i = 0; i < MAX_UNITS && u->prereq->units[i] != nullptr; i++) {
+        if (u->prereq->units[i] == u) listed = true;
+      }
+      Require(listed, "unit missing from its advance's units", u->name);
+    }
+  }
+}
+
+void CheckMetrics() {
+  Require(ChartWidth == (BoxWidth + ColumnGap) * MaxLevelCount, "ChartWidth");
+  int32_t height = 0;
+  for (int level = 0; level <= MaxLevel; level++) {
+    int32_t lines = LevelMaxUnits[level] == 0 ? 2 : 2 * LevelMaxUnits[level] + 3;
+    Require(LevelHeight[level] == lines * LineHeight, "LevelHeight");
+    height += LevelHeight[level] + RowGap;
+  }
+  Require(ChartHeight == height, "ChartHeight");
+  Require(ChartLines == ChartHeight / LineHeight, "ChartLines");
+}
+
+// Every text the chart would draw, each checked to end inside its buffer.
+void FormatTexts() {
+  for (const Advance* a = &RootAdvance; a->name[0] != '\0'; a = a->next) {
+    FormatDetailLine(a);
+    Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "detail line overflows", a->name);
+  }
+  for (const UnitType* u = &FirstUnitType; u->name[0] != '\0'; u = u->next) {
+    FormatUnitCost(u);
+    Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "cost text overflows", u->name);
+    FormatFiguresLine(u);
+    Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "figures line overflows", u->name);
+    Require(strlen(UnitRoleText(u)) <= 4, "role text longer than 4", u->name);
+    Require(strlen(UnitFlagsText(u->flags)) <= 16, "flags text longer than 16", u->name);
+  }
+}
+
+FILE* OpenBytes(const uint8_t* data, size_t size) {
+  // fmemopen refuses an empty buffer on some C libraries.
+  if (size == 0) return fopen("/dev/null", "rb");
+  return fmemopen(const_cast<uint8_t*>(data), size, "rb");
+}
+
+}  // namespace
+
+// Tests and the fuzzer end a fatal load by unwinding back to the caller.
+void FatalExit(int exitCode) { throw FatalError{exitCode}; }
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FILE* file = OpenBytes(data, size);
+  if (file == nullptr) return 0;
+  try {
+    LoadRulesFile(file);
+    CheckGraph();
+    SetChartMetrics(kCharWidth, kFontHeight, 0);
+    CheckMetrics();
+    FormatTexts();
+  } catch (const FatalError& error) {
+    // Loads are refused with exit code 1 and a message that fits.
+    Require(error.code == 1, "fatal exit code is not 1");
+    Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE) && TextBuffer[0] != '\0',
+            "fatal message empty or unterminated");
+  }
+  fclose(file);
+  ResetRules();
+  return 0;
+}
