@@ -11,10 +11,14 @@ long AllocFailAfter = -1;
 
 namespace {
 
-// Sits in front of every block; its alignment keeps the record behind it
-// aligned for any type.
-struct alignas(max_align_t) BlockHeader {
+// Sits in front of every block. Its size keeps the record behind it aligned
+// for every member type the records use, wherever calloc's own alignment
+// allows (on 32-bit Windows calloc gives 8 bytes, less than max_align_t).
+union BlockHeader {
   BlockHeader* next;
+  long long wide;
+  double real;
+  void* pointer;
 };
 
 BlockHeader* Blocks = nullptr;

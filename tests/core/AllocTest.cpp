@@ -40,8 +40,11 @@ TEST_F(AllocTest, HugeRequestIsFatal) {
 TEST_F(AllocTest, RecordsAreZeroFilled) {
   unsigned char* block = static_cast<unsigned char*>(AllocRecord(1000));
   for (int i = 0; i < 1000; i++) ASSERT_EQ(block[i], 0) << i;
-  // Aligned for any record.
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(max_align_t), 0u);
+  // Aligned for every member type of the records.
+  for (size_t alignment : {alignof(Advance), alignof(UnitType), alignof(TextLine),
+                           alignof(long long), alignof(double)}) {
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignment, 0u) << alignment;
+  }
 }
 
 TEST_F(AllocTest, ResetRulesForgetsTheWholeLoad) {
