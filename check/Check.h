@@ -21,7 +21,6 @@ int AdvanceIndex(const Advance* advance);
 // The unit types in file order, one per line of the unit section (a unit
 // with an empty name does not end this list). Index -1 for none.
 int UnitCount();
-UnitType* UnitAt(int index);
 int UnitIndex(const UnitType* unit);
 
 // Number of unit types hung under the advance (at most 100).

@@ -25,12 +25,6 @@ int UnitCount() {
   return count;
 }
 
-UnitType* UnitAt(int index) {
-  UnitType* unit = &FirstUnitType;
-  for (int i = 0; i < index && unit != NULL; ++i) unit = unit->next;
-  return unit;
-}
-
 int UnitIndex(const UnitType* unit) {
   if (unit == NULL) return -1;
   int count = UnitCount();
