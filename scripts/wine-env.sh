@@ -1,0 +1,145 @@
+# Wine environment for running and testing lorvane.exe. Source it:
+#
+#   . scripts/wine-env.sh
+#   lorvane_start_display      # a virtual display (or the user's, see below)
+#   lorvane_make_prefix        # the project's own prefix, made once
+#   lorvane_start_cups         # only the print tests need it
+#   trap lorvane_stop_all EXIT # stops what the calls above started
+#
+# Variables read:
+#   LORVANE_WINEPREFIX   another prefix than build/wineprefix (e.g. a second,
+#                        clean one for a test that must not see C:\KRN)
+#   LORVANE_USE_DISPLAY  1: use $DISPLAY when it answers instead of Xvfb
+# Variables set: LORVANE_ROOT, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES,
+#   DISPLAY, LORVANE_WINE_LOGS (Wine's own output goes to files there:
+#   its background services keep an inherited pipe open for ever).
+
+LORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export LORVANE_ROOT
+export WINEPREFIX="${LORVANE_WINEPREFIX:-$LORVANE_ROOT/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+LORVANE_WINE_LOGS="$LORVANE_ROOT/build/wine-logs"
+mkdir -p "$LORVANE_WINE_LOGS"
+
+# What this shell started, stopped by lorvane_stop_all.
+LORVANE_XVFB_PID=""
+LORVANE_CUPSD_PID=""
+LORVANE_STARTED_WINESERVER=""
+
+lorvane_display_answers() {
+  [ -n "${1:-}" ] && DISPLAY="$1" xdpyinfo >/dev/null 2>&1
+}
+
+# Exports DISPLAY: the caller's when LORVANE_USE_DISPLAY=1 and it answers,
+# otherwise a new Xvfb on the first free display number from 90.
+lorvane_start_display() {
+  if [ "${LORVANE_USE_DISPLAY:-0}" = 1 ] && lorvane_display_answers "${DISPLAY:-}"; then
+    return 0
+  fi
+  if [ -n "$LORVANE_XVFB_PID" ] && kill -0 "$LORVANE_XVFB_PID" 2>/dev/null; then
+    return 0
+  fi
+  local n
+  for n in $(seq 90 189); do
+    # A display is taken when its lock file or socket exists.
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp \
+      >"$LORVANE_WINE_LOGS/xvfb-$n.log" 2>&1 &
+    LORVANE_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      if lorvane_display_answers ":$n"; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$LORVANE_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    # Lost a race for this number or Xvfb failed: try the next one.
+    kill "$LORVANE_XVFB_PID" 2>/dev/null
+    wait "$LORVANE_XVFB_PID" 2>/dev/null
+    LORVANE_XVFB_PID=""
+  done
+  echo "wine-env: could not start a virtual display" >&2
+  return 1
+}
+
+# Starts a persistent wineserver for the prefix unless one runs already
+# (saves about a second on every later wine call). `wineserver -p` exits 0
+# when it started a server and non-zero when one was running.
+lorvane_start_wineserver() {
+  mkdir -p "$WINEPREFIX"
+  if wineserver -p >>"$LORVANE_WINE_LOGS/wineserver.log" 2>&1; then
+    LORVANE_STARTED_WINESERVER=1
+  fi
+}
+
+# Makes the prefix once: boot, Wine's own fonts (so "MS Sans Serif" is the
+# same bitmap font everywhere), no window-manager waits. A lock makes
+# concurrent callers wait; the stamp makes later calls cheap. Needs DISPLAY.
+lorvane_make_prefix() {
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "wine-env: lorvane_make_prefix needs DISPLAY (call lorvane_start_display)" >&2
+    return 1
+  fi
+  mkdir -p "$WINEPREFIX"
+  lorvane_start_wineserver
+  local stamp="$WINEPREFIX/.lorvane-prefix-done"
+  (
+    flock 9
+    if [ -f "$stamp" ]; then
+      exit 0
+    fi
+    echo "wine-env: making the Wine prefix $WINEPREFIX" >&2
+    # Wine's background services must not inherit the lock (fd 9).
+    wineboot -i </dev/null >>"$LORVANE_WINE_LOGS/wineboot.log" 2>&1 9>&- || exit 1
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf \
+      "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      </dev/null >>"$LORVANE_WINE_LOGS/wineboot.log" 2>&1 9>&- || exit 1
+    date -u >"$stamp"
+  ) 9>"$WINEPREFIX.lock" || {
+    echo "wine-env: making the prefix failed; see $LORVANE_WINE_LOGS/wineboot.log" >&2
+    return 1
+  }
+}
+
+# Starts CUPS with the PDF printer as the default, unless it runs already.
+lorvane_start_cups() {
+  if ! lpstat -r 2>/dev/null | grep -q "is running"; then
+    /usr/sbin/cupsd -f >"$LORVANE_WINE_LOGS/cupsd.log" 2>&1 &
+    LORVANE_CUPSD_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      lpstat -r 2>/dev/null | grep -q "is running" && break
+      sleep 0.1
+    done
+  fi
+  if ! lpstat -p PDF >/dev/null 2>&1; then
+    lpadmin -p PDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd || return 1
+  fi
+  lpadmin -d PDF
+}
+
+# Stops, by PID, what this shell started.
+lorvane_stop_all() {
+  if [ -n "$LORVANE_STARTED_WINESERVER" ]; then
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    LORVANE_STARTED_WINESERVER=""
+  fi
+  if [ -n "$LORVANE_CUPSD_PID" ]; then
+    kill "$LORVANE_CUPSD_PID" 2>/dev/null
+    wait "$LORVANE_CUPSD_PID" 2>/dev/null
+    LORVANE_CUPSD_PID=""
+  fi
+  if [ -n "$LORVANE_XVFB_PID" ]; then
+    kill "$LORVANE_XVFB_PID" 2>/dev/null
+    wait "$LORVANE_XVFB_PID" 2>/dev/null
+    LORVANE_XVFB_PID=""
+  fi
+  return 0
+}
