@@ -1,0 +1,27 @@
+# Shared by smoke.sh and long.sh: builds the fuzz target in build/fuzz and
+# stages the seeds (the sample file, the test fixtures, the hostile corpus).
+# Sourced with REPO set.
+FUZZ_BUILD="$REPO/build/fuzz"
+FUZZ_BIN="$FUZZ_BUILD/fuzz/lorvane-fuzz"
+FUZZ_MAX_LEN=16384
+
+build_fuzzer() {
+  if [ ! -f "$FUZZ_BUILD/CMakeCache.txt" ]; then
+    CC=clang CXX=clang++ cmake -S "$REPO" -B "$FUZZ_BUILD" -DLORVANE_FUZZ=ON \
+      -DLORVANE_TESTS=OFF >/dev/null
+  fi
+  cmake --build "$FUZZ_BUILD" -j2 --target lorvane-fuzz >/dev/null
+}
+
+# stage_seeds DIR: copies every seed no longer than the fuzzer's max_len.
+stage_seeds() {
+  local dir="$1" f
+  mkdir -p "$dir"
+  python3 "$REPO/tests/hostile/corpus.py" "$FUZZ_BUILD/seeds-hostile" --max-size "$FUZZ_MAX_LEN"
+  for f in "$REPO"/data/*.TXT "$REPO"/tests/*/data/* "$REPO"/tests/*/*.txt \
+      "$REPO"/tests/*/fixtures/* "$FUZZ_BUILD"/seeds-hostile/*; do
+    [ -f "$f" ] || continue
+    [ "$(stat -c %s "$f")" -le "$FUZZ_MAX_LEN" ] || continue
+    cp "$f" "$dir/seed-$(basename "$(dirname "$f")")-$(basename "$f")"
+  done
+}

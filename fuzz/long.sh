@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The longer fuzz run: by default 10 million executions on one worker, on a
+# corpus kept in build/fuzz/corpus across runs (seeded on first use).
+#   RUNS=N          executions (default 10000000)
+#   MAX_SECONDS=S   stop earlier after S seconds (default: no limit)
+# Run it in the background; it prints the figures at the end:
+#   nohup bash fuzz/long.sh > build/fuzz/long.out 2>&1 &
+set -euo pipefail
+REPO="$(cd "$(dirname "$0")/.." && pwd)"
+. "$REPO/fuzz/common.sh"
+
+RUNS="${RUNS:-10000000}"
+build_fuzzer
+corpus="$FUZZ_BUILD/corpus"
+if [ ! -d "$corpus" ]; then
+  stage_seeds "$corpus"
+fi
+mkdir -p "$FUZZ_BUILD/artifacts"
+log="$FUZZ_BUILD/long.log"
+limit=()
+if [ -n "${MAX_SECONDS:-}" ]; then limit=(-max_total_time="$MAX_SECONDS"); fi
+echo "fuzz long run: $RUNS executions, corpus $corpus ($(ls "$corpus" | wc -l) files), log $log"
+start=$(date +%s)
+status=0
+"$FUZZ_BIN" -runs="$RUNS" "${limit[@]}" -max_len="$FUZZ_MAX_LEN" -timeout=10 \
+  -rss_limit_mb=2048 -dict="$REPO/fuzz/rules.dict" -print_final_stats=1 \
+  -artifact_prefix="$FUZZ_BUILD/artifacts/" "$corpus" >"$log" 2>&1 || status=$?
+end=$(date +%s)
+runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+echo "executions: ${runs:-?} in $((end - start)) s ($(( ${runs:-0} / (end - start + 1) )) per s)"
+echo "corpus: $(ls "$corpus" | wc -l) files"
+if [ "$status" -ne 0 ]; then
+  tail -n 60 "$log"
+  echo "FINDING: see $log and $FUZZ_BUILD/artifacts/"
+  exit 1
+fi
+echo "no finding"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The fuzz smoke run of the test command: about a minute of libFuzzer on a
+# fresh copy of the seeds. Fails on any finding (crash, sanitizer report,
+# broken invariant, timeout); the input is left in build/fuzz/artifacts/.
+set -euo pipefail
+REPO="$(cd "$(dirname "$0")/.." && pwd)"
+. "$REPO/fuzz/common.sh"
+
+SECONDS_TO_RUN="${SMOKE_SECONDS:-60}"
+build_fuzzer
+corpus="$FUZZ_BUILD/smoke-corpus"
+rm -rf "$corpus"
+stage_seeds "$corpus"
+mkdir -p "$FUZZ_BUILD/artifacts"
+log="$FUZZ_BUILD/smoke.log"
+echo "fuzz smoke: $(ls "$corpus" | wc -l) seeds, ${SECONDS_TO_RUN} s, log in $log"
+if ! "$FUZZ_BIN" -max_total_time="$SECONDS_TO_RUN" -max_len="$FUZZ_MAX_LEN" -timeout=10 \
+    -rss_limit_mb=2048 -dict="$REPO/fuzz/rules.dict" -print_final_stats=1 \
+    -artifact_prefix="$FUZZ_BUILD/artifacts/" "$corpus" >"$log" 2>&1; then
+  tail -n 60 "$log"
+  echo "fuzz smoke: FINDING (see $log and $FUZZ_BUILD/artifacts/)"
+  exit 1
+fi
+runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+echo "fuzz smoke: passed, $runs executions, corpus $(ls "$corpus" | wc -l) files"
