@@ -42,6 +42,7 @@ void ResetRules() {
     OpenFile = nullptr;
   }
   FreeRecords();
+  ForgetAdvanceCodes();
   AllocFailAfter = -1;
   memset(&AdvanceLines, 0, sizeof AdvanceLines);
   memset(&UnitLines, 0, sizeof UnitLines);

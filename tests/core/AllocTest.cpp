@@ -12,7 +12,8 @@ namespace {
 
 class AllocTest : public RulesTest {};
 
-// Three section lines, two advances and one unit: six allocations.
+// Three section lines, two advances, one unit and the index of the
+// advance codes: seven allocations.
 const char kAdvances[] =
     "A, 1, 1, nil, nil, 0, 0; A\n"
     "B, 1, 1, A, nil, 1, 1; B\n";
@@ -20,14 +21,14 @@ const char kUnits[] = "U, nil, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, B, 0\n";
 
 TEST_F(AllocTest, EveryAllocationFailureIsFatal) {
   std::string text = RulesText(kAdvances, kUnits);
-  for (long allowed = 0; allowed < 6; allowed++) {
+  for (long allowed = 0; allowed < 7; allowed++) {
     SCOPED_TRACE(allowed);
     std::string path = WriteFile(text);
     AllocFailAfter = allowed;
     EXPECT_FATAL(LoadRules(path.c_str()), 1, "Not enough memory to load the rules file");
     ResetRules();
   }
-  AllocFailAfter = 6;
+  AllocFailAfter = 7;
   Load(text);
   EXPECT_EQ(MaxLevel, 2);
   EXPECT_STREQ(FirstAdvance.next->units[0]->name, "U");

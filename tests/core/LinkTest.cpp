@@ -52,6 +52,31 @@ TEST_F(LinkTest, DuplicateCodeFindsTheFirstAdvance) {
   EXPECT_EQ(ChildNames(*AdvanceNamed("Second")), Names{});
 }
 
+// Many advances, their codes in no sorted order, some repeated and some
+// with bytes of 128 and more: each code still finds the first advance that
+// carries it, and a code one character too long finds nothing.
+TEST_F(LinkTest, ManyCodesFindTheirFirstAdvance) {
+  const char alphabet[] = "\xE9zZaA09bBq";
+  std::string lines;
+  std::vector<std::string> codes;
+  for (int i = 0; i < 3000; i++) {
+    // Every tenth advance repeats the code of an earlier one.
+    int n = i % 10 == 9 ? (i / 2 * 7919) % 1000 : (i * 7919) % 1000;
+    std::string code = {alphabet[n / 100], alphabet[n / 10 % 10], alphabet[n % 10]};
+    codes.push_back(code);
+    lines += "N" + std::to_string(i) + ", 0, 0, ~~1, ~~2, 0, 0; " + code + "\n";
+  }
+  Load(RulesText(lines, ""));
+  for (int i = 0; i < 3000; i++) {
+    Advance* first = &FirstAdvance;
+    for (int j = 0; codes[j] != codes[i]; j++) first = first->next;
+    ASSERT_EQ(FindAdvance(codes[i].c_str()), first) << i;
+    ASSERT_EQ(FindAdvance((codes[i] + "x").c_str()), nullptr) << i;
+    ASSERT_EQ(FindAdvance(codes[i].substr(0, 2).c_str()), nullptr) << i;
+  }
+  EXPECT_EQ(FindAdvance("~~1"), nullptr);
+}
+
 TEST_F(LinkTest, OwnCodeNilIsNeverFound) {
   LoadAdvances(
       "Impostor, 1, 1, nil, nil, 0, 0; nil\n"
