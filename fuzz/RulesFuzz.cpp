@@ -138,7 +138,7 @@ void CheckGraph() {
   Require(MaxLevelCount == maxCount, "MaxLevelCount is not the fullest level");
   Require(MaxLevel == maxLevel, "MaxLevel is not the highest level");
 
-  for (const UnitType* u = &FirstUnitType; u->name[0] != '\0'; u = u->next) {
+  for (const UnitType* u = &FirstUnitType; u != nullptr; u = u->next) {
     Require(Terminated(u->name, NAME_SIZE), "unit name not terminated");
     Require(Terminated(u->obsoleteCode, CODE_SIZE), "unit obsoleteCode not terminated", u->name);
     Require(Terminated(u->prereqCode, CODE_SIZE), "unit prereqCode not terminated", u->name);
@@ -166,11 +166,14 @@ void CheckMetrics() {
 
 // Every text the chart would draw, each checked to end inside its buffer.
 void FormatTexts() {
-  for (const Advance* a = &RootAdvance; a->name[0] != '\0'; a = a->next) {
+  // Every record, also those after an advance or unit whose name is empty
+  // (which ends the walks of the graph but is still in the list).
+  FormatDetailLine(&RootAdvance);
+  for (const Advance* a = &FirstAdvance; a != nullptr; a = a->next) {
     FormatDetailLine(a);
     Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "detail line overflows", a->name);
   }
-  for (const UnitType* u = &FirstUnitType; u->name[0] != '\0'; u = u->next) {
+  for (const UnitType* u = &FirstUnitType; u != nullptr; u = u->next) {
     FormatUnitCost(u);
     Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "cost text overflows", u->name);
     FormatFiguresLine(u);
