@@ -48,6 +48,16 @@ int UnitCount(const Advance* advance) {
   return count;
 }
 
+// The lookup by a walk of the list, as the linking is defined: "nil" is
+// the root, otherwise the first advance that carries the code.
+const Advance* WalkFind(const char* code) {
+  if (strcmp(code, "nil") == 0) return &RootAdvance;
+  for (const Advance* a = &FirstAdvance; a->name[0] != '\0'; a = a->next) {
+    if (strcmp(a->code, code) == 0) return a;
+  }
+  return nullptr;
+}
+
 bool InChildren(const Advance* prereq, const Advance* dependant) {
   for (int i = 0; i < prereq->childCount; i++) {
     if (prereq->children[i] == dependant) return true;
@@ -73,6 +83,8 @@ void CheckAdvance(const Advance* a, int32_t levelCount[], int32_t levelMaxUnits[
 
   // The level is the longest prerequisite chain, or 0 with a missing link.
   if (a != &RootAdvance) {
+    Require(a->prereq1 == WalkFind(a->prereqCode1), "prereq1 is not what its code names", a->name);
+    Require(a->prereq2 == WalkFind(a->prereqCode2), "prereq2 is not what its code names", a->name);
     if (a->prereq1 == nullptr || a->prereq2 == nullptr) {
       Require(a->level == 0, "advance with a missing link above level 0", a->name);
     } else {
@@ -138,10 +150,12 @@ void CheckGraph() {
   Require(MaxLevelCount == maxCount, "MaxLevelCount is not the fullest level");
   Require(MaxLevel == maxLevel, "MaxLevel is not the highest level");
 
-  for (const UnitType* u = &FirstUnitType; u != nullptr; u = u->next) {
+  for (const UnitType* u = &FirstUnitType; u->next != nullptr; u = u->next) {
     Require(Terminated(u->name, NAME_SIZE), "unit name not terminated");
     Require(Terminated(u->obsoleteCode, CODE_SIZE), "unit obsoleteCode not terminated", u->name);
     Require(Terminated(u->prereqCode, CODE_SIZE), "unit prereqCode not terminated", u->name);
+    Require(u->prereq == WalkFind(u->prereqCode), "unit prereq is not what its code names",
+            u->name);
     if (u->prereq != nullptr) {
       bool listed = false;
       for (int i = 0; i < MAX_UNITS && u->prereq->units[i] != nullptr; i++) {
@@ -173,7 +187,7 @@ void FormatTexts() {
     FormatDetailLine(a);
     Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "detail line overflows", a->name);
   }
-  for (const UnitType* u = &FirstUnitType; u != nullptr; u = u->next) {
+  for (const UnitType* u = &FirstUnitType; u->next != nullptr; u = u->next) {
     FormatUnitCost(u);
     Require(Terminated(TextBuffer, TEXT_BUFFER_SIZE), "cost text overflows", u->name);
     FormatFiguresLine(u);

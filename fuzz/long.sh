@@ -28,9 +28,10 @@ status=0
 end=$(date +%s)
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
 echo "executions: ${runs:-?} in $((end - start)) s ($(( ${runs:-0} / (end - start + 1) )) per s)"
-echo "corpus: $(ls "$corpus" | wc -l) files"
+corp=$(grep -a -o 'corp: [0-9]*/[0-9]*[KMb]*' "$log" | tail -n 1 | cut -d' ' -f2)
+echo "corpus: ${corp:-?} (libFuzzer's units/bytes); $(ls "$corpus" | wc -l) files in $corpus"
 if [ "$status" -ne 0 ]; then
-  tail -n 60 "$log"
+  grep -a -A 30 -m 1 'ERROR\|invariant violated\|runtime error\|interrupted' "$log" || tail -n 30 "$log"
   echo "FINDING: see $log and $FUZZ_BUILD/artifacts/"
   exit 1
 fi
