@@ -44,9 +44,10 @@ if [ -d "$corpus" ]; then
   done
 fi
 llvm-profdata-14 merge -sparse -o "$BUILD/coverage.profdata" "$PROFILES"/*.profraw
+# The first program is llvm-cov's positional binary, the others -object.
 objects=()
-for exe in $(find "$BUILD" -type f -perm -u+x -name 'lorvane*' -o -type f -perm -u+x -name '*_tests'); do
-  objects+=(-object "$exe")
+for exe in $(find "$BUILD" -type f -perm -u+x \( -name 'lorvane*' -o -name '*_tests' \) | sort); do
+  [ ${#objects[@]} -eq 0 ] && objects=("$exe") || objects+=(-object "$exe")
 done
 sources=("$REPO"/rules/*.cpp "$REPO"/graph/*.cpp "$REPO"/chart/Metrics.cpp \
   "$REPO"/chart/UnitText.cpp "$REPO"/chart/ChartText.cpp "$REPO"/chart/PrintStrips.cpp)
@@ -56,6 +57,6 @@ llvm-cov-14 show -instr-profile="$BUILD/coverage.profdata" "${objects[@]}" "${so
   -show-line-counts-or-regions -format=text >"$BUILD/lines.txt"
 sed 's|'"$REPO"'/||' "$BUILD/report.txt"
 total=$(awk '/^TOTAL/ {print $(NF-3)}' "$BUILD/report.txt")
-echo "coverage: tests $(grep -o 'tests passed.*' "$BUILD/ctest.log" || true); $replayed fuzz corpus files replayed ($corpus)"
+echo "coverage: ctest $(grep -o '[0-9]*% tests passed.*' "$BUILD/ctest.log" || true); $replayed fuzz corpus files replayed ($corpus)"
 echo "Line coverage of rules/, graph/ and the portable chart/ files: $total"
 echo "uncovered lines: $BUILD/lines.txt (count 0)"
