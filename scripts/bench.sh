@@ -36,15 +36,17 @@ for r in runs:
 
 def us(run):
     scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[run["time_unit"]]
-    return run["real_time"] * scale
+    return run["cpu_time"] * scale
 
-print("Median of %d repetitions, microseconds per load (real time)." % runs[0].get("repetitions", 1))
+print("Median of %d repetitions, CPU microseconds per load (steadier than real time on a"
+      " shared machine)." % runs[0].get("repetitions", 1))
 print("Load = LoadRules (open, both sections, parse, link, levels), reset untimed;")
 print("ReadLines = fopen + fgets loop + fclose on the same file.")
-print("Steps columns: the same load timed step by step (reset timed as its own step).")
+print("Steps columns: the same load timed step by step with a steady clock, median per step")
+print("(reset timed as its own step); passes = AssignLevels passes, lookups = FindAdvance calls.")
 print()
 head = ("file", "ReadLines", "Load", "ratio", "read", "parseAdv", "parseUnits", "link",
-        "levels", "reset", "passes", "compares")
+        "levels", "reset", "passes", "lookups")
 print("%-20s %9s %9s %7s | %7s %8s %10s %8s %7s %7s | %6s %9s" % head)
 loads = {}
 for label in files:
@@ -59,7 +61,7 @@ for label in files:
         label, us(base), us(load), us(load) / us(base),
         steps.get("read_us", 0), steps.get("parseAdv_us", 0), steps.get("parseUnits_us", 0),
         steps.get("link_us", 0), steps.get("levels_us", 0), steps.get("reset_us", 0),
-        steps.get("levelPasses", 0), steps.get("lookupCompares", 0)))
+        steps.get("levelPasses", 0), steps.get("lookups", 0)))
 print()
 for order in ("forward", "reverse"):
     a, b = loads.get("stress-250-" + order), loads.get("stress-1000-" + order)
