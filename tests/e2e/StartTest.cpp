@@ -1,0 +1,216 @@
+// The viewer from the outside: its resources, its window on a good file,
+// and how it ends on every kind of bad command line or rules file.
+#include <string>
+
+#include "e2e_support.h"
+
+namespace {
+
+TEST(Resources, MenuBarHoldsCopyPrintAboutAndNothingElse) {
+  std::vector<MenuItem> items;
+  ASSERT_TRUE(ReadMenu(ViewerExe(), "MAINMENU", &items));
+  struct Expected {
+    UINT id;
+    const char* text;
+  } const expected[] = {{101, "&Copy"}, {102, "&Print"}, {103, "&About"}};
+  ASSERT_EQ(items.size(), 3u);
+  for (size_t i = 0; i < items.size(); ++i) {
+    SCOPED_TRACE(expected[i].text);
+    EXPECT_EQ(items[i].text, expected[i].text);
+    EXPECT_EQ(items[i].id, expected[i].id);
+    EXPECT_FALSE(items[i].popup) << "a command directly on the bar, no drop-down";
+    EXPECT_EQ(items[i].state & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_SEPARATOR), 0u);
+  }
+}
+
+TEST(Resources, AcceleratorsAreF2F3F1WithoutShiftCtrlAlt) {
+  std::vector<ACCEL> table;
+  ASSERT_TRUE(ReadAccelerators(ViewerExe(), "MYMENU", &table));
+  struct Expected {
+    WORD key, command;
+  } const expected[] = {{VK_F2, 101}, {VK_F3, 102}, {VK_F1, 103}};
+  ASSERT_EQ(table.size(), 3u);
+  for (const Expected& entry : expected) {
+    SCOPED_TRACE(entry.command);
+    int found = 0;
+    for (const ACCEL& accel : table) {
+      if (accel.key != entry.key) continue;
+      ++found;
+      EXPECT_EQ(accel.cmd, entry.command);
+      // Virtual key only (the table may mark its last entry).
+      EXPECT_EQ(accel.fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT), FVIRTKEY);
+    }
+    EXPECT_EQ(found, 1);
+  }
+}
+
+TEST(Resources, TreeIconIs32By32In16ColoursWithAMask) {
+  std::vector<IconImage> images;
+  ASSERT_TRUE(ReadIcon(ViewerExe(), "TREE_ICON", &images));
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].width, 32);
+  EXPECT_EQ(images[0].height, 32);
+  EXPECT_EQ(images[0].bitCount, 4);
+  EXPECT_EQ(images[0].colorCount, 16);
+  EXPECT_TRUE(images[0].hasMask);
+}
+
+TEST(Window, SampleOpensLorvaneWithBothBarsAndMenuAndClosesWithZero) {
+  Viewer viewer;
+  ASSERT_TRUE(viewer.Open(SampleRules()));
+  EXPECT_EQ(WindowText(viewer.window), "Lorvane");
+  LONG style = GetWindowLongA(viewer.window, GWL_STYLE);
+  EXPECT_EQ(style & 0x00FF0000, 0x00FF0000) << std::hex << style;
+  EXPECT_TRUE(GetMenu(viewer.window) != NULL);
+  EXPECT_TRUE(viewer.CloseWithExit(0));
+}
+
+TEST(Window, UnknownCommandChangesNothing) {
+  Viewer viewer;
+  ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
+  Capture before, after;
+  ASSERT_TRUE(viewer.CaptureView(&before));
+  for (WORD command : {99, 104, 0xFFFF}) EXPECT_EQ(SendCommand(viewer.window, command), 0);
+  ASSERT_TRUE(viewer.CaptureView(&after));
+  EXPECT_TRUE(after.pixels == before.pixels);
+  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, NULL), (HWND)NULL);
+  EXPECT_TRUE(viewer.CloseWithExit(0));
+}
+
+TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
+  Viewer viewer;
+  ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
+  HDC screen = GetDC(NULL);
+  unsigned bits = (unsigned)GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(NULL, screen);
+  // wide.txt: 6 boxes of 143 + 71 across; rows of 26, 91, 26, 65, 26, 26
+  // pixels, each followed by 104.
+  char text[200];
+  snprintf(text, sizeof text,
+           "V1.1\n\nBitmap dimensions are 1284 x 884 x %u bits.\nResulting bitmap size is %lu "
+           "bytes.",
+           bits, (unsigned long)(1284ul * 884ul * bits / 8));
+  for (int way = 0; way < 2; ++way) {
+    SCOPED_TRACE(way == 0 ? "F1" : "command 103");
+    if (way == 0)
+      PostKey(viewer.window, VK_F1);
+    else
+      PostCommand(viewer.window, 103);
+    HWND box = WaitDialog(&viewer.driven, "About Lorvane", STEP_TIMEOUT);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_EQ(MessageBoxText(box), text);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), viewer.window);
+    ASSERT_TRUE(PressOk(box, STEP_TIMEOUT));
+  }
+  EXPECT_TRUE(viewer.CloseWithExit(0));
+}
+
+// Rules files the viewer refuses, each with its message.
+TEST(Refused, LoadFailuresShowTheirMessageAndExitOne) {
+  std::string units = "@CIVILIZE\nXenon Works, 1, 0, nil, nil, 0, 4 ; Xen\n@IMPROVE\n@UNITS\n";
+  for (int i = 0; i < 101; ++i)
+    units += "Drone " + std::to_string(i) + ", nil, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, Xen, 0\n";
+  units += "@TERRAIN\n";
+  std::string dependants = "@CIVILIZE\n";
+  for (int i = 0; i < 101; ++i)
+    dependants +=
+        "Study " + std::to_string(i) + ", 1, 0, nil, nil, 0, 3 ; " + std::to_string(100 + i) + "\n";
+  dependants += "@IMPROVE\n@UNITS\n@TERRAIN\n";
+  struct Case {
+    const char* what;
+    std::string path;
+    std::string text;
+  } const cases[] = {
+      {"101 units", WriteScratch("units101.txt", units),
+       "More than 100 units directly linked to \"Xenon Works\""},
+      {"101 dependants", WriteScratch("dependants101.txt", dependants),
+       " More than 100 advances directly linked to \"Primary Root\""},
+      {"cycle", DataFile("cycle.txt"),
+       "Advance \"Tar Pits\" depends on itself through its prerequisites"},
+      {"no start header", DataFile("no-civilize.txt"), "Rules file has no \"@CIVILIZE\" line"},
+      {"no stop header", DataFile("no-terrain.txt"),
+       "Rules file ends before the \"@TERRAIN\" line"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_TRUE(EndsWithFatalBox(c.path.c_str(), c.text));
+  }
+}
+
+TEST(Refused, PathsThatNameNoFileAreQuotedAsGiven) {
+  std::string missing = ScratchFile("no such file.txt");
+  struct Case {
+    const char* what;
+    std::string tail;
+    std::string shown;  // the path inside the quotes of the message
+  } const cases[] = {
+      {"missing file", missing, missing},
+      {"quotes kept", "\"" + missing + "\"", "\"" + missing + "\""},
+      // (The system itself drops trailing blanks when it opens a file.)
+      {"trailing blanks belong to the path", missing + "  ", missing + "  "},
+      // The blanks after the program's name are not part of the tail.
+      {"blanks before the path", "  " + missing, missing},
+      {"a folder", WindowsPath(E2E_DATA_DIR), WindowsPath(E2E_DATA_DIR)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_TRUE(EndsWithFatalBox(c.tail.c_str(), "Vel2 rules file \"" + c.shown + "\" not found"));
+  }
+}
+
+TEST(Refused, PathOf256CharactersIsRefusedAndOf255IsQuotedCut) {
+  std::string base = ScratchFile("");
+  std::string path255 = base + std::string(255 - base.size(), 'p');
+  std::string path256 = path255 + "q";
+  ASSERT_EQ(path255.size(), 255u);
+  EXPECT_TRUE(EndsWithFatalBox(path256.c_str(), "Rules file path is longer than 255 characters"));
+  // The message would pass 255 characters: the path is cut inside the
+  // quotes, which stay with " not found".
+  std::string head = "Vel2 rules file \"", end = "\" not found";
+  std::string cut = head + path255.substr(0, 255 - head.size() - end.size()) + end;
+  EXPECT_TRUE(EndsWithFatalBox(path255.c_str(), cut));
+}
+
+// The default path C:\KRN\VEL2\RULES.TXT of the prefix: the test puts its
+// own file there or takes it away, and leaves the prefix as it was.
+class DefaultPath : public ::testing::Test {
+ protected:
+  const char* const path = "C:\\KRN\\VEL2\\RULES.TXT";
+  const char* const saved = "C:\\KRN\\VEL2\\RULES.TXT.e2e-saved";
+  bool hadFile = false;
+  void SetUp() override {
+    CreateDirectoryA("C:\\KRN", NULL);
+    CreateDirectoryA("C:\\KRN\\VEL2", NULL);
+    DeleteFileA(saved);
+    hadFile = MoveFileA(path, saved) != 0;
+  }
+  void TearDown() override {
+    DeleteFileA(path);
+    if (hadFile) MoveFileA(saved, path);
+  }
+};
+
+TEST_F(DefaultPath, EmptyOrBlankCommandLineNamesTheDefaultPath) {
+  const std::string text = "Vel2 rules file \"C:\\KRN\\VEL2\\RULES.TXT\" not found";
+  EXPECT_TRUE(EndsWithFatalBox(NULL, text));
+  EXPECT_TRUE(EndsWithFatalBox("   ", text));
+  EXPECT_TRUE(EndsWithFatalBox("\t ", text));
+}
+
+TEST_F(DefaultPath, EmptyCommandLineOpensTheFileAtTheDefaultPath) {
+  ASSERT_TRUE(CopyFileA(DataFile("wide.txt").c_str(), path, FALSE));
+  Viewer viewer;
+  ASSERT_TRUE(viewer.Start(NULL));
+  viewer.window = WaitProcessWindow(&viewer.driven, "MainWin", START_TIMEOUT);
+  ASSERT_TRUE(viewer.window != NULL);
+  EXPECT_EQ(WindowText(viewer.window), "Lorvane");
+  // The chart of wide.txt: 1284 pixels across.
+  Capture view, chart;
+  ASSERT_TRUE(RenderChart(DataFile("wide.txt"), &chart));
+  EXPECT_EQ(chart.width, 1284);
+  ASSERT_TRUE(viewer.CaptureView(&view));
+  EXPECT_TRUE(ShowsChartAt(view, chart, 0, 0));
+  EXPECT_TRUE(viewer.CloseWithExit(0));
+}
+
+}  // namespace

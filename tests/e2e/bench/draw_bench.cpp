@@ -1,0 +1,99 @@
+// Drawing cost inside one process under Wine: the load, ComputeChartMetrics
+// and DrawChart into a chart bitmap made as the main window makes it, for
+// one rules file; medians over the runs, the bitmap's size and the
+// process's peak memory.
+//
+//   wine lorvane-draw-bench.exe RULES [RUNS]
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/MainWin.h"
+#include "chart/Draw.h"
+#include "chart/Metrics.h"
+#include "chart/Win32.h"  // before <psapi.h>, which needs <windows.h>
+#include "graph/LoadRules.h"
+#include "rules/Advance.h"
+#include "rules/Fatal.h"
+
+void FatalExit(int exitCode) {
+  fprintf(stderr, "%s\n", TextBuffer);
+  exit(exitCode);
+}
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = {};
+  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: lorvane-draw-bench RULES [RUNS]\n");
+    return 2;
+  }
+  const char* path = argv[1];
+  int runs = argc > 2 ? atoi(argv[2]) : 15;
+  HDC screen = GetDC(NULL);
+  CreateChartFonts();
+  CreateChartPens();
+  std::vector<double> loadTimes, metricTimes, drawTimes, totalTimes;
+  for (int run = 0; run < runs; ++run) {
+    double t0 = Now();
+    LoadRules(path);
+    double t1 = Now();
+    ComputeChartMetrics(screen);
+    double t2 = Now();
+    HDC chartDC = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, ChartWidth, ChartHeight);
+    if (bitmap == NULL) {
+      fprintf(stderr, "no bitmap of %d x %d\n", ChartWidth, ChartHeight);
+      return 1;
+    }
+    HGDIOBJ old = SelectObject(chartDC, bitmap);
+    SelectObject(chartDC, GetStockObject(WHITE_BRUSH));
+    PatBlt(chartDC, 0, 0, ChartWidth, ChartHeight, PATCOPY);
+    SetTextColor(chartDC, 0x00000000);
+    SetBkColor(chartDC, 0x00FFFFFF);
+    SetBkMode(chartDC, TRANSPARENT);
+    DrawChart(chartDC, &RootAdvance);
+    GdiFlush();
+    double t3 = Now();
+    loadTimes.push_back(t1 - t0);
+    metricTimes.push_back(t2 - t1);
+    drawTimes.push_back(t3 - t2);
+    totalTimes.push_back(t3 - t0);
+    SelectObject(chartDC, old);
+    DeleteObject(bitmap);
+    DeleteDC(chartDC);
+    if (run + 1 < runs) ResetRules();
+  }
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  printf(
+      "%s: chart %d x %d pixels, %d bits per pixel (%.1f MB); %d runs, medians (ms): "
+      "load %.3f, metrics %.3f, bitmap and DrawChart %.3f, total %.3f; "
+      "peak working set %.1f MB, peak pagefile %.1f MB\n",
+      path, ChartWidth, ChartHeight, GetDeviceCaps(screen, BITSPIXEL),
+      (double)ChartWidth * ChartHeight * GetDeviceCaps(screen, BITSPIXEL) / 8 / 1048576.0, runs,
+      Median(loadTimes), Median(metricTimes), Median(drawTimes), Median(totalTimes),
+      memory.PeakWorkingSetSize / 1048576.0, memory.PeakPagefileUsage / 1048576.0);
+  ReleaseDC(NULL, screen);
+  return 0;
+}

@@ -1,0 +1,136 @@
+// lorvane-drive: runs the viewer once on a command-line tail and checks how
+// it ends. For corpora of rules files (tests/hostile) and for trying a file
+// by hand:
+//
+//   wine lorvane-drive.exe VIEWER TAIL --expect-exit N [--expect-text TEXT]
+//                          [--timeout SECONDS]
+//
+// VIEWER is the viewer's path (a Unix path is turned into its Z:\ form);
+// TAIL is handed to it unchanged as its command-line tail ("" for an empty
+// command line, so the default path). Then, within the timeout (10 s):
+//  - a "Fatal Error" box appears: its text must equal TEXT when given; OK
+//    is pressed; the exit code must be N;
+//  - the main window ("MainWin") appears: N must be 0 and no TEXT given;
+//    the window is sent WM_CLOSE and the exit code must be 0;
+//  - the program ends without either: its exit code must be N, and no TEXT
+//    may have been expected;
+//  - any other box, or no end in time: failure (the viewer is killed).
+// Prints what happened; exits 0 when every expectation held, 1 when one
+// failed, 2 on a usage error.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "driver.h"
+
+namespace {
+
+const char* const USAGE =
+    "usage: lorvane-drive VIEWER TAIL --expect-exit N [--expect-text TEXT] [--timeout SECONDS]\n";
+
+// Shows line feeds and other control bytes so a mismatch can be read.
+std::string Visible(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    char escaped[8];
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (c < 0x20 || c == 0x7F) {
+      snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    } else {
+      out += (char)c;
+    }
+  }
+  return out;
+}
+
+int Fail(Driven* driven, const char* what, const std::string& detail) {
+  printf("FAIL: %s%s\n", what, detail.c_str());
+  KillProgram(driven);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    fputs(USAGE, stderr);
+    return 2;
+  }
+  const char* viewer = argv[1];
+  const char* tail = argv[2];
+  long expectExit = -1;
+  const char* expectText = NULL;
+  DWORD timeoutMs = 10000;
+  for (int i = 3; i < argc; ++i) {
+    if (strcmp(argv[i], "--expect-exit") == 0 && i + 1 < argc) {
+      expectExit = strtol(argv[++i], NULL, 10);
+    } else if (strcmp(argv[i], "--expect-text") == 0 && i + 1 < argc) {
+      expectText = argv[++i];
+    } else if (strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
+      timeoutMs = (DWORD)(strtod(argv[++i], NULL) * 1000);
+    } else {
+      fprintf(stderr, "lorvane-drive: unknown argument %s\n%s", argv[i], USAGE);
+      return 2;
+    }
+  }
+  if (expectExit < 0) {
+    fputs(USAGE, stderr);
+    return 2;
+  }
+
+  Driven driven = {};
+  if (!StartProgram(viewer, tail[0] ? tail : NULL, &driven)) {
+    printf("FAIL: cannot start %s (error %lu)\n", viewer, GetLastError());
+    return 1;
+  }
+  DWORD start = GetTickCount();
+  HWND box = NULL, window = NULL;
+  std::string caption;
+  for (;;) {
+    box = FindAnyDialog(driven.processId, &caption);
+    if (box) break;
+    window = FindProcessWindow(driven.processId, "MainWin");
+    if (window) break;
+    if (WaitForSingleObject(driven.process, 0) == WAIT_OBJECT_0) break;
+    if (GetTickCount() - start > timeoutMs)
+      return Fail(&driven, "no box, no window and no end within the timeout", "");
+    Sleep(5);
+  }
+
+  DWORD remaining = timeoutMs - (GetTickCount() - start);
+  if ((long)remaining < 1000) remaining = 1000;
+  DWORD code = 0;
+  if (box) {
+    std::string text = MessageBoxText(box);
+    printf("box \"%s\": %s\n", caption.c_str(), Visible(text).c_str());
+    if (caption != "Fatal Error") return Fail(&driven, "unexpected box ", caption);
+    if (expectText && text != expectText)
+      return Fail(&driven, "box text differs; expected: ", Visible(expectText));
+    if (!PressOk(box, remaining)) return Fail(&driven, "the box did not close", "");
+    if (!WaitExit(&driven, remaining, &code))
+      return Fail(&driven, "no end after the box was closed", "");
+  } else if (window) {
+    printf("window \"%s\"\n", WindowText(window).c_str());
+    if (expectText) return Fail(&driven, "a chart instead of the box: ", Visible(expectText));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!WaitExit(&driven, remaining, &code)) return Fail(&driven, "no end after WM_CLOSE", "");
+  } else {
+    GetExitCodeProcess(driven.process, &code);
+    printf("ended without a box or window\n");
+    if (expectText) return Fail(&driven, "no box; expected: ", Visible(expectText));
+  }
+  printf("exit code %lu\n", code);
+  CloseDriven(&driven);
+  if ((long)code != expectExit) {
+    printf("FAIL: exit code %lu, expected %ld\n", code, expectExit);
+    return 1;
+  }
+  printf("ok\n");
+  return 0;
+}
