@@ -135,6 +135,9 @@ def generated():
     files["chain-100.txt"] = rules(chain(100), b"")
     files["chain-100-reverse.txt"] = rules(chain(100, reverse=True), b"")
     files["cycle-50.txt"] = rules(ADVANCES + ring(50), b"")
+    # A chart wider than any bitmap: 40,000 advances on level 0.
+    files["wide.txt"] = rules(b"".join(b"Loose %d, 1, 0, Zzz, Zzz, 0, 0 ; L%d\n" % (i, i % 1000)
+                                       for i in range(40000)), b"")
     files["hundred.txt"] = hub_file(100, 100, 100, 100)
     files["dependants-101.txt"] = hub_file(101, 0, 1, 0)
     files["dependants-101-root.txt"] = hub_file(0, 0, 101, 0)

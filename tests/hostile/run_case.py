@@ -12,8 +12,8 @@
 
 The manifest has one case a line, tab-separated: name, path (relative to
 the staged corpus, given to the program as is), expected exit code, the
-checker's message or "chart", the viewer's message ("=" for the same), then
-any number of JSON checks "path=value" (path like advances[2].level, value a
+checker's message or "chart", the viewer's message ("=" for the same, with
+"[N]" in front when its exit code differs from the checker's), then any number of JSON checks "path=value" (path like advances[2].level, value a
 JSON literal). Messages use the escapes \\n, \\t, \\\\ and \\xHH.
 """
 import json
@@ -60,10 +60,15 @@ def read_manifest():
             name, path, code, message, viewer = fields[:5]
             if name in cases:
                 sys.exit("cases.tsv:%d: case %s twice" % (number, name))
+            viewer_exit = int(code)
+            if viewer.startswith("[") and "]" in viewer:
+                viewer_exit = int(viewer[1:viewer.index("]")])
+                viewer = viewer[viewer.index("]") + 1:]
             cases[name] = {
                 "path": unescape(path).decode("latin-1"),
                 "exit": int(code),
                 "message": None if message == "chart" else unescape(message),
+                "viewer_exit": viewer_exit,
                 "viewer": None if viewer == "chart" else
                 (unescape(message) if viewer == "=" else unescape(viewer)),
                 "checks": fields[5:],
@@ -120,7 +125,7 @@ def run_checker(name, case, corpus, checker):
 
 
 def run_viewer(name, case, corpus, driver, viewer, emulator):
-    argv = emulator + [driver, viewer, case["path"], "--expect-exit", str(case["exit"])]
+    argv = emulator + [driver, viewer, case["path"], "--expect-exit", str(case["viewer_exit"])]
     if case["viewer"] is not None:
         argv += ["--expect-text", case["viewer"].decode("latin-1")]
     # Wine's services keep inherited pipes open: its output goes to files.
