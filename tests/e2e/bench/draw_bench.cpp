@@ -4,7 +4,11 @@
 // process's peak memory.
 //
 //   wine lorvane-draw-bench.exe RULES [RUNS]
+// <psapi.h> needs <windows.h> first.
+#include "chart/Win32.h"
+// clang-format off
 #include <psapi.h>
+// clang-format on
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -14,7 +18,6 @@
 #include "app/MainWin.h"
 #include "chart/Draw.h"
 #include "chart/Metrics.h"
-#include "chart/Win32.h"  // before <psapi.h>, which needs <windows.h>
 #include "graph/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"

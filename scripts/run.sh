@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The run command:
+#
+#   bash scripts/run.sh [RULES-FILE]
+#
+# Builds lorvane.exe (build/win32) if it is missing or stale, makes the
+# project's Wine prefix (build/wineprefix), installs the sample data/RULES.TXT
+# there as the default path C:\KRN\VEL2\RULES.TXT, and starts the viewer:
+# with an empty command line (so it reads the default path), or with
+# RULES-FILE, a Unix path (given to the viewer as its Z:\ path) or a Windows
+# path (given unchanged).
+#
+# With a DISPLAY that answers, the viewer opens there and the command waits
+# until it is closed. Otherwise it runs on a virtual display: the command
+# waits for its window (or its "Fatal Error" box), saves a screenshot to
+# build/screenshot.png, says so, and closes the viewer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=${JOBS:-2}
+mkdir -p build
+
+bash scripts/setup.sh
+
+echo "run: building lorvane.exe"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >build/run-configure.log 2>&1 || {
+  cat build/run-configure.log
+  exit 1
+}
+cmake --build build/win32 -j"$JOBS" --target lorvane >build/run-build.log 2>&1 || {
+  tail -n 60 build/run-build.log
+  exit 1
+}
+VIEWER=build/win32/app/lorvane.exe
+
+. scripts/wine-env.sh
+trap lorvane_stop_all EXIT
+
+ON_USER_DISPLAY=0
+if lorvane_display_answers "${DISPLAY:-}"; then
+  ON_USER_DISPLAY=1
+  LORVANE_USE_DISPLAY=1
+fi
+lorvane_start_display
+lorvane_make_prefix
+
+mkdir -p "$WINEPREFIX/drive_c/KRN/VEL2"
+cp data/RULES.TXT "$WINEPREFIX/drive_c/KRN/VEL2/RULES.TXT"
+
+ARGS=()
+if [ $# -ge 1 ]; then
+  path=$1
+  if [ -e "$path" ] && [[ "$path" != *\\* ]]; then
+    # A Unix path: Wine's drive Z: is the Unix root.
+    abs=$(realpath "$path")
+    path="Z:${abs//\//\\}"
+  fi
+  case "$path" in
+    *" "* | *$'\t'*)
+      # Wine quotes an argument that holds blanks, and the viewer takes its
+      # command line whole, quotes included.
+      echo "run: note: the path holds blanks, so it reaches the viewer in quotes" ;;
+  esac
+  ARGS=("$path")
+  echo "run: rules file $path"
+else
+  echo "run: rules file C:\\KRN\\VEL2\\RULES.TXT (the sample, $WINEPREFIX/drive_c/KRN/VEL2/RULES.TXT)"
+fi
+
+LOG="$LORVANE_WINE_LOGS/run.log"
+if [ "$ON_USER_DISPLAY" = 1 ]; then
+  echo "run: lorvane.exe on display $DISPLAY; close its window to end"
+  set +e
+  wine "$VIEWER" "${ARGS[@]}" </dev/null >"$LOG" 2>&1
+  code=$?
+  set -e
+  echo "run: lorvane.exe ended with exit code $code"
+  exit 0
+fi
+
+echo "run: no display; lorvane.exe on the virtual display $DISPLAY"
+wine "$VIEWER" "${ARGS[@]}" </dev/null >"$LOG" 2>&1 &
+VIEWER_PID=$!
+window=""
+for _ in $(seq 1 200); do
+  # Wine names its X window after the window's title.
+  window=$(xwininfo -root -tree 2>/dev/null |
+    sed -n 's/^ *\(0x[0-9a-f]*\) "\(Lorvane\|Fatal Error\)".*/\1 \2/p' | head -n 1)
+  [ -n "$window" ] && break
+  kill -0 "$VIEWER_PID" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$window" ]; then
+  echo "run: lorvane.exe showed no window (Wine's output: $LOG)"
+  kill "$VIEWER_PID" 2>/dev/null || true
+  exit 1
+fi
+title=${window#* }
+# Let the first paint reach the display.
+sleep 1
+import -window "${window%% *}" build/screenshot.png
+echo "run: lorvane.exe showed \"$title\"; screenshot saved to $(pwd)/build/screenshot.png"
+kill "$VIEWER_PID" 2>/dev/null || true
+wait "$VIEWER_PID" 2>/dev/null || true
+echo "run: lorvane.exe closed"
