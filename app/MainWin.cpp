@@ -57,11 +57,20 @@ static HFONT CreateChartFont(int weight, BOOL italic) {
                      "MS Sans Serif");
 }
 
-static LRESULT OnCreate(HWND window) {
-  HDC windowDC = GetDC(window);
+void CreateChartFonts() {
   DetailFont = CreateChartFont(FW_NORMAL, FALSE);
   NameFont = CreateChartFont(FW_BOLD, FALSE);
   UnitFont = CreateChartFont(FW_BOLD, TRUE);
+}
+
+void CreateChartPens() {
+  NearPen = CreatePen(PS_SOLID, 1, 0x000000FF);  // pure red
+  FarPen = CreatePen(PS_DOT, 1, 0x00FF0000);     // pure blue
+}
+
+static LRESULT OnCreate(HWND window) {
+  HDC windowDC = GetDC(window);
+  CreateChartFonts();
   ComputeChartMetrics(windowDC);
   ChartDC = CreateCompatibleDC(windowDC);
   // Compatible with the window, not with ChartDC, to get the screen's colours.
@@ -76,8 +85,7 @@ static LRESULT OnCreate(HWND window) {
   }
   SelectObject(ChartDC, ChartBitmap);
   ReleaseDC(window, windowDC);
-  NearPen = CreatePen(PS_SOLID, 1, 0x000000FF);
-  FarPen = CreatePen(PS_DOT, 1, 0x00FF0000);
+  CreateChartPens();
   SendMessageA(window, WM_COMMAND, IDM_DRAW, 0);
   return 0;
 }

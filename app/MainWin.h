@@ -14,6 +14,12 @@ extern int32_t HScrollMax;    // in CharWidth columns
 extern int32_t HScrollPos;    // in CharWidth columns
 extern int32_t VScrollPos;    // in LineHeight lines; the maximum is ChartLines
 
+// DetailFont, NameFont and UnitFont: "MS Sans Serif" 10 pixels high,
+// normal, bold, and bold italic.
+void CreateChartFonts();
+// NearPen, solid pure red, and FarPen, dotted pure blue.
+void CreateChartPens();
+
 LRESULT CALLBACK MainWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Returns when the platform reports no error code; otherwise shows the

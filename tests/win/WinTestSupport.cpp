@@ -1,0 +1,94 @@
+#include "WinTestSupport.h"
+
+#include <stdio.h>
+
+#include "app/MainWin.h"
+#include "chart/Draw.h"
+#include "graph/LoadRules.h"
+#include "rules/Alloc.h"
+#include "rules/Fatal.h"
+
+void FatalExit(int exitCode) { throw FatalError{exitCode, TextBuffer}; }
+
+static char RulesFile[MAX_PATH];
+
+void LoadRulesText(const std::string& text) {
+  char directory[MAX_PATH];
+  GetTempPathA(MAX_PATH, directory);
+  GetTempFileNameA(directory, "lrv", 0, RulesFile);
+  FILE* file = fopen(RulesFile, "wb");
+  ASSERT_NE(file, nullptr);
+  fwrite(text.data(), 1, text.size(), file);
+  fclose(file);
+  LoadRules(RulesFile);
+}
+
+void ForgetRules() {
+  ResetRules();
+  if (RulesFile[0] != '\0') DeleteFileA(RulesFile);
+  RulesFile[0] = '\0';
+}
+
+void Canvas::Open(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = NULL;
+  dc = CreateCompatibleDC(NULL);
+  bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  previous = SelectObject(dc, bitmap);
+  SelectObject(dc, GetStockObject(WHITE_BRUSH));
+  PatBlt(dc, 0, 0, width, height, PATCOPY);
+  SetTextColor(dc, 0x000000);
+  SetBkColor(dc, 0xFFFFFF);
+  SetBkMode(dc, TRANSPARENT);
+}
+
+void Canvas::Close() {
+  if (dc == NULL) return;
+  SelectObject(dc, previous);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  dc = NULL;
+}
+
+static HHOOK BoxHook;
+static BoxAnswers* Answers;
+
+static LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = (HWND)wParam;
+    char className[32] = "";
+    GetClassNameA(box, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && Answers != NULL) {
+      char text[512] = "";
+      GetWindowTextA(box, text, sizeof text);
+      Answers->caption = text;
+      text[0] = '\0';
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+      Answers->text = text;
+      Answers->owner = GetWindow(box, GW_OWNER);
+      ++Answers->count;
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+    }
+  }
+  return CallNextHookEx(BoxHook, code, wParam, lParam);
+}
+
+void StartAnsweringBoxes(BoxAnswers* answers) {
+  Answers = answers;
+  BoxHook = SetWindowsHookExA(WH_CBT, AnswerBox, NULL, GetCurrentThreadId());
+  ASSERT_NE(BoxHook, nullptr);
+}
+
+void StopAnsweringBoxes() {
+  if (BoxHook != NULL) UnhookWindowsHookEx(BoxHook);
+  BoxHook = NULL;
+  Answers = NULL;
+}

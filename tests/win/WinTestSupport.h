@@ -1,0 +1,59 @@
+// Shared helpers of the Windows tests: fatal errors caught as exceptions,
+// rules loaded from text, a memory device context to draw into, and
+// message boxes answered from inside the test.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "chart/Win32.h"
+
+// What FatalExit throws here: the exit code and TextBuffer.
+struct FatalError {
+  int code;
+  std::string message;
+};
+
+// Runs the action and returns the fatal error it raised; records a test
+// failure when it ends normally.
+template <typename Action>
+FatalError CatchFatal(Action action) {
+  try {
+    action();
+  } catch (const FatalError& fatal) {
+    return fatal;
+  }
+  ADD_FAILURE() << "no fatal error";
+  return FatalError{-1, ""};
+}
+
+// Writes the rules text to a temporary file and loads it with the core.
+void LoadRulesText(const std::string& text);
+
+// Forgets the loaded rules (and removes the temporary file).
+void ForgetRules();
+
+// Pure colours as GetPixel reports them.
+enum : COLORREF { BLACK = 0x000000, WHITE = 0xFFFFFF, RED = 0x0000FF, BLUE = 0xFF0000 };
+
+// A white 32-bit bitmap of the given size selected into a memory device
+// context, prepared as the main window prepares its chart.
+struct Canvas {
+  HDC dc = NULL;
+  HBITMAP bitmap = NULL;
+  HGDIOBJ previous = NULL;
+  void Open(int width, int height);
+  void Close();
+  COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+};
+
+// Answers every message box of this thread: records the caption, the text
+// and the owner of each, then presses OK.
+struct BoxAnswers {
+  std::string caption;
+  std::string text;
+  HWND owner = NULL;
+  int count = 0;
+};
+void StartAnsweringBoxes(BoxAnswers* answers);
+void StopAnsweringBoxes();
