@@ -20,7 +20,7 @@ cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >build/b
   cat build/bench-wine-configure.log
   exit 1
 }
-cmake --build build/win32 -j"$JOBS" --target lorvane lorvane-floor lorvane-startup-bench \
+cmake --build build/win32 -j"$JOBS" --target lorvane lorvane-floor lorvane-floor-comdlg32 lorvane-startup-bench \
   lorvane-draw-bench >build/bench-wine-build.log 2>&1 || {
   tail -n 40 build/bench-wine-build.log
   exit 1
@@ -31,12 +31,14 @@ python3 scripts/gen_stress.py --advances 1000 --order forward -o "$STRESS"
 
 . scripts/wine-env.sh
 trap lorvane_stop_all EXIT
+trap 'exit 130' INT TERM
 lorvane_start_display
 lorvane_make_prefix
 
 echo "== start-up ($RUNS runs each, alternating)"
 bash scripts/wine-run.sh "$E2E/lorvane-startup-bench.exe" "$(pwd)/build/win32/app/lorvane.exe" \
-  "$(pwd)/data/RULES.TXT" "$(pwd)/$E2E/lorvane-floor.exe" "$RUNS"
+  "$(pwd)/data/RULES.TXT" "$(pwd)/$E2E/lorvane-floor.exe" "$RUNS" \
+  "$(pwd)/$E2E/lorvane-floor-comdlg32.exe"
 
 echo "== drawing ($RUNS runs each; one process per file, so the peaks are its own)"
 for file in data/RULES.TXT "$STRESS"; do

@@ -34,6 +34,7 @@ VIEWER=build/win32/app/lorvane.exe
 
 . scripts/wine-env.sh
 trap lorvane_stop_all EXIT
+trap 'exit 130' INT TERM
 
 ON_USER_DISPLAY=0
 if lorvane_display_answers "${DISPLAY:-}"; then

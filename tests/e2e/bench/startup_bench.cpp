@@ -2,7 +2,10 @@
 // has been painted, for the viewer on a rules file and for the floor (an
 // empty window), alternating, so both see the same machine load.
 //
-//   wine lorvane-startup-bench.exe VIEWER RULES FLOOR [RUNS]
+//   wine lorvane-startup-bench.exe VIEWER RULES FLOOR [RUNS [FLOOR2]]
+//
+// FLOOR2, if given, is a second floor program (the floor with the viewer's
+// common-dialog import), measured in the same rounds.
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -65,16 +68,25 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    fprintf(stderr, "usage: lorvane-startup-bench VIEWER RULES FLOOR [RUNS]\n");
+    fprintf(stderr, "usage: lorvane-startup-bench VIEWER RULES FLOOR [RUNS [FLOOR2]]\n");
     return 2;
   }
   std::string viewer = argv[1], rules = WindowsPath(argv[2]), floor = argv[3];
   int runs = argc > 4 ? atoi(argv[4]) : 15;
+  std::string floor2 = argc > 5 ? argv[5] : "";
   // One of each first, not counted: file caches and Wine's own start.
   StartOnce(floor, NULL, "FloorWin");
   StartOnce(viewer, rules.c_str(), "MainWin");
-  std::vector<double> floorTimes, viewerTimes;
+  std::vector<double> floorTimes, viewerTimes, floor2Times;
   for (int i = 0; i < runs; ++i) {
+    if (!floor2.empty()) {
+      double f2 = StartOnce(floor2, NULL, "FloorWin");
+      if (f2 < 0) {
+        printf("a start of the second floor failed\n");
+        return 1;
+      }
+      floor2Times.push_back(f2);
+    }
     double f = StartOnce(floor, NULL, "FloorWin");
     double v = StartOnce(viewer, rules.c_str(), "MainWin");
     if (f < 0 || v < 0) {
@@ -92,5 +104,10 @@ int main(int argc, char** argv) {
       *std::max_element(floorTimes.begin(), floorTimes.end()), viewerMedian,
       *std::min_element(viewerTimes.begin(), viewerTimes.end()),
       *std::max_element(viewerTimes.begin(), viewerTimes.end()), viewerMedian / floorMedian);
+  if (!floor2Times.empty())
+    printf(
+        "floor with the common-dialog import: median %.1f ms (ratio to the floor %.3f); "
+        "lorvane against it: ratio %.3f\n",
+        Median(floor2Times), Median(floor2Times) / floorMedian, viewerMedian / Median(floor2Times));
   return 0;
 }
