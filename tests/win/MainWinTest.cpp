@@ -434,6 +434,38 @@ TEST_F(MainWinTest, DestroyDeletesTheDrawingObjectsAndQuits) {
   EXPECT_EQ(quit.wParam, 0u);
 }
 
+// Without a printer the system answers the print dialog with messages of
+// its own; the test command starts a spooler with a PDF printer.
+bool HavePrinter() {
+  DWORD needed = 0, printers = 0;
+  EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, NULL, 2, NULL, 0, &needed,
+                &printers);
+  return needed != 0;
+}
+
+TEST_F(MainWinTest, PrintDialogBelongsToTheWindowAndCancelPrintsNothing) {
+  if (!HavePrinter()) GTEST_SKIP() << "no printer here";
+  Open(WIDE_RULES, 600, 400);
+  boxes.button = IDCANCEL;
+  StartAnsweringBoxes(&boxes);
+  SendMessageA(window, WM_COMMAND, IDM_PRINT, 0);
+  EXPECT_EQ(boxes.count, 1) << "the dialog and no message after it: "
+                            << ::testing::PrintToString(boxes.captions) << boxes.text;
+  EXPECT_EQ(boxes.caption, "Print");
+  EXPECT_EQ(boxes.owner, window);
+}
+
+TEST_F(MainWinTest, PrintConfirmedShowsNoMessage) {
+  if (!HavePrinter()) GTEST_SKIP() << "no printer here";
+  Open(WIDE_RULES, 600, 400);
+  StartAnsweringBoxes(&boxes);
+  SendMessageA(window, WM_COMMAND, IDM_PRINT, 0);
+  EXPECT_EQ(boxes.count, 1);
+  EXPECT_EQ(boxes.caption, "Print");
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(GetCurrentObject(ChartDC, OBJ_BITMAP), ChartBitmap);
+}
+
 // The scroll arithmetic on its own.
 TEST(ScrollMaximum, ChartLessClientInWholeUnitsNeverBelowZero) {
   struct {

@@ -66,16 +66,24 @@ static LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = (HWND)wParam;
     char className[32] = "";
     GetClassNameA(box, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && Answers != NULL) {
+    bool known = false;
+    if (Answers != NULL) {
+      for (HWND seen : Answers->seen) known = known || seen == box;
+    }
+    if (strcmp(className, "#32770") == 0 && Answers != NULL && !known) {
+      Answers->seen.push_back(box);
       char text[512] = "";
       GetWindowTextA(box, text, sizeof text);
       Answers->caption = text;
+      Answers->captions.push_back(text);
       text[0] = '\0';
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
       Answers->text = text;
       Answers->owner = GetWindow(box, GW_OWNER);
       ++Answers->count;
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+      int button = Answers->button;
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   (LPARAM)GetDlgItem(box, button));
     }
   }
   return CallNextHookEx(BoxHook, code, wParam, lParam);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "chart/Win32.h"
 
@@ -47,13 +48,16 @@ struct Canvas {
   COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
 };
 
-// Answers every message box of this thread: records the caption, the text
-// and the owner of each, then presses OK.
+// Answers every message box and dialog of this thread: records the caption,
+// the text and the owner of the last one, then presses the button.
 struct BoxAnswers {
+  int button = IDOK;  // pressed in every box
   std::string caption;
   std::string text;
   HWND owner = NULL;
   int count = 0;
+  std::vector<std::string> captions;  // of every box, in order
+  std::vector<HWND> seen;             // a box is activated more than once
 };
 void StartAnsweringBoxes(BoxAnswers* answers);
 void StopAnsweringBoxes();
