@@ -159,8 +159,10 @@ std::string MessageBoxText(HWND box) {
   return text ? WindowText(text) : std::string();
 }
 
-bool PressOk(HWND box, DWORD timeoutMs) {
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+bool PressOk(HWND box, DWORD timeoutMs) { return PressButton(box, IDOK, timeoutMs); }
+
+bool PressButton(HWND box, int id, DWORD timeoutMs) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
   DWORD start = GetTickCount();
   while (IsWindow(box)) {
     if (GetTickCount() - start > timeoutMs) return false;
@@ -284,6 +286,73 @@ bool CaptureClient(HWND window, Capture* capture) {
 unsigned int PixelAt(const Capture& capture, int x, int y) {
   return capture.pixels[(size_t)y * (size_t)capture.width + (size_t)x];
 }
+
+std::vector<UINT> ClipboardFormats() {
+  std::vector<UINT> formats;
+  if (!OpenClipboard(NULL)) return formats;
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format))
+    formats.push_back(format);
+  CloseClipboard();
+  return formats;
+}
+
+bool ClipboardBitmap(Capture* bitmap) {
+  if (!OpenClipboard(NULL)) return false;
+  HBITMAP handle = (HBITMAP)GetClipboardData(CF_BITMAP);
+  BITMAP info = {};
+  bool ok = handle != NULL && GetObjectA(handle, sizeof info, &info) != 0;
+  if (ok) {
+    bitmap->width = info.bmWidth;
+    bitmap->height = info.bmHeight;
+    bitmap->pixels.assign((size_t)info.bmWidth * (size_t)info.bmHeight, 0);
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;  // top-down rows
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(NULL);
+    ok = GetDIBits(screen, handle, 0, (UINT)info.bmHeight, bitmap->pixels.data(), &header,
+                   DIB_RGB_COLORS) == info.bmHeight;
+    ReleaseDC(NULL, screen);
+    for (unsigned int& pixel : bitmap->pixels) pixel &= 0xFFFFFF;
+  }
+  CloseClipboard();
+  return ok;
+}
+
+bool PutClipboardText(const char* text) {
+  if (!OpenClipboard(NULL)) return false;
+  EmptyClipboard();
+  size_t size = strlen(text) + 1;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  bool ok = memory != NULL;
+  if (ok) {
+    memcpy(GlobalLock(memory), text, size);
+    GlobalUnlock(memory);
+    ok = SetClipboardData(CF_TEXT, memory) != NULL;
+  }
+  CloseClipboard();
+  return ok;
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(NULL)) return text;
+  HANDLE memory = GetClipboardData(CF_TEXT);
+  if (memory != NULL) {
+    const char* chars = (const char*)GlobalLock(memory);
+    if (chars) text = chars;
+    GlobalUnlock(memory);
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool HoldClipboard() { return OpenClipboard(NULL) != 0; }
+
+void ReleaseClipboard() { CloseClipboard(); }
 
 namespace {
 

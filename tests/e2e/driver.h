@@ -58,6 +58,10 @@ std::string MessageBoxText(HWND box);
 // Presses the box's OK button and waits until the box is gone.
 bool PressOk(HWND box, DWORD timeoutMs);
 
+// Presses a button of a dialog (IDOK, IDCANCEL, ...) and waits until the
+// dialog is gone.
+bool PressButton(HWND box, int id, DWORD timeoutMs);
+
 // Waits until the window has no update region left (it has been painted),
 // then until the captured area stays the same twice running.
 bool WaitPainted(HWND window, DWORD timeoutMs);
@@ -84,6 +88,18 @@ RECT ClientRect(HWND window);
 // The client area's pixels (GetDC + BitBlt into a 32-bit DIB section).
 bool CaptureClient(HWND window, Capture* capture);
 unsigned int PixelAt(const Capture& capture, int x, int y);
+
+// The clipboard as another program sees it.
+std::vector<UINT> ClipboardFormats();
+// The pixels of the CF_BITMAP on the clipboard; false if there is none.
+bool ClipboardBitmap(Capture* bitmap);
+// Empties the clipboard and puts the text on it.
+bool PutClipboardText(const char* text);
+std::string ClipboardText();
+// Keeps the clipboard open in this program (so no other program can open
+// it) until ReleaseClipboard.
+bool HoldClipboard();
+void ReleaseClipboard();
 
 // Resources of an exe, loaded as data.
 struct MenuItem {
