@@ -420,6 +420,34 @@ TEST_F(MainWinTest, CopyWhileAnotherThreadHoldsTheClipboardFails) {
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
 }
 
+TEST_F(MainWinTest, CopyThatCannotMakeItsBitmapFailsAndLeavesTheClipboard) {
+  Open(WIDE_RULES, 600, 400);
+  ASSERT_TRUE(OpenClipboard(window));
+  EmptyClipboard();
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 7);
+  memcpy(GlobalLock(text), "marker", 7);
+  GlobalUnlock(text);
+  SetClipboardData(CF_TEXT, text);
+  CloseClipboard();
+  // A copy of this size cannot be made.
+  int32_t width = ChartWidth, height = ChartHeight;
+  ChartWidth = 1 << 20;
+  ChartHeight = 1 << 20;
+  StartAnsweringBoxes(&boxes);
+  SendMessageA(window, WM_COMMAND, IDM_COPY, 0);
+  ChartWidth = width;
+  ChartHeight = height;
+  ASSERT_EQ(boxes.count, 1);
+  EXPECT_EQ(boxes.caption, "Clipboard Copy Failed");
+  EXPECT_EQ(boxes.text, "Not enough memory to copy the chart bitmap");
+  EXPECT_EQ(boxes.owner, nullptr);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+  // The clipboard was closed again: this thread can open it.
+  EXPECT_TRUE(OpenClipboard(NULL));
+  CloseClipboard();
+}
+
 TEST_F(MainWinTest, DestroyDeletesTheDrawingObjectsAndQuits) {
   Open(WIDE_RULES, 600, 400);
   HGDIOBJ objects[] = {NearPen, FarPen, NameFont, DetailFont, UnitFont, ChartBitmap};
