@@ -66,6 +66,7 @@ tier_win32() {
   lorvane_start_display || return 1
   lorvane_make_prefix || return 1
   lorvane_start_cups || return 1
+  lorvane_start_anchor build/win32/tests/e2e/lorvane-wine-anchor.exe
   echo "test: Wine prefix $WINEPREFIX, display $DISPLAY"
   # One at a time: the window list and the clipboard are shared per prefix.
   run_ctest build/win32 "$LOGS/win32-ctest.log" -j1

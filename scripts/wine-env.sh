@@ -27,6 +27,7 @@ mkdir -p "$LORVANE_WINE_LOGS"
 LORVANE_XVFB_PID=""
 LORVANE_CUPSD_PID=""
 LORVANE_STARTED_WINESERVER=""
+LORVANE_ANCHOR_PID=""
 
 lorvane_display_answers() {
   [ -n "${1:-}" ] && DISPLAY="$1" xdpyinfo >/dev/null 2>&1
@@ -107,6 +108,21 @@ lorvane_make_prefix() {
   }
 }
 
+# Starts a Windows program that keeps Wine's desktop process (and the
+# services) alive with their output in our log files, so that programs
+# started later with pipes (CTest runs `wine test.exe`) do not pass those
+# pipes on to the desktop process and wait for it to let go.
+lorvane_start_anchor() {
+  local exe=$1
+  if [ -n "$LORVANE_ANCHOR_PID" ] && kill -0 "$LORVANE_ANCHOR_PID" 2>/dev/null; then
+    return 0
+  fi
+  wine "$exe" </dev/null >>"$LORVANE_WINE_LOGS/anchor.log" 2>&1 &
+  LORVANE_ANCHOR_PID=$!
+  # Wait until the desktop process runs: `wine` itself answers only then.
+  wine cmd.exe /c exit </dev/null >>"$LORVANE_WINE_LOGS/anchor.log" 2>&1
+}
+
 # Starts CUPS with the PDF printer as the default, unless it runs already.
 lorvane_start_cups() {
   if ! lpstat -r 2>/dev/null | grep -q "is running"; then
@@ -126,10 +142,16 @@ lorvane_start_cups() {
 
 # Stops, by PID, what this shell started.
 lorvane_stop_all() {
+  if [ -n "$LORVANE_ANCHOR_PID" ]; then
+    kill "$LORVANE_ANCHOR_PID" 2>/dev/null
+    wait "$LORVANE_ANCHOR_PID" 2>/dev/null
+    LORVANE_ANCHOR_PID=""
+  fi
   if [ -n "$LORVANE_STARTED_WINESERVER" ]; then
     wineserver -k >/dev/null 2>&1
     wineserver -w >/dev/null 2>&1
     LORVANE_STARTED_WINESERVER=""
+LORVANE_ANCHOR_PID=""
   fi
   if [ -n "$LORVANE_CUPSD_PID" ]; then
     kill "$LORVANE_CUPSD_PID" 2>/dev/null

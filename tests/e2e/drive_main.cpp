@@ -3,7 +3,7 @@
 // by hand:
 //
 //   wine lorvane-drive.exe VIEWER TAIL --expect-exit N [--expect-text TEXT]
-//                          [--timeout SECONDS]
+//                          [--timeout SECONDS] [--print] [--chart-out FILE]
 //
 // VIEWER is the viewer's path (a Unix path is turned into its Z:\ form);
 // TAIL is handed to it unchanged as its command-line tail ("" for an empty
@@ -15,6 +15,12 @@
 //  - the program ends without either: its exit code must be N, and no TEXT
 //    may have been expected;
 //  - any other box, or no end in time: failure (the viewer is killed).
+// With the main window open, before it is closed:
+//  --print      presses F3, then OK in the "Print" dialog (which must be
+//               owned by the window), and waits until the viewer is idle
+//               again with no box open (the job is then with the spooler);
+//  --chart-out  presses F2, closes the "Clipboard Copy Successful" box, and
+//               writes the clipboard's bitmap to FILE as a binary PPM (P6).
 // Prints what happened; exits 0 when every expectation held, 1 when one
 // failed, 2 on a usage error.
 #include <stdio.h>
@@ -28,7 +34,8 @@
 namespace {
 
 const char* const USAGE =
-    "usage: lorvane-drive VIEWER TAIL --expect-exit N [--expect-text TEXT] [--timeout SECONDS]\n";
+    "usage: lorvane-drive VIEWER TAIL --expect-exit N [--expect-text TEXT] [--timeout SECONDS]\n"
+    "                     [--print] [--chart-out FILE]\n";
 
 // Shows line feeds and other control bytes so a mismatch can be read.
 std::string Visible(const std::string& text) {
@@ -55,6 +62,45 @@ int Fail(Driven* driven, const char* what, const std::string& detail) {
   return 1;
 }
 
+// Printing runs inside the command: the viewer answers again when it ends.
+const DWORD PRINT_TIMEOUT = 60000;
+
+// F3 and OK in the print dialog; empty on success, else what went wrong.
+std::string PrintChart(Driven* driven, HWND window) {
+  PostKey(window, VK_F3);
+  HWND dialog = WaitDialog(driven, "Print", 10000);
+  if (dialog == NULL) return "no \"Print\" dialog";
+  if (GetWindow(dialog, GW_OWNER) != window) return "the print dialog is not owned by the window";
+  if (!PressOk(dialog, PRINT_TIMEOUT)) return "the print dialog stays open";
+  DWORD_PTR ignored;
+  if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, PRINT_TIMEOUT, &ignored))
+    return "the viewer does not answer after printing";
+  std::string caption;
+  if (FindAnyDialog(driven->processId, &caption)) return "a box after printing: " + caption;
+  return "";
+}
+
+// F2, the success box, and the clipboard's bitmap into a PPM file.
+std::string SaveChart(Driven* driven, HWND window, const char* path) {
+  PostKey(window, VK_F2);
+  HWND box = WaitDialog(driven, "Clipboard Copy Successful", 10000);
+  if (box == NULL) return "no \"Clipboard Copy Successful\" box";
+  if (!PressOk(box, 10000)) return "the copy box stays open";
+  Capture chart;
+  if (!ClipboardBitmap(&chart)) return "no bitmap on the clipboard";
+  FILE* file = fopen(WindowsPath(path).c_str(), "wb");
+  if (file == NULL) return std::string("cannot write ") + path;
+  fprintf(file, "P6\n%d %d\n255\n", chart.width, chart.height);
+  for (unsigned int pixel : chart.pixels) {
+    unsigned char rgb[3] = {(unsigned char)(pixel >> 16), (unsigned char)(pixel >> 8),
+                            (unsigned char)pixel};
+    fwrite(rgb, 1, 3, file);
+  }
+  fclose(file);
+  printf("chart %d x %d written to %s\n", chart.width, chart.height, path);
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,6 +113,8 @@ int main(int argc, char** argv) {
   long expectExit = -1;
   const char* expectText = NULL;
   DWORD timeoutMs = 10000;
+  bool print = false;
+  const char* chartOut = NULL;
   for (int i = 3; i < argc; ++i) {
     if (strcmp(argv[i], "--expect-exit") == 0 && i + 1 < argc) {
       expectExit = strtol(argv[++i], NULL, 10);
@@ -74,6 +122,10 @@ int main(int argc, char** argv) {
       expectText = argv[++i];
     } else if (strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
       timeoutMs = (DWORD)(strtod(argv[++i], NULL) * 1000);
+    } else if (strcmp(argv[i], "--print") == 0) {
+      print = true;
+    } else if (strcmp(argv[i], "--chart-out") == 0 && i + 1 < argc) {
+      chartOut = argv[++i];
     } else {
       fprintf(stderr, "lorvane-drive: unknown argument %s\n%s", argv[i], USAGE);
       return 2;
@@ -118,6 +170,15 @@ int main(int argc, char** argv) {
   } else if (window) {
     printf("window \"%s\"\n", WindowText(window).c_str());
     if (expectText) return Fail(&driven, "a chart instead of the box: ", Visible(expectText));
+    if (print) {
+      std::string problem = PrintChart(&driven, window);
+      if (!problem.empty()) return Fail(&driven, "print: ", problem);
+      printf("printed\n");
+    }
+    if (chartOut) {
+      std::string problem = SaveChart(&driven, window, chartOut);
+      if (!problem.empty()) return Fail(&driven, "chart: ", problem);
+    }
     PostMessageA(window, WM_CLOSE, 0, 0);
     if (!WaitExit(&driven, remaining, &code)) return Fail(&driven, "no end after WM_CLOSE", "");
   } else {
