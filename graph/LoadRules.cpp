@@ -21,6 +21,7 @@ FILE* OpenFile = nullptr;
 }  // namespace
 
 void LoadRulesFile(FILE* file) {
+  ForgetReadAhead();
   ReadSection(file, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
   ReadSection(file, "@UNITS\n", "@TERRAIN\n", &UnitLines);
   ParseAdvances();
@@ -41,6 +42,7 @@ void ResetRules() {
     fclose(OpenFile);
     OpenFile = nullptr;
   }
+  ForgetReadAhead();
   FreeRecords();
   ForgetAdvanceCodes();
   AllocFailAfter = -1;

@@ -60,13 +60,25 @@ inline int ReadByte(FILE* file) { return getc(file); }
 inline int ReadByte(FILE* file) { return getc_unlocked(file); }
 #endif
 
+// The block being read: the lines are cut from it with memchr instead of a
+// call per byte. BlockNext is the first byte not yet returned.
+char Block[READ_BLOCK_SIZE];
+size_t BlockNext = 0;
+size_t BlockEnd = 0;
+
 }  // namespace
 
 bool IsRulesSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+void ForgetReadAhead() {
+  BlockNext = 0;
+  BlockEnd = 0;
+}
+
 FILE* OpenRulesFile(const char* path) {
+  ForgetReadAhead();
   // Binary mode: line ends are translated by ReadRulesLine, the same on
   // every platform.
   FILE* file = fopen(path, "rb");
@@ -91,11 +103,30 @@ FILE* OpenRulesFile(const char* path) {
 int ReadRulesLine(FILE* file, char* buffer) {
   int count = 0;
   while (count < LINE_SIZE - 1) {
-    int c = ReadByte(file);
-    if (c == EOF) break;
-    if (c == '\r') continue;  // text mode: the byte after it takes its place
-    buffer[count++] = (char)c;
-    if (c == '\n') break;
+    if (BlockNext == BlockEnd) {
+      BlockEnd = fread(Block, 1, READ_BLOCK_SIZE, file);
+      BlockNext = 0;
+      if (BlockEnd == 0) break;
+    }
+    // The bytes that can join the line: up to its line feed, within the
+    // room left.
+    const char* start = Block + BlockNext;
+    size_t length = BlockEnd - BlockNext;
+    if (length > (size_t)(LINE_SIZE - 1 - count)) length = (size_t)(LINE_SIZE - 1 - count);
+    const char* feed = static_cast<const char*>(memchr(start, '\n', length));
+    if (feed != nullptr) length = (size_t)(feed - start) + 1;
+    // Text mode: a carriage return is dropped and the byte after it takes
+    // its place, so the copy stops there and the loop goes on after it.
+    const char* carriage = static_cast<const char*>(memchr(start, '\r', length));
+    if (carriage != nullptr) length = (size_t)(carriage - start);
+    memcpy(buffer + count, start, length);
+    count += (int)length;
+    BlockNext += length;
+    if (carriage != nullptr) {
+      BlockNext++;
+    } else if (feed != nullptr) {
+      break;
+    }
   }
   buffer[count] = '\0';
   return count;

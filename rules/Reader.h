@@ -6,6 +6,9 @@
 
 enum { LINE_SIZE = 256 };
 
+// The reader takes the file in blocks of this many bytes.
+enum { READ_BLOCK_SIZE = 4096 };
+
 struct TextLine {
   char text[LINE_SIZE];  // cleaned line; empty in the node that ends a list
   TextLine* next;
@@ -18,13 +21,19 @@ extern TextLine UnitLines;     // "@UNITS" to "@TERRAIN"
 // it cannot be opened or read.
 FILE* OpenRulesFile(const char* path);
 
+// Drops the bytes read ahead of the last line returned, so that the next
+// read starts a new file. OpenRulesFile calls it; so must anything else
+// that starts reading a file, even a new file at the address of an old one.
+void ForgetReadAhead();
+
 // Skips to the start header, then stores every non-empty cleaned line up to
 // the stop header in the list at head. Headers carry their line feed.
 void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head);
 
 // Reads one line as the platform's text mode would: carriage returns are
 // dropped, at most 255 characters, the line feed kept. Returns the number
-// of bytes stored (NUL bytes included), 0 at the end of the file.
+// of bytes stored (NUL bytes included), 0 at the end of the file. Reads
+// ahead of the line: the next line of the same file continues from there.
 int ReadRulesLine(FILE* file, char* buffer);
 
 void CleanLine(char* line);

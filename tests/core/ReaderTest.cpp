@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "graph/Levels.h"
 #include "graph/LoadRules.h"
+#include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "rules/UnitType.h"
 
@@ -85,6 +86,127 @@ TEST_F(ReaderTest, ReadRulesLineTakesAtMost255Characters) {
   EXPECT_STREQ(buffer, "last");
   EXPECT_EQ(ReadRulesLine(file, buffer), 0);
   fclose(file);
+}
+
+// The lines a byte-by-byte reader in text mode gives: carriage returns
+// dropped, a line ends after its line feed or at 255 characters.
+Lines TextModeLines(const std::string& bytes) {
+  Lines lines;
+  std::string line;
+  for (char c : bytes) {
+    if (c == '\r') continue;
+    line += c;
+    if (c == '\n' || line.size() == LINE_SIZE - 1) {
+      lines.push_back(line);
+      line.clear();
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// Bytes that put the given text at the given offset, after lines of 'f'.
+std::string PlacedAt(size_t offset, const std::string& text) {
+  std::string bytes;
+  while (bytes.size() + 60 < offset) bytes += std::string(59, 'f') + "\n";
+  bytes += std::string(offset - bytes.size() - 1, 'g') + "\n";
+  return bytes + text;
+}
+
+TEST_F(ReaderTest, LinesAcrossBlockBoundaries) {
+  const size_t end = READ_BLOCK_SIZE;  // offset of the first byte of the second block
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"CR LF split by the boundary", PlacedAt(end - 5, "abcd\r\nnext\n")},
+      {"CR last in the block, then a character", PlacedAt(end - 3, "ab\rcd\n")},
+      {"CRs on both sides of the boundary", PlacedAt(end - 4, "abc\r\r\r\rde\r\n")},
+      {"line feed last in the block", PlacedAt(end - 4, "abc\ndef\n")},
+      {"line crossing the boundary", PlacedAt(end - 50, std::string(100, 'h') + "\nend\n")},
+      {"300 characters across the boundary",
+       PlacedAt(end - 100, std::string(300, 'i') + "\nend\n")},
+      {"255 characters ending at the boundary",
+       PlacedAt(end - 255, std::string(255, 'j') + "\r\nend\n")},
+      {"CRs do not count toward 255",
+       PlacedAt(end - 200, std::string(250, 'k') + "\r\r\r\r\r\r\r\r\r\rlmnop\n")},
+      {"NUL bytes at the boundary", PlacedAt(end - 2, std::string("a\0\0b\n", 5))},
+      {"file ends at the boundary without a line feed", PlacedAt(end - 3, "xyz")},
+      {"file ends with a CR at the boundary", PlacedAt(end - 4, "xyz\r")},
+      {"three blocks", PlacedAt(2 * end - 1, "\r\n" + std::string(end, 'm') + "\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string path = WriteFile(c.bytes);
+    FILE* file = OpenRulesFile(path.c_str());
+    Lines lines;
+    char buffer[LINE_SIZE];
+    for (int count; (count = ReadRulesLine(file, buffer)) != 0;) {
+      ASSERT_LT(count, LINE_SIZE);
+      EXPECT_EQ(buffer[count], '\0');
+      lines.push_back(std::string(buffer, (size_t)count));
+    }
+    EXPECT_EQ(ReadRulesLine(file, buffer), 0);
+    fclose(file);
+    Lines expected = TextModeLines(c.bytes);
+    EXPECT_EQ(lines.size(), expected.size());
+    EXPECT_TRUE(lines == expected);
+  }
+}
+
+TEST_F(ReaderTest, SecondSectionContinuesAcrossBlocks) {
+  // The unit section starts where the first block ends, and its header is
+  // split by the boundary in the second case.
+  for (size_t offset : {(size_t)READ_BLOCK_SIZE, (size_t)READ_BLOCK_SIZE - 3}) {
+    SCOPED_TRACE(offset);
+    std::string advances = "@CIVILIZE\r\n" + std::string(kAlpha) + "@IMPROVE\r\n";
+    std::string filler = PlacedAt(offset - advances.size(), "");
+    ReadSections(advances + filler + "@UNITS\r\n" + kCrew + "@TERRAIN\r\n");
+    EXPECT_EQ(ListTexts(AdvanceLines), Lines{"Alpha Study, 3, 1, nil, nil, 0, 3 ; ASt"});
+    EXPECT_EQ(ListTexts(UnitLines),
+              Lines{"Field Crew, XYZ, 0, 1, 0, 2, 1, 10, 1, 3, 0, 5, ASt, 0000000000000010"});
+    ResetRules();
+  }
+}
+
+TEST_F(ReaderTest, NewFileDoesNotContinueTheOldOne) {
+  // The old file is left with bytes read ahead: after its own sections, a
+  // whole second set of them.
+  const char kGhost[] = "Ghost, 1, 1, nil, nil, 0, 0; Gho\n";
+  const char kBeta[] = "Beta, 1, 1, nil, nil, 0, 0; Bet\n";
+  std::string old = WriteFile("; old\n" + RulesText(kGhost, kCrew) + RulesText(kGhost, ""));
+  std::string fresh = WriteFile(RulesText(kBeta, ""));
+  char buffer[LINE_SIZE];
+  auto readOneOldLine = [&] {
+    FILE* file = OpenRulesFile(old.c_str());
+    EXPECT_EQ(ReadRulesLine(file, buffer), 6);
+    fclose(file);
+  };
+
+  readOneOldLine();
+  FILE* file = OpenRulesFile(fresh.c_str());
+  EXPECT_EQ(ReadRulesLine(file, buffer), 27);
+  EXPECT_STREQ(buffer, "; rules file for the tests\n");
+  fclose(file);
+
+  readOneOldLine();
+  file = fopen(fresh.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  LoadRulesFile(file);
+  fclose(file);
+  EXPECT_EQ(ListTexts(AdvanceLines), Lines{"Beta, 1, 1, nil, nil, 0, 0; Bet"});
+  ResetRules();
+
+  // A load ended by a fatal error in the middle of its first section, then
+  // reset, as the fuzzer does before its next file.
+  AllocFailAfter = 0;
+  EXPECT_FATAL(LoadRules(old.c_str()), 1, "Not enough memory to load the rules file");
+  ResetRules();
+  file = fopen(fresh.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  ReadSection(file, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
+  fclose(file);
+  EXPECT_EQ(ListTexts(AdvanceLines), Lines{"Beta, 1, 1, nil, nil, 0, 0; Bet"});
 }
 
 TEST_F(ReaderTest, LinesThatOnlyLookLikeHeadersAreSkipped) {
