@@ -1,6 +1,10 @@
 // Running out of memory during the load, and loading many files in one
 // process.
+#include <string.h>
+
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TestSupport.h"
 #include "graph/Levels.h"
@@ -47,6 +51,49 @@ TEST_F(AllocTest, RecordsAreZeroFilled) {
     EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignment, 0u) << alignment;
   }
 }
+
+TEST_F(AllocTest, RecordsNeverShareBytes) {
+  // Sizes around the alignment unit, a load's records, and records large
+  // enough for a block of their own, over several blocks.
+  const size_t sizes[] = {1,    7,    8,    9,    16,    sizeof(TextLine), sizeof(Advance),
+                          8191, 8192, 8193, 9000, 70000, sizeof(UnitType), 24};
+  std::vector<std::pair<unsigned char*, size_t>> records;
+  for (int round = 0; round < 20; round++) {
+    for (size_t size : sizes) {
+      unsigned char* record = static_cast<unsigned char*>(AllocRecord(size));
+      ASSERT_EQ(reinterpret_cast<uintptr_t>(record) % alignof(long long), 0u) << size;
+      ASSERT_EQ(reinterpret_cast<uintptr_t>(record) % alignof(Advance), 0u) << size;
+      for (size_t i = 0; i < size; i++) ASSERT_EQ(record[i], 0) << size << " " << i;
+      // Each record is filled with its own byte; an overlap shows below.
+      memset(record, (int)(records.size() % 251) + 1, size);
+      records.push_back({record, size});
+    }
+  }
+  for (size_t r = 0; r < records.size(); r++) {
+    unsigned char* record = records[r].first;
+    for (size_t i = 0; i < records[r].second; i++) {
+      ASSERT_EQ(record[i], (unsigned char)(r % 251 + 1)) << r << " " << i;
+    }
+  }
+  // Freed and carved again: zero-filled again.
+  FreeRecords();
+  for (size_t size : sizes) {
+    unsigned char* record = static_cast<unsigned char*>(AllocRecord(size));
+    for (size_t i = 0; i < size; i++) ASSERT_EQ(record[i], 0) << size << " " << i;
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+TEST_F(AllocTest, OverrunPastARecordIsCaught) {
+  // Records share blocks; the bytes between them are still off limits.
+  for (size_t size : {sizeof(TextLine), sizeof(Advance), (size_t)13, (size_t)16}) {
+    SCOPED_TRACE(size);
+    char* record = static_cast<char*>(AllocRecord(size));
+    AllocRecord(size);
+    EXPECT_DEATH(static_cast<volatile char*>(record)[size] = 1, "AddressSanitizer");
+  }
+}
+#endif
 
 TEST_F(AllocTest, ResetRulesForgetsTheWholeLoad) {
   std::string text = RulesText(kAdvances, kUnits);
