@@ -51,12 +51,14 @@ lorvane_start_display() {
     LORVANE_XVFB_PID=$!
     local i
     for i in $(seq 1 100); do
+      sleep 0.1
+      # Ours must still run: an Xvfb that lost the number to another one
+      # ends at once, and the display that answers is not ours.
+      kill -0 "$LORVANE_XVFB_PID" 2>/dev/null || break
       if lorvane_display_answers ":$n"; then
         export DISPLAY=":$n"
         return 0
       fi
-      kill -0 "$LORVANE_XVFB_PID" 2>/dev/null || break
-      sleep 0.1
     done
     # Lost a race for this number or Xvfb failed: try the next one.
     kill "$LORVANE_XVFB_PID" 2>/dev/null
