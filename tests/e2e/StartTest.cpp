@@ -1,5 +1,6 @@
 // The viewer from the outside: its resources, its window on a good file,
 // and how it ends on every kind of bad command line or rules file.
+#include <algorithm>
 #include <string>
 
 #include "e2e_support.h"
@@ -53,6 +54,55 @@ TEST(Resources, TreeIconIs32By32In16ColoursWithAMask) {
   EXPECT_EQ(images[0].bitCount, 4);
   EXPECT_EQ(images[0].colorCount, 16);
   EXPECT_TRUE(images[0].hasMask);
+}
+
+// The picture itself: the standard 16 colours, a transparent background,
+// a green crown above a red trunk that ends in red roots.
+TEST(Resources, TreeIconShowsAGreenCrownAboveARedTrunkAndRoots) {
+  std::vector<IconImage> images;
+  ASSERT_TRUE(ReadIcon(ViewerExe(), "TREE_ICON", &images));
+  ASSERT_EQ(images.size(), 1u);
+  const IconImage& icon = images[0];
+  ASSERT_TRUE(icon.hasMask);
+  ASSERT_EQ(icon.bitCount, 4);
+  const BITMAPINFOHEADER* header = (const BITMAPINFOHEADER*)icon.bits.data();
+  const RGBQUAD* palette = (const RGBQUAD*)(icon.bits.data() + header->biSize);
+  const unsigned char* colours = (const unsigned char*)(palette + 16);
+  const unsigned char* mask = colours + 32 * 16;  // 4 bits a pixel: 16 bytes a row
+  const unsigned int standard[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                     0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                     0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  unsigned int rgb[16];
+  for (int i = 0; i < 16; ++i) {
+    rgb[i] = (palette[i].rgbRed << 16) | (palette[i].rgbGreen << 8) | palette[i].rgbBlue;
+    EXPECT_NE(std::find(standard, standard + 16, rgb[i]), standard + 16) << std::hex << rgb[i];
+  }
+  // Rows are stored bottom-up; count from the top here.
+  int transparent = 0, green = 0, greenRows = 0, redBottom = 0, greenBottom = 0;
+  int lowestGreen = -1, lowestRed = -1;
+  for (int row = 0; row < 32; ++row) {
+    int stored = 31 - row;
+    for (int x = 0; x < 32; ++x) {
+      bool clear = (mask[stored * 4 + x / 8] >> (7 - x % 8)) & 1;
+      if (clear) {
+        ++transparent;
+        continue;
+      }
+      unsigned char pair = colours[stored * 16 + x / 2];
+      unsigned int colour = rgb[x % 2 ? pair & 15 : pair >> 4];
+      bool isGreen = colour == 0x008000 || colour == 0x00FF00;
+      bool isRed = colour == 0xFF0000 || colour == 0x800000;
+      if (isGreen) ++green, greenRows += row, lowestGreen = row > lowestGreen ? row : lowestGreen;
+      if (isRed) lowestRed = row > lowestRed ? row : lowestRed;
+      if (row >= 24) redBottom += isRed, greenBottom += isGreen;
+    }
+  }
+  EXPECT_GT(transparent, 200) << "a transparent background";
+  EXPECT_GT(green, 200) << "a green crown";
+  EXPECT_LT(greenRows / (green ? green : 1), 16) << "the crown in the upper half";
+  EXPECT_GT(lowestRed, lowestGreen) << "the red trunk and roots reach below the crown";
+  EXPECT_GT(redBottom, 10) << "red roots in the lowest quarter";
+  EXPECT_EQ(greenBottom, 0);
 }
 
 TEST(Window, SampleOpensLorvaneWithBothBarsAndMenuAndClosesWithZero) {
