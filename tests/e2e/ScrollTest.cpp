@@ -108,6 +108,9 @@ TEST_F(WideChart, HorizontalLinesPagesAndThumb) {
             {SB_LEFT, 0, 57},
             {SB_RIGHT, 0, 57},
             {SB_ENDSCROLL, 3, 57},
+            // The thumb's position is taken unchanged, even past the
+            // maximum: the view then shows white beyond the chart.
+            {SB_THUMBTRACK, 100, 100},
             {SB_THUMBTRACK, 0, 0}});
 }
 
@@ -126,7 +129,9 @@ TEST_F(WideChart, VerticalLinesPagesAndThumb) {
             {SB_THUMBTRACK, 37, 37},
             {SB_TOP, 0, 37},
             {SB_BOTTOM, 0, 37},
-            {SB_ENDSCROLL, 0, 37}});
+            {SB_ENDSCROLL, 0, 37},
+            {SB_THUMBPOSITION, 60, 60},
+            {SB_LINEUP, 0, 59}});
 }
 
 TEST_F(WideChart, BothBarsTogetherShowTheBottomRightCorner) {
