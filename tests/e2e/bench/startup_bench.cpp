@@ -106,8 +106,10 @@ int main(int argc, char** argv) {
       *std::max_element(viewerTimes.begin(), viewerTimes.end()), viewerMedian / floorMedian);
   if (!floor2Times.empty())
     printf(
-        "floor with the common-dialog import: median %.1f ms (ratio to the floor %.3f); "
+        "second floor: median %.1f ms (min %.1f, max %.1f), ratio to the floor %.3f; "
         "lorvane against it: ratio %.3f\n",
-        Median(floor2Times), Median(floor2Times) / floorMedian, viewerMedian / Median(floor2Times));
+        Median(floor2Times), *std::min_element(floor2Times.begin(), floor2Times.end()),
+        *std::max_element(floor2Times.begin(), floor2Times.end()),
+        Median(floor2Times) / floorMedian, viewerMedian / Median(floor2Times));
   return 0;
 }
