@@ -4,9 +4,10 @@
 # file first and is then printed, because Wine's background services would
 # otherwise hold CTest's pipe open for ever. The exit code is the program's.
 # Expects DISPLAY (and the prefix) from wine-env.sh; makes the prefix if the
-# caller has not.
+# caller has not, and then stops the wineserver it started.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+trap lorvane_stop_all EXIT
 if [ -z "${DISPLAY:-}" ]; then
   echo "wine-run: DISPLAY is not set; source scripts/wine-env.sh and call lorvane_start_display" >&2
   exit 2
