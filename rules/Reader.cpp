@@ -77,6 +77,28 @@ bool IsHeader(const char* line, const char* header) {
   return line[0] == header[0] && strcmp(line, header) == 0;
 }
 
+// ReadDecimal, returning where the number stopped.
+const char* ScanDecimal(const char* text, int32_t* result) {
+  while (IsRulesSpace(*text)) text++;
+  bool negative = false;
+  if (*text == '+') {
+    text++;
+  } else if (*text == '-') {
+    negative = true;
+    text++;
+  }
+  // Unsigned arithmetic: long digit strings wrap around instead of
+  // overflowing.
+  uint32_t value = 0;
+  while (*text >= '0' && *text <= '9') {
+    value = value * 10u + (uint32_t)(*text - '0');
+    text++;
+  }
+  if (negative) value = 0u - value;
+  memcpy(result, &value, sizeof *result);
+  return text;
+}
+
 // The block being read: the lines are cut from it with memchr instead of a
 // call per byte. BlockNext is the first byte not yet returned.
 char Block[READ_BLOCK_SIZE];
@@ -204,30 +226,17 @@ const char* CopyField(char* dest, int size, const char* start, char delimiter, F
 }
 
 int32_t ReadDecimal(const char* text) {
-  while (IsRulesSpace(*text)) text++;
-  bool negative = false;
-  if (*text == '+') {
-    text++;
-  } else if (*text == '-') {
-    negative = true;
-    text++;
-  }
-  // Unsigned arithmetic: long digit strings wrap around instead of
-  // overflowing.
-  uint32_t value = 0;
-  while (*text >= '0' && *text <= '9') {
-    value = value * 10u + (uint32_t)(*text - '0');
-    text++;
-  }
-  if (negative) value = 0u - value;
-  int32_t result;
-  memcpy(&result, &value, sizeof result);
-  return result;
+  int32_t value;
+  ScanDecimal(text, &value);
+  return value;
 }
 
 const char* ReadIntField(int32_t* dest, const char* start, char delimiter) {
-  const char* end = FindDelimiter(start, delimiter);
+  int32_t value;
+  // The delimiter is never white space, a sign or a digit, so the search
+  // for it can start where the number stopped.
+  const char* end = FindDelimiter(ScanDecimal(start, &value), delimiter);
   if (end == nullptr) MissingDelimiter(delimiter);
-  *dest = ReadDecimal(start);
+  *dest = value;
   return end + 1;
 }

@@ -56,7 +56,7 @@ TEST_F(AllocTest, RecordsNeverShareBytes) {
   // Sizes around the alignment unit, a load's records, and records large
   // enough for a block of their own, over several blocks.
   const size_t sizes[] = {1,    7,    8,    9,    16,    sizeof(TextLine), sizeof(Advance),
-                          8191, 8192, 8193, 9000, 70000, sizeof(UnitType), 24};
+                          2031, 2032, 2047, 2048, 70000, sizeof(UnitType), 24};
   std::vector<std::pair<unsigned char*, size_t>> records;
   for (int round = 0; round < 20; round++) {
     for (size_t size : sizes) {
