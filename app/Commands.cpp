@@ -74,7 +74,26 @@ static void PrintHalf(HDC printer, int page, float scale, int32_t vertRes) {
   }
 }
 
+typedef BOOL(WINAPI* PrintDialogFunction)(LPPRINTDLGA);
+
+// The print dialog's library is loaded at the first Print rather than
+// imported: loading it costs every start-up a good share of its time, and
+// most runs never print.
+static PrintDialogFunction LoadPrintDialog() {
+  static PrintDialogFunction printDialog = NULL;
+  if (printDialog == NULL) {
+    HMODULE library = LoadLibraryA("comdlg32.dll");
+    if (library != NULL) {
+      FARPROC address = GetProcAddress(library, "PrintDlgA");
+      printDialog = reinterpret_cast<PrintDialogFunction>(reinterpret_cast<void*>(address));
+    }
+  }
+  return printDialog;
+}
+
 void Print(HWND window) {
+  PrintDialogFunction printDialog = LoadPrintDialog();
+  if (printDialog == NULL) return;  // as a dialog that failed: nothing is printed
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof(PRINTDLGA);
   dialog.hwndOwner = window;
@@ -84,7 +103,7 @@ void Print(HWND window) {
   dialog.nMinPage = 0;
   dialog.nMaxPage = 0;
   dialog.nCopies = 1;
-  if (PrintDlgA(&dialog) == 0) return;
+  if (printDialog(&dialog) == 0) return;
 
   HDC printer = dialog.hDC;
   DOCINFOA document = {};
