@@ -1,8 +1,7 @@
 // The commands of the menu bar and the function keys.
 #pragma once
 #include <stdint.h>
-
-#include "chart/Win32.h"
+#include <windows.h>
 
 void Copy(HWND window);
 void Print(HWND window);

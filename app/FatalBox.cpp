@@ -1,9 +1,10 @@
 // The viewer's end of every fatal failure: the message in TextBuffer in a
 // box without an owner window, then the end of the process.
-#include "chart/Win32.h"
+#include <windows.h>
+
 #include "rules/Fatal.h"
 
-void FatalExit(int exitCode) {
+void FatalStop(int exitCode) {
   MessageBoxA(NULL, TextBuffer, "Fatal Error", MB_OK);
   ExitProcess((UINT)exitCode);
 }

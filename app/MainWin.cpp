@@ -23,7 +23,7 @@ void CheckLastError(const char* name) {
   if (code == 0) return;
   snprintf(TextBuffer, TEXT_BUFFER_SIZE, "%s failed\nGetLastError returned %u", name,
            (unsigned)code);
-  FatalExit((int)code);
+  FatalStop((int)code);
 }
 
 int32_t ScrollMaximum(int32_t chartSize, int32_t clientSize, int32_t unit) {

@@ -2,8 +2,7 @@
 // dispatch, and the fatal check after a failed platform call.
 #pragma once
 #include <stdint.h>
-
-#include "chart/Win32.h"
+#include <windows.h>
 
 extern HDC ChartDC;
 extern HBITMAP ChartBitmap;

@@ -3,12 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "graph/Levels.h"
-#include "graph/Link.h"
-#include "rules/Advance.h"
 #include "rules/Fatal.h"
-#include "rules/Reader.h"
-#include "rules/UnitType.h"
 
 char RulesPath[RULES_PATH_SIZE];
 
@@ -20,17 +15,4 @@ void ChooseRulesPath(const char* tail) {
   size_t length = strlen(tail);
   if (length >= RULES_PATH_SIZE) Fatal(1, "Rules file path is longer than 255 characters");
   memcpy(RulesPath, tail, length + 1);
-}
-
-void LoadRulesPath() {
-  FILE* file = OpenRulesFile(RulesPath);
-  ReadSection(file, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
-  // Not rewound: the unit section must follow the advance section.
-  ReadSection(file, "@UNITS\n", "@TERRAIN\n", &UnitLines);
-  fclose(file);
-  ParseAdvances();
-  // Units find their advances by code, which needs only the advance list.
-  ParseUnitTypes();
-  LinkPrerequisites();
-  AssignLevels();
 }

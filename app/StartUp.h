@@ -11,7 +11,3 @@ extern char RulesPath[RULES_PATH_SIZE];
 // included); an empty tail gives the default path. A tail that does not fit
 // RulesPath ends the program rather than opening a different, cut path.
 void ChooseRulesPath(const char* tail);
-
-// Reads the rules file at RulesPath and builds the ranked graph; any
-// failure ends the program.
-void LoadRulesPath();

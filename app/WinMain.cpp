@@ -1,6 +1,8 @@
+#include <windows.h>
+
 #include "app/MainWin.h"
 #include "app/StartUp.h"
-#include "chart/Win32.h"
+#include "graph/LoadRules.h"
 #include "rules/Fatal.h"
 
 static const DWORD MAIN_WINDOW_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
@@ -21,7 +23,8 @@ static ATOM RegisterMainWin(HINSTANCE instance) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   ChooseRulesPath(commandLine);
-  LoadRulesPath();
+  // Open, both sections, close, parse, link and rank, in that order.
+  LoadRules(RulesPath);
 
   if (RegisterMainWin(instance) == 0) return 0;
   // The chart is drawn inside this call, while the window is created.

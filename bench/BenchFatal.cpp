@@ -5,7 +5,7 @@
 
 #include "rules/Fatal.h"
 
-void FatalExit(int exitCode) {
+void FatalStop(int exitCode) {
   fprintf(stderr, "Fatal Error (exit code %d): %s\n", exitCode, TextBuffer);
   abort();
 }

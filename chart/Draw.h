@@ -1,8 +1,7 @@
 // Drawing the research tree into a device context.
 #pragma once
 #include <stdint.h>
-
-#include "chart/Win32.h"
+#include <windows.h>
 
 struct Advance;
 

@@ -51,7 +51,7 @@ bool ReadMetrics(const char* text, int32_t font[3]) {
 
 // The viewer shows its fatal message in a box; the checker prints the same
 // text to standard error.
-[[noreturn]] void FatalExit(int exitCode) {
+[[noreturn]] void FatalStop(int exitCode) {
   fflush(stdout);
   fputs(TextBuffer, stderr);
   fputc('\n', stderr);

@@ -206,7 +206,7 @@ FILE* OpenBytes(const uint8_t* data, size_t size) {
 }  // namespace
 
 // Tests and the fuzzer end a fatal load by unwinding back to the caller.
-void FatalExit(int exitCode) { throw FatalError{exitCode}; }
+void FatalStop(int exitCode) { throw FatalError{exitCode}; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* file = OpenBytes(data, size);

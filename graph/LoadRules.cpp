@@ -20,21 +20,33 @@ FILE* OpenFile = nullptr;
 
 }  // namespace
 
-void LoadRulesFile(FILE* file) {
+void ReadRulesSections(FILE* file) {
   ForgetReadAhead();
   ReadSection(file, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
+  // Not rewound: the unit section must follow the advance section.
   ReadSection(file, "@UNITS\n", "@TERRAIN\n", &UnitLines);
+}
+
+void BuildResearchGraph() {
   ParseAdvances();
+  // Units find their advances by code, which needs only the advance list.
   ParseUnitTypes();
   LinkPrerequisites();
   AssignLevels();
 }
 
+void LoadRulesFile(FILE* file) {
+  ReadRulesSections(file);
+  BuildResearchGraph();
+}
+
 void LoadRules(const char* path) {
   OpenFile = OpenRulesFile(path);
-  LoadRulesFile(OpenFile);
+  ReadRulesSections(OpenFile);
+  // Closed before parsing: nothing after the "@TERRAIN" line is read.
   fclose(OpenFile);
   OpenFile = nullptr;
+  BuildResearchGraph();
 }
 
 void ResetRules() {

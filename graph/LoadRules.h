@@ -2,11 +2,17 @@
 #pragma once
 #include <stdio.h>
 
-// Reads the sections from an open file (which the caller closes) and builds
-// the ranked graph.
+// Cuts the advance and unit sections out of an open file.
+void ReadRulesSections(FILE* file);
+
+// Parses both sections, links the prerequisites and ranks the advances.
+void BuildResearchGraph();
+
+// Both of the above, on an open file which the caller closes.
 void LoadRulesFile(FILE* file);
 
-// Opens, loads and closes the named rules file.
+// Opens the named rules file, reads its sections, closes it, then builds
+// the graph.
 void LoadRules(const char* path);
 
 // Forgets everything loaded, so that another file can be loaded in the same

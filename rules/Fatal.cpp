@@ -12,5 +12,5 @@ void Fatal(int exitCode, const char* format, ...) {
   // vsnprintf never writes past the buffer and always ends the text.
   vsnprintf(TextBuffer, sizeof TextBuffer, format, args);
   va_end(args);
-  FatalExit(exitCode);
+  FatalStop(exitCode);
 }

@@ -8,10 +8,10 @@ enum { TEXT_BUFFER_SIZE = 256 };
 extern char TextBuffer[TEXT_BUFFER_SIZE];
 
 // Formats the message into TextBuffer, cut to fit, and ends the program
-// through FatalExit.
+// through FatalStop.
 [[noreturn]] void Fatal(int exitCode, const char* format, ...);
 
 // Shows or prints TextBuffer and ends the program with the exit code.
 // Every program supplies its own: the viewer shows the "Fatal Error" box,
 // the checker writes to standard error, tests and the fuzzer throw.
-[[noreturn]] void FatalExit(int exitCode);
+[[noreturn]] void FatalStop(int exitCode);

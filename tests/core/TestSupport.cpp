@@ -6,7 +6,7 @@
 #include "graph/LoadRules.h"
 #include "rules/Fatal.h"
 
-void FatalExit(int exitCode) { throw FatalError{exitCode, TextBuffer}; }
+void FatalStop(int exitCode) { throw FatalError{exitCode, TextBuffer}; }
 
 FatalError CatchFatal(const std::function<void()>& action) {
   try {

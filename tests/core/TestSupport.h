@@ -11,7 +11,7 @@
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 
-// What FatalExit throws in the tests: the exit code and TextBuffer.
+// What FatalStop throws in the tests: the exit code and TextBuffer.
 struct FatalError {
   int code;
   std::string message;

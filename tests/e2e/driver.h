@@ -4,10 +4,10 @@
 // capture its client area, and read its resources as data.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
-
-#include "chart/Win32.h"  // <windows.h> without its FatalExit
 
 // A started program.
 struct Driven {

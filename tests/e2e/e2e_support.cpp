@@ -19,7 +19,7 @@ struct FatalError {
 }  // namespace
 
 // The core's fatal boundary inside this test program.
-void FatalExit(int exitCode) { throw FatalError{exitCode}; }
+void FatalStop(int exitCode) { throw FatalError{exitCode}; }
 
 std::string ViewerExe() { return WindowsPath(E2E_VIEWER_EXE); }
 std::string DataFile(const char* name) { return WindowsPath(std::string(E2E_DATA_DIR "/") + name); }

@@ -8,7 +8,7 @@
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
 
-void FatalExit(int exitCode) { throw FatalError{exitCode, TextBuffer}; }
+void FatalStop(int exitCode) { throw FatalError{exitCode, TextBuffer}; }
 
 static char RulesFile[MAX_PATH];
 

@@ -3,13 +3,12 @@
 // message boxes answered from inside the test.
 #pragma once
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "chart/Win32.h"
-
-// What FatalExit throws here: the exit code and TextBuffer.
+// What FatalStop throws here: the exit code and TextBuffer.
 struct FatalError {
   int code;
   std::string message;

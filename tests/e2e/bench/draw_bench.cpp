@@ -5,7 +5,7 @@
 //
 //   wine lorvane-draw-bench.exe RULES [RUNS]
 // <psapi.h> needs <windows.h> first.
-#include "chart/Win32.h"
+#include <windows.h>
 // clang-format off
 #include <psapi.h>
 // clang-format on
@@ -22,7 +22,7 @@
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 
-void FatalExit(int exitCode) {
+void FatalStop(int exitCode) {
   fprintf(stderr, "%s\n", TextBuffer);
   exit(exitCode);
 }
