@@ -161,21 +161,12 @@ int ForEachWarning(WarningSink sink) {
   Sink = sink;
   WarningCount = 0;
 
-  // One record per line, in the same order; every walk of the viewer ends
-  // at the first advance with an empty name.
+  // One record per line, in the same order (the load refuses an advance
+  // line without a name, so no record ends the list early).
   const TextLine* line = &AdvanceLines;
   const Advance* advance = &FirstAdvance;
   for (; line != NULL && line->text[0] != 0 && advance != NULL;
        line = line->next, advance = advance->next) {
-    if (advance->name[0] == 0) {
-      int ignored = 0;
-      for (const TextLine* l = line; l != NULL && l->text[0] != 0; l = l->next) ++ignored;
-      Warn(
-          "Advance line \"%s\" has an empty name; the advance list ends there and the %d advance "
-          "lines from it on are ignored",
-          line->text, ignored);
-      break;
-    }
     CheckAdvance(advance, line->text);
   }
 

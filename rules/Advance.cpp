@@ -25,6 +25,9 @@ void ParseAdvanceLine(const char* line, Advance* advance) {
   BeginLine("advance", line);
   const char* p = line;
   p = CopyField(advance->name, NAME_SIZE, p, ',', FIELD_CUT);
+  // An empty name ends the advance list: every advance after it would be
+  // left out of the chart without a word.
+  if (advance->name[0] == '\0') RefuseLine("Missing name");
   p = ReadIntField(&advance->aiValue, p, ',');
   p = ReadIntField(&advance->modifier, p, ',');
   // A cut code could match another advance's code: refused instead.

@@ -36,9 +36,9 @@ int HeaderNameLength(const char* header) {
 }
 
 [[noreturn]] void MissingDelimiter(char delimiter) {
-  static const char kFormat[] = "Missing \"%c\" in %s line \"%.*s\"";
-  int room = RoomAfter(snprintf(nullptr, 0, kFormat, delimiter, ScanSection, 0, ""));
-  Fatal(1, kFormat, delimiter, ScanSection, ShownLength(ScanLine, room), ScanLine);
+  char what[] = "Missing \"?\"";
+  what[9] = delimiter;
+  RefuseLine(what);
 }
 
 [[noreturn]] void CodeTooLong(const char* code, int codeLength, int limit) {
@@ -106,6 +106,12 @@ size_t BlockNext = 0;
 size_t BlockEnd = 0;
 
 }  // namespace
+
+void RefuseLine(const char* problem) {
+  static const char kFormat[] = "%s in %s line \"%.*s\"";
+  int room = RoomAfter(snprintf(nullptr, 0, kFormat, problem, ScanSection, 0, ""));
+  Fatal(1, kFormat, problem, ScanSection, ShownLength(ScanLine, room), ScanLine);
+}
 
 bool IsRulesSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

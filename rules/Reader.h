@@ -59,4 +59,8 @@ int32_t ReadDecimal(const char* text);
 // Names the line being scanned, for the messages of the scanners.
 void BeginLine(const char* section, const char* line);
 
+// Ends the load with "<problem> in <section> line "<line>"", the line cut
+// to fit.
+[[noreturn]] void RefuseLine(const char* problem);
+
 bool IsRulesSpace(char c);

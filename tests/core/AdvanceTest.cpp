@@ -167,4 +167,18 @@ TEST_F(AdvanceTest, RefusedLineInTheMiddleNamesThatLine) {
   EXPECT_EQ(fatal.message, "Missing \",\" in advance line \"Bad 1 1 nil nil 0 0; B\"");
 }
 
+// An empty name would end the advance list there and leave every later
+// advance out of the chart, so the line is refused, blank or not.
+TEST_F(AdvanceTest, LineWithoutANameIsRefused) {
+  for (const char* line : {", 1, 1, nil, nil, 0, 0; E", "  \t , 1, 1, nil, nil, 0, 0; E"}) {
+    FatalError fatal = LoadFatal(RulesText(std::string("Alpha, 1, 1, nil, nil, 0, 0; A\n") + line +
+                                               "\nOmega, 1, 1, A, "
+                                               "nil, 0, 0; O\n",
+                                           ""));
+    EXPECT_EQ(fatal.code, 1);
+    EXPECT_EQ(fatal.message, std::string("Missing name in advance line \"") + line + "\"");
+    ResetRules();
+  }
+}
+
 }  // namespace
