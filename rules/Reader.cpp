@@ -79,14 +79,8 @@ bool IsHeader(const char* line, const char* header) {
 
 // ReadDecimal, returning where the number stopped.
 const char* ScanDecimal(const char* text, int32_t* result) {
-  while (IsRulesSpace(*text)) text++;
-  bool negative = false;
-  if (*text == '+') {
-    text++;
-  } else if (*text == '-') {
-    negative = true;
-    text++;
-  }
+  bool negative;
+  text = SkipSpaceAndSign(text, &negative);
   // Unsigned arithmetic: long digit strings wrap around instead of
   // overflowing.
   uint32_t value = 0;
@@ -111,6 +105,13 @@ void RefuseLine(const char* problem) {
   static const char kFormat[] = "%s in %s line \"%.*s\"";
   int room = RoomAfter(snprintf(nullptr, 0, kFormat, problem, ScanSection, 0, ""));
   Fatal(1, kFormat, problem, ScanSection, ShownLength(ScanLine, room), ScanLine);
+}
+
+const char* SkipSpaceAndSign(const char* text, bool* negative) {
+  while (IsRulesSpace(*text)) text++;
+  *negative = *text == '-';
+  if (*text == '+' || *text == '-') text++;
+  return text;
 }
 
 bool IsRulesSpace(char c) {

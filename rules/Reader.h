@@ -64,3 +64,7 @@ void BeginLine(const char* section, const char* line);
 [[noreturn]] void RefuseLine(const char* problem);
 
 bool IsRulesSpace(char c);
+
+// Skips the white space and the one optional "+" or "-" before the digits
+// of a number; returns where the digits start.
+const char* SkipSpaceAndSign(const char* text, bool* negative);

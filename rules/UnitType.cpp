@@ -12,14 +12,8 @@
 UnitType FirstUnitType;
 
 int32_t ReadFlags(const char* text) {
-  while (IsRulesSpace(*text)) text++;
-  bool negative = false;
-  if (*text == '+') {
-    text++;
-  } else if (*text == '-') {
-    negative = true;
-    text++;
-  }
+  bool negative;
+  text = SkipSpaceAndSign(text, &negative);
   // Saturates at 2^31, so the value never overflows on the way.
   const uint32_t kLimit = 0x80000000u;
   uint32_t value = 0;

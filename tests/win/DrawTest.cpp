@@ -17,27 +17,6 @@
 
 namespace {
 
-// Root alone on level 0, five advances on level 1 (the first with two
-// units), four on level 2 (the first with one unit). The last one hangs
-// under an advance of level 1 and under the root.
-const char* const EXAMPLE_RULES =
-    "@CIVILIZE\n"
-    "Alpha One, 1, 0, nil, nil, 0, 0 ; A1\n"
-    "Alpha Two, 2, 1, nil, nil, 1, 1 ; A2\n"
-    "Alpha Three, 3, 0, nil, nil, 2, 2 ; A3\n"
-    "Alpha Four, 4, 0, nil, nil, 3, 3 ; A4\n"
-    "Alpha Five, 5, 0, nil, nil, 0, 4 ; A5\n"
-    "Beta One, 1, 0, A1, A2, 0, 0 ; B1\n"
-    "Beta Two, 1, 0, A2, A2, 0, 0 ; B2\n"
-    "Beta Three, 1, 0, A3, A4, 0, 0 ; B3\n"
-    "Beta Four, 1, 0, A5, nil, 0, 0 ; B4\n"
-    "@IMPROVE\n"
-    "@UNITS\n"
-    "Spearmen, nil, 0, 1, 0, 1, 2, 1, 1, 2, 0, 1, A1, 0\n"
-    "Archers, nil, 0, 1, 0, 3, 2, 1, 1, 3, 0, 0, A1, 0\n"
-    "Chariot, nil, 0, 2, 0, 3, 1, 1, 1, 3, 0, 0, B1, 0\n"
-    "@TERRAIN\n";
-
 Advance* Named(const char* name) {
   for (Advance* a = &RootAdvance; a->name[0] != '\0'; a = a->next) {
     if (strcmp(a->name, name) == 0) return a;

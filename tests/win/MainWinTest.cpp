@@ -17,25 +17,6 @@
 
 namespace {
 
-// Three rows: 1, 5 and 4 boxes, wider and higher than the test window.
-const char* const WIDE_RULES =
-    "@CIVILIZE\n"
-    "Alpha One, 1, 0, nil, nil, 0, 0 ; A1\n"
-    "Alpha Two, 2, 1, nil, nil, 1, 1 ; A2\n"
-    "Alpha Three, 3, 0, nil, nil, 2, 2 ; A3\n"
-    "Alpha Four, 4, 0, nil, nil, 3, 3 ; A4\n"
-    "Alpha Five, 5, 0, nil, nil, 0, 4 ; A5\n"
-    "Beta One, 1, 0, A1, A2, 0, 0 ; B1\n"
-    "Beta Two, 1, 0, A2, A2, 0, 0 ; B2\n"
-    "Beta Three, 1, 0, A3, A4, 0, 0 ; B3\n"
-    "Beta Four, 1, 0, A5, nil, 0, 0 ; B4\n"
-    "@IMPROVE\n"
-    "@UNITS\n"
-    "Spearmen, nil, 0, 1, 0, 1, 2, 1, 1, 2, 0, 1, A1, 0\n"
-    "Archers, nil, 0, 1, 0, 3, 2, 1, 1, 3, 0, 0, A1, 0\n"
-    "Chariot, nil, 0, 2, 0, 3, 1, 1, 1, 3, 0, 0, B1, 0\n"
-    "@TERRAIN\n";
-
 // The root alone: a chart far smaller than the window.
 const char* const ROOT_ONLY_RULES = "@CIVILIZE\n@IMPROVE\n@UNITS\n@TERRAIN\n";
 
@@ -111,7 +92,7 @@ class MainWinTest : public ::testing::Test {
 };
 
 TEST_F(MainWinTest, CreationDrawsTheWholeChartIntoItsBitmap) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   TEXTMETRICA metrics;
   HDC dc = CreateCompatibleDC(NULL);
   SelectObject(dc, DetailFont);
@@ -139,7 +120,7 @@ TEST_F(MainWinTest, CreationDrawsTheWholeChartIntoItsBitmap) {
 }
 
 TEST_F(MainWinTest, SizeSetsTheRangesFromTheClientRectangle) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   RECT client = Client();
   EXPECT_EQ(ClientWidth, client.right + 1);
   EXPECT_EQ(ClientHeight, client.bottom + 1);
@@ -159,7 +140,7 @@ TEST_F(MainWinTest, SizeSetsTheRangesFromTheClientRectangle) {
 }
 
 TEST_F(MainWinTest, ScrollMessagesMoveBothBars) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   struct Bar {
     UINT message;
     int bar;
@@ -198,7 +179,7 @@ TEST_F(MainWinTest, ScrollMessagesMoveBothBars) {
 }
 
 TEST_F(MainWinTest, PaintShowsTheChartFromTheScrollPosition) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   Scroll(WM_HSCROLL, SB_THUMBPOSITION, 3);
   Scroll(WM_VSCROLL, SB_THUMBPOSITION, 2);
   Capture();
@@ -214,7 +195,7 @@ TEST_F(MainWinTest, PaintShowsTheChartFromTheScrollPosition) {
 }
 
 TEST_F(MainWinTest, FirstPaintShowsTheTopLeftBox) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   Capture();
   // The first box of the widest row starts half a CharWidth from the left.
   int x = CharWidth - CharWidth / 2;
@@ -225,7 +206,7 @@ TEST_F(MainWinTest, FirstPaintShowsTheTopLeftBox) {
 }
 
 TEST_F(MainWinTest, LargerWindowBringsThePositionBackToTheMaximum) {
-  Open(WIDE_RULES, 400, 300);
+  Open(EXAMPLE_RULES, 400, 300);
   int32_t oldHorizontal = HScrollMax;
   int32_t oldVertical = ChartLines;
   Scroll(WM_HSCROLL, SB_THUMBPOSITION, HScrollMax);
@@ -281,7 +262,7 @@ TEST_F(MainWinTest, SmallChartDoesNotScrollAndShowsWhiteBeyondIt) {
 }
 
 TEST_F(MainWinTest, UnknownCommandsDoNothing) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   StartAnsweringBoxes(&boxes);
   for (unsigned command : {0u, 99u, 104u, 0xFFFFu}) {
     EXPECT_EQ(SendMessageA(window, WM_COMMAND, command, 0), 0);
@@ -294,7 +275,7 @@ TEST_F(MainWinTest, UnknownCommandsDoNothing) {
 }
 
 TEST_F(MainWinTest, AboutShowsTheBitmapFigures) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   StartAnsweringBoxes(&boxes);
   SendMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
   ASSERT_EQ(boxes.count, 1);
@@ -326,7 +307,7 @@ std::string Pixels(HBITMAP bitmap, int width, int height) {
 }
 
 TEST_F(MainWinTest, CopyPutsACopyOfTheChartOnTheClipboard) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   StartAnsweringBoxes(&boxes);
   SendMessageA(window, WM_COMMAND, IDM_COPY, 0);
   ASSERT_EQ(boxes.count, 1);
@@ -356,7 +337,7 @@ TEST_F(MainWinTest, CopyPutsACopyOfTheChartOnTheClipboard) {
 }
 
 TEST_F(MainWinTest, CopyTwiceLeavesOneBitmap) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   StartAnsweringBoxes(&boxes);
   SendMessageA(window, WM_COMMAND, IDM_COPY, 0);
   ASSERT_TRUE(OpenClipboard(NULL));
@@ -388,7 +369,7 @@ DWORD WINAPI HoldClipboard(void* events) {
 }
 
 TEST_F(MainWinTest, CopyWhileAnotherThreadHoldsTheClipboardFails) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   // Something else on the clipboard first, to see that it stays.
   ASSERT_TRUE(OpenClipboard(window));
   EmptyClipboard();
@@ -421,7 +402,7 @@ TEST_F(MainWinTest, CopyWhileAnotherThreadHoldsTheClipboardFails) {
 }
 
 TEST_F(MainWinTest, CopyThatCannotMakeItsBitmapFailsAndLeavesTheClipboard) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   ASSERT_TRUE(OpenClipboard(window));
   EmptyClipboard();
   HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 7);
@@ -449,7 +430,7 @@ TEST_F(MainWinTest, CopyThatCannotMakeItsBitmapFailsAndLeavesTheClipboard) {
 }
 
 TEST_F(MainWinTest, DestroyDeletesTheDrawingObjectsAndQuits) {
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   HGDIOBJ objects[] = {NearPen, FarPen, NameFont, DetailFont, UnitFont, ChartBitmap};
   HDC chartDC = ChartDC;
   for (HGDIOBJ object : objects) EXPECT_NE(GetObjectType(object), 0u);
@@ -473,7 +454,7 @@ bool HavePrinter() {
 
 TEST_F(MainWinTest, PrintDialogBelongsToTheWindowAndCancelPrintsNothing) {
   if (!HavePrinter()) GTEST_SKIP() << "no printer here";
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   boxes.button = IDCANCEL;
   StartAnsweringBoxes(&boxes);
   SendMessageA(window, WM_COMMAND, IDM_PRINT, 0);
@@ -485,7 +466,7 @@ TEST_F(MainWinTest, PrintDialogBelongsToTheWindowAndCancelPrintsNothing) {
 
 TEST_F(MainWinTest, PrintConfirmedShowsNoMessage) {
   if (!HavePrinter()) GTEST_SKIP() << "no printer here";
-  Open(WIDE_RULES, 600, 400);
+  Open(EXAMPLE_RULES, 600, 400);
   StartAnsweringBoxes(&boxes);
   SendMessageA(window, WM_COMMAND, IDM_PRINT, 0);
   EXPECT_EQ(boxes.count, 1);

@@ -60,3 +60,7 @@ struct BoxAnswers {
 };
 void StartAnsweringBoxes(BoxAnswers* answers);
 void StopAnsweringBoxes();
+
+// Three rows of 1, 5 and 4 boxes, the first two with units: the rows of the
+// worked example, wider and higher than the test windows.
+extern const char* const EXAMPLE_RULES;
