@@ -2,7 +2,9 @@
 # Benchmarks under Wine (not part of the test command):
 #  - start-up: from starting the program until its window is painted, for
 #    lorvane.exe on the sample and for the floor (a program that only shows
-#    an empty window), alternating, medians and their ratio;
+#    an empty window), alternating, medians and their ratio; also for the
+#    floor with the common-dialog import and the floor with the viewer's
+#    scroll bars (its window without any chart);
 #  - drawing: the load, ComputeChartMetrics and DrawChart into the chart
 #    bitmap inside one process, for the sample and a 1,000-advance stress
 #    file, with the bitmap's size and the process's peak memory.
@@ -20,7 +22,7 @@ cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >build/b
   cat build/bench-wine-configure.log
   exit 1
 }
-cmake --build build/win32 -j"$JOBS" --target lorvane lorvane-floor lorvane-floor-comdlg32 lorvane-startup-bench \
+cmake --build build/win32 -j"$JOBS" --target lorvane lorvane-floor lorvane-floor-comdlg32 lorvane-floor-scroll-bars lorvane-startup-bench \
   lorvane-draw-bench >build/bench-wine-build.log 2>&1 || {
   tail -n 40 build/bench-wine-build.log
   exit 1
@@ -38,7 +40,7 @@ lorvane_make_prefix
 echo "== start-up ($RUNS runs each, alternating)"
 bash scripts/wine-run.sh "$E2E/lorvane-startup-bench.exe" "$(pwd)/build/win32/app/lorvane.exe" \
   "$(pwd)/data/RULES.TXT" "$(pwd)/$E2E/lorvane-floor.exe" "$RUNS" \
-  "$(pwd)/$E2E/lorvane-floor-comdlg32.exe"
+  "$(pwd)/$E2E/lorvane-floor-comdlg32.exe" "$(pwd)/$E2E/lorvane-floor-scroll-bars.exe"
 
 echo "== drawing ($RUNS runs each; one process per file, so the peaks are its own)"
 for file in data/RULES.TXT "$STRESS"; do

@@ -1,13 +1,45 @@
 // The floor for start-up under Wine: a program that only registers a class
 // and shows an empty window, then waits to be closed. Built a second time
-// with FLOOR_WITH_COMDLG32, it also imports the common dialogs, as the
-// viewer does for its print dialog, to show what that import costs alone.
+// with FLOOR_WITH_COMDLG32, it also imports the common dialogs, to show what
+// that import costs alone. Built with FLOOR_WITH_SCROLL_BARS, its window
+// has the viewer's two scroll bars, set on every size change with the
+// viewer's calls and the ranges of the sample chart: what the viewer's
+// window costs before any chart is made or drawn.
 #include <windows.h>
 #ifdef FLOOR_WITH_COMDLG32
 #include <commdlg.h>
 #endif
 
+#ifdef FLOOR_WITH_SCROLL_BARS
+static const DWORD FLOOR_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
+
+// The sample chart is 1712 x 2990 pixels, scrolled by 11 pixels across and
+// 13 down.
+static void SetScrollBar(HWND window, int bar, int chartSize, int clientSize, int unit) {
+  int maximum = (chartSize - clientSize) / unit;
+  SetScrollRange(window, bar, 0, maximum < 0 ? 0 : maximum, FALSE);
+  SetScrollPos(window, bar, GetScrollPos(window, bar), TRUE);
+}
+
+static void OnSize(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  SetScrollBar(window, SB_HORZ, 1712, client.right - client.left + 1, 11);
+  GetClientRect(window, &client);
+  SetScrollBar(window, SB_VERT, 2990, client.bottom - client.top + 1, 13);
+  InvalidateRect(window, NULL, FALSE);
+}
+#else
+static const DWORD FLOOR_STYLE = WS_OVERLAPPEDWINDOW;
+#endif
+
 static LRESULT CALLBACK FloorWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef FLOOR_WITH_SCROLL_BARS
+  if (message == WM_SIZE) {
+    OnSize(window);
+    return 0;
+  }
+#endif
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
@@ -26,9 +58,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 #ifdef FLOOR_WITH_COMDLG32
   if (CommDlgExtendedError() != 0) return 1;
 #endif
-  HWND window =
-      CreateWindowExA(0, "FloorWin", "Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
+  HWND window = CreateWindowExA(0, "FloorWin", "Floor", FLOOR_STYLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
   if (window == NULL) return 1;
   ShowWindow(window, showCommand);
   UpdateWindow(window);

@@ -2,10 +2,11 @@
 // has been painted, for the viewer on a rules file and for the floor (an
 // empty window), alternating, so both see the same machine load.
 //
-//   wine lorvane-startup-bench.exe VIEWER RULES FLOOR [RUNS [FLOOR2]]
+//   wine lorvane-startup-bench.exe VIEWER RULES FLOOR [RUNS [MORE...]]
 //
-// FLOOR2, if given, is a second floor program (the floor with the viewer's
-// common-dialog import), measured in the same rounds.
+// MORE are further floor programs (variants of the floor with one of the
+// viewer's features each), measured in the same rounds; each is reported
+// against the floor, and the viewer against each.
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -68,24 +69,25 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    fprintf(stderr, "usage: lorvane-startup-bench VIEWER RULES FLOOR [RUNS [FLOOR2]]\n");
+    fprintf(stderr, "usage: lorvane-startup-bench VIEWER RULES FLOOR [RUNS [MORE...]]\n");
     return 2;
   }
   std::string viewer = argv[1], rules = WindowsPath(argv[2]), floor = argv[3];
   int runs = argc > 4 ? atoi(argv[4]) : 15;
-  std::string floor2 = argc > 5 ? argv[5] : "";
+  std::vector<std::string> more(argv + (argc > 5 ? 5 : argc), argv + argc);
   // One of each first, not counted: file caches and Wine's own start.
   StartOnce(floor, NULL, "FloorWin");
   StartOnce(viewer, rules.c_str(), "MainWin");
-  std::vector<double> floorTimes, viewerTimes, floor2Times;
+  std::vector<double> floorTimes, viewerTimes;
+  std::vector<std::vector<double>> moreTimes(more.size());
   for (int i = 0; i < runs; ++i) {
-    if (!floor2.empty()) {
-      double f2 = StartOnce(floor2, NULL, "FloorWin");
-      if (f2 < 0) {
-        printf("a start of the second floor failed\n");
+    for (size_t m = 0; m < more.size(); ++m) {
+      double t = StartOnce(more[m], NULL, "FloorWin");
+      if (t < 0) {
+        printf("a start of %s failed\n", more[m].c_str());
         return 1;
       }
-      floor2Times.push_back(f2);
+      moreTimes[m].push_back(t);
     }
     double f = StartOnce(floor, NULL, "FloorWin");
     double v = StartOnce(viewer, rules.c_str(), "MainWin");
@@ -104,12 +106,16 @@ int main(int argc, char** argv) {
       *std::max_element(floorTimes.begin(), floorTimes.end()), viewerMedian,
       *std::min_element(viewerTimes.begin(), viewerTimes.end()),
       *std::max_element(viewerTimes.begin(), viewerTimes.end()), viewerMedian / floorMedian);
-  if (!floor2Times.empty())
+  for (size_t m = 0; m < more.size(); ++m) {
+    const std::vector<double>& times = moreTimes[m];
+    size_t slash = more[m].find_last_of("/\\");
     printf(
-        "second floor: median %.1f ms (min %.1f, max %.1f), ratio to the floor %.3f; "
+        "%s: median %.1f ms (min %.1f, max %.1f), ratio to the floor %.3f; "
         "lorvane against it: ratio %.3f\n",
-        Median(floor2Times), *std::min_element(floor2Times.begin(), floor2Times.end()),
-        *std::max_element(floor2Times.begin(), floor2Times.end()),
-        Median(floor2Times) / floorMedian, viewerMedian / Median(floor2Times));
+        more[m].c_str() + (slash == std::string::npos ? 0 : slash + 1), Median(times),
+        *std::min_element(times.begin(), times.end()),
+        *std::max_element(times.begin(), times.end()), Median(times) / floorMedian,
+        viewerMedian / Median(times));
+  }
   return 0;
 }
