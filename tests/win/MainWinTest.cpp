@@ -292,13 +292,7 @@ TEST_F(MainWinTest, AboutShowsTheBitmapFigures) {
 // The pixels of a bitmap that is selected nowhere, as 32-bit values.
 std::string Pixels(HBITMAP bitmap, int width, int height) {
   std::string bytes((size_t)width * height * 4, '\0');
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   HDC dc = GetDC(NULL);
   int rows = GetDIBits(dc, bitmap, 0, height, &bytes[0], &info, DIB_RGB_COLORS);
   ReleaseDC(NULL, dc);
@@ -368,16 +362,22 @@ DWORD WINAPI HoldClipboard(void* events) {
   return opened ? 0 : 1;
 }
 
-TEST_F(MainWinTest, CopyWhileAnotherThreadHoldsTheClipboardFails) {
-  Open(EXAMPLE_RULES, 600, 400);
-  // Something else on the clipboard first, to see that it stays.
-  ASSERT_TRUE(OpenClipboard(window));
+// Some text on the clipboard, to see whether a failed Copy leaves it.
+bool PutMarkerOnClipboard(HWND window) {
+  if (!OpenClipboard(window)) return false;
   EmptyClipboard();
   HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 7);
   memcpy(GlobalLock(text), "marker", 7);
   GlobalUnlock(text);
   SetClipboardData(CF_TEXT, text);
   CloseClipboard();
+  return true;
+}
+
+TEST_F(MainWinTest, CopyWhileAnotherThreadHoldsTheClipboardFails) {
+  Open(EXAMPLE_RULES, 600, 400);
+  // Something else on the clipboard first, to see that it stays.
+  ASSERT_TRUE(PutMarkerOnClipboard(window));
 
   HANDLE events[2] = {CreateEventA(NULL, TRUE, FALSE, NULL), CreateEventA(NULL, TRUE, FALSE, NULL)};
   HANDLE holder = CreateThread(NULL, 0, HoldClipboard, events, 0, NULL);
@@ -403,13 +403,7 @@ TEST_F(MainWinTest, CopyWhileAnotherThreadHoldsTheClipboardFails) {
 
 TEST_F(MainWinTest, CopyThatCannotMakeItsBitmapFailsAndLeavesTheClipboard) {
   Open(EXAMPLE_RULES, 600, 400);
-  ASSERT_TRUE(OpenClipboard(window));
-  EmptyClipboard();
-  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 7);
-  memcpy(GlobalLock(text), "marker", 7);
-  GlobalUnlock(text);
-  SetClipboardData(CF_TEXT, text);
-  CloseClipboard();
+  ASSERT_TRUE(PutMarkerOnClipboard(window));
   // A copy of this size cannot be made.
   int32_t width = ChartWidth, height = ChartHeight;
   ChartWidth = 1 << 20;

@@ -29,14 +29,19 @@ void ForgetRules() {
   RulesFile[0] = '\0';
 }
 
-void Canvas::Open(int width, int height) {
+BITMAPINFO TopDown32BitInfo(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biHeight = -height;  // rows from the top down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+void Canvas::Open(int width, int height) {
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   void* bits = NULL;
   dc = CreateCompatibleDC(NULL);
   bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);

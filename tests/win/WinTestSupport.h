@@ -64,3 +64,6 @@ void StopAnsweringBoxes();
 // Three rows of 1, 5 and 4 boxes, the first two with units: the rows of the
 // worked example, wider and higher than the test windows.
 extern const char* const EXAMPLE_RULES;
+
+// A 32-bit DIB description whose rows run from the top down.
+BITMAPINFO TopDown32BitInfo(int width, int height);
