@@ -1,8 +1,9 @@
 // lorvane-check: loads a rules file exactly as the viewer does and reports
 // the ranked research tree, its statistics and what the viewer passes over
 // silently. Exit 0 when the file loads (warnings or not), 1 with the
-// viewer's own message when the viewer would refuse it, 2 on a usage error,
-// 3 when the report cannot be written.
+// viewer's own message when the viewer would refuse it (or when an export
+// file cannot be written), 2 on a usage error, 3 when the report cannot be
+// written, 4 when --route names no advance.
 #include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -11,6 +12,7 @@
 
 #include "chart/Metrics.h"
 #include "check/Check.h"
+#include "check/Export.h"
 #include "graph/LoadRules.h"
 #include "rules/Fatal.h"
 
@@ -19,6 +21,9 @@ namespace {
 enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
 
 const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n";
+const char ExportUsage[] =
+    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] [--route CODE]"
+    " RULES.TXT\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
   fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
@@ -64,6 +69,9 @@ int main(int argc, char** argv) {
   bool withMetrics = false;
   int32_t font[3] = {0, 0, 0};
   const char* path = NULL;
+  const char* svgPath = NULL;
+  const char* htmlPath = NULL;
+  const char* routeText = NULL;
   bool optionsEnd = false;
 
   for (int i = 1; i < argc; ++i) {
@@ -72,6 +80,7 @@ int main(int argc, char** argv) {
       optionsEnd = true;
     } else if (!optionsEnd && strcmp(arg, "--help") == 0) {
       fputs(Usage, stdout);
+      fputs(ExportUsage, stdout);
       return 0;
     } else if (!optionsEnd && strcmp(arg, "--json") == 0) {
       json = true;
@@ -79,6 +88,11 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) UsageError("--metrics needs W,H,E", "");
       if (!ReadMetrics(argv[++i], font)) UsageError("--metrics needs W,H,E, not ", argv[i]);
       withMetrics = true;
+    } else if (!optionsEnd && (strcmp(arg, "--svg") == 0 || strcmp(arg, "--html") == 0 ||
+                               strcmp(arg, "--route") == 0)) {
+      if (i + 1 >= argc) UsageError(arg, " needs a value");
+      const char** value = arg[2] == 's' ? &svgPath : arg[2] == 'h' ? &htmlPath : &routeText;
+      *value = argv[++i];
     } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
       UsageError("unknown option ", arg);
     } else if (path != NULL) {
@@ -88,11 +102,15 @@ int main(int argc, char** argv) {
     }
   }
   if (path == NULL) UsageError("no rules file given", "");
+  if (json && routeText != NULL) UsageError("--route has no JSON form", "");
 
   LoadRules(path);
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
-  if (json) {
+  int exitCode = 0;
+  if (svgPath != NULL || htmlPath != NULL || routeText != NULL) {
+    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics);
+  } else if (json) {
     PrintJsonReport(withMetrics);
   } else {
     PrintTextReport(withMetrics);
@@ -101,5 +119,5 @@ int main(int argc, char** argv) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }
-  return 0;
+  return exitCode;
 }

@@ -1,0 +1,168 @@
+// The chart page's script: search, the route of a selected advance, zoom,
+// and the state in the address (#find=TEXT&route=CODE).
+"use strict";
+(function () {
+  const svg = document.querySelector("svg.chart");
+  const find = document.getElementById("find");
+  const summary = document.getElementById("summary");
+  const width = svg.viewBox.baseVal.width;
+  const height = svg.viewBox.baseVal.height;
+
+  // The advances by index (0 the root, then the rules file's order), with
+  // their links both ways as the file gives them.
+  const groups = [];
+  for (const g of svg.querySelectorAll("g.advance")) groups[Number(g.id.slice(1))] = g;
+  const prereqs = groups.map(() => []);
+  const dependants = groups.map(() => []);
+  groups.forEach((g, i) => {
+    for (const name of ["data-prereq1", "data-prereq2"]) {
+      const p = g.getAttribute(name);
+      if (p === null || prereqs[i].includes(Number(p))) continue;
+      prereqs[i].push(Number(p));
+      dependants[Number(p)].push(i);
+    }
+  });
+  const nameOf = (i) => groups[i].querySelector("text.name").textContent;
+  // Only ASCII letters fold, as in lorvane-check.
+  const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
+
+  let zoom = 1;
+  let selected = -1;
+
+  // Every advance reached from i along next(i), i itself left out.
+  function reach(i, next) {
+    const seen = new Set();
+    const todo = [i];
+    while (todo.length > 0) {
+      for (const j of next(todo.pop())) {
+        if (!seen.has(j) && j !== i) {
+          seen.add(j);
+          todo.push(j);
+        }
+      }
+    }
+    return seen;
+  }
+
+  // As lorvane-check --route: the first advance with that code, else the
+  // first whose name is the text, case aside; -1 for none.
+  function resolve(text) {
+    const byCode = groups.findIndex((g) => g.dataset.code === text);
+    if (byCode >= 0) return byCode;
+    return groups.findIndex((g, i) => fold(nameOf(i)) === fold(text));
+  }
+
+  function plural(n, word) {
+    return n + " " + word + (n === 1 ? "" : "s");
+  }
+
+  function mark(className, indexes) {
+    for (const g of svg.querySelectorAll("g." + className)) g.classList.remove(className);
+    for (const i of indexes) groups[i].classList.add(className);
+  }
+
+  function showSummary(matches) {
+    if (selected >= 0) {
+      const route = svg.querySelectorAll("g.route").length;
+      const opens = svg.querySelectorAll("g.opens").length;
+      summary.textContent =
+        nameOf(selected) + ": " + plural(route, "advance") + " to research first; opens " + opens;
+    } else if (find.value !== "") {
+      summary.textContent = plural(matches, "advance") + " found";
+    } else {
+      summary.textContent = "";
+    }
+  }
+
+  function search(text, scroll) {
+    const wanted = fold(text);
+    const matches = [];
+    if (wanted !== "") {
+      groups.forEach((g, i) => {
+        if (fold(nameOf(i)).includes(wanted) || fold(g.dataset.code).includes(wanted)) {
+          matches.push(i);
+        }
+      });
+    }
+    mark("match", matches);
+    if (scroll && matches.length > 0) {
+      groups[matches[0]].scrollIntoView({ block: "center", inline: "center" });
+    }
+    showSummary(matches.length);
+  }
+
+  // The route (the root left out, as it needs no research) and what the
+  // advance opens; everything else is dimmed.
+  function select(i) {
+    selected = i;
+    mark("target", i >= 0 ? [i] : []);
+    mark("route", i >= 0 ? [...reach(i, (j) => prereqs[j])].filter((j) => j !== 0) : []);
+    mark("opens", i >= 0 ? reach(i, (j) => dependants[j]) : []);
+    svg.classList.toggle("selecting", i >= 0);
+    showSummary(svg.querySelectorAll("g.match").length);
+  }
+
+  function saveAddress() {
+    const state = new URLSearchParams();
+    if (find.value !== "") state.set("find", find.value);
+    if (selected >= 0) {
+      const code = groups[selected].dataset.code;
+      state.set("route", resolve(code) === selected ? code : nameOf(selected));
+    }
+    const hash = state.toString();
+    history.replaceState(null, "", hash === "" ? location.pathname + location.search : "#" + hash);
+  }
+
+  function loadAddress() {
+    const state = new URLSearchParams(location.hash.slice(1));
+    find.value = state.get("find") || "";
+    search(find.value, true);
+    const route = state.get("route");
+    select(route === null ? -1 : resolve(route));
+    if (selected >= 0) groups[selected].scrollIntoView({ block: "center", inline: "center" });
+  }
+
+  function setZoom(value) {
+    zoom = Math.min(8, Math.max(0.02, value));
+    svg.style.width = width * zoom + "px";
+    svg.style.height = height * zoom + "px";
+  }
+
+  svg.addEventListener("click", (event) => {
+    const g = event.target.closest("g.advance");
+    select(g === null ? -1 : Number(g.id.slice(1)));
+    saveAddress();
+  });
+  find.addEventListener("input", () => {
+    search(find.value, true);
+    saveAddress();
+  });
+  document.addEventListener("keydown", (event) => {
+    if (event.key === "/" && document.activeElement !== find) {
+      event.preventDefault();
+      find.focus();
+    } else if (event.key === "Escape") {
+      find.value = "";
+      search("", false);
+      select(-1);
+      find.blur();
+      saveAddress();
+    }
+  });
+  document.getElementById("zoom-in").addEventListener("click", () => setZoom(zoom * 1.25));
+  document.getElementById("zoom-out").addEventListener("click", () => setZoom(zoom / 1.25));
+  document.getElementById("fit").addEventListener("click", () => {
+    setZoom(document.documentElement.clientWidth / width);
+  });
+  window.addEventListener(
+    "wheel",
+    (event) => {
+      if (!event.ctrlKey) return;
+      event.preventDefault();
+      setZoom(event.deltaY < 0 ? zoom * 1.25 : zoom / 1.25);
+    },
+    { passive: false }
+  );
+  window.addEventListener("hashchange", loadAddress);
+  loadAddress();
+})();
