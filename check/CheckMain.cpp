@@ -21,9 +21,6 @@ namespace {
 enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
 
 const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n";
-const char ExportUsage[] =
-    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] [--route CODE]"
-    " RULES.TXT\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
   fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
@@ -80,7 +77,6 @@ int main(int argc, char** argv) {
       optionsEnd = true;
     } else if (!optionsEnd && strcmp(arg, "--help") == 0) {
       fputs(Usage, stdout);
-      fputs(ExportUsage, stdout);
       return 0;
     } else if (!optionsEnd && strcmp(arg, "--json") == 0) {
       json = true;
