@@ -8,7 +8,7 @@ namespace {
 const uint16_t REPLACEMENT = 0xFFFD;
 
 // 0x80 to 0x9F; the rest of the upper half is Latin-1.
-const uint16_t HighControls[32] = {
+const uint16_t Cp1252C1[32] = {
     0x20AC,      REPLACEMENT, 0x201A, 0x0192, 0x201E, 0x2026,      0x2020, 0x2021,
     0x02C6,      0x2030,      0x0160, 0x2039, 0x0152, REPLACEMENT, 0x017D, REPLACEMENT,
     REPLACEMENT, 0x2018,      0x2019, 0x201C, 0x201D, 0x2022,      0x2013, 0x2014,
@@ -21,7 +21,7 @@ int Cp1252ToUtf8(unsigned char byte, char out[UTF8_CHAR_MAX]) {
   if (byte < 0x20 || byte == 0x7F) {
     code = REPLACEMENT;
   } else if (byte >= 0x80 && byte < 0xA0) {
-    code = HighControls[byte - 0x80];
+    code = Cp1252C1[byte - 0x80];
   }
   if (code < 0x80) {
     out[0] = (char)code;

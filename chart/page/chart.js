@@ -22,7 +22,7 @@
       dependants[Number(p)].push(i);
     }
   });
-  const nameOf = (i) => groups[i].querySelector("text.name").textContent;
+  const names = groups.map((g) => g.querySelector("text.name").textContent);
   // Only ASCII letters fold, as in lorvane-check.
   const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
 
@@ -49,7 +49,7 @@
   function resolve(text) {
     const byCode = groups.findIndex((g) => g.dataset.code === text);
     if (byCode >= 0) return byCode;
-    return groups.findIndex((g, i) => fold(nameOf(i)) === fold(text));
+    return groups.findIndex((g, i) => fold(names[i]) === fold(text));
   }
 
   function plural(n, word) {
@@ -66,7 +66,7 @@
       const route = svg.querySelectorAll("g.route").length;
       const opens = svg.querySelectorAll("g.opens").length;
       summary.textContent =
-        nameOf(selected) + ": " + plural(route, "advance") + " to research first; opens " + opens;
+        names[selected] + ": " + plural(route, "advance") + " to research first; opens " + opens;
     } else if (find.value !== "") {
       summary.textContent = plural(matches, "advance") + " found";
     } else {
@@ -79,7 +79,7 @@
     const matches = [];
     if (wanted !== "") {
       groups.forEach((g, i) => {
-        if (fold(nameOf(i)).includes(wanted) || fold(g.dataset.code).includes(wanted)) {
+        if (fold(names[i]).includes(wanted) || fold(g.dataset.code).includes(wanted)) {
           matches.push(i);
         }
       });
@@ -107,7 +107,7 @@
     if (find.value !== "") state.set("find", find.value);
     if (selected >= 0) {
       const code = groups[selected].dataset.code;
-      state.set("route", resolve(code) === selected ? code : nameOf(selected));
+      state.set("route", resolve(code) === selected ? code : names[selected]);
     }
     const hash = state.toString();
     history.replaceState(null, "", hash === "" ? location.pathname + location.search : "#" + hash);
@@ -128,14 +128,15 @@
     svg.style.height = height * zoom + "px";
   }
 
+  // The address is written after the marks are shown: it takes longer.
   svg.addEventListener("click", (event) => {
     const g = event.target.closest("g.advance");
     select(g === null ? -1 : Number(g.id.slice(1)));
-    saveAddress();
+    setTimeout(saveAddress);
   });
   find.addEventListener("input", () => {
     search(find.value, true);
-    saveAddress();
+    setTimeout(saveAddress);
   });
   document.addEventListener("keydown", (event) => {
     if (event.key === "/" && document.activeElement !== find) {
