@@ -2,7 +2,7 @@
 
 #include "app/MainWin.h"
 #include "app/StartUp.h"
-#include "graph/LoadRules.h"
+#include "chart/LoadRules.h"
 #include "rules/Fatal.h"
 
 static const DWORD MAIN_WINDOW_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;

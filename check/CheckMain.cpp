@@ -9,9 +9,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
-#include "graph/LoadRules.h"
 #include "rules/Fatal.h"
 
 namespace {

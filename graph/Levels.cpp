@@ -2,6 +2,8 @@
 // that size the chart.
 #include "graph/Levels.h"
 
+#include <string.h>
+
 #include "rules/Advance.h"
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
@@ -10,6 +12,13 @@ int32_t MaxLevel;
 int32_t LevelCount[MAX_LEVELS];
 int32_t MaxLevelCount;
 int32_t LevelMaxUnits[MAX_LEVELS];
+
+void ResetLevels() {
+  MaxLevel = 0;
+  MaxLevelCount = 0;
+  memset(LevelCount, 0, sizeof LevelCount);
+  memset(LevelMaxUnits, 0, sizeof LevelMaxUnits);
+}
 
 namespace {
 

@@ -80,7 +80,7 @@ Advance* FindAdvance(const char* code) {
   return nullptr;
 }
 
-void ForgetAdvanceCodes() {
+void ResetCodeIndex() {
   CodeIndex = nullptr;
   CodeIndexSize = 0;
 }

@@ -36,5 +36,5 @@ extern Advance FirstAdvance;
 
 void ParseAdvances();
 
-// Puts RootAdvance back to its initial values (tests and the fuzzer).
-void ResetRootAdvance();
+// Puts the root back as it was at start and empties FirstAdvance.
+void ResetAdvances();

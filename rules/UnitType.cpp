@@ -4,12 +4,14 @@
 
 #include <string.h>
 
-#include "graph/Link.h"
+#include "graph/Link.h"  // the one use across layers: units find their advance by code
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "rules/Reader.h"
 
 UnitType FirstUnitType;
+
+void ResetUnitTypes() { memset(&FirstUnitType, 0, sizeof FirstUnitType); }
 
 int32_t ReadFlags(const char* text) {
   bool negative;

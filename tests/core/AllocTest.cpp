@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "chart/LoadRules.h"
 #include "graph/Levels.h"
-#include "graph/LoadRules.h"
 #include "rules/Alloc.h"
 #include "rules/UnitType.h"
 

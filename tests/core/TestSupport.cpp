@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "graph/LoadRules.h"
+#include "chart/LoadRules.h"
 #include "rules/Fatal.h"
 
 void FatalStop(int exitCode) { throw FatalError{exitCode, TextBuffer}; }

@@ -4,7 +4,7 @@
 
 #include "app/MainWin.h"
 #include "chart/Draw.h"
-#include "graph/LoadRules.h"
+#include "chart/LoadRules.h"
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
 

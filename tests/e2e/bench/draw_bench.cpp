@@ -17,8 +17,8 @@
 
 #include "app/MainWin.h"
 #include "chart/Draw.h"
+#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
-#include "graph/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 
