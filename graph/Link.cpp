@@ -87,14 +87,9 @@ void ResetCodeIndex() {
 
 void AddDependant(Advance* prereq, Advance* dependant) {
   if (prereq == nullptr) return;
-  for (int i = 0; i < MAX_DEPENDANTS; i++) {
-    if (prereq->children[i] == dependant) return;
-    if (prereq->children[i] == nullptr) {
-      prereq->children[i] = dependant;
-      prereq->childCount++;
-      return;
-    }
-  }
+  AddResult result = AddOnce(prereq->children, dependant);
+  if (result == ADDED) prereq->childCount++;
+  if (result != LIST_FULL) return;
   Fatal(1, " More than %d advances directly linked to \"%s\"", MAX_DEPENDANTS, prereq->name);
 }
 
