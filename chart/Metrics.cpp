@@ -45,7 +45,7 @@ void ResetChartMetrics() {
 
 void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeading) {
   int64_t lineHeight = (int64_t)height + externalLeading;
-  // Step 8 divides by LineHeight, and boxes without width cannot be drawn.
+  // ChartLines divides by LineHeight, and boxes without width cannot be drawn.
   if (maxCharWidth < 1 || lineHeight < 1) {
     Fatal(1, "The chart font \"MS Sans Serif\" has no usable size");
   }

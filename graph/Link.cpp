@@ -45,7 +45,7 @@ void BuildCodeIndex() {
   for (Advance* advance = &FirstAdvance; advance->name[0] != '\0'; advance = advance->next) {
     count++;
   }
-  CodeIndex = static_cast<CodeEntry*>(AllocRecord((count + 1) * sizeof(CodeEntry)));
+  CodeIndex = static_cast<CodeEntry*>(AllocRecord(count * sizeof(CodeEntry)));
   uint32_t order = 0;
   for (Advance* advance = &FirstAdvance; advance->name[0] != '\0'; advance = advance->next) {
     CodeEntry& entry = CodeIndex[order];

@@ -22,7 +22,7 @@ struct Advance {
   Advance* next;
   int32_t level;
   UnitType* units[MAX_UNITS];
-  int32_t chartX;
+  int32_t chartX;  // also the cycle search's mark in a load being refused
   int32_t chartY;
 };
 

@@ -327,7 +327,7 @@ TEST_F(ReaderTest, EndOfFileBeforeAHeaderIsFatal) {
   }
 }
 
-TEST_F(ReaderTest, SectionEndsRightAtItsStopHeader) {
+TEST_F(ReaderTest, LineAfterTheLastStopHeaderIsNeverParsed) {
   // Nothing after "@TERRAIN" is read, even a broken line.
   Load("@CIVILIZE\n@IMPROVE\n@UNITS\n@TERRAIN\nbroken, line\n");
   EXPECT_EQ(MaxLevelCount, 1);

@@ -1,3 +1,5 @@
+// Shared helpers of the core tests: fatal errors caught as exceptions, rules
+// files written to temporary files and loaded.
 #include "TestSupport.h"
 
 #include <stdio.h>

@@ -113,8 +113,7 @@ TEST_F(UnitTypeTest, AttachingTheSameUnitTwiceChangesNothing) {
   LoadUnits(UnitLine("One", "Abc"));
   AttachUnit(&FirstAdvance, &FirstUnitType);
   EXPECT_EQ(UnitCount(FirstAdvance), 1);
-  AttachUnit(nullptr, &FirstUnitType);  // no advance: nothing to do
-  EXPECT_EQ(UnitCount(FirstAdvance), 1);
+  AttachUnit(nullptr, &FirstUnitType);  // no advance: no crash and no fatal error
 }
 
 TEST_F(UnitTypeTest, HundredUnitsAreAcceptedTheHundredAndFirstIsFatal) {
