@@ -145,9 +145,8 @@ TEST_F(LinkTest, HundredDependantsAreAccepted) {
 }
 
 TEST_F(LinkTest, HundredAndFirstDependantIsFatal) {
-  FatalError fatal = LoadFatal(RulesText(RootChildren(101), ""));
-  EXPECT_EQ(fatal.code, 1);
-  EXPECT_EQ(fatal.message, " More than 100 advances directly linked to \"Primary Root\"");
+  EXPECT_FATAL(Load(RulesText(RootChildren(101), "")), 1,
+               " More than 100 advances directly linked to \"Primary Root\"");
 }
 
 TEST_F(LinkTest, FullAdvanceIsNamedInTheMessage) {
@@ -155,9 +154,7 @@ TEST_F(LinkTest, FullAdvanceIsNamedInTheMessage) {
   for (int i = 0; i < 101; i++) {
     lines += "Spoke" + std::to_string(i) + ", 1, 1, Hub, Hub, 0, 0; s" + std::to_string(i) + "\n";
   }
-  FatalError fatal = LoadFatal(RulesText(lines, ""));
-  EXPECT_EQ(fatal.code, 1);
-  EXPECT_EQ(fatal.message, " More than 100 advances directly linked to \"Hub\"");
+  EXPECT_FATAL(Load(RulesText(lines, "")), 1, " More than 100 advances directly linked to \"Hub\"");
 }
 
 }  // namespace
