@@ -7,7 +7,7 @@
 // links and ranks.
 void LoadRules(const char* path);
 
-// The same on a file already open, which the caller closes.
+// The same on a file already open in binary mode, which the caller closes.
 void LoadRulesFile(FILE* file);
 
 // Forgets everything loaded and every chart metric, so that another file

@@ -40,8 +40,9 @@ FILE* OpenRulesFile(const char* path);
 // file is left at the byte after the stop header's line feed.
 void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head);
 
-// Starts reading the file from its position. A stream that cannot tell its
-// position (a pipe) is read a byte at a time, so that nothing is read ahead.
+// Starts reading the file, open in binary mode, from its position. A stream
+// that cannot tell its position (a pipe) is read a byte at a time, so that
+// nothing is read ahead.
 void BeginReading(RulesReader* reader, FILE* file);
 
 // Gives the bytes read ahead back to the file: its position is then the
