@@ -111,28 +111,44 @@ TEST(Window, SampleOpensLorvaneWithBothBarsAndMenuAndClosesWithZero) {
   EXPECT_EQ(WindowText(viewer.window), "Lorvane");
   LONG style = GetWindowLongA(viewer.window, GWL_STYLE);
   EXPECT_EQ(style & 0x00FF0000, 0x00FF0000) << std::hex << style;
-  EXPECT_TRUE(GetMenu(viewer.window) != NULL);
+  EXPECT_TRUE(GetMenu(viewer.window) != nullptr);
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 
 TEST(Window, UnknownCommandChangesNothing) {
+  Capture chart, view;
+  ASSERT_TRUE(RenderChart(DataFile("wide.txt"), &chart));
   Viewer viewer;
   ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
-  Capture before, after;
-  ASSERT_TRUE(viewer.CaptureView(&before));
-  for (WORD command : {99, 104, 0xFFFF}) EXPECT_EQ(SendCommand(viewer.window, command), 0);
-  ASSERT_TRUE(viewer.CaptureView(&after));
-  EXPECT_TRUE(after.pixels == before.pixels);
-  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, NULL), (HWND)NULL);
+  SendScroll(viewer.window, SB_HORZ, SB_THUMBPOSITION, 3);
+  SendScroll(viewer.window, SB_VERT, SB_THUMBPOSITION, 2);
+  ASSERT_TRUE(PutClipboardText("before the commands"));
+  DWORD written = GetClipboardSequenceNumber();
+  for (WORD command : {0, 99, 104, 0xFFFF}) {
+    DWORD_PTR result = 1;  // sent with a time limit: a box would hold the call
+    EXPECT_TRUE(SendMessageTimeoutA(viewer.window, WM_COMMAND, command, 0, SMTO_NORMAL,
+                                    STEP_TIMEOUT, &result) != 0 &&
+                result == 0)
+        << command;
+  }
+  // No box or print dialog, the clipboard untouched, and, painted afresh,
+  // the same chart at the same position.
+  std::string caption;
+  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, &caption), nullptr) << caption;
+  EXPECT_EQ(GetClipboardSequenceNumber(), written);
+  EXPECT_EQ(ClipboardText(), "before the commands");
+  InvalidateRect(viewer.window, nullptr, FALSE);
+  ASSERT_TRUE(viewer.CaptureView(&view));
+  EXPECT_TRUE(ShowsChartAt(view, chart, 3, 2));
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 
 TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
   Viewer viewer;
   ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
-  HDC screen = GetDC(NULL);
+  HDC screen = GetDC(nullptr);
   unsigned bits = (unsigned)GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(NULL, screen);
+  ReleaseDC(nullptr, screen);
   // wide.txt: 6 boxes of 143 + 71 across; rows of 26, 91, 26, 65, 26, 26
   // pixels, each followed by 104.
   char text[200];
@@ -142,12 +158,9 @@ TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
            bits, (unsigned long)(1284ul * 884ul * bits / 8));
   for (int way = 0; way < 2; ++way) {
     SCOPED_TRACE(way == 0 ? "F1" : "command 103");
-    if (way == 0)
-      PostKey(viewer.window, VK_F1);
-    else
-      PostCommand(viewer.window, 103);
+    PostKeyOrCommand(viewer.window, way, VK_F1, 103);
     HWND box = WaitDialog(&viewer.driven, "About Lorvane", STEP_TIMEOUT);
-    ASSERT_TRUE(box != NULL);
+    ASSERT_TRUE(box != nullptr);
     EXPECT_EQ(MessageBoxText(box), text);
     EXPECT_EQ(GetWindow(box, GW_OWNER), viewer.window);
     ASSERT_TRUE(PressOk(box, STEP_TIMEOUT));
@@ -229,8 +242,8 @@ class DefaultPath : public ::testing::Test {
   const char* const saved = "C:\\KRN\\VEL2\\RULES.TXT.e2e-saved";
   bool hadFile = false;
   void SetUp() override {
-    CreateDirectoryA("C:\\KRN", NULL);
-    CreateDirectoryA("C:\\KRN\\VEL2", NULL);
+    CreateDirectoryA("C:\\KRN", nullptr);
+    CreateDirectoryA("C:\\KRN\\VEL2", nullptr);
     DeleteFileA(saved);
     hadFile = MoveFileA(path, saved) != 0;
   }
@@ -242,7 +255,7 @@ class DefaultPath : public ::testing::Test {
 
 TEST_F(DefaultPath, EmptyOrBlankCommandLineNamesTheDefaultPath) {
   const std::string text = "Vel2 rules file \"C:\\KRN\\VEL2\\RULES.TXT\" not found";
-  EXPECT_TRUE(EndsWithFatalBox(NULL, text));
+  EXPECT_TRUE(EndsWithFatalBox(nullptr, text));
   EXPECT_TRUE(EndsWithFatalBox("   ", text));
   EXPECT_TRUE(EndsWithFatalBox("\t ", text));
 }
@@ -250,9 +263,9 @@ TEST_F(DefaultPath, EmptyOrBlankCommandLineNamesTheDefaultPath) {
 TEST_F(DefaultPath, EmptyCommandLineOpensTheFileAtTheDefaultPath) {
   ASSERT_TRUE(CopyFileA(DataFile("wide.txt").c_str(), path, FALSE));
   Viewer viewer;
-  ASSERT_TRUE(viewer.Start(NULL));
+  ASSERT_TRUE(viewer.Start(nullptr));
   viewer.window = WaitProcessWindow(&viewer.driven, "MainWin", START_TIMEOUT);
-  ASSERT_TRUE(viewer.window != NULL);
+  ASSERT_TRUE(viewer.window != nullptr);
   EXPECT_EQ(WindowText(viewer.window), "Lorvane");
   // The chart of wide.txt: 1284 pixels across.
   Capture view, chart;

@@ -51,7 +51,7 @@ enum : DWORD { START_TIMEOUT = 10000, STEP_TIMEOUT = 5000 };
 // A viewer started on one command-line tail; ended when the test ends.
 struct Viewer {
   Driven driven = {};
-  HWND window = NULL;
+  HWND window = nullptr;
   bool Start(const char* tail);
   // Starts and waits for the main window, painted.
   ::testing::AssertionResult Open(const std::string& path);
@@ -60,6 +60,10 @@ struct Viewer {
   ::testing::AssertionResult CloseWithExit(DWORD expected);
   ~Viewer();
 };
+
+// Posts a command the way the user gives it: way 0 presses its key, way 1
+// sends WM_COMMAND with its number, as the menu does.
+void PostKeyOrCommand(HWND window, int way, UINT key, WORD command);
 
 // Runs the viewer on the tail and expects the "Fatal Error" box without an
 // owner, with exactly this text, no main window, and exit code 1 after OK.
