@@ -1,6 +1,6 @@
 // lorvane-check end to end on files that load: the text and JSON reports and the warnings.
-// Also the chart metrics and the sample rules file. What hostile files give
-// is in tests/hostile/cases.tsv.
+// Also the chart metrics and the sample rules file; what any other rules
+// file gives is a case of tests/hostile/cases.tsv.
 #include <gtest/gtest.h>
 
 #include <string>
