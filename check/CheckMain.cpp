@@ -1,8 +1,9 @@
-// lorvane-check: loads a rules file exactly as the viewer does and reports
-// the ranked research tree, its statistics and what the viewer passes over
-// silently. Exit 0 when the file loads (warnings or not), 1 with the
-// viewer's own message when the viewer would refuse it, 2 on a usage error,
-// 3 when the report cannot be written.
+// lorvane-check's entry point: the command line, the load, the report and the exit code.
+// It loads a rules file exactly as the viewer does and reports the ranked
+// research tree, its statistics and what the viewer passes over silently.
+// Exit 0 when the file loads (warnings or not), 1 with the viewer's own
+// message when the viewer would refuse it, 2 on a usage error, 3 when the
+// report cannot be written.
 #include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -27,13 +28,13 @@ const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\
 }
 
 // One signed 32-bit decimal number ending at the terminator; returns the
-// position after it, or NULL.
+// position after it, or nullptr.
 const char* ReadMetric(const char* text, char terminator, int32_t* value) {
-  char* end = NULL;
+  char* end = nullptr;
   errno = 0;
   long number = strtol(text, &end, 10);
   if (end == text || *end != terminator || errno != 0 || number < INT32_MIN || number > INT32_MAX) {
-    return NULL;
+    return nullptr;
   }
   *value = (int32_t)number;
   return end + (terminator != 0 ? 1 : 0);
@@ -42,9 +43,9 @@ const char* ReadMetric(const char* text, char terminator, int32_t* value) {
 // "W,H,E": tmMaxCharWidth, tmHeight and tmExternalLeading of a detail font.
 bool ReadMetrics(const char* text, int32_t font[3]) {
   const char* p = ReadMetric(text, ',', &font[0]);
-  if (p != NULL) p = ReadMetric(p, ',', &font[1]);
-  if (p != NULL) p = ReadMetric(p, 0, &font[2]);
-  return p != NULL;
+  if (p != nullptr) p = ReadMetric(p, ',', &font[1]);
+  if (p != nullptr) p = ReadMetric(p, 0, &font[2]);
+  return p != nullptr;
 }
 
 }  // namespace
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
   bool json = false;
   bool withMetrics = false;
   int32_t font[3] = {0, 0, 0};
-  const char* path = NULL;
+  const char* path = nullptr;
   bool optionsEnd = false;
 
   for (int i = 1; i < argc; ++i) {
@@ -81,23 +82,24 @@ int main(int argc, char** argv) {
       withMetrics = true;
     } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
       UsageError("unknown option ", arg);
-    } else if (path != NULL) {
+    } else if (path != nullptr) {
       UsageError("more than one rules file: ", arg);
     } else {
       path = arg;
     }
   }
-  if (path == NULL) UsageError("no rules file given", "");
+  if (path == nullptr) UsageError("no rules file given", "");
 
   LoadRules(path);
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
+  bool written = true;
   if (json) {
-    PrintJsonReport(withMetrics);
+    written = PrintJsonReport(withMetrics);
   } else {
     PrintTextReport(withMetrics);
   }
-  if (fflush(stdout) != 0 || ferror(stdout)) {
+  if (!written || fflush(stdout) != 0 || ferror(stdout)) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }

@@ -1,5 +1,5 @@
-// The viewer from the outside: its resources, its window on a good file,
-// and how it ends on every kind of bad command line or rules file.
+// The viewer from the outside: its resources, its window on a good file, its default path.
+// Every rules file or path it refuses is a case of tests/hostile/cases.tsv.
 #include <algorithm>
 #include <string>
 
@@ -166,72 +166,6 @@ TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
     ASSERT_TRUE(PressOk(box, STEP_TIMEOUT));
   }
   EXPECT_TRUE(viewer.CloseWithExit(0));
-}
-
-// Rules files the viewer refuses, each with its message.
-TEST(Refused, LoadFailuresShowTheirMessageAndExitOne) {
-  std::string units = "@CIVILIZE\nXenon Works, 1, 0, nil, nil, 0, 4 ; Xen\n@IMPROVE\n@UNITS\n";
-  for (int i = 0; i < 101; ++i)
-    units += "Drone " + std::to_string(i) + ", nil, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, Xen, 0\n";
-  units += "@TERRAIN\n";
-  std::string dependants = "@CIVILIZE\n";
-  for (int i = 0; i < 101; ++i)
-    dependants +=
-        "Study " + std::to_string(i) + ", 1, 0, nil, nil, 0, 3 ; " + std::to_string(100 + i) + "\n";
-  dependants += "@IMPROVE\n@UNITS\n@TERRAIN\n";
-  struct Case {
-    const char* what;
-    std::string path;
-    std::string text;
-  } const cases[] = {
-      {"101 units", WriteScratch("units101.txt", units),
-       "More than 100 units directly linked to \"Xenon Works\""},
-      {"101 dependants", WriteScratch("dependants101.txt", dependants),
-       " More than 100 advances directly linked to \"Primary Root\""},
-      {"cycle", DataFile("cycle.txt"),
-       "Advance \"Tar Pits\" depends on itself through its prerequisites"},
-      {"no start header", DataFile("no-civilize.txt"), "Rules file has no \"@CIVILIZE\" line"},
-      {"no stop header", DataFile("no-terrain.txt"),
-       "Rules file ends before the \"@TERRAIN\" line"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_TRUE(EndsWithFatalBox(c.path.c_str(), c.text));
-  }
-}
-
-TEST(Refused, PathsThatNameNoFileAreQuotedAsGiven) {
-  std::string missing = ScratchFile("no such file.txt");
-  struct Case {
-    const char* what;
-    std::string tail;
-    std::string shown;  // the path inside the quotes of the message
-  } const cases[] = {
-      {"missing file", missing, missing},
-      {"quotes kept", "\"" + missing + "\"", "\"" + missing + "\""},
-      // (The system itself drops trailing blanks when it opens a file.)
-      {"trailing blanks belong to the path", missing + "  ", missing + "  "},
-      // The blanks after the program's name are not part of the tail.
-      {"blanks before the path", "  " + missing, missing},
-      {"a folder", WindowsPath(E2E_DATA_DIR), WindowsPath(E2E_DATA_DIR)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_TRUE(EndsWithFatalBox(c.tail.c_str(), "Vel2 rules file \"" + c.shown + "\" not found"));
-  }
-}
-
-TEST(Refused, PathOf256CharactersIsRefusedAndOf255IsQuotedCut) {
-  std::string base = ScratchFile("");
-  std::string path255 = base + std::string(255 - base.size(), 'p');
-  std::string path256 = path255 + "q";
-  ASSERT_EQ(path255.size(), 255u);
-  EXPECT_TRUE(EndsWithFatalBox(path256.c_str(), "Rules file path is longer than 255 characters"));
-  // The message would pass 255 characters: the path is cut inside the
-  // quotes, which stay with " not found".
-  std::string head = "Vel2 rules file \"", end = "\" not found";
-  std::string cut = head + path255.substr(0, 255 - head.size() - end.size()) + end;
-  EXPECT_TRUE(EndsWithFatalBox(path255.c_str(), cut));
 }
 
 // The default path C:\KRN\VEL2\RULES.TXT of the prefix: the test puts its

@@ -8,8 +8,9 @@
 // VIEWER is the viewer's path (a Unix path is turned into its Z:\ form);
 // TAIL is handed to it unchanged as its command-line tail ("" for an empty
 // command line, so the default path). Then, within the timeout (10 s):
-//  - a "Fatal Error" box appears: its text must equal TEXT when given; OK
-//    is pressed; the exit code must be N;
+//  - a "Fatal Error" box appears: it must have no owner and no main window
+//    may be shown; its text must equal TEXT when given; OK is pressed; the
+//    exit code must be N;
 //  - the main window ("MainWin") appears: N must be 0 and no TEXT given;
 //    the window is sent WM_CLOSE and the exit code must be 0;
 //  - the program ends without either: its exit code must be N, and no TEXT
@@ -162,6 +163,9 @@ int main(int argc, char** argv) {
     std::string text = MessageBoxText(box);
     printf("box \"%s\": %s\n", caption.c_str(), Visible(text).c_str());
     if (caption != "Fatal Error") return Fail(&driven, "unexpected box ", caption);
+    if (GetWindow(box, GW_OWNER) != NULL) return Fail(&driven, "the box has an owner window", "");
+    if (FindProcessWindow(driven.processId, "MainWin"))
+      return Fail(&driven, "a main window is shown beside the box", "");
     if (expectText && text != expectText)
       return Fail(&driven, "box text differs; expected: ", Visible(expectText));
     if (!PressOk(box, remaining)) return Fail(&driven, "the box did not close", "");
