@@ -13,20 +13,6 @@
 std::string ViewerExe() { return WindowsPath(E2E_VIEWER_EXE); }
 std::string DataFile(const char* name) { return WindowsPath(std::string(E2E_DATA_DIR "/") + name); }
 std::string SampleRules() { return WindowsPath(E2E_SAMPLE_RULES); }
-std::string ScratchFile(const char* name) {
-  CreateDirectoryA(WindowsPath(E2E_SCRATCH_DIR).c_str(), nullptr);
-  return WindowsPath(std::string(E2E_SCRATCH_DIR "/") + name);
-}
-
-std::string WriteScratch(const char* name, const std::string& text) {
-  std::string path = ScratchFile(name);
-  FILE* file = fopen(path.c_str(), "wb");
-  if (file) {
-    fwrite(text.data(), 1, text.size(), file);
-    fclose(file);
-  }
-  return path;
-}
 
 bool RenderChart(const std::string& path, Capture* chart) {
   try {

@@ -8,14 +8,11 @@
 
 #include "driver.h"
 
-// Windows paths (Z:\...) of the viewer, a fixture of tests/e2e/data, the
-// sample rules file and a file in the scratch folder of the build.
+// Windows paths (Z:\...) of the viewer, a fixture of tests/e2e/data and the
+// sample rules file.
 std::string ViewerExe();
 std::string DataFile(const char* name);
 std::string SampleRules();
-std::string ScratchFile(const char* name);
-// Writes the text to a scratch file and returns its Windows path.
-std::string WriteScratch(const char* name, const std::string& text);
 
 // The chart of a rules file as the viewer draws it, made here with the
 // same fonts, metrics and drawing (a 32-bit bitmap). False if the file
