@@ -19,7 +19,9 @@ namespace {
 
 enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
 
-const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n";
+const char Usage[] =
+    "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
+    "       lorvane-check --version\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
   fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
@@ -73,6 +75,9 @@ int main(int argc, char** argv) {
       optionsEnd = true;
     } else if (!optionsEnd && strcmp(arg, "--help") == 0) {
       fputs(Usage, stdout);
+      return 0;
+    } else if (!optionsEnd && strcmp(arg, "--version") == 0) {
+      puts("lorvane-check " LORVANE_VERSION);
       return 0;
     } else if (!optionsEnd && strcmp(arg, "--json") == 0) {
       json = true;

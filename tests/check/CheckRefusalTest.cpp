@@ -89,7 +89,8 @@ TEST_P(CheckUsage, PrintsTheUsageAndExitsTwo) {
   size_t small = problem.find("SMALL");
   if (small != std::string::npos) problem.replace(small, 5, FixturePath("small.txt"));
   EXPECT_EQ(result.err, "lorvane-check: " + problem +
-                            "\nusage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n");
+                            "\nusage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
+                            "       lorvane-check --version\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,7 +127,9 @@ TEST(CheckUsage, DoubleDashEndsTheOptions) {
 TEST(CheckUsage, HelpGoesToStandardOutput) {
   CheckResult result = RunCheck({"--help"});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out, "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n");
+  EXPECT_EQ(result.out,
+            "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
+            "       lorvane-check --version\n");
   EXPECT_EQ(result.err, "");
 }
 
