@@ -1,8 +1,9 @@
+// The commands Copy, Print and About.
 #include "app/Commands.h"
 
 #include <commdlg.h>
-#include <stdio.h>
 
+#include "app/AboutText.h"
 #include "app/MainWin.h"
 #include "chart/Metrics.h"
 #include "chart/PrintStrips.h"
@@ -13,64 +14,35 @@ static_assert(sizeof(PRINTDLGA) == 66, "the print dialog record of 32-bit Window
 static_assert(sizeof(DOCINFOA) == 20, "the document record of 32-bit Windows");
 #endif
 
-static void CopyFailed(const char* text) {
-  MessageBoxA(NULL, text, "Clipboard Copy Failed", MB_OK);
-}
+namespace {
+
+void CopyFailed(const char* text) { MessageBoxA(nullptr, text, "Clipboard Copy Failed", MB_OK); }
 
 // A new bitmap of the chart's size and format holding the chart's pixels,
-// or NULL. The clipboard gets this copy: a bitmap that stays selected into
+// or none. The clipboard gets this copy: a bitmap that stays selected into
 // ChartDC could not be read by the programs that paste it.
-static HBITMAP CopyChartBitmap() {
+HBITMAP CopyChartBitmap() {
   HBITMAP copy = CreateCompatibleBitmap(ChartDC, ChartWidth, ChartHeight);
-  if (copy == NULL) return NULL;
+  if (copy == nullptr) return nullptr;
   HDC copyDC = CreateCompatibleDC(ChartDC);
-  HGDIOBJ previous = copyDC != NULL ? SelectObject(copyDC, copy) : NULL;
+  HGDIOBJ previous = copyDC != nullptr ? SelectObject(copyDC, copy) : nullptr;
   BOOL copied =
-      previous != NULL && BitBlt(copyDC, 0, 0, ChartWidth, ChartHeight, ChartDC, 0, 0, SRCCOPY);
-  if (previous != NULL) SelectObject(copyDC, previous);
-  if (copyDC != NULL) DeleteDC(copyDC);
+      previous != nullptr && BitBlt(copyDC, 0, 0, ChartWidth, ChartHeight, ChartDC, 0, 0, SRCCOPY);
+  if (previous != nullptr) SelectObject(copyDC, previous);
+  if (copyDC != nullptr) DeleteDC(copyDC);
   if (!copied) {
     DeleteObject(copy);
-    return NULL;
+    return nullptr;
   }
   return copy;
 }
 
-void Copy(HWND window) {
-  if (!OpenClipboard(window)) {
-    CopyFailed("Unable to open clipboard");
-    return;
-  }
-  HBITMAP copy = CopyChartBitmap();
-  if (copy == NULL) {
-    CloseClipboard();  // unchanged: it is emptied only once the copy exists
-    CopyFailed("Not enough memory to copy the chart bitmap");
-    return;
-  }
-  EmptyClipboard();
-  if (SetClipboardData(CF_BITMAP, copy) == NULL) {
-    DeleteObject(copy);
-    CloseClipboard();
-    CopyFailed("Unable to put the bitmap on the clipboard");
-    return;
-  }
-  // From here the clipboard owns the copy.
-  CloseClipboard();
-  MessageBoxA(NULL, "Clipboard contains bitmap", "Clipboard Copy Successful", MB_OK);
-}
-
-// Stretches one half of the chart across the page, strip by strip.
-static void PrintHalf(HDC printer, int page, float scale, int32_t vertRes) {
-  for (int32_t stripX = 0; stripX < ChartWidth; stripX += PrintStripWidth(stripX, ChartWidth)) {
-    PrintStrip strip;
-    if (!ComputePrintStrip(stripX, ChartWidth, ChartHeight, scale, vertRes, page, &strip)) {
-      continue;
-    }
-    if (!StretchBlt(printer, strip.destLeft, strip.destTop, strip.destWidth, strip.destHeight,
-                    ChartDC, strip.srcLeft, strip.srcTop, strip.srcWidth, strip.srcHeight,
-                    SRCCOPY)) {
-      CheckLastError("StretchBlt");
-    }
+// Stretches one strip of the chart onto the printer's page.
+void StretchStrip(const PrintStrip* strip, void* printer) {
+  if (!StretchBlt(static_cast<HDC>(printer), strip->destLeft, strip->destTop, strip->destWidth,
+                  strip->destHeight, ChartDC, strip->srcLeft, strip->srcTop, strip->srcWidth,
+                  strip->srcHeight, SRCCOPY)) {
+    CheckLastError("StretchBlt");
   }
 }
 
@@ -79,11 +51,11 @@ typedef BOOL(WINAPI* PrintDialogFunction)(LPPRINTDLGA);
 // The print dialog's library is loaded at the first Print rather than
 // imported: loading it costs every start-up a good share of its time, and
 // most runs never print.
-static PrintDialogFunction LoadPrintDialog() {
-  static PrintDialogFunction printDialog = NULL;
-  if (printDialog == NULL) {
+PrintDialogFunction LoadPrintDialog() {
+  static PrintDialogFunction printDialog = nullptr;
+  if (printDialog == nullptr) {
     HMODULE library = LoadLibraryA("comdlg32.dll");
-    if (library != NULL) {
+    if (library != nullptr) {
       FARPROC address = GetProcAddress(library, "PrintDlgA");
       printDialog = reinterpret_cast<PrintDialogFunction>(reinterpret_cast<void*>(address));
     }
@@ -91,9 +63,34 @@ static PrintDialogFunction LoadPrintDialog() {
   return printDialog;
 }
 
+}  // namespace
+
+void Copy(HWND window) {
+  if (!OpenClipboard(window)) {
+    CopyFailed("Unable to open clipboard");
+    return;
+  }
+  HBITMAP copy = CopyChartBitmap();
+  if (copy == nullptr) {
+    CloseClipboard();  // unchanged: it is emptied only once the copy exists
+    CopyFailed("Not enough memory to copy the chart bitmap");
+    return;
+  }
+  EmptyClipboard();
+  if (SetClipboardData(CF_BITMAP, copy) == nullptr) {
+    DeleteObject(copy);
+    CloseClipboard();
+    CopyFailed("Unable to put the bitmap on the clipboard");
+    return;
+  }
+  // From here the clipboard owns the copy.
+  CloseClipboard();
+  MessageBoxA(nullptr, "Clipboard contains bitmap", "Clipboard Copy Successful", MB_OK);
+}
+
 void Print(HWND window) {
   PrintDialogFunction printDialog = LoadPrintDialog();
-  if (printDialog == NULL) return;  // as a dialog that failed: nothing is printed
+  if (printDialog == nullptr) return;  // as a dialog that failed: nothing is printed
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof(PRINTDLGA);
   dialog.hwndOwner = window;
@@ -114,27 +111,16 @@ void Print(HWND window) {
   int32_t horzRes = GetDeviceCaps(printer, HORZRES);
   int32_t vertRes = GetDeviceCaps(printer, VERTRES);
   float scale = PrintScale(horzRes, ChartWidth);
-  PrintHalf(printer, 0, scale, vertRes);
+  PrintPageStrips(ChartWidth, ChartHeight, scale, vertRes, 0, StretchStrip, printer);
   EndPage(printer);
   StartPage(printer);
-  PrintHalf(printer, 1, scale, vertRes);
+  PrintPageStrips(ChartWidth, ChartHeight, scale, vertRes, 1, StretchStrip, printer);
   EndPage(printer);
   EndDoc(printer);
 
   DeleteDC(printer);
-  if (dialog.hDevMode != NULL) GlobalFree(dialog.hDevMode);
-  if (dialog.hDevNames != NULL) GlobalFree(dialog.hDevNames);
-}
-
-void FormatAboutText(int32_t width, int32_t height, int32_t bitsPerPixel) {
-  // Pixels times bits would pass 64 bits for the largest charts; dividing
-  // the pixel count by 8 first keeps every term below 2^64.
-  unsigned long long pixels = (unsigned long long)(uint32_t)width * (uint32_t)height;
-  unsigned long long bits = (uint32_t)bitsPerPixel;
-  unsigned long long bytes = pixels / 8 * bits + pixels % 8 * bits / 8;
-  snprintf(TextBuffer, TEXT_BUFFER_SIZE,
-           "V1.1\n\nBitmap dimensions are %u x %u x %u bits.\nResulting bitmap size is %llu bytes.",
-           (unsigned)width, (unsigned)height, (unsigned)bitsPerPixel, bytes);
+  if (dialog.hDevMode != nullptr) GlobalFree(dialog.hDevMode);
+  if (dialog.hDevNames != nullptr) GlobalFree(dialog.hDevNames);
 }
 
 void About(HWND window) {

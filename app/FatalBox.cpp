@@ -5,6 +5,6 @@
 #include "rules/Fatal.h"
 
 void FatalStop(int exitCode) {
-  MessageBoxA(NULL, TextBuffer, "Fatal Error", MB_OK);
+  MessageBoxA(nullptr, TextBuffer, "Fatal Error", MB_OK);
   ExitProcess((UINT)exitCode);
 }

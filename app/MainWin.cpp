@@ -1,19 +1,26 @@
+// The main window procedure and its message handlers.
 #include "app/MainWin.h"
 
 #include <stdio.h>
 
 #include "app/Commands.h"
+#include "app/View.h"
 #include "app/resource.h"
 #include "chart/Draw.h"
 #include "chart/Metrics.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 
+static_assert(SCROLL_LINE_UP == SB_LINEUP && SCROLL_LINE_DOWN == SB_LINEDOWN &&
+                  SCROLL_PAGE_UP == SB_PAGEUP && SCROLL_PAGE_DOWN == SB_PAGEDOWN &&
+                  SCROLL_THUMB_POSITION == SB_THUMBPOSITION && SCROLL_THUMB_TRACK == SB_THUMBTRACK,
+              "the scroll codes of the view are the platform's");
+
 HDC ChartDC;
 HBITMAP ChartBitmap;
 
-int32_t ClientWidth;
-int32_t ClientHeight;
+int32_t ClientWidthPlusOne;
+int32_t ClientHeightPlusOne;
 int32_t HScrollMax;
 int32_t HScrollPos;
 int32_t VScrollPos;
@@ -26,36 +33,15 @@ void CheckLastError(const char* name) {
   FatalStop((int)code);
 }
 
-int32_t ScrollMaximum(int32_t chartSize, int32_t clientSize, int32_t unit) {
-  int32_t maximum = (chartSize - clientSize) / unit;
-  return maximum < 0 ? 0 : maximum;
-}
+namespace {
 
-int32_t ScrolledPosition(int32_t position, int32_t maximum, int32_t page, unsigned code,
-                         unsigned thumb) {
-  // Each move tests only the bound in its own direction.
-  switch (code) {
-    case SB_LINEUP:
-      return position - 1 < 0 ? 0 : position - 1;
-    case SB_LINEDOWN:
-      return position + 1 > maximum ? maximum : position + 1;
-    case SB_PAGEUP:
-      return position - page < 0 ? 0 : position - page;
-    case SB_PAGEDOWN:
-      return position + page > maximum ? maximum : position + page;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-      return (int32_t)thumb;
-    default:
-      return position;
-  }
-}
-
-static HFONT CreateChartFont(int weight, BOOL italic) {
+HFONT CreateChartFont(int weight, BOOL italic) {
   return CreateFontA(10, 0, 0, 0, weight, italic, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
                      "MS Sans Serif");
 }
+
+}  // namespace
 
 void CreateChartFonts() {
   DetailFont = CreateChartFont(FW_NORMAL, FALSE);
@@ -68,14 +54,24 @@ void CreateChartPens() {
   FarPen = CreatePen(PS_DOT, 1, 0x00FF0000);     // pure blue
 }
 
-static LRESULT OnCreate(HWND window) {
+void ClearChart(HDC dc, int32_t width, int32_t height) {
+  SelectObject(dc, GetStockObject(WHITE_BRUSH));
+  PatBlt(dc, 0, 0, width, height, PATCOPY);
+  SetTextColor(dc, 0x00000000);
+  SetBkColor(dc, 0x00FFFFFF);
+  SetBkMode(dc, TRANSPARENT);
+}
+
+namespace {
+
+LRESULT OnCreate(HWND window) {
   HDC windowDC = GetDC(window);
   CreateChartFonts();
   ComputeChartMetrics(windowDC);
   ChartDC = CreateCompatibleDC(windowDC);
   // Compatible with the window, not with ChartDC, to get the screen's colours.
   ChartBitmap = CreateCompatibleBitmap(windowDC, ChartWidth, ChartHeight);
-  if (ChartBitmap == NULL) {
+  if (ChartBitmap == nullptr) {
     CheckLastError("CreateCompatibleBitmap");
     // No error code either: never show a blank window that pretends to work.
     Fatal(
@@ -90,17 +86,13 @@ static LRESULT OnCreate(HWND window) {
   return 0;
 }
 
-static void OnDraw(HWND window) {
-  SelectObject(ChartDC, GetStockObject(WHITE_BRUSH));
-  PatBlt(ChartDC, 0, 0, ChartWidth, ChartHeight, PATCOPY);
-  SetTextColor(ChartDC, 0x00000000);
-  SetBkColor(ChartDC, 0x00FFFFFF);
-  SetBkMode(ChartDC, TRANSPARENT);
+void OnDraw(HWND window) {
+  ClearChart(ChartDC, ChartWidth, ChartHeight);
   DrawChart(ChartDC, &RootAdvance);
-  InvalidateRect(window, NULL, TRUE);
+  InvalidateRect(window, nullptr, TRUE);
 }
 
-static LRESULT OnCommand(HWND window, WPARAM wParam) {
+LRESULT OnCommand(HWND window, WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case IDM_DRAW:
       OnDraw(window);
@@ -120,7 +112,7 @@ static LRESULT OnCommand(HWND window, WPARAM wParam) {
   return 0;
 }
 
-static int32_t SetScrollBar(HWND window, int bar, int32_t maximum) {
+int32_t SetScrollBar(HWND window, int bar, int32_t maximum) {
   SetScrollRange(window, bar, 0, maximum, FALSE);
   // The bar keeps its position within the new range.
   int32_t position = GetScrollPos(window, bar);
@@ -128,60 +120,57 @@ static int32_t SetScrollBar(HWND window, int bar, int32_t maximum) {
   return position;
 }
 
-static LRESULT OnSize(HWND window) {
+LRESULT OnSize(HWND window) {
   RECT client = {};
   GetClientRect(window, &client);
-  ClientWidth = client.right - client.left + 1;
-  HScrollMax = ScrollMaximum(ChartWidth, ClientWidth, CharWidth);
+  ClientWidthPlusOne = client.right - client.left + 1;
+  HScrollMax = ScrollMaximum(ChartWidth, ClientWidthPlusOne, CharWidth);
   HScrollPos = SetScrollBar(window, SB_HORZ, HScrollMax);
   // Showing or hiding the horizontal bar changes the client height (and
   // handled a nested WM_SIZE meanwhile), so read the rectangle again.
   GetClientRect(window, &client);
-  ClientHeight = client.bottom - client.top + 1;
-  ChartLines = ScrollMaximum(ChartHeight, ClientHeight, LineHeight);
+  ClientHeightPlusOne = client.bottom - client.top + 1;
+  ChartLines = ScrollMaximum(ChartHeight, ClientHeightPlusOne, LineHeight);
   VScrollPos = SetScrollBar(window, SB_VERT, ChartLines);
-  InvalidateRect(window, NULL, FALSE);
+  InvalidateRect(window, nullptr, FALSE);
   return 0;
 }
 
-static LRESULT OnScroll(HWND window, int bar, WPARAM wParam) {
+LRESULT OnScroll(HWND window, int bar, WPARAM wParam) {
   unsigned code = LOWORD(wParam);
   unsigned thumb = HIWORD(wParam);
   if (bar == SB_HORZ) {
-    HScrollPos = ScrolledPosition(HScrollPos, HScrollMax, ClientWidth / CharWidth, code, thumb);
+    HScrollPos = ScrolledPosition(HScrollPos, HScrollMax, ScrollPage(ClientWidthPlusOne, CharWidth),
+                                  code, thumb);
     SetScrollPos(window, bar, HScrollPos, TRUE);
   } else {
-    VScrollPos = ScrolledPosition(VScrollPos, ChartLines, ClientHeight / LineHeight, code, thumb);
+    VScrollPos = ScrolledPosition(VScrollPos, ChartLines,
+                                  ScrollPage(ClientHeightPlusOne, LineHeight), code, thumb);
     SetScrollPos(window, bar, VScrollPos, TRUE);
   }
-  InvalidateRect(window, NULL, FALSE);
+  InvalidateRect(window, nullptr, FALSE);
   return 0;
 }
 
-static LRESULT OnPaint(HWND window) {
+void FillWhite(HDC dc, const PixelRect& area) {
+  if (area.left >= area.right || area.top >= area.bottom) return;
+  RECT rect = {area.left, area.top, area.right, area.bottom};
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+LRESULT OnPaint(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  int64_t left = (int64_t)HScrollPos * CharWidth;
-  int64_t top = (int64_t)VScrollPos * LineHeight;
-  // Only the part of the screen-sized block that lies inside the bitmap is
-  // copied; what lies beyond the chart's right and bottom edges is white.
-  int64_t width = ChartWidth - left;
-  int64_t height = ChartHeight - top;
-  width = width < 0 ? 0 : (width > ScreenWidth ? ScreenWidth : width);
-  height = height < 0 ? 0 : (height > ScreenHeight ? ScreenHeight : height);
-  BitBlt(dc, 0, 0, (int)width, (int)height, ChartDC, (int)left, (int)top, SRCCOPY);
-  LONG rightEnd = paint.rcPaint.right > ScreenWidth ? paint.rcPaint.right : ScreenWidth;
-  LONG bottomEnd = paint.rcPaint.bottom > ScreenHeight ? paint.rcPaint.bottom : ScreenHeight;
-  HBRUSH white = (HBRUSH)GetStockObject(WHITE_BRUSH);
-  RECT beyondRight = {(LONG)width, 0, rightEnd, bottomEnd};
-  if (beyondRight.left < beyondRight.right) FillRect(dc, &beyondRight, white);
-  RECT beyondBottom = {0, (LONG)height, (LONG)width, bottomEnd};
-  if (beyondBottom.top < beyondBottom.bottom) FillRect(dc, &beyondBottom, white);
+  PaintPlan plan;
+  PlanPaint(HScrollPos, VScrollPos, paint.rcPaint.right, paint.rcPaint.bottom, &plan);
+  BitBlt(dc, 0, 0, plan.width, plan.height, ChartDC, plan.sourceLeft, plan.sourceTop, SRCCOPY);
+  FillWhite(dc, plan.beyondRight);
+  FillWhite(dc, plan.beyondBottom);
   EndPaint(window, &paint);
   return 0;
 }
 
-static LRESULT OnDestroy() {
+LRESULT OnDestroy() {
   // Nothing may stay selected into ChartDC while it is deleted.
   SelectObject(ChartDC, GetStockObject(BLACK_PEN));
   SelectObject(ChartDC, GetStockObject(SYSTEM_FONT));
@@ -196,6 +185,8 @@ static LRESULT OnDestroy() {
   PostQuitMessage(0);
   return 0;
 }
+
+}  // namespace
 
 LRESULT CALLBACK MainWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

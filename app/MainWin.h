@@ -7,11 +7,13 @@
 extern HDC ChartDC;
 extern HBITMAP ChartBitmap;
 
-extern int32_t ClientWidth;   // one more than the client area's width
-extern int32_t ClientHeight;  // one more than the client area's height
-extern int32_t HScrollMax;    // in CharWidth columns
-extern int32_t HScrollPos;    // in CharWidth columns
-extern int32_t VScrollPos;    // in LineHeight lines; the maximum is ChartLines
+// The client size plus one (right - left + 1): the scroll maxima and pages
+// are computed from it.
+extern int32_t ClientWidthPlusOne;
+extern int32_t ClientHeightPlusOne;
+extern int32_t HScrollMax;  // in CharWidth columns
+extern int32_t HScrollPos;  // in CharWidth columns
+extern int32_t VScrollPos;  // in LineHeight lines; the maximum is ChartLines
 
 // DetailFont, NameFont and UnitFont: "MS Sans Serif" 10 pixels high,
 // normal, bold, and bold italic.
@@ -19,19 +21,14 @@ void CreateChartFonts();
 // NearPen, solid pure red, and FarPen, dotted pure blue.
 void CreateChartPens();
 
+// Makes the bitmap selected into dc ready for DrawChart: white over width x
+// height, with the white brush selected and black text on a transparent
+// background.
+void ClearChart(HDC dc, int32_t width, int32_t height);
+
 LRESULT CALLBACK MainWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Returns when the platform reports no error code; otherwise shows the
 // "Fatal Error" box naming the operation and the code, and ends the
 // process with the code.
 void CheckLastError(const char* name);
-
-// The highest scroll position that still shows a full client area of the
-// chart, in units; never below 0, so a chart smaller than the window does
-// not scroll.
-int32_t ScrollMaximum(int32_t chartSize, int32_t clientSize, int32_t unit);
-
-// The position after a scroll message with the given code (the low word of
-// wParam) and thumb position (its high word).
-int32_t ScrolledPosition(int32_t position, int32_t maximum, int32_t page, unsigned code,
-                         unsigned thumb);

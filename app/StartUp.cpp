@@ -1,3 +1,4 @@
+// The choice of the rules file's path from the command line.
 #include "app/StartUp.h"
 
 #include <stdio.h>

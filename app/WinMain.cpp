@@ -1,25 +1,31 @@
+// The viewer's entry point: the load, the main window and the message loop.
 #include <windows.h>
 
 #include "app/MainWin.h"
 #include "app/StartUp.h"
-#include "graph/LoadRules.h"
+#include "chart/LoadRules.h"
 #include "rules/Fatal.h"
 
-static const DWORD MAIN_WINDOW_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
+namespace {
+
+const DWORD MAIN_WINDOW_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
 static_assert(MAIN_WINDOW_STYLE == 0x00FF0000, "overlapped window with both scroll bars");
 
-static ATOM RegisterMainWin(HINSTANCE instance) {
+ATOM RegisterMainWin(HINSTANCE instance) {
   WNDCLASSA windowClass = {};
   windowClass.style = 0;  // no repaint on resize: painting copies the bitmap anyway
   windowClass.lpfnWndProc = MainWinProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, "TREE_ICON");
-  windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-  windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+  // IDC_ARROW, spelt out: with UNICODE defined the macro names a wide string.
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszMenuName = "MAINMENU";
   windowClass.lpszClassName = "MainWin";
   return RegisterClassA(&windowClass);
 }
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   ChooseRulesPath(commandLine);
@@ -30,8 +36,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   // The chart is drawn inside this call, while the window is created.
   HWND window =
       CreateWindowExA(0, "MainWin", "Lorvane", MAIN_WINDOW_STYLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
-  if (window == NULL) {
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) {
     CheckLastError("CreateWindowExA");
     Fatal(1, "CreateWindowExA failed\nGetLastError returned 0");
   }
@@ -40,7 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   UpdateWindow(window);
 
   MSG message = {};
-  while (GetMessageA(&message, NULL, 0, 0) != 0) {
+  while (GetMessageA(&message, nullptr, 0, 0) != 0) {
     if (TranslateAcceleratorA(window, accelerators, &message) != 0) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

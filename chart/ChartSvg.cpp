@@ -43,7 +43,7 @@ void Appendf(std::string* out, const char* format, ...) {
 
 // A prerequisite's name, or the code that named nothing.
 void AppendPrerequisite(std::string* out, const char* code, const Advance* prereq) {
-  if (prereq != NULL) {
+  if (prereq != nullptr) {
     AppendXmlText(out, prereq->name);
     return;
   }
@@ -66,7 +66,7 @@ void AppendTitle(std::string* out, const Advance* advance) {
     *out += ", ";
     AppendPrerequisite(out, advance->prereqCode2, advance->prereq2);
   }
-  for (int k = 0; k < MAX_UNITS && advance->units[k] != NULL; ++k) {
+  for (int k = 0; k < MAX_UNITS && advance->units[k] != nullptr; ++k) {
     *out += k == 0 ? "\nunits: " : ", ";
     AppendXmlText(out, advance->units[k]->name);
   }
@@ -80,10 +80,10 @@ void BeginAdvance(void* target, const Advance* advance) {
   AppendXmlText(out, advance->code);
   Appendf(out, "\" data-level=\"%d\"", advance->level);
   // The links as the file gives them, also where no line is drawn.
-  if (advance->prereq1 != NULL) {
+  if (advance->prereq1 != nullptr) {
     Appendf(out, " data-prereq1=\"%d\"", IndexOf(svg, advance->prereq1));
   }
-  if (advance->prereq2 != NULL) {
+  if (advance->prereq2 != nullptr) {
     Appendf(out, " data-prereq2=\"%d\"", IndexOf(svg, advance->prereq2));
   }
   *out += ">";
@@ -149,7 +149,7 @@ void AppendChartSvg(std::string* out) {
   SvgTarget svg;
   svg.out = out;
   int index = 0;
-  for (const Advance* a = &RootAdvance; a != NULL && a->name[0] != 0; a = a->next) {
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
     svg.index[a] = index++;
   }
   // The viewer's fonts have cells of LineHeight pixels (13 on the standard

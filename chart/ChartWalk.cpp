@@ -57,9 +57,9 @@ void WalkAdvance(const ChartPainter* painter, int32_t x, int32_t y, Advance* adv
   FormatDetailLine(advance);
   painter->text(target, DETAIL_FONT, x, y + LineHeight, TextBuffer);
 
-  if (advance->units[0] != NULL || LevelMaxUnits[level] != 0) {
+  if (advance->units[0] != nullptr || LevelMaxUnits[level] != 0) {
     painter->separator(target, left, y + 2 * LineHeight + LineHeight / 2, right);
-    for (int32_t k = 0; k < MAX_UNITS && advance->units[k] != NULL; ++k) {
+    for (int32_t k = 0; k < MAX_UNITS && advance->units[k] != nullptr; ++k) {
       const UnitType* unit = advance->units[k];
       int32_t unitY = y + (3 + 2 * k) * LineHeight;
       FormatUnitCost(unit);

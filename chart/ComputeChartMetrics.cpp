@@ -1,3 +1,4 @@
+// The chart metrics from the detail font as the screen device context gives it.
 #include "chart/Draw.h"
 #include "chart/Metrics.h"
 

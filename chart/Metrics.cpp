@@ -1,6 +1,8 @@
 // Chart dimensions from the detail font's metrics and the level statistics.
 #include "chart/Metrics.h"
 
+#include <string.h>
+
 #include "rules/Fatal.h"
 
 int32_t ScreenWidth;
@@ -27,9 +29,23 @@ int32_t Fit(int64_t value) {
 
 }  // namespace
 
+void ResetChartMetrics() {
+  ScreenWidth = 0;
+  ScreenHeight = 0;
+  CharWidth = 0;
+  BoxWidth = 0;
+  ColumnGap = 0;
+  LineHeight = 0;
+  RowGap = 0;
+  memset(LevelHeight, 0, sizeof LevelHeight);
+  ChartWidth = 0;
+  ChartHeight = 0;
+  ChartLines = 0;
+}
+
 void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeading) {
   int64_t lineHeight = (int64_t)height + externalLeading;
-  // Step 8 divides by LineHeight, and boxes without width cannot be drawn.
+  // ChartLines divides by LineHeight, and boxes without width cannot be drawn.
   if (maxCharWidth < 1 || lineHeight < 1) {
     Fatal(1, "The chart font \"MS Sans Serif\" has no usable size");
   }

@@ -21,3 +21,6 @@ extern int32_t ChartLines;
 // tmMaxCharWidth, tmHeight and tmExternalLeading. A font without width or
 // height, or a chart beyond 32-bit pixel sizes, ends the program.
 void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeading);
+
+// Every metric, the screen size too, back to 0.
+void ResetChartMetrics();

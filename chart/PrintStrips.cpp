@@ -1,3 +1,4 @@
+// Cutting the chart into the strips that Print stretches onto the pages.
 #include "chart/PrintStrips.h"
 
 float PrintScale(int32_t horzRes, int32_t chartWidth) {
@@ -25,4 +26,14 @@ bool ComputePrintStrip(int32_t stripX, int32_t chartWidth, int32_t chartHeight, 
   strip->srcWidth = width - 1;
   strip->srcHeight = page == 0 ? half : half - 1;
   return strip->srcWidth > 0 && strip->srcHeight > 0;
+}
+
+void PrintPageStrips(int32_t chartWidth, int32_t chartHeight, float scale, int32_t vertRes,
+                     int page, PrintStripFunction print, void* context) {
+  for (int32_t stripX = 0; stripX < chartWidth; stripX += PrintStripWidth(stripX, chartWidth)) {
+    PrintStrip strip;
+    if (ComputePrintStrip(stripX, chartWidth, chartHeight, scale, vertRes, page, &strip)) {
+      print(&strip, context);
+    }
+  }
 }

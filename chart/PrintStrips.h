@@ -30,3 +30,11 @@ int32_t PrintStripWidth(int32_t stripX, int32_t chartWidth);
 // the printing skips.
 bool ComputePrintStrip(int32_t stripX, int32_t chartWidth, int32_t chartHeight, float scale,
                        int32_t vertRes, int page, PrintStrip* strip);
+
+// Copies one strip onto the page; context is the caller's own.
+typedef void (*PrintStripFunction)(const PrintStrip* strip, void* context);
+
+// Walks the strips of page 0 or 1 from left to right and hands each strip
+// that copies something to print, with the context.
+void PrintPageStrips(int32_t chartWidth, int32_t chartHeight, float scale, int32_t vertRes,
+                     int page, PrintStripFunction print, void* context);

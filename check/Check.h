@@ -1,5 +1,6 @@
-// The parts of lorvane-check: the warnings about what the viewer passes over
-// silently, and the two reports (text and JSON) of a loaded rules file.
+// The parts of lorvane-check: the warnings, the walks of the lists and the reports.
+// The warnings tell what the viewer passes over silently; the reports (text
+// and JSON) show a loaded rules file.
 #pragma once
 #include <stdint.h>
 
@@ -27,4 +28,5 @@ int UnitIndex(const UnitType* unit);
 int AdvanceUnitCount(const Advance* advance);
 
 void PrintTextReport(bool withMetrics);
-void PrintJsonReport(bool withMetrics);
+// False when the document could not be built or written.
+bool PrintJsonReport(bool withMetrics);

@@ -1,6 +1,11 @@
-// The JSON report: the same content as the text report, keyed by the
-// records' own field names and the statistics' own names.
+// The JSON report: the text report's content as one document, built with nlohmann-json.
+// Its keys are the records' own field names and the statistics' own names.
 #include <stdio.h>
+
+#include <exception>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <utility>
 
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
@@ -13,161 +18,137 @@
 
 namespace {
 
-// Rules files are single-byte text of no fixed code page. Bytes of 128 and
-// above are written as their Latin-1 code points and control bytes as
-// escapes, so the output is always valid UTF-8 and valid JSON.
-void PrintString(const char* text) {
-  putchar('"');
+typedef nlohmann::ordered_json Json;
+
+// Rules files are single-byte text of no fixed code page; each byte becomes
+// the code point of the same number (bytes of 128 and above as Latin-1).
+// The library takes UTF-8 only, so every text passes through here.
+std::string JsonText(const char* text) {
+  std::string utf8;
   for (const unsigned char* p = (const unsigned char*)text; *p != 0; ++p) {
-    unsigned char c = *p;
-    if (c == '"' || c == '\\') {
-      putchar('\\');
-      putchar(c);
-    } else if (c < 0x20 || c >= 0x80) {
-      printf("\\u%04x", (unsigned)c);
+    if (*p < 0x80) {
+      utf8 += (char)*p;
     } else {
-      putchar(c);
+      utf8 += (char)(0xC0 | (*p >> 6));
+      utf8 += (char)(0x80 | (*p & 0x3F));
     }
   }
-  putchar('"');
+  return utf8;
 }
 
-void PrintKey(const char* key) {
-  PrintString(key);
-  fputs(": ", stdout);
-}
+Json Index(int index) { return index < 0 ? Json(nullptr) : Json(index); }
 
-void PrintStringMember(const char* key, const char* value) {
-  PrintKey(key);
-  PrintString(value);
-  fputs(", ", stdout);
-}
-
-void PrintIntMember(const char* key, long value) { printf("\"%s\": %ld, ", key, value); }
-
-void PrintIndex(int index) {
-  if (index < 0) {
-    fputs("null", stdout);
-  } else {
-    printf("%d", index);
-  }
-}
-
-void PrintLevelList(const char* key, const int32_t* values) {
-  printf("\"%s\": [", key);
+Json LevelList(const int32_t* values) {
+  Json list = Json::array();
   for (int level = 0; level <= MaxLevel && level < MAX_LEVELS; ++level) {
-    printf("%s%ld", level > 0 ? ", " : "", (long)values[level]);
+    list.push_back(values[level]);
   }
-  fputs("]", stdout);
+  return list;
 }
 
-void PrintAdvance(const Advance* advance) {
-  fputs("{", stdout);
-  PrintStringMember("name", advance->name);
-  PrintStringMember("code", advance->code);
-  PrintIntMember("aiValue", advance->aiValue);
-  PrintIntMember("modifier", advance->modifier);
-  PrintStringMember("prereqCode1", advance->prereqCode1);
-  PrintStringMember("prereqCode2", advance->prereqCode2);
-  PrintIntMember("epoch", advance->epoch);
-  PrintIntMember("category", advance->category);
-  PrintIntMember("level", advance->level);
-  PrintIntMember("childCount", advance->childCount);
-  fputs("\"prereq1\": ", stdout);
-  PrintIndex(AdvanceIndex(advance->prereq1));
-  fputs(", \"prereq2\": ", stdout);
-  PrintIndex(AdvanceIndex(advance->prereq2));
-  fputs(", \"children\": [", stdout);
+Json AdvanceRecord(const Advance* advance) {
+  Json children = Json::array();
   for (int i = 0; i < advance->childCount && i < MAX_DEPENDANTS; ++i) {
-    if (i > 0) fputs(", ", stdout);
-    PrintIndex(AdvanceIndex(advance->children[i]));
+    children.push_back(Index(AdvanceIndex(advance->children[i])));
   }
-  fputs("], \"units\": [", stdout);
-  int units = AdvanceUnitCount(advance);
-  for (int k = 0; k < units; ++k) {
-    if (k > 0) fputs(", ", stdout);
-    PrintIndex(UnitIndex(advance->units[k]));
-  }
-  fputs("]}", stdout);
+  Json units = Json::array();
+  int count = AdvanceUnitCount(advance);
+  for (int k = 0; k < count; ++k) units.push_back(Index(UnitIndex(advance->units[k])));
+  return Json{{"name", JsonText(advance->name)},
+              {"code", JsonText(advance->code)},
+              {"aiValue", advance->aiValue},
+              {"modifier", advance->modifier},
+              {"prereqCode1", JsonText(advance->prereqCode1)},
+              {"prereqCode2", JsonText(advance->prereqCode2)},
+              {"epoch", advance->epoch},
+              {"category", advance->category},
+              {"level", advance->level},
+              {"childCount", advance->childCount},
+              {"prereq1", Index(AdvanceIndex(advance->prereq1))},
+              {"prereq2", Index(AdvanceIndex(advance->prereq2))},
+              {"children", children},
+              {"units", units}};
 }
 
-void PrintUnit(const UnitType* unit) {
-  fputs("{", stdout);
-  PrintStringMember("name", unit->name);
-  PrintStringMember("obsoleteCode", unit->obsoleteCode);
-  PrintIntMember("domain", unit->domain);
-  PrintIntMember("move", unit->move);
-  PrintIntMember("range", unit->range);
-  PrintIntMember("attack", unit->attack);
-  PrintIntMember("defense", unit->defense);
-  PrintIntMember("hitPoints", unit->hitPoints);
-  PrintIntMember("firepower", unit->firepower);
-  PrintIntMember("cost", unit->cost);
-  PrintIntMember("hold", unit->hold);
-  PrintIntMember("role", unit->role);
-  PrintStringMember("prereqCode", unit->prereqCode);
-  PrintIntMember("flags", unit->flags);
-  fputs("\"prereq\": ", stdout);
-  PrintIndex(AdvanceIndex(unit->prereq));
-  fputs(", ", stdout);
+Json UnitRecord(const UnitType* unit) {
   FormatUnitCost(unit);
-  PrintStringMember("costText", TextBuffer);
-  PrintStringMember("roleText", UnitRoleText(unit));
-  PrintStringMember("flagsText", UnitFlagsText(unit->flags));
+  std::string cost = JsonText(TextBuffer);
   FormatFiguresLine(unit);
-  PrintKey("figuresLine");
-  PrintString(TextBuffer);
-  fputs("}", stdout);
+  std::string figures = JsonText(TextBuffer);
+  return Json{{"name", JsonText(unit->name)},
+              {"obsoleteCode", JsonText(unit->obsoleteCode)},
+              {"domain", unit->domain},
+              {"move", unit->move},
+              {"range", unit->range},
+              {"attack", unit->attack},
+              {"defense", unit->defense},
+              {"hitPoints", unit->hitPoints},
+              {"firepower", unit->firepower},
+              {"cost", unit->cost},
+              {"hold", unit->hold},
+              {"role", unit->role},
+              {"prereqCode", JsonText(unit->prereqCode)},
+              {"flags", unit->flags},
+              {"prereq", Index(AdvanceIndex(unit->prereq))},
+              {"costText", cost},
+              {"roleText", JsonText(UnitRoleText(unit))},
+              {"flagsText", JsonText(UnitFlagsText(unit->flags))},
+              {"figuresLine", figures}};
 }
 
-int PrintedWarnings;
+Json MetricsRecord() {
+  return Json{{"CharWidth", CharWidth},   {"BoxWidth", BoxWidth},
+              {"ColumnGap", ColumnGap},   {"LineHeight", LineHeight},
+              {"RowGap", RowGap},         {"LevelHeight", LevelList(LevelHeight)},
+              {"ChartWidth", ChartWidth}, {"ChartHeight", ChartHeight},
+              {"ChartLines", ChartLines}};
+}
 
-void PrintWarning(const char* text) {
-  fputs(PrintedWarnings++ > 0 ? ",\n" : "\n", stdout);
-  PrintString(text);
+// The warnings arrive one call at a time; they go to the list being built.
+Json* WarningList;
+
+void AddWarning(const char* text) { WarningList->push_back(JsonText(text)); }
+
+Json Report(bool withMetrics) {
+  Json advances = Json::array();
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
+    advances.push_back(AdvanceRecord(a));
+  }
+  Json units = Json::array();
+  int count = UnitCount();
+  const UnitType* unit = &FirstUnitType;
+  for (int i = 0; i < count && unit != nullptr; ++i, unit = unit->next) {
+    units.push_back(UnitRecord(unit));
+  }
+  Json warnings = Json::array();
+  WarningList = &warnings;
+  ForEachWarning(AddWarning);
+  WarningList = nullptr;
+
+  // Room for every member first: the library's ordered objects copy each
+  // member, deeply, every time they grow.
+  Json report = Json::object();
+  report.get_ref<Json::object_t&>().reserve(8);
+  report["advances"] = std::move(advances);
+  report["units"] = std::move(units);
+  report["MaxLevel"] = MaxLevel;
+  report["LevelCount"] = LevelList(LevelCount);
+  report["MaxLevelCount"] = MaxLevelCount;
+  report["LevelMaxUnits"] = LevelList(LevelMaxUnits);
+  if (withMetrics) report["metrics"] = MetricsRecord();
+  report["warnings"] = std::move(warnings);
+  return report;
 }
 
 }  // namespace
 
-void PrintJsonReport(bool withMetrics) {
-  fputs("{\"advances\": [", stdout);
-  const char* separator = "\n";
-  for (const Advance* a = &RootAdvance; a != NULL && a->name[0] != 0; a = a->next) {
-    fputs(separator, stdout);
-    PrintAdvance(a);
-    separator = ",\n";
+bool PrintJsonReport(bool withMetrics) {
+  // The library reports a failure (memory, say) by an exception; it ends
+  // here, as a report that could not be written.
+  try {
+    std::string text = Report(withMetrics).dump(2, ' ', true) + "\n";
+    return fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  } catch (const std::exception&) {
+    return false;
   }
-
-  fputs("],\n\"units\": [", stdout);
-  separator = "\n";
-  int count = UnitCount();
-  const UnitType* unit = &FirstUnitType;
-  for (int i = 0; i < count && unit != NULL; ++i, unit = unit->next) {
-    fputs(separator, stdout);
-    PrintUnit(unit);
-    separator = ",\n";
-  }
-
-  printf("],\n\"MaxLevel\": %ld,\n", (long)MaxLevel);
-  PrintLevelList("LevelCount", LevelCount);
-  printf(",\n\"MaxLevelCount\": %ld,\n", (long)MaxLevelCount);
-  PrintLevelList("LevelMaxUnits", LevelMaxUnits);
-  fputs(",\n", stdout);
-
-  if (withMetrics) {
-    fputs("\"metrics\": {", stdout);
-    PrintIntMember("CharWidth", CharWidth);
-    PrintIntMember("BoxWidth", BoxWidth);
-    PrintIntMember("ColumnGap", ColumnGap);
-    PrintIntMember("LineHeight", LineHeight);
-    PrintIntMember("RowGap", RowGap);
-    PrintLevelList("LevelHeight", LevelHeight);
-    printf(", \"ChartWidth\": %ld, \"ChartHeight\": %ld, \"ChartLines\": %ld},\n", (long)ChartWidth,
-           (long)ChartHeight, (long)ChartLines);
-  }
-
-  fputs("\"warnings\": [", stdout);
-  PrintedWarnings = 0;
-  ForEachWarning(PrintWarning);
-  fputs(PrintedWarnings > 0 ? "\n]}\n" : "]}\n", stdout);
 }

@@ -1,15 +1,13 @@
 // Walks of the loaded lists shared by the warnings and the reports.
-#include <stddef.h>
-
 #include "check/Check.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
 
 int AdvanceIndex(const Advance* advance) {
-  if (advance == NULL) return -1;
+  if (advance == nullptr) return -1;
   int index = 0;
-  for (const Advance* a = &RootAdvance; a != NULL && a->name[0] != 0; a = a->next, ++index) {
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next, ++index) {
     if (a == advance) return index;
   }
   return -1;
@@ -19,17 +17,18 @@ int AdvanceIndex(const Advance* advance) {
 // list is counted by its lines rather than ended at an empty name.
 int UnitCount() {
   int count = 0;
-  for (const TextLine* line = &UnitLines; line != NULL && line->text[0] != 0; line = line->next) {
+  for (const TextLine* line = &UnitLines; line != nullptr && line->text[0] != 0;
+       line = line->next) {
     ++count;
   }
   return count;
 }
 
 int UnitIndex(const UnitType* unit) {
-  if (unit == NULL) return -1;
+  if (unit == nullptr) return -1;
   int count = UnitCount();
   const UnitType* u = &FirstUnitType;
-  for (int i = 0; i < count && u != NULL; ++i, u = u->next) {
+  for (int i = 0; i < count && u != nullptr; ++i, u = u->next) {
     if (u == unit) return i;
   }
   return -1;
@@ -37,6 +36,6 @@ int UnitIndex(const UnitType* unit) {
 
 int AdvanceUnitCount(const Advance* advance) {
   int count = 0;
-  while (count < MAX_UNITS && advance->units[count] != NULL) ++count;
+  while (count < MAX_UNITS && advance->units[count] != nullptr) ++count;
   return count;
 }

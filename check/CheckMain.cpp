@@ -1,26 +1,31 @@
-// lorvane-check: loads a rules file exactly as the viewer does and reports
-// the ranked research tree, its statistics and what the viewer passes over
-// silently. Exit 0 when the file loads (warnings or not), 1 with the
-// viewer's own message when the viewer would refuse it (or when an export
-// file cannot be written), 2 on a usage error, 3 when the report cannot be
-// written, 4 when --route names no advance.
+// lorvane-check's entry point: the command line, the load, the report and the exit code.
+// It loads a rules file exactly as the viewer does and reports the ranked
+// research tree, its statistics and what the viewer passes over silently,
+// or exports the chart and routes. Exit 0 when the file loads (warnings or
+// not), 1 with the viewer's own message when the viewer would refuse it (or
+// when an export file cannot be written), 2 on a usage error, 3 when the
+// report cannot be written, 4 when --route names no advance.
 #include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
 #include "check/Export.h"
-#include "graph/LoadRules.h"
 #include "rules/Fatal.h"
 
 namespace {
 
 enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
 
-const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n";
+const char Usage[] =
+    "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
+    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] RULES.TXT\n"
+    "       lorvane-check --route CODE RULES.TXT\n"
+    "       lorvane-check --version\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
   fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
@@ -29,13 +34,13 @@ const char Usage[] = "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\
 }
 
 // One signed 32-bit decimal number ending at the terminator; returns the
-// position after it, or NULL.
+// position after it, or nullptr.
 const char* ReadMetric(const char* text, char terminator, int32_t* value) {
-  char* end = NULL;
+  char* end = nullptr;
   errno = 0;
   long number = strtol(text, &end, 10);
   if (end == text || *end != terminator || errno != 0 || number < INT32_MIN || number > INT32_MAX) {
-    return NULL;
+    return nullptr;
   }
   *value = (int32_t)number;
   return end + (terminator != 0 ? 1 : 0);
@@ -44,9 +49,9 @@ const char* ReadMetric(const char* text, char terminator, int32_t* value) {
 // "W,H,E": tmMaxCharWidth, tmHeight and tmExternalLeading of a detail font.
 bool ReadMetrics(const char* text, int32_t font[3]) {
   const char* p = ReadMetric(text, ',', &font[0]);
-  if (p != NULL) p = ReadMetric(p, ',', &font[1]);
-  if (p != NULL) p = ReadMetric(p, 0, &font[2]);
-  return p != NULL;
+  if (p != nullptr) p = ReadMetric(p, ',', &font[1]);
+  if (p != nullptr) p = ReadMetric(p, 0, &font[2]);
+  return p != nullptr;
 }
 
 }  // namespace
@@ -65,10 +70,10 @@ int main(int argc, char** argv) {
   bool json = false;
   bool withMetrics = false;
   int32_t font[3] = {0, 0, 0};
-  const char* path = NULL;
-  const char* svgPath = NULL;
-  const char* htmlPath = NULL;
-  const char* routeText = NULL;
+  const char* path = nullptr;
+  const char* svgPath = nullptr;
+  const char* htmlPath = nullptr;
+  const char* routeText = nullptr;
   bool optionsEnd = false;
 
   for (int i = 1; i < argc; ++i) {
@@ -77,6 +82,9 @@ int main(int argc, char** argv) {
       optionsEnd = true;
     } else if (!optionsEnd && strcmp(arg, "--help") == 0) {
       fputs(Usage, stdout);
+      return 0;
+    } else if (!optionsEnd && strcmp(arg, "--version") == 0) {
+      puts("lorvane-check " LORVANE_VERSION);
       return 0;
     } else if (!optionsEnd && strcmp(arg, "--json") == 0) {
       json = true;
@@ -91,27 +99,28 @@ int main(int argc, char** argv) {
       *value = argv[++i];
     } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
       UsageError("unknown option ", arg);
-    } else if (path != NULL) {
+    } else if (path != nullptr) {
       UsageError("more than one rules file: ", arg);
     } else {
       path = arg;
     }
   }
-  if (path == NULL) UsageError("no rules file given", "");
-  if (json && routeText != NULL) UsageError("--route has no JSON form", "");
+  if (path == nullptr) UsageError("no rules file given", "");
+  if (json && routeText != nullptr) UsageError("--route has no JSON form", "");
 
   LoadRules(path);
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
   int exitCode = 0;
-  if (svgPath != NULL || htmlPath != NULL || routeText != NULL) {
+  bool written = true;
+  if (svgPath != nullptr || htmlPath != nullptr || routeText != nullptr) {
     exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics);
   } else if (json) {
-    PrintJsonReport(withMetrics);
+    written = PrintJsonReport(withMetrics);
   } else {
     PrintTextReport(withMetrics);
   }
-  if (fflush(stdout) != 0 || ferror(stdout)) {
+  if (!written || fflush(stdout) != 0 || ferror(stdout)) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }

@@ -34,16 +34,16 @@ struct RouteStep {
 
 const Advance* FindRouteTarget(const char* text) {
   const Advance* byCode = FindAdvance(text);
-  if (byCode != NULL) return byCode;
-  for (const Advance* a = &RootAdvance; a != NULL && a->name[0] != 0; a = a->next) {
+  if (byCode != nullptr) return byCode;
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
     if (SameName(a->name, text)) return a;
   }
-  return NULL;
+  return nullptr;
 }
 
 int PrintRoute(const char* text) {
   const Advance* target = FindRouteTarget(text);
-  if (target == NULL) {
+  if (target == nullptr) {
     fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"\n", text);
     return EXIT_NO_ADVANCE;
   }
@@ -54,14 +54,14 @@ int PrintRoute(const char* text) {
     const Advance* advance = todo.back();
     todo.pop_back();
     for (const Advance* p : {advance->prereq1, advance->prereq2}) {
-      if (p != NULL && p != &RootAdvance && p != target && needed.insert(p).second) {
+      if (p != nullptr && p != &RootAdvance && p != target && needed.insert(p).second) {
         todo.push_back(p);
       }
     }
   }
   std::vector<RouteStep> route;
   int index = 0;
-  for (const Advance* a = &RootAdvance; a != NULL && a->name[0] != 0; a = a->next, ++index) {
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next, ++index) {
     if (needed.count(a) != 0) route.push_back(RouteStep{a->level, index, a});
   }
   std::sort(route.begin(), route.end());

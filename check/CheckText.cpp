@@ -1,5 +1,5 @@
-// The text report: the chart's rows as lists, the level statistics, the
-// chart metrics when asked for, and the warnings.
+// The text report: the chart's rows as lists, then the statistics and the warnings.
+// The chart metrics follow the statistics when asked for.
 #include <stdio.h>
 #include <string.h>
 
@@ -15,7 +15,7 @@
 namespace {
 
 void PrintPrerequisite(const char* code, const Advance* prereq) {
-  if (prereq != NULL) {
+  if (prereq != nullptr) {
     fputs(prereq->name, stdout);
   } else {
     printf("\"%s\" (names no advance)", code);
@@ -70,7 +70,7 @@ void PrintTextReport(bool withMetrics) {
   for (int level = 0; level <= MaxLevel && level < MAX_LEVELS; ++level) {
     printf("Level %d: %ld advance%s\n", level, (long)LevelCount[level],
            LevelCount[level] == 1 ? "" : "s");
-    for (const Advance* a = &RootAdvance; a != NULL && a->name[0] != 0; a = a->next) {
+    for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
       if (a->level == level) PrintAdvance(a);
     }
   }
@@ -92,6 +92,6 @@ void PrintTextReport(bool withMetrics) {
     printf("ChartLines %ld\n", (long)ChartLines);
   }
 
-  printf("Warnings %d\n", ForEachWarning(NULL));
+  printf("Warnings %d\n", ForEachWarning(nullptr));
   ForEachWarning(PrintWarning);
 }

@@ -1,7 +1,7 @@
-// What the viewer passes over silently: codes that name nothing, codes it
-// can never find, values outside its name tables, and the texts the reader
-// cuts. Cuts are found by scanning the raw section lines again, which stay
-// in memory after the load.
+// The warnings: what the viewer passes over silently in a file it loads.
+// Codes that name nothing, codes it can never find, values outside its name
+// tables, and the texts the reader cuts. Cuts are found by scanning the raw
+// section lines again, which stay in memory after the load.
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
@@ -27,7 +27,7 @@ void Warn(const char* format, ...) {
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
   ++WarningCount;
-  if (Sink != NULL) Sink(text);
+  if (Sink != nullptr) Sink(text);
 }
 
 const char* SkipSpace(const char* p) {
@@ -35,12 +35,12 @@ const char* SkipSpace(const char* p) {
   return p;
 }
 
-// The start of the field after count delimiters, or NULL when the line has
+// The start of the field after count delimiters, or nullptr when the line has
 // fewer (a loaded file never has, but the scan must not rely on it).
 const char* SkipFields(const char* p, int count, char delimiter) {
-  for (int i = 0; i < count && p != NULL; ++i) {
+  for (int i = 0; i < count && p != nullptr; ++i) {
     p = strchr(p, delimiter);
-    if (p != NULL) ++p;
+    if (p != nullptr) ++p;
   }
   return p;
 }
@@ -50,7 +50,7 @@ const char* SkipFields(const char* p, int count, char delimiter) {
 void RawField(const char* start, char delimiter, char* dest, size_t size) {
   const char* p = SkipSpace(start);
   const char* end = strchr(p, delimiter);
-  size_t length = end != NULL ? (size_t)(end - p) : strlen(p);
+  size_t length = end != nullptr ? (size_t)(end - p) : strlen(p);
   if (length >= size) length = size - 1;
   memcpy(dest, p, length);
   dest[length] = 0;
@@ -66,7 +66,7 @@ void CheckNameCut(const char* kind, const char* line, const char* stored) {
 }
 
 void CheckByteField(const char* kind, const char* name, const char* field, const char* start) {
-  if (start == NULL) return;
+  if (start == nullptr) return;
   int32_t raw = ReadDecimal(start);
   if (raw < 0 || raw > 255) {
     Warn("%s \"%s\": %s %ld does not fit in a byte; it is stored as %u", kind, name, field,
@@ -82,7 +82,7 @@ void CheckAdvance(const Advance* advance, const char* line) {
   const char* epochField = SkipFields(line, 5, ',');
   const char* categoryField = SkipFields(epochField, 1, ',');
   const char* codeField = SkipFields(categoryField, 1, ';');
-  if (codeField != NULL) {
+  if (codeField != nullptr) {
     const char* raw = SkipSpace(codeField);
     if (strlen(raw) > CODE_SIZE - 1) {
       Warn("Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"", name,
@@ -96,7 +96,7 @@ void CheckAdvance(const Advance* advance, const char* line) {
   } else {
     if (advance->code[0] == 0) Warn("Advance \"%s\" has an empty code", name);
     const Advance* first = FindAdvance(advance->code);
-    if (first != NULL && first != advance) {
+    if (first != nullptr && first != advance) {
       Warn(
           "Advance \"%s\": code \"%s\" is already the code of \"%s\"; this advance never gets "
           "dependants",
@@ -118,7 +118,7 @@ void CheckAdvance(const Advance* advance, const char* line) {
   const char* codes[2] = {advance->prereqCode1, advance->prereqCode2};
   const Advance* links[2] = {advance->prereq1, advance->prereq2};
   for (int i = 0; i < 2; ++i) {
-    if (links[i] == NULL) {
+    if (links[i] == nullptr) {
       Warn("Advance \"%s\": prerequisite code \"%s\" names no advance; it stands on level 0", name,
            codes[i]);
     }
@@ -130,7 +130,7 @@ void CheckUnit(const UnitType* unit, const char* line) {
   CheckNameCut("Unit", line, name);
 
   const char* obsoleteField = SkipFields(line, 1, ',');
-  if (obsoleteField != NULL) {
+  if (obsoleteField != nullptr) {
     char raw[LINE_SIZE];
     RawField(obsoleteField, ',', raw, sizeof raw);
     if (strlen(raw) > CODE_SIZE - 1) {
@@ -149,7 +149,7 @@ void CheckUnit(const UnitType* unit, const char* line) {
          ROLE_COUNT - 1);
   }
 
-  if (unit->prereq == NULL) {
+  if (unit->prereq == nullptr) {
     Warn("Unit \"%s\": prerequisite code \"%s\" names no advance; it appears nowhere in the chart",
          name, unit->prereqCode);
   }
@@ -165,17 +165,18 @@ int ForEachWarning(WarningSink sink) {
   // line without a name, so no record ends the list early).
   const TextLine* line = &AdvanceLines;
   const Advance* advance = &FirstAdvance;
-  for (; line != NULL && line->text[0] != 0 && advance != NULL;
+  for (; line != nullptr && line->text[0] != 0 && advance != nullptr;
        line = line->next, advance = advance->next) {
     CheckAdvance(advance, line->text);
   }
 
   line = &UnitLines;
   const UnitType* unit = &FirstUnitType;
-  for (; line != NULL && line->text[0] != 0 && unit != NULL; line = line->next, unit = unit->next) {
+  for (; line != nullptr && line->text[0] != 0 && unit != nullptr;
+       line = line->next, unit = unit->next) {
     CheckUnit(unit, line->text);
   }
 
-  Sink = NULL;
+  Sink = nullptr;
   return WarningCount;
 }

@@ -41,7 +41,7 @@ bool SaveFile(const char* path, const std::string& text) {
   // process number keeps two checkers apart.
   std::string temporary = std::string(path) + "." + std::to_string(ProcessNumber()) + ".tmp";
   FILE* file = fopen(temporary.c_str(), "wb");
-  bool saved = file != NULL;
+  bool saved = file != nullptr;
   if (saved) {
     saved = fwrite(text.data(), 1, text.size(), file) == text.size();
     saved = fclose(file) == 0 && saved;
@@ -49,7 +49,7 @@ bool SaveFile(const char* path, const std::string& text) {
   }
   if (!saved) {
     fprintf(stderr, "lorvane-check: cannot write %s: %s\n", path, strerror(errno));
-    if (file != NULL) remove(temporary.c_str());
+    if (file != nullptr) remove(temporary.c_str());
   }
   return saved;
 }

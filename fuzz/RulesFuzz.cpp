@@ -9,10 +9,10 @@
 #include <string.h>
 
 #include "chart/ChartText.h"
+#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "graph/Levels.h"
-#include "graph/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 #include "rules/Reader.h"

@@ -13,6 +13,17 @@ build_fuzzer() {
   cmake --build "$FUZZ_BUILD" -j2 --target lorvane-fuzz >/dev/null
 }
 
+# run_fuzzer LOG CORPUS [OPTION...]: libFuzzer on the corpus with the options
+# of every run; findings go to build/fuzz/artifacts/.
+run_fuzzer() {
+  local log="$1" corpus="$2"
+  shift 2
+  mkdir -p "$FUZZ_BUILD/artifacts"
+  "$FUZZ_BIN" "$@" -max_len="$FUZZ_MAX_LEN" -timeout=10 -rss_limit_mb=2048 \
+    -dict="$REPO/fuzz/rules.dict" -print_final_stats=1 \
+    -artifact_prefix="$FUZZ_BUILD/artifacts/" "$corpus" >"$log" 2>&1
+}
+
 # stage_seeds DIR: copies every seed no longer than the fuzzer's max_len.
 stage_seeds() {
   local dir="$1" f

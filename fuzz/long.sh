@@ -15,16 +15,13 @@ corpus="$FUZZ_BUILD/corpus"
 if [ ! -d "$corpus" ]; then
   stage_seeds "$corpus"
 fi
-mkdir -p "$FUZZ_BUILD/artifacts"
 log="$FUZZ_BUILD/long.log"
 limit=()
 if [ -n "${MAX_SECONDS:-}" ]; then limit=(-max_total_time="$MAX_SECONDS"); fi
 echo "fuzz long run: $RUNS executions, corpus $corpus ($(ls "$corpus" | wc -l) files), log $log"
 start=$(date +%s)
 status=0
-"$FUZZ_BIN" -runs="$RUNS" "${limit[@]}" -max_len="$FUZZ_MAX_LEN" -timeout=10 \
-  -rss_limit_mb=2048 -dict="$REPO/fuzz/rules.dict" -print_final_stats=1 \
-  -artifact_prefix="$FUZZ_BUILD/artifacts/" "$corpus" >"$log" 2>&1 || status=$?
+run_fuzzer "$log" "$corpus" -runs="$RUNS" "${limit[@]}" || status=$?
 end=$(date +%s)
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
 echo "executions: ${runs:-?} in $((end - start)) s ($(( ${runs:-0} / (end - start + 1) )) per s)"

@@ -11,12 +11,9 @@ build_fuzzer
 corpus="$FUZZ_BUILD/smoke-corpus"
 rm -rf "$corpus"
 stage_seeds "$corpus"
-mkdir -p "$FUZZ_BUILD/artifacts"
 log="$FUZZ_BUILD/smoke.log"
 echo "fuzz smoke: $(ls "$corpus" | wc -l) seeds, ${SECONDS_TO_RUN} s, log in $log"
-if ! "$FUZZ_BIN" -max_total_time="$SECONDS_TO_RUN" -max_len="$FUZZ_MAX_LEN" -timeout=10 \
-    -rss_limit_mb=2048 -dict="$REPO/fuzz/rules.dict" -print_final_stats=1 \
-    -artifact_prefix="$FUZZ_BUILD/artifacts/" "$corpus" >"$log" 2>&1; then
+if ! run_fuzzer "$log" "$corpus" -max_total_time="$SECONDS_TO_RUN"; then
   tail -n 60 "$log"
   echo "fuzz smoke: FINDING (see $log and $FUZZ_BUILD/artifacts/)"
   exit 1

@@ -2,6 +2,8 @@
 // that size the chart.
 #include "graph/Levels.h"
 
+#include <string.h>
+
 #include "rules/Advance.h"
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
@@ -11,10 +13,18 @@ int32_t LevelCount[MAX_LEVELS];
 int32_t MaxLevelCount;
 int32_t LevelMaxUnits[MAX_LEVELS];
 
+void ResetLevels() {
+  MaxLevel = 0;
+  MaxLevelCount = 0;
+  memset(LevelCount, 0, sizeof LevelCount);
+  memset(LevelMaxUnits, 0, sizeof LevelMaxUnits);
+}
+
 namespace {
 
-// Marks kept in chartX while searching; the load ends right after the
-// search, before anything is drawn.
+// The search marks each advance in its chartX rather than in a field of its
+// own: it runs only when the load is about to be refused, so no box is
+// ever drawn from these marks.
 enum { UNSEEN = 0, ON_PATH = 1, DONE = 2 };
 
 struct SearchStep {
@@ -26,13 +36,14 @@ struct SearchStep {
 // Iterative depth-first search: a rules file may hold any number of
 // advances.
 Advance* FindCycle(Advance* start) {
-  size_t count = 1;
+  // No path is longer than the advances and the root together.
+  size_t records = 1;
   for (Advance* a = &FirstAdvance; a->name[0] != '\0'; a = a->next) {
     a->chartX = UNSEEN;
-    count++;
+    records++;
   }
   RootAdvance.chartX = UNSEEN;
-  SearchStep* stack = static_cast<SearchStep*>(AllocRecord(count * sizeof(SearchStep)));
+  SearchStep* stack = static_cast<SearchStep*>(AllocRecord(records * sizeof(SearchStep)));
   size_t depth = 0;
   stack[depth++] = {start, 0};
   start->chartX = ON_PATH;

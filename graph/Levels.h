@@ -10,3 +10,4 @@ extern int32_t MaxLevelCount;
 extern int32_t LevelMaxUnits[MAX_LEVELS];
 
 void AssignLevels();
+void ResetLevels();  // every statistic back to 0

@@ -45,7 +45,7 @@ void BuildCodeIndex() {
   for (Advance* advance = &FirstAdvance; advance->name[0] != '\0'; advance = advance->next) {
     count++;
   }
-  CodeIndex = static_cast<CodeEntry*>(AllocRecord((count + 1) * sizeof(CodeEntry)));
+  CodeIndex = static_cast<CodeEntry*>(AllocRecord(count * sizeof(CodeEntry)));
   uint32_t order = 0;
   for (Advance* advance = &FirstAdvance; advance->name[0] != '\0'; advance = advance->next) {
     CodeEntry& entry = CodeIndex[order];
@@ -80,21 +80,16 @@ Advance* FindAdvance(const char* code) {
   return nullptr;
 }
 
-void ForgetAdvanceCodes() {
+void ResetCodeIndex() {
   CodeIndex = nullptr;
   CodeIndexSize = 0;
 }
 
 void AddDependant(Advance* prereq, Advance* dependant) {
   if (prereq == nullptr) return;
-  for (int i = 0; i < MAX_DEPENDANTS; i++) {
-    if (prereq->children[i] == dependant) return;
-    if (prereq->children[i] == nullptr) {
-      prereq->children[i] = dependant;
-      prereq->childCount++;
-      return;
-    }
-  }
+  AddResult result = AddOnce(prereq->children, dependant);
+  if (result == ADDED) prereq->childCount++;
+  if (result != LIST_FULL) return;
   Fatal(1, " More than %d advances directly linked to \"%s\"", MAX_DEPENDANTS, prereq->name);
 }
 

@@ -6,16 +6,19 @@
 #include "rules/Alloc.h"
 #include "rules/Reader.h"
 
-Advance RootAdvance = {"Primary Root", 0,  0, "nil",   "nil", 0,  0, "nil", nullptr,
-                       nullptr,        {}, 0, nullptr, 0,     {}, 0, 0};
+namespace {
+
+constexpr Advance kNewRoot = {"Primary Root", 0,  0, "nil",   "nil", 0,  0, "nil", nullptr,
+                              nullptr,        {}, 0, nullptr, 0,     {}, 0, 0};
+
+}  // namespace
+
+Advance RootAdvance = kNewRoot;
 Advance FirstAdvance;
 
-void ResetRootAdvance() {
-  memset(&RootAdvance, 0, sizeof RootAdvance);
-  strcpy(RootAdvance.name, "Primary Root");
-  strcpy(RootAdvance.prereqCode1, "nil");
-  strcpy(RootAdvance.prereqCode2, "nil");
-  strcpy(RootAdvance.code, "nil");
+void ResetAdvances() {
+  RootAdvance = kNewRoot;
+  memset(&FirstAdvance, 0, sizeof FirstAdvance);
 }
 
 namespace {

@@ -22,7 +22,7 @@ struct Advance {
   Advance* next;
   int32_t level;
   UnitType* units[MAX_UNITS];
-  int32_t chartX;
+  int32_t chartX;  // also the cycle search's mark in a load being refused
   int32_t chartY;
 };
 
@@ -36,5 +36,22 @@ extern Advance FirstAdvance;
 
 void ParseAdvances();
 
-// Puts RootAdvance back to its initial values (tests and the fuzzer).
-void ResetRootAdvance();
+enum AddResult { ADDED, ALREADY_LISTED, LIST_FULL };
+
+// Puts item into the first free slot of one of an advance's lists (its
+// dependants, its units), unless it is listed already. The lists have no
+// gaps: the first empty slot ends them.
+template <typename T, int N>
+AddResult AddOnce(T* (&list)[N], T* item) {
+  for (int i = 0; i < N; i++) {
+    if (list[i] == item) return ALREADY_LISTED;
+    if (list[i] == nullptr) {
+      list[i] = item;
+      return ADDED;
+    }
+  }
+  return LIST_FULL;
+}
+
+// Puts the root back as it was at start and empties FirstAdvance.
+void ResetAdvances();

@@ -100,4 +100,5 @@ void FreeRecords() {
   }
   FreeStart = nullptr;
   FreeSize = 0;
+  AllocFailAfter = -1;
 }

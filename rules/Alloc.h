@@ -6,8 +6,8 @@
 // memory runs out.
 void* AllocRecord(size_t size);
 
-// Frees every record allocated so far. Only tests and the fuzzer, which
-// load many files in one process, call it.
+// Frees every record allocated so far and lifts the AllocFailAfter limit.
+// Only programs that load many files in one process call it.
 void FreeRecords();
 
 // Test hook: the number of further allocations that succeed; below 0 means

@@ -53,13 +53,6 @@ int HeaderNameLength(const char* header) {
   Fatal(1, kFormat, shownCode, code, limit, ScanSection, lineLength, ScanLine);
 }
 
-#if defined(_WIN32)
-inline int ReadByte(FILE* file) { return getc(file); }
-#else
-// The reader owns the file while it reads; no other thread touches it.
-inline int ReadByte(FILE* file) { return getc_unlocked(file); }
-#endif
-
 // The first delimiter at or after text, or null when the line ends first
 // (the delimiter is never NUL). A plain loop rather than strchr: fields are
 // a few characters long, fewer than the call costs.
@@ -93,12 +86,6 @@ const char* ScanDecimal(const char* text, int32_t* result) {
   return text;
 }
 
-// The block being read: the lines are cut from it with memchr instead of a
-// call per byte. BlockNext is the first byte not yet returned.
-char Block[READ_BLOCK_SIZE];
-size_t BlockNext = 0;
-size_t BlockEnd = 0;
-
 }  // namespace
 
 void RefuseLine(const char* problem) {
@@ -118,19 +105,20 @@ bool IsRulesSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-void ForgetReadAhead() {
-  BlockNext = 0;
-  BlockEnd = 0;
+void ResetReader() {
+  memset(&AdvanceLines, 0, sizeof AdvanceLines);
+  memset(&UnitLines, 0, sizeof UnitLines);
+  ScanSection = "";
+  ScanLine = "";
 }
 
 FILE* OpenRulesFile(const char* path) {
-  ForgetReadAhead();
   // Binary mode: line ends are translated by ReadRulesLine, the same on
   // every platform.
   FILE* file = fopen(path, "rb");
   if (file != nullptr) {
     // A path that opens but cannot be read (a directory) counts as missing.
-    int first = ReadByte(file);
+    int first = getc(file);
     if (first != EOF) {
       ungetc(first, file);
       return file;
@@ -146,18 +134,36 @@ FILE* OpenRulesFile(const char* path) {
   Fatal(1, kFormat, ShownLength(path, room), path);
 }
 
-int ReadRulesLine(FILE* file, char* buffer) {
+void BeginReading(RulesReader* reader, FILE* file) {
+  reader->file = file;
+  // The block is cut into lines with memchr instead of a call per byte;
+  // what is left of it must go back at the end, which needs a stream that
+  // can seek.
+  reader->readSize = ftell(file) < 0 ? 1 : READ_BLOCK_SIZE;
+  reader->next = 0;
+  reader->end = 0;
+}
+
+void EndReading(RulesReader* reader) {
+  size_t unread = reader->end - reader->next;
+  // Cannot fail: the stream told its position, and the bytes lie behind it
+  // in the last block read.
+  if (unread > 0) fseek(reader->file, -(long)unread, SEEK_CUR);
+  reader->next = reader->end;
+}
+
+int ReadRulesLine(RulesReader* reader, char* buffer) {
   int count = 0;
   while (count < LINE_SIZE - 1) {
-    if (BlockNext == BlockEnd) {
-      BlockEnd = fread(Block, 1, READ_BLOCK_SIZE, file);
-      BlockNext = 0;
-      if (BlockEnd == 0) break;
+    if (reader->next == reader->end) {
+      reader->end = fread(reader->block, 1, reader->readSize, reader->file);
+      reader->next = 0;
+      if (reader->end == 0) break;
     }
     // The bytes that can join the line: up to its line feed, within the
     // room left.
-    const char* start = Block + BlockNext;
-    size_t length = BlockEnd - BlockNext;
+    const char* start = reader->block + reader->next;
+    size_t length = reader->end - reader->next;
     if (length > (size_t)(LINE_SIZE - 1 - count)) length = (size_t)(LINE_SIZE - 1 - count);
     const char* feed = static_cast<const char*>(memchr(start, '\n', length));
     if (feed != nullptr) length = (size_t)(feed - start) + 1;
@@ -167,9 +173,9 @@ int ReadRulesLine(FILE* file, char* buffer) {
     if (carriage != nullptr) length = (size_t)(carriage - start);
     memcpy(buffer + count, start, length);
     count += (int)length;
-    BlockNext += length;
+    reader->next += length;
     if (carriage != nullptr) {
-      BlockNext++;
+      reader->next++;
     } else if (feed != nullptr) {
       break;
     }
@@ -190,26 +196,29 @@ void CleanLine(char* line) {
 }
 
 void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head) {
+  RulesReader reader;
+  BeginReading(&reader, file);
   char line[LINE_SIZE];
   line[0] = '\0';
   while (!IsHeader(line, startHeader)) {
-    if (ReadRulesLine(file, line) == 0) {
+    if (ReadRulesLine(&reader, line) == 0) {
       Fatal(1, "Rules file has no \"%.*s\" line", HeaderNameLength(startHeader), startHeader);
     }
   }
   TextLine* node = head;
   for (;;) {
-    if (ReadRulesLine(file, line) == 0) {
+    if (ReadRulesLine(&reader, line) == 0) {
       Fatal(1, "Rules file ends before the \"%.*s\" line", HeaderNameLength(stopHeader),
             stopHeader);
     }
-    if (IsHeader(line, stopHeader)) return;
+    if (IsHeader(line, stopHeader)) break;
     CleanLine(line);
     if (line[0] == '\0') continue;
     strcpy(node->text, line);
     node->next = static_cast<TextLine*>(AllocRecord(sizeof(TextLine)));
     node = node->next;
   }
+  EndReading(&reader);
 }
 
 void BeginLine(const char* section, const char* line) {

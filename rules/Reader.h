@@ -9,6 +9,17 @@ enum { LINE_SIZE = 256 };
 // The reader takes the file in blocks of this many bytes.
 enum { READ_BLOCK_SIZE = 4096 };
 
+// One file being read line by line, with the bytes read ahead of the lines
+// returned so far. It lives as long as one section is read, so that no
+// byte of one file is ever taken for a byte of another.
+struct RulesReader {
+  FILE* file;
+  size_t readSize;  // bytes asked of each read: 1 where read-ahead cannot be given back
+  size_t next;      // the first byte of block not yet returned
+  size_t end;       // the bytes in block
+  char block[READ_BLOCK_SIZE];
+};
+
 struct TextLine {
   char text[LINE_SIZE];  // cleaned line; empty in the node that ends a list
   TextLine* next;
@@ -17,24 +28,31 @@ struct TextLine {
 extern TextLine AdvanceLines;  // "@CIVILIZE" to "@IMPROVE"
 extern TextLine UnitLines;     // "@UNITS" to "@TERRAIN"
 
+// Empties both section lists and forgets the line being scanned.
+void ResetReader();
+
 // Opens the rules file; ends the program with the not-found message when
 // it cannot be opened or read.
 FILE* OpenRulesFile(const char* path);
 
-// Drops the bytes read ahead of the last line returned, so that the next
-// read starts a new file. OpenRulesFile calls it; so must anything else
-// that starts reading a file, even a new file at the address of an old one.
-void ForgetReadAhead();
-
 // Skips to the start header, then stores every non-empty cleaned line up to
-// the stop header in the list at head. Headers carry their line feed.
+// the stop header in the list at head. Headers carry their line feed. The
+// file is left at the byte after the stop header's line feed.
 void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head);
+
+// Starts reading the file, open in binary mode, from its position. A stream
+// that cannot tell its position (a pipe) is read a byte at a time, so that
+// nothing is read ahead.
+void BeginReading(RulesReader* reader, FILE* file);
+
+// Gives the bytes read ahead back to the file: its position is then the
+// byte after the last line returned.
+void EndReading(RulesReader* reader);
 
 // Reads one line as the platform's text mode would: carriage returns are
 // dropped, at most 255 characters, the line feed kept. Returns the number
-// of bytes stored (NUL bytes included), 0 at the end of the file. Reads
-// ahead of the line: the next line of the same file continues from there.
-int ReadRulesLine(FILE* file, char* buffer);
+// of bytes stored (NUL bytes included), 0 at the end of the file.
+int ReadRulesLine(RulesReader* reader, char* buffer);
 
 void CleanLine(char* line);
 

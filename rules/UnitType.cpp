@@ -4,12 +4,14 @@
 
 #include <string.h>
 
-#include "graph/Link.h"
+#include "graph/Link.h"  // the one use across layers: units find their advance by code
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "rules/Reader.h"
 
 UnitType FirstUnitType;
+
+void ResetUnitTypes() { memset(&FirstUnitType, 0, sizeof FirstUnitType); }
 
 int32_t ReadFlags(const char* text) {
   bool negative;
@@ -26,14 +28,7 @@ int32_t ReadFlags(const char* text) {
 }
 
 void AttachUnit(Advance* advance, UnitType* unit) {
-  if (advance == nullptr) return;
-  for (int i = 0; i < MAX_UNITS; i++) {
-    if (advance->units[i] == unit) return;
-    if (advance->units[i] == nullptr) {
-      advance->units[i] = unit;
-      return;
-    }
-  }
+  if (advance == nullptr || AddOnce(advance->units, unit) != LIST_FULL) return;
   Fatal(1, "More than %d units directly linked to \"%s\"", MAX_UNITS, advance->name);
 }
 

@@ -26,6 +26,7 @@ struct UnitType {
 extern UnitType FirstUnitType;
 
 void ParseUnitTypes();
+void ResetUnitTypes();  // empties FirstUnitType
 void AttachUnit(Advance* advance, UnitType* unit);
 
 // Base-2 number: white space, optional sign, digits 0 and 1; saturates at

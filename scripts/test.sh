@@ -9,6 +9,8 @@
 # 2. win32: the Windows programs cross-built with MinGW-w64 (build/win32)
 #    and run by CTest under Wine, one at a time, on a virtual display, in
 #    the project's prefix build/wineprefix, with CUPS and a PDF printer;
+#    before CTest, scripts/release.sh makes the release archive
+#    (build/release) that the release test unpacks and runs;
 # 3. browser: the checker's HTML page in headless Chromium (tests/browser),
 #    against the checker and against the viewer's chart bitmap under Wine;
 # 4. fuzz: the one-minute fuzz smoke run (fuzz/smoke.sh, build/fuzz).
@@ -63,6 +65,10 @@ tier_win32() {
   }
   cmake --build build/win32 -j"$JOBS" >"$LOGS/win32-build.log" 2>&1 || {
     tail -n 60 "$LOGS/win32-build.log"
+    return 1
+  }
+  bash scripts/release.sh >"$LOGS/release.log" 2>&1 || {
+    cat "$LOGS/release.log"
     return 1
   }
   lorvane_start_display || return 1

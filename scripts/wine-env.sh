@@ -153,7 +153,6 @@ lorvane_stop_all() {
     wineserver -k >/dev/null 2>&1
     wineserver -w >/dev/null 2>&1
     LORVANE_STARTED_WINESERVER=""
-LORVANE_ANCHOR_PID=""
   fi
   if [ -n "$LORVANE_CUPSD_PID" ]; then
     kill "$LORVANE_CUPSD_PID" 2>/dev/null

@@ -1,8 +1,8 @@
-// Runs lorvane-check as a separate process and reads its JSON output, for
+// Runs lorvane-check as a separate process and reads its JSON report, for
 // the end-to-end tests of the checker.
 #pragma once
+#include <nlohmann/json.hpp>
 #include <string>
-#include <utility>
 #include <vector>
 
 struct CheckResult {
@@ -11,8 +11,9 @@ struct CheckResult {
   std::string err;
 };
 
-// Runs the checker with the arguments; captures both streams.
-CheckResult RunCheck(const std::vector<std::string>& args);
+// Runs the checker with the arguments; captures both streams. With outPath,
+// standard output goes to that file instead and out stays empty.
+CheckResult RunCheck(const std::vector<std::string>& args, const char* outPath = nullptr);
 
 // A fixture file under tests/check/fixtures.
 std::string FixturePath(const std::string& name);
@@ -23,28 +24,13 @@ std::string WriteScratchFile(const std::string& name, const std::string& content
 
 std::string ReadWholeFile(const std::string& path);
 
-// A parsed JSON value. Object members keep their order.
-struct Json {
-  enum Kind { NUL, BOOLEAN, NUMBER, STRING, ARRAY, OBJECT };
-  Kind kind = NUL;
-  bool boolean = false;
-  double number = 0;
-  std::string text;  // strings, decoded to UTF-8
-  std::vector<Json> items;
-  std::vector<std::pair<std::string, Json>> members;
+// A JSON document; object members keep the order they were written in.
+typedef nlohmann::ordered_json Json;
 
-  // Member or item access; a missing one adds a test failure and gives a
-  // null value.
-  const Json& operator[](const std::string& key) const;
-  const Json& operator[](size_t index) const;
-  bool Has(const std::string& key) const;
-  std::vector<std::string> Keys() const;
-  long Int() const;  // adds a failure unless an integral number
-  bool IsNull() const { return kind == NUL; }
-  std::vector<long> Ints() const;  // an array of integral numbers
-};
+// The checker's JSON report, parsed strictly (RFC 8259, one document). The
+// checker writes ASCII only, so a byte of 128 or more is a fault as well.
+// A fault adds a test failure and gives null.
+Json ParseReport(const std::string& text);
 
-// Strict RFC 8259 parse of a whole document. The checker writes pure ASCII,
-// so any byte of 128 or more is refused as well. Returns false with a
-// description of the first fault.
-bool ParseJson(const std::string& text, Json* value, std::string* error);
+// The member names of an object, in order; empty for anything else.
+std::vector<std::string> Keys(const Json& object);

@@ -128,11 +128,9 @@ TEST_F(AdvanceTest, LongPrerequisiteCodesAreRefused) {
       {"Long, 1, 1, nil,   xy  z, 0, 0; L", "xy  z"},
   };
   for (const auto& c : cases) {
-    FatalError fatal = LoadFatal(RulesText(std::string(c.line) + "\n", ""));
-    EXPECT_EQ(fatal.code, 1);
-    EXPECT_EQ(fatal.message, std::string("Code \"") + c.code +
-                                 "\" is longer than 3 characters in advance line \"" + c.line +
-                                 "\"");
+    EXPECT_FATAL(Load(RulesText(std::string(c.line) + "\n", "")), 1,
+                 std::string("Code \"") + c.code +
+                     "\" is longer than 3 characters in advance line \"" + c.line + "\"");
     ResetRules();
   }
 }
@@ -152,31 +150,27 @@ TEST_F(AdvanceTest, MissingDelimitersAreRefused) {
       {"Alpha, 3, 1, nil, nil, 0; 3, ASt", ";"},  // the epoch takes "0; 3"
   };
   for (const auto& c : cases) {
-    FatalError fatal = LoadFatal(RulesText(std::string(c.line) + "\n", ""));
-    EXPECT_EQ(fatal.code, 1);
-    EXPECT_EQ(fatal.message,
-              std::string("Missing \"") + c.delimiter + "\" in advance line \"" + c.line + "\"");
+    EXPECT_FATAL(Load(RulesText(std::string(c.line) + "\n", "")), 1,
+                 std::string("Missing \"") + c.delimiter + "\" in advance line \"" + c.line + "\"");
     ResetRules();
   }
 }
 
 TEST_F(AdvanceTest, RefusedLineInTheMiddleNamesThatLine) {
-  FatalError fatal = LoadFatal(RulesText(
-      "Good, 1, 1, nil, nil, 0, 0; G\nBad 1 1 nil nil 0 0; B\nGood2, 1, 1, nil, nil, 0, 0; H\n",
-      ""));
-  EXPECT_EQ(fatal.message, "Missing \",\" in advance line \"Bad 1 1 nil nil 0 0; B\"");
+  EXPECT_FATAL(Load(RulesText("Good, 1, 1, nil, nil, 0, 0; G\nBad 1 1 nil nil 0 0; B\n"
+                              "Good2, 1, 1, nil, nil, 0, 0; H\n",
+                              "")),
+               1, "Missing \",\" in advance line \"Bad 1 1 nil nil 0 0; B\"");
 }
 
 // An empty name would end the advance list there and leave every later
 // advance out of the chart, so the line is refused, blank or not.
 TEST_F(AdvanceTest, LineWithoutANameIsRefused) {
   for (const char* line : {", 1, 1, nil, nil, 0, 0; E", "  \t , 1, 1, nil, nil, 0, 0; E"}) {
-    FatalError fatal = LoadFatal(RulesText(std::string("Alpha, 1, 1, nil, nil, 0, 0; A\n") + line +
-                                               "\nOmega, 1, 1, A, "
-                                               "nil, 0, 0; O\n",
-                                           ""));
-    EXPECT_EQ(fatal.code, 1);
-    EXPECT_EQ(fatal.message, std::string("Missing name in advance line \"") + line + "\"");
+    EXPECT_FATAL(Load(RulesText(std::string("Alpha, 1, 1, nil, nil, 0, 0; A\n") + line +
+                                    "\nOmega, 1, 1, A, nil, 0, 0; O\n",
+                                "")),
+                 1, std::string("Missing name in advance line \"") + line + "\"");
     ResetRules();
   }
 }

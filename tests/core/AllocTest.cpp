@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "chart/LoadRules.h"
+#include "chart/Metrics.h"
 #include "graph/Levels.h"
-#include "graph/LoadRules.h"
 #include "rules/Alloc.h"
 #include "rules/UnitType.h"
 
@@ -98,9 +99,16 @@ TEST_F(AllocTest, OverrunPastARecordIsCaught) {
 TEST_F(AllocTest, ResetRulesForgetsTheWholeLoad) {
   std::string text = RulesText(kAdvances, kUnits);
   Load(text);
+  ScreenWidth = 640;
+  SetChartMetrics(9, 13, 0);
   ResetRules();
   EXPECT_EQ(MaxLevel, 0);
   EXPECT_EQ(MaxLevelCount, 0);
+  EXPECT_EQ(LevelCount[1], 0);
+  EXPECT_EQ(ScreenWidth, 0);
+  EXPECT_EQ(LineHeight, 0);
+  EXPECT_EQ(LevelHeight[0], 0);
+  EXPECT_EQ(ChartWidth, 0);
   EXPECT_EQ(RootAdvance.next, nullptr);
   EXPECT_EQ(RootAdvance.childCount, 0);
   EXPECT_STREQ(RootAdvance.name, "Primary Root");
@@ -108,6 +116,7 @@ TEST_F(AllocTest, ResetRulesForgetsTheWholeLoad) {
   EXPECT_EQ(FirstAdvance.name[0], '\0');
   EXPECT_EQ(FirstUnitType.name[0], '\0');
   EXPECT_EQ(AdvanceLines.next, nullptr);
+  EXPECT_EQ(UnitLines.next, nullptr);
 
   Load(text);
   EXPECT_EQ(MaxLevel, 2);

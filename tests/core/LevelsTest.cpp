@@ -135,9 +135,8 @@ TEST_F(LevelsTest, CyclesAreRefusedNamingAnAdvanceOnTheCycle) {
 }
 
 TEST_F(LevelsTest, SelfReferenceThroughTheSecondPrerequisite) {
-  FatalError fatal = LoadFatal(RulesText(Line("Loop", "nil", "Lp", "Lp"), ""));
-  EXPECT_EQ(fatal.code, 1);
-  EXPECT_EQ(fatal.message, "Advance \"Loop\" depends on itself through its prerequisites");
+  EXPECT_FATAL(Load(RulesText(Line("Loop", "nil", "Lp", "Lp"), "")), 1,
+               "Advance \"Loop\" depends on itself through its prerequisites");
 }
 
 TEST_F(LevelsTest, CycleBehindAMissingLinkIsHarmless) {
@@ -161,9 +160,8 @@ TEST_F(LevelsTest, ChainToLevelNinetyNineIsAccepted) {
 TEST_F(LevelsTest, ChainToLevelHundredIsRefused) {
   for (bool reversed : {false, true}) {
     SCOPED_TRACE(reversed ? "reversed" : "in order");
-    FatalError fatal = LoadFatal(RulesText(Chain(100, reversed), ""));
-    EXPECT_EQ(fatal.code, 1);
-    EXPECT_EQ(fatal.message, "Advance \"c99\" lies more than 99 levels below \"Primary Root\"");
+    EXPECT_FATAL(Load(RulesText(Chain(100, reversed), "")), 1,
+                 "Advance \"c99\" lies more than 99 levels below \"Primary Root\"");
     ResetRules();
   }
 }

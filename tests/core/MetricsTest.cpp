@@ -18,7 +18,7 @@ class MetricsTest : public RulesTest {
   }
 };
 
-TEST_F(MetricsTest, WorkedExample) {
+TEST_F(MetricsTest, ThreeLevelsFiveBoxesWide) {
   SetLevels(2, 5, {0, 2, 1});
   SetChartMetrics(9, 13, 0);
   EXPECT_EQ(CharWidth, 9);

@@ -1,9 +1,11 @@
+// Shared helpers of the core tests: fatal errors caught as exceptions, rules
+// files written to temporary files and loaded.
 #include "TestSupport.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include "graph/LoadRules.h"
+#include "chart/LoadRules.h"
 #include "rules/Fatal.h"
 
 void FatalStop(int exitCode) { throw FatalError{exitCode, TextBuffer}; }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/LoadRules.h"
+#include "chart/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 

@@ -1,5 +1,5 @@
-// The viewer from the outside: its resources, its window on a good file,
-// and how it ends on every kind of bad command line or rules file.
+// The viewer from the outside: its resources, its window on a good file, its default path.
+// Every rules file or path it refuses is a case of tests/hostile/cases.tsv.
 #include <algorithm>
 #include <string>
 
@@ -111,28 +111,44 @@ TEST(Window, SampleOpensLorvaneWithBothBarsAndMenuAndClosesWithZero) {
   EXPECT_EQ(WindowText(viewer.window), "Lorvane");
   LONG style = GetWindowLongA(viewer.window, GWL_STYLE);
   EXPECT_EQ(style & 0x00FF0000, 0x00FF0000) << std::hex << style;
-  EXPECT_TRUE(GetMenu(viewer.window) != NULL);
+  EXPECT_TRUE(GetMenu(viewer.window) != nullptr);
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 
 TEST(Window, UnknownCommandChangesNothing) {
+  Capture chart, view;
+  ASSERT_TRUE(RenderChart(DataFile("wide.txt"), &chart));
   Viewer viewer;
   ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
-  Capture before, after;
-  ASSERT_TRUE(viewer.CaptureView(&before));
-  for (WORD command : {99, 104, 0xFFFF}) EXPECT_EQ(SendCommand(viewer.window, command), 0);
-  ASSERT_TRUE(viewer.CaptureView(&after));
-  EXPECT_TRUE(after.pixels == before.pixels);
-  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, NULL), (HWND)NULL);
+  SendScroll(viewer.window, SB_HORZ, SB_THUMBPOSITION, 3);
+  SendScroll(viewer.window, SB_VERT, SB_THUMBPOSITION, 2);
+  ASSERT_TRUE(PutClipboardText("before the commands"));
+  DWORD written = GetClipboardSequenceNumber();
+  for (WORD command : {0, 99, 104, 0xFFFF}) {
+    DWORD_PTR result = 1;  // sent with a time limit: a box would hold the call
+    EXPECT_TRUE(SendMessageTimeoutA(viewer.window, WM_COMMAND, command, 0, SMTO_NORMAL,
+                                    STEP_TIMEOUT, &result) != 0 &&
+                result == 0)
+        << command;
+  }
+  // No box or print dialog, the clipboard untouched, and, painted afresh,
+  // the same chart at the same position.
+  std::string caption;
+  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, &caption), nullptr) << caption;
+  EXPECT_EQ(GetClipboardSequenceNumber(), written);
+  EXPECT_EQ(ClipboardText(), "before the commands");
+  InvalidateRect(viewer.window, nullptr, FALSE);
+  ASSERT_TRUE(viewer.CaptureView(&view));
+  EXPECT_TRUE(ShowsChartAt(view, chart, 3, 2));
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 
 TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
   Viewer viewer;
   ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
-  HDC screen = GetDC(NULL);
+  HDC screen = GetDC(nullptr);
   unsigned bits = (unsigned)GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(NULL, screen);
+  ReleaseDC(nullptr, screen);
   // wide.txt: 6 boxes of 143 + 71 across; rows of 26, 91, 26, 65, 26, 26
   // pixels, each followed by 104.
   char text[200];
@@ -142,83 +158,14 @@ TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
            bits, (unsigned long)(1284ul * 884ul * bits / 8));
   for (int way = 0; way < 2; ++way) {
     SCOPED_TRACE(way == 0 ? "F1" : "command 103");
-    if (way == 0)
-      PostKey(viewer.window, VK_F1);
-    else
-      PostCommand(viewer.window, 103);
+    PostKeyOrCommand(viewer.window, way, VK_F1, 103);
     HWND box = WaitDialog(&viewer.driven, "About Lorvane", STEP_TIMEOUT);
-    ASSERT_TRUE(box != NULL);
+    ASSERT_TRUE(box != nullptr);
     EXPECT_EQ(MessageBoxText(box), text);
     EXPECT_EQ(GetWindow(box, GW_OWNER), viewer.window);
     ASSERT_TRUE(PressOk(box, STEP_TIMEOUT));
   }
   EXPECT_TRUE(viewer.CloseWithExit(0));
-}
-
-// Rules files the viewer refuses, each with its message.
-TEST(Refused, LoadFailuresShowTheirMessageAndExitOne) {
-  std::string units = "@CIVILIZE\nXenon Works, 1, 0, nil, nil, 0, 4 ; Xen\n@IMPROVE\n@UNITS\n";
-  for (int i = 0; i < 101; ++i)
-    units += "Drone " + std::to_string(i) + ", nil, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, Xen, 0\n";
-  units += "@TERRAIN\n";
-  std::string dependants = "@CIVILIZE\n";
-  for (int i = 0; i < 101; ++i)
-    dependants +=
-        "Study " + std::to_string(i) + ", 1, 0, nil, nil, 0, 3 ; " + std::to_string(100 + i) + "\n";
-  dependants += "@IMPROVE\n@UNITS\n@TERRAIN\n";
-  struct Case {
-    const char* what;
-    std::string path;
-    std::string text;
-  } const cases[] = {
-      {"101 units", WriteScratch("units101.txt", units),
-       "More than 100 units directly linked to \"Xenon Works\""},
-      {"101 dependants", WriteScratch("dependants101.txt", dependants),
-       " More than 100 advances directly linked to \"Primary Root\""},
-      {"cycle", DataFile("cycle.txt"),
-       "Advance \"Tar Pits\" depends on itself through its prerequisites"},
-      {"no start header", DataFile("no-civilize.txt"), "Rules file has no \"@CIVILIZE\" line"},
-      {"no stop header", DataFile("no-terrain.txt"),
-       "Rules file ends before the \"@TERRAIN\" line"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_TRUE(EndsWithFatalBox(c.path.c_str(), c.text));
-  }
-}
-
-TEST(Refused, PathsThatNameNoFileAreQuotedAsGiven) {
-  std::string missing = ScratchFile("no such file.txt");
-  struct Case {
-    const char* what;
-    std::string tail;
-    std::string shown;  // the path inside the quotes of the message
-  } const cases[] = {
-      {"missing file", missing, missing},
-      {"quotes kept", "\"" + missing + "\"", "\"" + missing + "\""},
-      // (The system itself drops trailing blanks when it opens a file.)
-      {"trailing blanks belong to the path", missing + "  ", missing + "  "},
-      // The blanks after the program's name are not part of the tail.
-      {"blanks before the path", "  " + missing, missing},
-      {"a folder", WindowsPath(E2E_DATA_DIR), WindowsPath(E2E_DATA_DIR)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_TRUE(EndsWithFatalBox(c.tail.c_str(), "Vel2 rules file \"" + c.shown + "\" not found"));
-  }
-}
-
-TEST(Refused, PathOf256CharactersIsRefusedAndOf255IsQuotedCut) {
-  std::string base = ScratchFile("");
-  std::string path255 = base + std::string(255 - base.size(), 'p');
-  std::string path256 = path255 + "q";
-  ASSERT_EQ(path255.size(), 255u);
-  EXPECT_TRUE(EndsWithFatalBox(path256.c_str(), "Rules file path is longer than 255 characters"));
-  // The message would pass 255 characters: the path is cut inside the
-  // quotes, which stay with " not found".
-  std::string head = "Vel2 rules file \"", end = "\" not found";
-  std::string cut = head + path255.substr(0, 255 - head.size() - end.size()) + end;
-  EXPECT_TRUE(EndsWithFatalBox(path255.c_str(), cut));
 }
 
 // The default path C:\KRN\VEL2\RULES.TXT of the prefix: the test puts its
@@ -229,8 +176,8 @@ class DefaultPath : public ::testing::Test {
   const char* const saved = "C:\\KRN\\VEL2\\RULES.TXT.e2e-saved";
   bool hadFile = false;
   void SetUp() override {
-    CreateDirectoryA("C:\\KRN", NULL);
-    CreateDirectoryA("C:\\KRN\\VEL2", NULL);
+    CreateDirectoryA("C:\\KRN", nullptr);
+    CreateDirectoryA("C:\\KRN\\VEL2", nullptr);
     DeleteFileA(saved);
     hadFile = MoveFileA(path, saved) != 0;
   }
@@ -242,7 +189,7 @@ class DefaultPath : public ::testing::Test {
 
 TEST_F(DefaultPath, EmptyOrBlankCommandLineNamesTheDefaultPath) {
   const std::string text = "Vel2 rules file \"C:\\KRN\\VEL2\\RULES.TXT\" not found";
-  EXPECT_TRUE(EndsWithFatalBox(NULL, text));
+  EXPECT_TRUE(EndsWithFatalBox(nullptr, text));
   EXPECT_TRUE(EndsWithFatalBox("   ", text));
   EXPECT_TRUE(EndsWithFatalBox("\t ", text));
 }
@@ -250,9 +197,9 @@ TEST_F(DefaultPath, EmptyOrBlankCommandLineNamesTheDefaultPath) {
 TEST_F(DefaultPath, EmptyCommandLineOpensTheFileAtTheDefaultPath) {
   ASSERT_TRUE(CopyFileA(DataFile("wide.txt").c_str(), path, FALSE));
   Viewer viewer;
-  ASSERT_TRUE(viewer.Start(NULL));
+  ASSERT_TRUE(viewer.Start(nullptr));
   viewer.window = WaitProcessWindow(&viewer.driven, "MainWin", START_TIMEOUT);
-  ASSERT_TRUE(viewer.window != NULL);
+  ASSERT_TRUE(viewer.window != nullptr);
   EXPECT_EQ(WindowText(viewer.window), "Lorvane");
   // The chart of wide.txt: 1284 pixels across.
   Capture view, chart;

@@ -14,9 +14,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.lpszClassName = "LorvaneWineAnchor";
   RegisterClassA(&windowClass);
   // Never shown: it must not cover the windows that the tests capture.
-  CreateWindowExA(0, "LorvaneWineAnchor", "anchor", WS_OVERLAPPED, 0, 0, 1, 1, NULL, NULL, instance,
-                  NULL);
+  CreateWindowExA(0, "LorvaneWineAnchor", "anchor", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr,
+                  instance, nullptr);
   MSG message;
-  while (GetMessageA(&message, NULL, 0, 0) > 0) DispatchMessageA(&message);
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   return 0;
 }

@@ -8,8 +8,9 @@
 // VIEWER is the viewer's path (a Unix path is turned into its Z:\ form);
 // TAIL is handed to it unchanged as its command-line tail ("" for an empty
 // command line, so the default path). Then, within the timeout (10 s):
-//  - a "Fatal Error" box appears: its text must equal TEXT when given; OK
-//    is pressed; the exit code must be N;
+//  - a "Fatal Error" box appears: it must have no owner and no main window
+//    may be shown; its text must equal TEXT when given; OK is pressed; the
+//    exit code must be N;
 //  - the main window ("MainWin") appears: N must be 0 and no TEXT given;
 //    the window is sent WM_CLOSE and the exit code must be 0;
 //  - the program ends without either: its exit code must be N, and no TEXT
@@ -69,7 +70,7 @@ const DWORD PRINT_TIMEOUT = 60000;
 std::string PrintChart(Driven* driven, HWND window) {
   PostKey(window, VK_F3);
   HWND dialog = WaitDialog(driven, "Print", 10000);
-  if (dialog == NULL) return "no \"Print\" dialog";
+  if (dialog == nullptr) return "no \"Print\" dialog";
   if (GetWindow(dialog, GW_OWNER) != window) return "the print dialog is not owned by the window";
   if (!PressOk(dialog, PRINT_TIMEOUT)) return "the print dialog stays open";
   DWORD_PTR ignored;
@@ -84,12 +85,12 @@ std::string PrintChart(Driven* driven, HWND window) {
 std::string SaveChart(Driven* driven, HWND window, const char* path) {
   PostKey(window, VK_F2);
   HWND box = WaitDialog(driven, "Clipboard Copy Successful", 10000);
-  if (box == NULL) return "no \"Clipboard Copy Successful\" box";
+  if (box == nullptr) return "no \"Clipboard Copy Successful\" box";
   if (!PressOk(box, 10000)) return "the copy box stays open";
   Capture chart;
   if (!ClipboardBitmap(&chart)) return "no bitmap on the clipboard";
   FILE* file = fopen(WindowsPath(path).c_str(), "wb");
-  if (file == NULL) return std::string("cannot write ") + path;
+  if (file == nullptr) return std::string("cannot write ") + path;
   fprintf(file, "P6\n%d %d\n255\n", chart.width, chart.height);
   for (unsigned int pixel : chart.pixels) {
     unsigned char rgb[3] = {(unsigned char)(pixel >> 16), (unsigned char)(pixel >> 8),
@@ -111,17 +112,17 @@ int main(int argc, char** argv) {
   const char* viewer = argv[1];
   const char* tail = argv[2];
   long expectExit = -1;
-  const char* expectText = NULL;
+  const char* expectText = nullptr;
   DWORD timeoutMs = 10000;
   bool print = false;
-  const char* chartOut = NULL;
+  const char* chartOut = nullptr;
   for (int i = 3; i < argc; ++i) {
     if (strcmp(argv[i], "--expect-exit") == 0 && i + 1 < argc) {
-      expectExit = strtol(argv[++i], NULL, 10);
+      expectExit = strtol(argv[++i], nullptr, 10);
     } else if (strcmp(argv[i], "--expect-text") == 0 && i + 1 < argc) {
       expectText = argv[++i];
     } else if (strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
-      timeoutMs = (DWORD)(strtod(argv[++i], NULL) * 1000);
+      timeoutMs = (DWORD)(strtod(argv[++i], nullptr) * 1000);
     } else if (strcmp(argv[i], "--print") == 0) {
       print = true;
     } else if (strcmp(argv[i], "--chart-out") == 0 && i + 1 < argc) {
@@ -137,12 +138,12 @@ int main(int argc, char** argv) {
   }
 
   Driven driven = {};
-  if (!StartProgram(viewer, tail[0] ? tail : NULL, &driven)) {
+  if (!StartProgram(viewer, tail[0] ? tail : nullptr, &driven)) {
     printf("FAIL: cannot start %s (error %lu)\n", viewer, GetLastError());
     return 1;
   }
   DWORD start = GetTickCount();
-  HWND box = NULL, window = NULL;
+  HWND box = nullptr, window = nullptr;
   std::string caption;
   for (;;) {
     box = FindAnyDialog(driven.processId, &caption);
@@ -162,6 +163,9 @@ int main(int argc, char** argv) {
     std::string text = MessageBoxText(box);
     printf("box \"%s\": %s\n", caption.c_str(), Visible(text).c_str());
     if (caption != "Fatal Error") return Fail(&driven, "unexpected box ", caption);
+    if (GetWindow(box, GW_OWNER) != NULL) return Fail(&driven, "the box has an owner window", "");
+    if (FindProcessWindow(driven.processId, "MainWin"))
+      return Fail(&driven, "a main window is shown beside the box", "");
     if (expectText && text != expectText)
       return Fail(&driven, "box text differs; expected: ", Visible(expectText));
     if (!PressOk(box, remaining)) return Fail(&driven, "the box did not close", "");

@@ -1,3 +1,5 @@
+// The driver library: another program's windows, boxes, pixels, clipboard and
+// resources, seen and handled from this one.
 #include "driver.h"
 
 #include <string.h>
@@ -21,12 +23,13 @@ std::string WindowsPath(const std::string& path) {
   if (path.empty() || path[0] != '/') return path;
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   WineGetDosFileName convert =
-      kernel ? (WineGetDosFileName)(void*)GetProcAddress(kernel, "wine_get_dos_file_name") : NULL;
-  if (convert != NULL) {
+      kernel ? (WineGetDosFileName)(void*)GetProcAddress(kernel, "wine_get_dos_file_name")
+             : nullptr;
+  if (convert != nullptr) {
     WCHAR* wide = convert(path.c_str());
-    if (wide != NULL) {
+    if (wide != nullptr) {
       char narrow[MAX_PATH * 4];
-      int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, NULL, NULL);
+      int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
       HeapFree(GetProcessHeap(), 0, wide);
       if (n > 0) return narrow;
     }
@@ -38,15 +41,15 @@ std::string WindowsPath(const std::string& path) {
 bool StartProgram(const std::string& exe, const char* tail, Driven* driven) {
   std::string name = WindowsPath(exe);
   std::string commandLine = "\"" + name + "\"";
-  if (tail != NULL) commandLine += std::string(" ") + tail;
+  if (tail != nullptr) commandLine += std::string(" ") + tail;
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(name.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                      &info)) {
-    driven->process = driven->thread = NULL;
+  if (!CreateProcessA(name.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    driven->process = driven->thread = nullptr;
     driven->processId = 0;
     return false;
   }
@@ -67,11 +70,11 @@ bool WaitExit(Driven* driven, DWORD timeoutMs, DWORD* exitCode) {
 void CloseDriven(Driven* driven) {
   if (driven->thread) CloseHandle(driven->thread);
   if (driven->process) CloseHandle(driven->process);
-  driven->process = driven->thread = NULL;
+  driven->process = driven->thread = nullptr;
 }
 
 void KillProgram(Driven* driven) {
-  if (driven->process == NULL) return;
+  if (driven->process == nullptr) return;
   if (WaitForSingleObject(driven->process, 0) != WAIT_OBJECT_0) {
     TerminateProcess(driven->process, 999);
     WaitForSingleObject(driven->process, 5000);
@@ -83,8 +86,8 @@ namespace {
 
 struct WindowSearch {
   DWORD processId;
-  const char* className;  // NULL: any
-  const char* caption;    // NULL: any
+  const char* className;  // nullptr: any
+  const char* caption;    // nullptr: any
   HWND found;
   std::string foundCaption;
 };
@@ -105,7 +108,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
 }
 
 HWND Search(DWORD processId, const char* className, const char* caption, std::string* found) {
-  WindowSearch search = {processId, className, caption, NULL, ""};
+  WindowSearch search = {processId, className, caption, nullptr, ""};
   EnumWindows(MatchWindow, (LPARAM)&search);
   if (found && search.found) *found = search.foundCaption;
   return search.found;
@@ -113,38 +116,37 @@ HWND Search(DWORD processId, const char* className, const char* caption, std::st
 
 bool Ended(Driven* driven) { return WaitForSingleObject(driven->process, 0) == WAIT_OBJECT_0; }
 
+// Searches until a window is found, the process ends or the time runs out.
+HWND WaitSearch(Driven* driven, const char* className, const char* caption, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = Search(driven->processId, className, caption, nullptr);
+    if (window) return window;
+    if (Ended(driven) || GetTickCount() - start > timeoutMs) return nullptr;
+    Sleep(POLL_MS);
+  }
+}
+
 }  // namespace
 
 HWND FindProcessWindow(DWORD processId, const char* className) {
-  return Search(processId, className, NULL, NULL);
+  return Search(processId, className, nullptr, nullptr);
 }
 
 HWND WaitProcessWindow(Driven* driven, const char* className, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    HWND window = FindProcessWindow(driven->processId, className);
-    if (window) return window;
-    if (Ended(driven) || GetTickCount() - start > timeoutMs) return NULL;
-    Sleep(POLL_MS);
-  }
+  return WaitSearch(driven, className, nullptr, timeoutMs);
 }
 
 HWND FindDialog(DWORD processId, const char* caption) {
-  return Search(processId, "#32770", caption, NULL);
+  return Search(processId, "#32770", caption, nullptr);
 }
 
 HWND FindAnyDialog(DWORD processId, std::string* caption) {
-  return Search(processId, "#32770", NULL, caption);
+  return Search(processId, "#32770", nullptr, caption);
 }
 
 HWND WaitDialog(Driven* driven, const char* caption, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    HWND box = FindDialog(driven->processId, caption);
-    if (box) return box;
-    if (Ended(driven) || GetTickCount() - start > timeoutMs) return NULL;
-    Sleep(POLL_MS);
-  }
+  return WaitSearch(driven, "#32770", caption, timeoutMs);
 }
 
 std::string WindowText(HWND window) {
@@ -178,7 +180,7 @@ bool WaitPainted(HWND window, DWORD timeoutMs) {
   DWORD_PTR ignored;
   for (;;) {
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
-    if (!GetUpdateRect(window, NULL, FALSE)) break;
+    if (!GetUpdateRect(window, nullptr, FALSE)) break;
     if (GetTickCount() - start > timeoutMs) return false;
     Sleep(POLL_MS);
   }
@@ -207,23 +209,8 @@ void PostCommand(HWND window, WORD command) {
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-LRESULT SendCommand(HWND window, WORD command) {
-  return SendMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-}
-
 void SendScroll(HWND window, int bar, WORD code, WORD thumb) {
   SendMessageA(window, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(code, thumb), 0);
-}
-
-int ScrollPos(HWND window, int bar) { return GetScrollPos(window, bar); }
-
-void ScrollRange(HWND window, int bar, int* minimum, int* maximum) {
-  *minimum = *maximum = -1;
-  GetScrollRange(window, bar, minimum, maximum);
-}
-
-void ResizeWindow(HWND window, int width, int height) {
-  SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT ClientRect(HWND window) {
@@ -240,11 +227,28 @@ bool ResizeClient(HWND window, int width, int height) {
     GetWindowRect(window, &outer);
     int w = (outer.right - outer.left) + (width - inner.right);
     int h = (outer.bottom - outer.top) + (height - inner.bottom);
-    ResizeWindow(window, w, h);
+    SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     inner = ClientRect(window);
     if (inner.right == width && inner.bottom == height) return true;
   }
   return false;
+}
+
+BITMAPINFO TopDown32BitInfo(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows from the top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+HBITMAP CreateTopDown32BitSection(HDC dc, int width, int height, void** bits) {
+  BITMAPINFO info = TopDown32BitInfo(width, height);
+  void* ignored = nullptr;
+  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits ? bits : &ignored, nullptr, 0);
 }
 
 bool CaptureClient(HWND window, Capture* capture) {
@@ -255,18 +259,11 @@ bool CaptureClient(HWND window, Capture* capture) {
   capture->pixels.assign((size_t)width * (size_t)height, 0);
   if (width <= 0 || height <= 0) return true;
   HDC windowDC = GetDC(window);
-  if (windowDC == NULL) return false;
+  if (windowDC == nullptr) return false;
   HDC memoryDC = CreateCompatibleDC(windowDC);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = NULL;
-  HBITMAP section = CreateDIBSection(memoryDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-  bool ok = section != NULL;
+  void* bits = nullptr;
+  HBITMAP section = CreateTopDown32BitSection(memoryDC, width, height, &bits);
+  bool ok = section != nullptr;
   if (ok) {
     HGDIOBJ old = SelectObject(memoryDC, section);
     ok = BitBlt(memoryDC, 0, 0, width, height, windowDC, 0, 0, SRCCOPY) != 0;
@@ -287,51 +284,38 @@ unsigned int PixelAt(const Capture& capture, int x, int y) {
   return capture.pixels[(size_t)y * (size_t)capture.width + (size_t)x];
 }
 
-std::vector<UINT> ClipboardFormats() {
-  std::vector<UINT> formats;
-  if (!OpenClipboard(NULL)) return formats;
-  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format))
-    formats.push_back(format);
-  CloseClipboard();
-  return formats;
+bool BitmapPixels(HBITMAP bitmap, Capture* pixels) {
+  BITMAP size = {};
+  if (bitmap == nullptr || GetObjectA(bitmap, sizeof size, &size) == 0) return false;
+  pixels->width = size.bmWidth;
+  pixels->height = size.bmHeight;
+  pixels->pixels.assign((size_t)size.bmWidth * (size_t)size.bmHeight, 0);
+  BITMAPINFO info = TopDown32BitInfo(size.bmWidth, size.bmHeight);
+  HDC screen = GetDC(nullptr);
+  bool ok = GetDIBits(screen, bitmap, 0, (UINT)size.bmHeight, pixels->pixels.data(), &info,
+                      DIB_RGB_COLORS) == size.bmHeight;
+  ReleaseDC(nullptr, screen);
+  for (unsigned int& pixel : pixels->pixels) pixel &= 0xFFFFFF;
+  return ok;
 }
 
 bool ClipboardBitmap(Capture* bitmap) {
-  if (!OpenClipboard(NULL)) return false;
-  HBITMAP handle = (HBITMAP)GetClipboardData(CF_BITMAP);
-  BITMAP info = {};
-  bool ok = handle != NULL && GetObjectA(handle, sizeof info, &info) != 0;
-  if (ok) {
-    bitmap->width = info.bmWidth;
-    bitmap->height = info.bmHeight;
-    bitmap->pixels.assign((size_t)info.bmWidth * (size_t)info.bmHeight, 0);
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;  // top-down rows
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(NULL);
-    ok = GetDIBits(screen, handle, 0, (UINT)info.bmHeight, bitmap->pixels.data(), &header,
-                   DIB_RGB_COLORS) == info.bmHeight;
-    ReleaseDC(NULL, screen);
-    for (unsigned int& pixel : bitmap->pixels) pixel &= 0xFFFFFF;
-  }
+  if (!OpenClipboard(nullptr)) return false;
+  bool ok = BitmapPixels((HBITMAP)GetClipboardData(CF_BITMAP), bitmap);
   CloseClipboard();
   return ok;
 }
 
 bool PutClipboardText(const char* text) {
-  if (!OpenClipboard(NULL)) return false;
+  if (!OpenClipboard(nullptr)) return false;
   EmptyClipboard();
   size_t size = strlen(text) + 1;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-  bool ok = memory != NULL;
+  bool ok = memory != nullptr;
   if (ok) {
     memcpy(GlobalLock(memory), text, size);
     GlobalUnlock(memory);
-    ok = SetClipboardData(CF_TEXT, memory) != NULL;
+    ok = SetClipboardData(CF_TEXT, memory) != nullptr;
   }
   CloseClipboard();
   return ok;
@@ -339,9 +323,9 @@ bool PutClipboardText(const char* text) {
 
 std::string ClipboardText() {
   std::string text;
-  if (!OpenClipboard(NULL)) return text;
+  if (!OpenClipboard(nullptr)) return text;
   HANDLE memory = GetClipboardData(CF_TEXT);
-  if (memory != NULL) {
+  if (memory != nullptr) {
     const char* chars = (const char*)GlobalLock(memory);
     if (chars) text = chars;
     GlobalUnlock(memory);
@@ -350,17 +334,13 @@ std::string ClipboardText() {
   return text;
 }
 
-bool HoldClipboard() { return OpenClipboard(NULL) != 0; }
-
-void ReleaseClipboard() { CloseClipboard(); }
-
 namespace {
 
 // An exe loaded as data: its resources only, no code run.
 struct DataModule {
   HMODULE module;
   explicit DataModule(const std::string& exe)
-      : module(LoadLibraryExA(WindowsPath(exe).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE)) {}
+      : module(LoadLibraryExA(WindowsPath(exe).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
   ~DataModule() {
     if (module) FreeLibrary(module);
   }
@@ -380,7 +360,7 @@ bool ReadMenu(const std::string& exe, const char* name, std::vector<MenuItem>* i
     char text[256] = "";
     GetMenuStringA(menu, (UINT)i, text, sizeof text, MF_BYPOSITION);
     item.text = text;
-    item.popup = GetSubMenu(menu, i) != NULL;
+    item.popup = GetSubMenu(menu, i) != nullptr;
     item.id = item.popup ? 0 : GetMenuItemID(menu, i);
     item.state = GetMenuState(menu, (UINT)i, MF_BYPOSITION);
     items->push_back(item);
@@ -394,7 +374,7 @@ bool ReadAccelerators(const std::string& exe, const char* name, std::vector<ACCE
   if (!data.module) return false;
   HACCEL accelerators = LoadAcceleratorsA(data.module, name);
   if (!accelerators) return false;
-  int count = CopyAcceleratorTableA(accelerators, NULL, 0);
+  int count = CopyAcceleratorTableA(accelerators, nullptr, 0);
   table->assign((size_t)count, ACCEL());
   if (count > 0) CopyAcceleratorTableA(accelerators, table->data(), count);
   DestroyAcceleratorTable(accelerators);
@@ -418,9 +398,9 @@ struct GroupIconHeader {
 
 const void* ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, DWORD* size) {
   HRSRC found = FindResourceA(module, name, type);
-  if (!found) return NULL;
+  if (!found) return nullptr;
   HGLOBAL loaded = LoadResource(module, found);
-  if (!loaded) return NULL;
+  if (!loaded) return nullptr;
   *size = SizeofResource(module, found);
   return LockResource(loaded);
 }
@@ -431,7 +411,8 @@ bool ReadIcon(const std::string& exe, const char* name, std::vector<IconImage>* 
   DataModule data(exe);
   if (!data.module) return false;
   DWORD size = 0;
-  const BYTE* group = (const BYTE*)ResourceBytes(data.module, name, (LPCSTR)RT_GROUP_ICON, &size);
+  // RT_GROUP_ICON and RT_ICON spelt out: with UNICODE defined they are wide.
+  const BYTE* group = (const BYTE*)ResourceBytes(data.module, name, MAKEINTRESOURCEA(14), &size);
   if (!group || size < sizeof(GroupIconHeader)) return false;
   const GroupIconHeader* header = (const GroupIconHeader*)group;
   images->clear();
@@ -440,7 +421,7 @@ bool ReadIcon(const std::string& exe, const char* name, std::vector<IconImage>* 
         (const GroupIconEntry*)(group + sizeof(GroupIconHeader) + i * sizeof(GroupIconEntry));
     DWORD imageSize = 0;
     const BYTE* image = (const BYTE*)ResourceBytes(data.module, MAKEINTRESOURCEA(entry->id),
-                                                   (LPCSTR)RT_ICON, &imageSize);
+                                                   MAKEINTRESOURCEA(3), &imageSize);
     if (!image || imageSize < sizeof(BITMAPINFOHEADER)) return false;
     const BITMAPINFOHEADER* bitmap = (const BITMAPINFOHEADER*)image;
     IconImage out;

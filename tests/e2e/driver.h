@@ -39,7 +39,7 @@ bool WaitExit(Driven* driven, DWORD timeoutMs, DWORD* exitCode);
 void KillProgram(Driven* driven);
 void CloseDriven(Driven* driven);
 
-// The visible top-level window of the process with this class, or NULL.
+// The visible top-level window of the process with this class, or none.
 HWND FindProcessWindow(DWORD processId, const char* className);
 // Polls FindProcessWindow until it gives a window, the process ends or the
 // time runs out.
@@ -70,36 +70,33 @@ bool WaitPainted(HWND window, DWORD timeoutMs);
 // not block the driver. A posted key passes the program's accelerators.
 void PostKey(HWND window, UINT virtualKey);
 void PostCommand(HWND window, WORD command);
-// Sent: returns when the window procedure has handled it.
-LRESULT SendCommand(HWND window, WORD command);
 
 // Scrolling: sends WM_HSCROLL (bar SB_HORZ) or WM_VSCROLL (SB_VERT) with
 // the code in the low word and the thumb position in the high word.
 void SendScroll(HWND window, int bar, WORD code, WORD thumb);
-int ScrollPos(HWND window, int bar);
-void ScrollRange(HWND window, int bar, int* minimum, int* maximum);
 
-// Resizes the whole window; the client rectangle follows.
-void ResizeWindow(HWND window, int width, int height);
 // Resizes so that the client rectangle is width x height pixels.
 bool ResizeClient(HWND window, int width, int height);
 RECT ClientRect(HWND window);
 
+// A 32-bit DIB description whose rows run from the top down, and a DIB
+// section of that kind for the device context (its pixels at *bits when
+// bits is given).
+BITMAPINFO TopDown32BitInfo(int width, int height);
+HBITMAP CreateTopDown32BitSection(HDC dc, int width, int height, void** bits);
+
 // The client area's pixels (GetDC + BitBlt into a 32-bit DIB section).
 bool CaptureClient(HWND window, Capture* capture);
 unsigned int PixelAt(const Capture& capture, int x, int y);
+// The pixels of a bitmap that is selected into no device context.
+bool BitmapPixels(HBITMAP bitmap, Capture* pixels);
 
-// The clipboard as another program sees it.
-std::vector<UINT> ClipboardFormats();
-// The pixels of the CF_BITMAP on the clipboard; false if there is none.
+// The clipboard as another program sees it. The pixels of its CF_BITMAP;
+// false if there is none.
 bool ClipboardBitmap(Capture* bitmap);
 // Empties the clipboard and puts the text on it.
 bool PutClipboardText(const char* text);
 std::string ClipboardText();
-// Keeps the clipboard open in this program (so no other program can open
-// it) until ReleaseClipboard.
-bool HoldClipboard();
-void ReleaseClipboard();
 
 // Resources of an exe, loaded as data.
 struct MenuItem {

@@ -1,43 +1,18 @@
+// The end-to-end tests' files, reference chart, view comparison and viewer.
 #include "e2e_support.h"
 
 #include <stdio.h>
 
+#include "TestSupport.h"
 #include "app/MainWin.h"
 #include "chart/Draw.h"
+#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
-#include "graph/LoadRules.h"
 #include "rules/Advance.h"
-#include "rules/Fatal.h"
-
-namespace {
-
-// A load failure in the reference rendering.
-struct FatalError {
-  int code;
-};
-
-}  // namespace
-
-// The core's fatal boundary inside this test program.
-void FatalStop(int exitCode) { throw FatalError{exitCode}; }
 
 std::string ViewerExe() { return WindowsPath(E2E_VIEWER_EXE); }
 std::string DataFile(const char* name) { return WindowsPath(std::string(E2E_DATA_DIR "/") + name); }
 std::string SampleRules() { return WindowsPath(E2E_SAMPLE_RULES); }
-std::string ScratchFile(const char* name) {
-  CreateDirectoryA(WindowsPath(E2E_SCRATCH_DIR).c_str(), NULL);
-  return WindowsPath(std::string(E2E_SCRATCH_DIR "/") + name);
-}
-
-std::string WriteScratch(const char* name, const std::string& text) {
-  std::string path = ScratchFile(name);
-  FILE* file = fopen(path.c_str(), "wb");
-  if (file) {
-    fwrite(text.data(), 1, text.size(), file);
-    fclose(file);
-  }
-  return path;
-}
 
 bool RenderChart(const std::string& path, Capture* chart) {
   try {
@@ -46,40 +21,22 @@ bool RenderChart(const std::string& path, Capture* chart) {
     ResetRules();
     return false;
   }
-  HDC screen = GetDC(NULL);
+  HDC screen = GetDC(nullptr);
   CreateChartFonts();
   ComputeChartMetrics(screen);
   HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(NULL, screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = ChartWidth;
-  info.bmiHeader.biHeight = -ChartHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = NULL;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-  bool ok = bitmap != NULL;
+  ReleaseDC(nullptr, screen);
+  HBITMAP bitmap = CreateTopDown32BitSection(dc, ChartWidth, ChartHeight, nullptr);
+  bool ok = bitmap != nullptr;
   if (ok) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     CreateChartPens();
-    // Prepared as the main window prepares its chart.
-    SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    PatBlt(dc, 0, 0, ChartWidth, ChartHeight, PATCOPY);
-    SetTextColor(dc, 0x00000000);
-    SetBkColor(dc, 0x00FFFFFF);
-    SetBkMode(dc, TRANSPARENT);
+    ClearChart(dc, ChartWidth, ChartHeight);
     DrawChart(dc, &RootAdvance);
-    GdiFlush();
-    chart->width = ChartWidth;
-    chart->height = ChartHeight;
-    chart->pixels.resize((size_t)ChartWidth * (size_t)ChartHeight);
-    const unsigned int* source = (const unsigned int*)bits;
-    for (size_t i = 0; i < chart->pixels.size(); ++i) chart->pixels[i] = source[i] & 0xFFFFFF;
     SelectObject(dc, GetStockObject(BLACK_PEN));
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
     SelectObject(dc, old);
+    ok = BitmapPixels(bitmap, chart);
     DeleteObject(bitmap);
     DeleteObject(NearPen);
     DeleteObject(FarPen);
@@ -94,17 +51,29 @@ bool RenderChart(const std::string& path, Capture* chart) {
 
 namespace {
 
-bool Matches(const Capture& view, const Capture& chart, int left, int top) {
+// The pixels of the view that differ from the chart at (left, top), white
+// beyond its right and bottom edges; the first of them is described.
+struct Differences {
+  long count = 0;
+  int x = -1, y = -1;
+  unsigned int got = 0, wanted = 0;
+};
+
+// Compares until the end, or only until the first difference.
+Differences Compare(const Capture& view, const Capture& chart, int left, int top, bool all) {
+  Differences found;
   for (int y = 0; y < view.height; ++y) {
-    int cy = top + y;
     for (int x = 0; x < view.width; ++x) {
-      int cx = left + x;
-      unsigned int expected =
+      int cx = left + x, cy = top + y;
+      unsigned int wanted =
           (cx < chart.width && cy < chart.height) ? PixelAt(chart, cx, cy) : PIXEL_WHITE;
-      if (PixelAt(view, x, y) != expected) return false;
+      unsigned int got = PixelAt(view, x, y);
+      if (got == wanted) continue;
+      if (found.count++ == 0) found.x = x, found.y = y, found.got = got, found.wanted = wanted;
+      if (!all) return found;
     }
   }
-  return true;
+  return found;
 }
 
 }  // namespace
@@ -113,7 +82,7 @@ bool FindViewPosition(const Capture& view, const Capture& chart, int* column, in
   int found = 0;
   for (int l = 0; l <= chart.height / LINE_HEIGHT + 1; ++l) {
     for (int c = 0; c <= chart.width / CHAR_WIDTH + 1; ++c) {
-      if (!Matches(view, chart, c * CHAR_WIDTH, l * LINE_HEIGHT)) continue;
+      if (Compare(view, chart, c * CHAR_WIDTH, l * LINE_HEIGHT, false).count != 0) continue;
       if (found++ == 0) *column = c, *line = l;
     }
   }
@@ -123,28 +92,14 @@ bool FindViewPosition(const Capture& view, const Capture& chart, int* column, in
 ::testing::AssertionResult ShowsChartAt(const Capture& view, const Capture& chart, int column,
                                         int line) {
   int left = column * CHAR_WIDTH, top = line * LINE_HEIGHT;
-  long mismatches = 0;
-  int firstX = -1, firstY = -1;
-  unsigned int got = 0, wanted = 0;
-  for (int y = 0; y < view.height; ++y) {
-    for (int x = 0; x < view.width; ++x) {
-      int cx = left + x, cy = top + y;
-      unsigned int expected =
-          (cx < chart.width && cy < chart.height) ? PixelAt(chart, cx, cy) : PIXEL_WHITE;
-      unsigned int actual = PixelAt(view, x, y);
-      if (actual != expected) {
-        if (mismatches++ == 0) {
-          firstX = x, firstY = y, got = actual, wanted = expected;
-        }
-      }
-    }
-  }
-  if (mismatches == 0) return ::testing::AssertionSuccess();
+  Differences found = Compare(view, chart, left, top, true);
+  if (found.count == 0) return ::testing::AssertionSuccess();
   char detail[200];
   snprintf(detail, sizeof detail,
            "%ld of %d x %d pixels differ from the chart at (%d, %d); first at (%d, %d): "
            "0x%06X, expected 0x%06X",
-           mismatches, view.width, view.height, left, top, firstX, firstY, got, wanted);
+           found.count, view.width, view.height, left, top, found.x, found.y, found.got,
+           found.wanted);
   return ::testing::AssertionFailure() << detail;
 }
 
@@ -153,7 +108,7 @@ bool Viewer::Start(const char* tail) { return StartProgram(ViewerExe(), tail, &d
 ::testing::AssertionResult Viewer::Open(const std::string& path) {
   if (!Start(path.c_str())) return ::testing::AssertionFailure() << "cannot start the viewer";
   window = WaitProcessWindow(&driven, "MainWin", START_TIMEOUT);
-  if (window == NULL) {
+  if (window == nullptr) {
     std::string caption;
     HWND box = FindAnyDialog(driven.processId, &caption);
     return ::testing::AssertionFailure()
@@ -183,11 +138,18 @@ bool Viewer::Start(const char* tail) { return StartProgram(ViewerExe(), tail, &d
 
 Viewer::~Viewer() { KillProgram(&driven); }
 
+void PostKeyOrCommand(HWND window, int way, UINT key, WORD command) {
+  if (way == 0)
+    PostKey(window, key);
+  else
+    PostCommand(window, command);
+}
+
 ::testing::AssertionResult EndsWithFatalBox(const char* tail, const std::string& text) {
   Viewer viewer;
   if (!viewer.Start(tail)) return ::testing::AssertionFailure() << "cannot start the viewer";
   HWND box = WaitDialog(&viewer.driven, "Fatal Error", START_TIMEOUT);
-  if (box == NULL) {
+  if (box == nullptr) {
     DWORD code = 0;
     bool ended = WaitExit(&viewer.driven, 0, &code);
     return ::testing::AssertionFailure()
@@ -198,7 +160,7 @@ Viewer::~Viewer() { KillProgram(&driven); }
   }
   std::string shown = MessageBoxText(box);
   HWND owner = GetWindow(box, GW_OWNER);
-  bool window = FindProcessWindow(viewer.driven.processId, "MainWin") != NULL;
+  bool window = FindProcessWindow(viewer.driven.processId, "MainWin") != nullptr;
   if (!PressOk(box, STEP_TIMEOUT)) return ::testing::AssertionFailure() << "the box stays open";
   DWORD code = 0;
   if (!WaitExit(&viewer.driven, STEP_TIMEOUT, &code))
@@ -206,7 +168,7 @@ Viewer::~Viewer() { KillProgram(&driven); }
   if (shown != text)
     return ::testing::AssertionFailure()
            << "box text\n  got      \"" << shown << "\"\n  expected \"" << text << "\"";
-  if (owner != NULL) return ::testing::AssertionFailure() << "the box has an owner window";
+  if (owner != nullptr) return ::testing::AssertionFailure() << "the box has an owner window";
   if (window) return ::testing::AssertionFailure() << "a main window was open";
   if (code != 1) return ::testing::AssertionFailure() << "exit code " << code << ", expected 1";
   return ::testing::AssertionSuccess();

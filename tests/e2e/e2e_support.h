@@ -8,14 +8,11 @@
 
 #include "driver.h"
 
-// Windows paths (Z:\...) of the viewer, a fixture of tests/e2e/data, the
-// sample rules file and a file in the scratch folder of the build.
+// Windows paths (Z:\...) of the viewer, a fixture of tests/e2e/data and the
+// sample rules file.
 std::string ViewerExe();
 std::string DataFile(const char* name);
 std::string SampleRules();
-std::string ScratchFile(const char* name);
-// Writes the text to a scratch file and returns its Windows path.
-std::string WriteScratch(const char* name, const std::string& text);
 
 // The chart of a rules file as the viewer draws it, made here with the
 // same fonts, metrics and drawing (a 32-bit bitmap). False if the file
@@ -51,7 +48,7 @@ enum : DWORD { START_TIMEOUT = 10000, STEP_TIMEOUT = 5000 };
 // A viewer started on one command-line tail; ended when the test ends.
 struct Viewer {
   Driven driven = {};
-  HWND window = NULL;
+  HWND window = nullptr;
   bool Start(const char* tail);
   // Starts and waits for the main window, painted.
   ::testing::AssertionResult Open(const std::string& path);
@@ -60,6 +57,10 @@ struct Viewer {
   ::testing::AssertionResult CloseWithExit(DWORD expected);
   ~Viewer();
 };
+
+// Posts a command the way the user gives it: way 0 presses its key, way 1
+// sends WM_COMMAND with its number, as the menu does.
+void PostKeyOrCommand(HWND window, int way, UINT key, WORD command);
 
 // Runs the viewer on the tail and expects the "Fatal Error" box without an
 // owner, with exactly this text, no main window, and exit code 1 after OK.

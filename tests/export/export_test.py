@@ -113,7 +113,7 @@ class Export(unittest.TestCase):
         svg, page = os.path.join(WORK, "kept.svg"), os.path.join(WORK, "new.html")
         with open(svg, "w") as f:
             f.write("earlier")
-        refused = os.path.join(SOURCE, "tests/check/fixtures/refused/cycle.txt")
+        refused = os.path.join(SOURCE, "tests/hostile/files/cycle-2-seed.txt")
         result = run("--svg", svg, "--html", page, refused)
         self.assertEqual((result.returncode, result.stderr),
                          (1, b'Advance "Egg" depends on itself through its prerequisites\n'))

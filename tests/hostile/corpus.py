@@ -132,6 +132,10 @@ def generated():
             ADVANCES, drop_delimiter(DELIM_UNIT, b",", i) + b"\n")
     files["chain-99.txt"] = rules(chain(99), b"")
     files["chain-99-reverse.txt"] = rules(chain(99, reverse=True), b"")
+    # A unit on the deepest level, with its advance listed last or first.
+    deep_unit = b"Deep Diver, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, S99, 0\n"
+    files["chain-99-unit.txt"] = rules(chain(99), deep_unit)
+    files["chain-99-unit-reverse.txt"] = rules(chain(99, reverse=True), deep_unit)
     files["chain-100.txt"] = rules(chain(100), b"")
     files["chain-100-reverse.txt"] = rules(chain(100, reverse=True), b"")
     files["cycle-50.txt"] = rules(ADVANCES + ring(50), b"")

@@ -1,20 +1,32 @@
 #!/usr/bin/env python3
-"""Runs one case of the hostile corpus (cases.tsv) and checks its outcome.
+"""Runs a rules-file case through one program and checks its outcome.
 
   run_case.py --list
-  run_case.py CASE --dir CORPUS check CHECKER
-      lorvane-check --json --metrics 11,13,0 -- PATH in CORPUS: the exit code,
+  run_case.py CASE --dir CORPUS check CHECKER [EMULATOR...]
+      lorvane-check on PATH in CORPUS, once as `-- PATH` and once as
+      `--json --metrics 11,13,0 -- PATH`: each time the exit code and
       standard error exactly (the message and a line feed; nothing for a
-      chart), and the JSON checks of the case.
+      chart), and nothing on standard output for a refusal; the case's JSON
+      checks on the JSON report.
   run_case.py CASE --dir CORPUS view DRIVER VIEWER [EMULATOR...]
       lorvane-drive VIEWER PATH --expect-exit N [--expect-text MESSAGE] in
-      CORPUS, through the emulator (wine) when one is given.
+      CORPUS: the viewer's box and exit code, or its window for a chart.
+  run_case.py --outcome EXIT MESSAGE [--out FILE] [CHECK...] -- COMMAND...
+      one run of COMMAND (through Wine) checked in the same way, its
+      standard output equal to FILE when given: the checker's report tests
+      in the Windows build.
 
-The manifest has one case a line, tab-separated: name, path (relative to
-the staged corpus, given to the program as is), expected exit code, the
-checker's message or "chart", the viewer's message ("=" for the same, with
-"[N]" in front when its exit code differs from the checker's), then any number of JSON checks "path=value" (path like advances[2].level, value a
-JSON literal). Messages use the escapes \\n, \\t, \\\\ and \\xHH.
+Through Wine, carriage returns before line feeds are dropped from the
+program's output (the C library's text mode writes them). A program that
+ends with an exit code other than 0 must write nothing to standard output.
+
+The manifest (cases.tsv) has one case a line, tab-separated: name, path
+(relative to the staged corpus, given to the program as is), expected exit
+code, the checker's message or "chart", the viewer's message ("=" for the
+same, with "[N]" in front when its exit code differs from the checker's),
+then any number of JSON checks "path=value" (path like advances[2].level,
+value a JSON literal). Messages and paths use the escapes \\n, \\t, \\\\ and
+\\xHH.
 """
 import json
 import os
@@ -24,7 +36,11 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MANIFEST = os.path.join(HERE, "cases.tsv")
-TIMEOUT = 10
+# The checker writes a report of 29 MB for the widest case, slowly under
+# the sanitizers and under Wine; the driver ends the viewer after 10 s.
+CHECK_TIMEOUT = 60
+VIEW_TIMEOUT = 30
+JSON_MODE = ["--json", "--metrics", "11,13,0"]
 
 
 def unescape(text):
@@ -47,6 +63,10 @@ def unescape(text):
     return bytes(out)
 
 
+def message(field):
+    return None if field == "chart" else unescape(field)
+
+
 def read_manifest():
     cases = {}
     with open(MANIFEST, encoding="latin-1") as f:
@@ -57,7 +77,7 @@ def read_manifest():
             fields = line.split("\t")
             if len(fields) < 5:
                 sys.exit("cases.tsv:%d: fewer than 5 fields" % number)
-            name, path, code, message, viewer = fields[:5]
+            name, path, code, checker, viewer = fields[:5]
             if name in cases:
                 sys.exit("cases.tsv:%d: case %s twice" % (number, name))
             viewer_exit = int(code)
@@ -67,15 +87,36 @@ def read_manifest():
             cases[name] = {
                 "path": unescape(path).decode("latin-1"),
                 "exit": int(code),
-                "message": None if message == "chart" else unescape(message),
+                "message": message(checker),
                 "viewer_exit": viewer_exit,
-                "viewer": None if viewer == "chart" else
-                (unescape(message) if viewer == "=" else unescape(viewer)),
+                "viewer": message(checker if viewer == "=" else viewer),
                 "checks": fields[5:],
             }
             if (cases[name]["message"] is None) != (int(code) == 0):
                 sys.exit("cases.tsv:%d: exit code and message disagree" % number)
     return cases
+
+
+def fail(case, problem):
+    print("FAIL %s: %s" % (case, problem))
+    sys.exit(1)
+
+
+def run(argv, cwd, timeout, emulated):
+    """The exit code (None on a timeout), standard output and standard error
+    of argv. Output goes through files: Wine's services keep pipes open."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        try:
+            code = subprocess.run(argv, cwd=cwd, stdin=subprocess.DEVNULL, stdout=out,
+                                  stderr=err, timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            code = None
+        out.seek(0)
+        err.seek(0)
+        streams = [out.read(), err.read()]
+    if emulated:
+        streams = [s.replace(b"\r\n", b"\n") for s in streams]
+    return code, streams[0], streams[1]
 
 
 def lookup(document, path):
@@ -90,70 +131,90 @@ def lookup(document, path):
     return value
 
 
-def fail(case, problem):
-    print("FAIL %s: %s" % (case, problem))
-    sys.exit(1)
-
-
-def run_checker(name, case, corpus, checker):
-    argv = [checker, "--json", "--metrics", "11,13,0", "--", case["path"]]
-    try:
-        result = subprocess.run(argv, cwd=corpus, capture_output=True, timeout=TIMEOUT)
-    except subprocess.TimeoutExpired:
-        fail(name, "no end within %d s" % TIMEOUT)
-    expected_err = b"" if case["message"] is None else case["message"] + b"\n"
-    if result.returncode != case["exit"]:
-        fail(name, "exit code %d, expected %d; stderr %r" %
-             (result.returncode, case["exit"], result.stderr[:600]))
-    if result.stderr != expected_err:
-        fail(name, "stderr\n  got      %r\n  expected %r" % (result.stderr, expected_err))
-    if case["exit"] != 0:
+def check_outcome(name, result, exit_code, expected_message, checks=(), out_file=None):
+    """Fails the case unless result (code, stdout, stderr) ends as expected."""
+    code, out, err = result
+    if code is None:
+        fail(name, "no end within the time allowed")
+    if code != exit_code:
+        fail(name, "exit code %d, expected %d; stderr %r" % (code, exit_code, err[:600]))
+    expected_err = b"" if expected_message is None else expected_message + b"\n"
+    if err != expected_err:
+        fail(name, "stderr\n  got      %r\n  expected %r" % (err, expected_err))
+    if exit_code != 0 and out != b"":
+        fail(name, "standard output should be empty, got %r" % out[:600])
+    if out_file is not None:
+        with open(out_file, "rb") as f:
+            expected_out = f.read()
+        if out != expected_out:
+            fail(name, "stdout\n%s\nexpected (%s):\n%s" %
+                 (out.decode("latin-1"), out_file, expected_out.decode("latin-1")))
+    if not checks:
         return
     try:
-        document = json.loads(result.stdout.decode("utf-8"))
+        document = json.loads(out.decode("ascii"))
     except ValueError as error:
-        fail(name, "the report is not JSON: %s" % error)
-    for check in case["checks"]:
+        fail(name, "the report is not JSON in ASCII: %s" % error)
+    for check in checks:
         path, _, literal = check.partition("=")
         expected = json.loads(literal)
         try:
             got = lookup(document, path)
         except (KeyError, IndexError, TypeError):
             fail(name, "%s is missing from the report" % path)
-        if got != expected:
+        if got != expected or type(got) is not type(expected):
             fail(name, "%s is %s, expected %s" % (path, json.dumps(got), literal))
+
+
+def run_checker(name, case, corpus, command):
+    emulated = len(command) > 1
+    for mode in ([], JSON_MODE):
+        result = run(command + mode + ["--", case["path"]], corpus, CHECK_TIMEOUT, emulated)
+        checks = case["checks"] if mode and case["exit"] == 0 else ()
+        check_outcome("%s (%s)" % (name, "json" if mode else "text"), result, case["exit"],
+                      case["message"], checks)
 
 
 def run_viewer(name, case, corpus, driver, viewer, emulator):
     argv = emulator + [driver, viewer, case["path"], "--expect-exit", str(case["viewer_exit"])]
     if case["viewer"] is not None:
         argv += ["--expect-text", case["viewer"].decode("latin-1")]
-    # Wine's services keep inherited pipes open: its output goes to files.
-    with tempfile.TemporaryFile() as out:
-        try:
-            result = subprocess.run(argv, cwd=corpus, stdout=out, stderr=subprocess.STDOUT,
-                                    timeout=TIMEOUT + 20)
-        except subprocess.TimeoutExpired:
-            fail(name, "the driver did not end")
-        out.seek(0)
-        output = out.read().decode("latin-1").replace("\r", "")
-    if result.returncode != 0:
-        fail(name, "the driver reports (exit %d):\n%s" % (result.returncode, output))
+    code, out, _ = run(argv, corpus, VIEW_TIMEOUT, True)
+    if code is None:
+        fail(name, "the driver did not end")
+    if code != 0:
+        fail(name, "the driver reports (exit %d):\n%s" % (code, out.decode("latin-1")))
+
+
+def run_outcome(args):
+    if "--" not in args or args.index("--") < 2:
+        sys.exit(__doc__)
+    options, command = args[2:args.index("--")], args[args.index("--") + 1:]
+    out_file = None
+    if options[:1] == ["--out"]:
+        out_file, options = options[1], options[2:]
+    check_outcome(" ".join(command), run(command, None, CHECK_TIMEOUT, True), int(args[0]),
+                  message(args[1]), options, out_file)
 
 
 def main():
     args = sys.argv[1:]
+    if args[:1] == ["--outcome"]:
+        run_outcome(args[1:])
+        print("ok")
+        return
     cases = read_manifest()
     if args == ["--list"]:
         print("\n".join(cases))
         return
-    if len(args) < 5 or args[1] != "--dir" or args[3] not in ("check", "view"):
+    least = {"check": 5, "view": 6}  # arguments up to the program(s)
+    if len(args) < 4 or args[1] != "--dir" or len(args) < least.get(args[3], len(args) + 1):
         sys.exit(__doc__)
     name, corpus, mode = args[0], args[2], args[3]
     if name not in cases:
         sys.exit("no case %s in cases.tsv" % name)
     if mode == "check":
-        run_checker(name, cases[name], corpus, os.path.abspath(args[4]))
+        run_checker(name, cases[name], corpus, args[5:] + [os.path.abspath(args[4])])
     else:
         run_viewer(name, cases[name], corpus, args[4], args[5], args[6:])
     print("ok %s" % name)

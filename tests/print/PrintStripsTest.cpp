@@ -8,24 +8,17 @@
 
 namespace {
 
-struct Page {
-  std::vector<PrintStrip> printed;   // strips that reach StretchBlt
-  std::vector<int32_t> stripWidths;  // every strip, printed or skipped
-};
+// The strips that Print's walk hands to StretchBlt on one page.
+void Record(const PrintStrip* strip, void* strips) {
+  static_cast<std::vector<PrintStrip>*>(strips)->push_back(*strip);
+}
 
-// The loop of the Print command over one page.
-Page PrintPage(int32_t chartWidth, int32_t chartHeight, int32_t horzRes, int32_t vertRes,
-               int page) {
-  Page result;
-  float scale = PrintScale(horzRes, chartWidth);
-  for (int32_t x = 0; x < chartWidth; x += PrintStripWidth(x, chartWidth)) {
-    result.stripWidths.push_back(PrintStripWidth(x, chartWidth));
-    PrintStrip strip;
-    if (ComputePrintStrip(x, chartWidth, chartHeight, scale, vertRes, page, &strip)) {
-      result.printed.push_back(strip);
-    }
-  }
-  return result;
+std::vector<PrintStrip> PrintPage(int32_t chartWidth, int32_t chartHeight, int32_t horzRes,
+                                  int32_t vertRes, int page) {
+  std::vector<PrintStrip> printed;
+  PrintPageStrips(chartWidth, chartHeight, PrintScale(horzRes, chartWidth), vertRes, page, Record,
+                  &printed);
+  return printed;
 }
 
 TEST(PrintScale, IsSinglePrecision) {
@@ -38,7 +31,7 @@ TEST(PrintScale, IsSinglePrecision) {
 
 struct StripCase {
   int32_t chartWidth;
-  std::vector<int32_t> widths;
+  std::vector<int32_t> widths;  // of the strips copied, each one column less than cut
 };
 
 class StripWidths : public ::testing::TestWithParam<StripCase> {};
@@ -46,26 +39,32 @@ class StripWidths : public ::testing::TestWithParam<StripCase> {};
 TEST_P(StripWidths, FiveHundredColumnsLessForTheLast) {
   const StripCase& c = GetParam();
   for (int page = 0; page < 2; ++page) {
-    EXPECT_EQ(PrintPage(c.chartWidth, 495, 4800, 6000, page).stripWidths, c.widths)
-        << "page " << page;
+    std::vector<int32_t> widths;
+    for (const PrintStrip& strip : PrintPage(c.chartWidth, 495, 4800, 6000, page)) {
+      EXPECT_EQ(strip.srcLeft, (int32_t)widths.size() * PRINT_STRIP_COLUMNS) << "page " << page;
+      widths.push_back(strip.srcWidth);
+    }
+    EXPECT_EQ(widths, c.widths) << "page " << page;
   }
 }
 
+// 501 columns: the second strip has one column, a source width of 0, and
+// is skipped; so is the only strip of a chart one column wide.
 INSTANTIATE_TEST_SUITE_P(Charts, StripWidths,
-                         ::testing::Values(StripCase{1234, {500, 500, 234}},
-                                           StripCase{1500, {500, 500, 500}}, StripCase{500, {500}},
-                                           StripCase{501, {500, 1}}, StripCase{499, {499}},
-                                           StripCase{875, {500, 375}}, StripCase{1, {1}}));
+                         ::testing::Values(StripCase{1234, {499, 499, 233}},
+                                           StripCase{1500, {499, 499, 499}}, StripCase{500, {499}},
+                                           StripCase{501, {499}}, StripCase{499, {498}},
+                                           StripCase{875, {499, 374}}, StripCase{1, {}}));
 
 TEST(PrintStrips, ChartOf1234OnHorzRes4800) {
-  Page upper = PrintPage(1234, 495, 4800, 6000, 0);
-  ASSERT_EQ(upper.printed.size(), 3u);
+  std::vector<PrintStrip> upper = PrintPage(1234, 495, 4800, 6000, 0);
+  ASSERT_EQ(upper.size(), 3u);
   const int32_t destLeft[] = {0, 1944, 3889};
   const int32_t destWidth[] = {1943, 1943, 909};
   const int32_t srcLeft[] = {0, 500, 1000};
   const int32_t srcWidth[] = {499, 499, 233};  // each leaves out its last column
   for (size_t i = 0; i < 3; ++i) {
-    const PrintStrip& s = upper.printed[i];
+    const PrintStrip& s = upper[i];
     EXPECT_EQ(s.destLeft, destLeft[i]) << i;
     EXPECT_EQ(s.destTop, 0) << i;
     EXPECT_EQ(s.destWidth, destWidth[i]) << i;
@@ -99,10 +98,10 @@ TEST(PrintStrips, HalvesOfAnEvenHeight) {
 TEST(PrintStrips, SingleColumnStripIsSkipped) {
   // 501 columns: the second strip has one column, a source width of 0.
   for (int page = 0; page < 2; ++page) {
-    Page p = PrintPage(501, 495, 4800, 6000, page);
-    ASSERT_EQ(p.printed.size(), 1u) << "page " << page;
-    EXPECT_EQ(p.printed[0].srcWidth, 499);
-    EXPECT_EQ(p.printed[0].destWidth, 4789);
+    std::vector<PrintStrip> printed = PrintPage(501, 495, 4800, 6000, page);
+    ASSERT_EQ(printed.size(), 1u) << "page " << page;
+    EXPECT_EQ(printed[0].srcWidth, 499);
+    EXPECT_EQ(printed[0].destWidth, 4789);
   }
   PrintStrip strip;
   EXPECT_FALSE(ComputePrintStrip(500, 501, 495, PrintScale(4800, 501), 6000, 0, &strip));
@@ -111,13 +110,13 @@ TEST(PrintStrips, SingleColumnStripIsSkipped) {
 }
 
 TEST(PrintStrips, ExactMultipleOfFiveHundred) {
-  Page lower = PrintPage(1500, 494, 4800, 6000, 1);
-  ASSERT_EQ(lower.printed.size(), 3u);
+  std::vector<PrintStrip> lower = PrintPage(1500, 494, 4800, 6000, 1);
+  ASSERT_EQ(lower.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(lower.printed[i].destLeft, (int32_t)(1600 * i));
-    EXPECT_EQ(lower.printed[i].destWidth, 1599);
-    EXPECT_EQ(lower.printed[i].srcWidth, 499);
-    EXPECT_EQ(lower.printed[i].srcTop, 247);
+    EXPECT_EQ(lower[i].destLeft, (int32_t)(1600 * i));
+    EXPECT_EQ(lower[i].destWidth, 1599);
+    EXPECT_EQ(lower[i].srcWidth, 499);
+    EXPECT_EQ(lower[i].srcTop, 247);
   }
 }
 
@@ -135,9 +134,8 @@ TEST(PrintStrips, LastStripOfTheWidestChartDoesNotWrap) {
 
 TEST(PrintStrips, ChartOfOneRowPrintsNothing) {
   // Half of one row is 0 rows: neither page has anything to copy.
-  PrintStrip strip;
-  EXPECT_FALSE(ComputePrintStrip(0, 875, 1, PrintScale(4800, 875), 6000, 0, &strip));
-  EXPECT_FALSE(ComputePrintStrip(0, 875, 1, PrintScale(4800, 875), 6000, 1, &strip));
+  EXPECT_TRUE(PrintPage(875, 1, 4800, 6000, 0).empty());
+  EXPECT_TRUE(PrintPage(875, 1, 4800, 6000, 1).empty());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The chart drawn against the system's real GDI into a memory device
-// context, with the metrics of the worked example: CharWidth 9, BoxWidth
+// context, with the example rules and a 9 x 13 font: CharWidth 9, BoxWidth
 // 117, ColumnGap 58, LineHeight 13, RowGap 104, LevelHeight 26, 91, 65.
 #include <string.h>
 
@@ -68,12 +68,12 @@ Span SpanInRow(const Canvas& c, COLORREF colour, int y, int left, int right) {
   return span;
 }
 
-class DrawTest : public ::testing::Test {
+class DrawTest : public RulesTest {
  protected:
   Canvas chart;
 
   void SetUp() override {
-    LoadRulesText(EXAMPLE_RULES);
+    Load(EXAMPLE_RULES);
     SetChartMetrics(9, 13, 0);
     CreateChartFonts();
     CreateChartPens();
@@ -85,7 +85,7 @@ class DrawTest : public ::testing::Test {
     DeleteObject(DetailFont);
     DeleteObject(NameFont);
     DeleteObject(UnitFont);
-    ForgetRules();
+    RulesTest::TearDown();
   }
   void DrawWholeChart() {
     chart.Open(ChartWidth, ChartHeight);
@@ -93,18 +93,16 @@ class DrawTest : public ::testing::Test {
   }
 };
 
-TEST_F(DrawTest, FixtureHasTheExampleMetrics) {
+// The rows behind the metrics above (tests/core checks the metrics that
+// such rows give).
+TEST_F(DrawTest, FixtureHasTheExampleRows) {
   EXPECT_EQ(MaxLevel, 2);
-  EXPECT_EQ(LevelCount[0], 1);
-  EXPECT_EQ(LevelCount[1], 5);
-  EXPECT_EQ(LevelCount[2], 4);
   EXPECT_EQ(MaxLevelCount, 5);
-  EXPECT_EQ(BoxWidth, 117);
-  EXPECT_EQ(ColumnGap, 58);
-  EXPECT_EQ(RowGap, 104);
-  EXPECT_EQ(LevelHeight[0], 26);
-  EXPECT_EQ(LevelHeight[1], 91);
-  EXPECT_EQ(LevelHeight[2], 65);
+  const int32_t counts[] = {1, 5, 4}, units[] = {0, 2, 1};
+  for (int level = 0; level < 3; ++level) {
+    EXPECT_EQ(LevelCount[level], counts[level]) << level;
+    EXPECT_EQ(LevelMaxUnits[level], units[level]) << level;
+  }
   EXPECT_EQ(ChartWidth, 875);
   EXPECT_EQ(ChartHeight, 494);
 }

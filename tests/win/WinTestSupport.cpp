@@ -1,81 +1,42 @@
+// The Windows tests' canvas, box answering and example rules.
 #include "WinTestSupport.h"
 
-#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
 
 #include "app/MainWin.h"
-#include "chart/Draw.h"
-#include "graph/LoadRules.h"
-#include "rules/Alloc.h"
-#include "rules/Fatal.h"
-
-void FatalStop(int exitCode) { throw FatalError{exitCode, TextBuffer}; }
-
-static char RulesFile[MAX_PATH];
-
-void LoadRulesText(const std::string& text) {
-  char directory[MAX_PATH];
-  GetTempPathA(MAX_PATH, directory);
-  GetTempFileNameA(directory, "lrv", 0, RulesFile);
-  FILE* file = fopen(RulesFile, "wb");
-  ASSERT_NE(file, nullptr);
-  fwrite(text.data(), 1, text.size(), file);
-  fclose(file);
-  LoadRules(RulesFile);
-}
-
-void ForgetRules() {
-  ResetRules();
-  if (RulesFile[0] != '\0') DeleteFileA(RulesFile);
-  RulesFile[0] = '\0';
-}
-
-BITMAPINFO TopDown32BitInfo(int width, int height) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // rows from the top down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
+#include "driver.h"
 
 void Canvas::Open(int width, int height) {
-  BITMAPINFO info = TopDown32BitInfo(width, height);
-  void* bits = NULL;
-  dc = CreateCompatibleDC(NULL);
-  bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  dc = CreateCompatibleDC(nullptr);
+  bitmap = CreateTopDown32BitSection(dc, width, height, nullptr);
   previous = SelectObject(dc, bitmap);
-  SelectObject(dc, GetStockObject(WHITE_BRUSH));
-  PatBlt(dc, 0, 0, width, height, PATCOPY);
-  SetTextColor(dc, 0x000000);
-  SetBkColor(dc, 0xFFFFFF);
-  SetBkMode(dc, TRANSPARENT);
+  ClearChart(dc, width, height);
 }
 
 void Canvas::Close() {
-  if (dc == NULL) return;
+  if (dc == nullptr) return;
   SelectObject(dc, previous);
   SelectObject(dc, GetStockObject(BLACK_PEN));
   SelectObject(dc, GetStockObject(SYSTEM_FONT));
   DeleteDC(dc);
   DeleteObject(bitmap);
-  dc = NULL;
+  dc = nullptr;
 }
 
-static HHOOK BoxHook;
-static BoxAnswers* Answers;
+namespace {
 
-static LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
+HHOOK BoxHook;
+BoxAnswers* Answers;
+
+LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE) {
     HWND box = (HWND)wParam;
     char className[32] = "";
     GetClassNameA(box, className, sizeof className);
-    bool known = false;
-    if (Answers != NULL) {
-      for (HWND seen : Answers->seen) known = known || seen == box;
-    }
-    if (strcmp(className, "#32770") == 0 && Answers != NULL && !known) {
+    if (Answers != nullptr && strcmp(className, "#32770") == 0 &&
+        std::find(Answers->seen.begin(), Answers->seen.end(), box) == Answers->seen.end()) {
       Answers->seen.push_back(box);
       char text[512] = "";
       GetWindowTextA(box, text, sizeof text);
@@ -94,16 +55,18 @@ static LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(BoxHook, code, wParam, lParam);
 }
 
+}  // namespace
+
 void StartAnsweringBoxes(BoxAnswers* answers) {
   Answers = answers;
-  BoxHook = SetWindowsHookExA(WH_CBT, AnswerBox, NULL, GetCurrentThreadId());
+  BoxHook = SetWindowsHookExA(WH_CBT, AnswerBox, nullptr, GetCurrentThreadId());
   ASSERT_NE(BoxHook, nullptr);
 }
 
 void StopAnsweringBoxes() {
-  if (BoxHook != NULL) UnhookWindowsHookEx(BoxHook);
-  BoxHook = NULL;
-  Answers = NULL;
+  if (BoxHook != nullptr) UnhookWindowsHookEx(BoxHook);
+  BoxHook = nullptr;
+  Answers = nullptr;
 }
 
 // Root alone on level 0, five advances on level 1 (the first with two

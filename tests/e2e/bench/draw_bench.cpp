@@ -12,38 +12,20 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "app/MainWin.h"
 #include "chart/Draw.h"
+#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
-#include "graph/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
+#include "timing.h"
 
 void FatalStop(int exitCode) {
   fprintf(stderr, "%s\n", TextBuffer);
   exit(exitCode);
 }
-
-namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = {};
-  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -52,7 +34,7 @@ int main(int argc, char** argv) {
   }
   const char* path = argv[1];
   int runs = argc > 2 ? atoi(argv[2]) : 15;
-  HDC screen = GetDC(NULL);
+  HDC screen = GetDC(nullptr);
   CreateChartFonts();
   CreateChartPens();
   std::vector<double> loadTimes, metricTimes, bitmapTimes, drawTimes, totalTimes;
@@ -64,16 +46,12 @@ int main(int argc, char** argv) {
     double t2 = Now();
     HDC chartDC = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, ChartWidth, ChartHeight);
-    if (bitmap == NULL) {
+    if (bitmap == nullptr) {
       fprintf(stderr, "no bitmap of %d x %d\n", ChartWidth, ChartHeight);
       return 1;
     }
     HGDIOBJ old = SelectObject(chartDC, bitmap);
-    SelectObject(chartDC, GetStockObject(WHITE_BRUSH));
-    PatBlt(chartDC, 0, 0, ChartWidth, ChartHeight, PATCOPY);
-    SetTextColor(chartDC, 0x00000000);
-    SetBkColor(chartDC, 0x00FFFFFF);
-    SetBkMode(chartDC, TRANSPARENT);
+    ClearChart(chartDC, ChartWidth, ChartHeight);
     GdiFlush();
     double t3 = Now();
     DrawChart(chartDC, &RootAdvance);
@@ -102,6 +80,6 @@ int main(int argc, char** argv) {
       Median(loadTimes), Median(metricTimes), Median(bitmapTimes), Median(drawTimes),
       Median(totalTimes), memory.PeakWorkingSetSize / 1048576.0,
       memory.PeakPagefileUsage / 1048576.0);
-  ReleaseDC(NULL, screen);
+  ReleaseDC(nullptr, screen);
   return 0;
 }

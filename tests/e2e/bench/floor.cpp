@@ -10,30 +10,32 @@
 #include <commdlg.h>
 #endif
 
+namespace {
+
 #ifdef FLOOR_WITH_SCROLL_BARS
-static const DWORD FLOOR_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
+const DWORD FLOOR_STYLE = WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL;
 
 // The sample chart is 1712 x 2990 pixels, scrolled by 11 pixels across and
 // 13 down.
-static void SetScrollBar(HWND window, int bar, int chartSize, int clientSize, int unit) {
+void SetScrollBar(HWND window, int bar, int chartSize, int clientSize, int unit) {
   int maximum = (chartSize - clientSize) / unit;
   SetScrollRange(window, bar, 0, maximum < 0 ? 0 : maximum, FALSE);
   SetScrollPos(window, bar, GetScrollPos(window, bar), TRUE);
 }
 
-static void OnSize(HWND window) {
+void OnSize(HWND window) {
   RECT client = {};
   GetClientRect(window, &client);
   SetScrollBar(window, SB_HORZ, 1712, client.right - client.left + 1, 11);
   GetClientRect(window, &client);
   SetScrollBar(window, SB_VERT, 2990, client.bottom - client.top + 1, 13);
-  InvalidateRect(window, NULL, FALSE);
+  InvalidateRect(window, nullptr, FALSE);
 }
 #else
-static const DWORD FLOOR_STYLE = WS_OVERLAPPEDWINDOW;
+const DWORD FLOOR_STYLE = WS_OVERLAPPEDWINDOW;
 #endif
 
-static LRESULT CALLBACK FloorWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK FloorWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 #ifdef FLOOR_WITH_SCROLL_BARS
   if (message == WM_SIZE) {
     OnSize(window);
@@ -47,11 +49,13 @@ static LRESULT CALLBACK FloorWinProc(HWND window, UINT message, WPARAM wParam, L
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = FloorWinProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
   windowClass.lpszClassName = "FloorWin";
   if (RegisterClassA(&windowClass) == 0) return 0;
@@ -59,12 +63,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (CommDlgExtendedError() != 0) return 1;
 #endif
   HWND window = CreateWindowExA(0, "FloorWin", "Floor", FLOOR_STYLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
-  if (window == NULL) return 1;
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) return 1;
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   MSG message;
-  while (GetMessageA(&message, NULL, 0, 0) > 0) {
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -15,16 +15,9 @@
 #include <vector>
 
 #include "../driver.h"
+#include "timing.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = {};
-  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
 
 // Milliseconds until the window of the class is visible and painted, or a
 // negative value on failure. The program is closed afterwards.
@@ -32,8 +25,8 @@ double StartOnce(const std::string& exe, const char* tail, const char* className
   Driven driven = {};
   double start = Now();
   if (!StartProgram(exe, tail, &driven)) return -1;
-  HWND window = NULL;
-  while ((window = FindProcessWindow(driven.processId, className)) == NULL) {
+  HWND window = nullptr;
+  while ((window = FindProcessWindow(driven.processId, className)) == nullptr) {
     if (WaitForSingleObject(driven.process, 0) == WAIT_OBJECT_0 || Now() - start > 20000) {
       KillProgram(&driven);
       return -1;
@@ -45,7 +38,7 @@ double StartOnce(const std::string& exe, const char* tail, const char* className
   DWORD_PTR ignored;
   for (;;) {
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-    if (!GetUpdateRect(window, NULL, FALSE)) break;
+    if (!GetUpdateRect(window, nullptr, FALSE)) break;
     Sleep(1);
   }
   double elapsed = Now() - start;
@@ -59,12 +52,6 @@ double StartOnce(const std::string& exe, const char* tail, const char* className
   return elapsed;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,20 +63,20 @@ int main(int argc, char** argv) {
   int runs = argc > 4 ? atoi(argv[4]) : 15;
   std::vector<std::string> more(argv + (argc > 5 ? 5 : argc), argv + argc);
   // One of each first, not counted: file caches and Wine's own start.
-  StartOnce(floor, NULL, "FloorWin");
+  StartOnce(floor, nullptr, "FloorWin");
   StartOnce(viewer, rules.c_str(), "MainWin");
   std::vector<double> floorTimes, viewerTimes;
   std::vector<std::vector<double>> moreTimes(more.size());
   for (int i = 0; i < runs; ++i) {
     for (size_t m = 0; m < more.size(); ++m) {
-      double t = StartOnce(more[m], NULL, "FloorWin");
+      double t = StartOnce(more[m], nullptr, "FloorWin");
       if (t < 0) {
         printf("a start of %s failed\n", more[m].c_str());
         return 1;
       }
       moreTimes[m].push_back(t);
     }
-    double f = StartOnce(floor, NULL, "FloorWin");
+    double f = StartOnce(floor, nullptr, "FloorWin");
     double v = StartOnce(viewer, rules.c_str(), "MainWin");
     if (f < 0 || v < 0) {
       printf("a start failed (floor %.1f, viewer %.1f)\n", f, v);

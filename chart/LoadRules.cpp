@@ -1,5 +1,6 @@
-// The whole load, in the order the viewer performs it.
-#include "graph/LoadRules.h"
+// The whole load in the order the viewer performs it, and the reset of the
+// state of every module it passes through.
+#include "chart/LoadRules.h"
 
 #include <string.h>
 
@@ -18,10 +19,7 @@ namespace {
 // error can still close it in ResetRules.
 FILE* OpenFile = nullptr;
 
-}  // namespace
-
 void ReadRulesSections(FILE* file) {
-  ForgetReadAhead();
   ReadSection(file, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
   // Not rewound: the unit section must follow the advance section.
   ReadSection(file, "@UNITS\n", "@TERRAIN\n", &UnitLines);
@@ -34,6 +32,8 @@ void BuildResearchGraph() {
   LinkPrerequisites();
   AssignLevels();
 }
+
+}  // namespace
 
 void LoadRulesFile(FILE* file) {
   ReadRulesSections(file);
@@ -54,29 +54,14 @@ void ResetRules() {
     fclose(OpenFile);
     OpenFile = nullptr;
   }
-  ForgetReadAhead();
+  // The records go first; the lists and the index that point into them are
+  // emptied right after.
   FreeRecords();
-  ForgetAdvanceCodes();
-  AllocFailAfter = -1;
-  memset(&AdvanceLines, 0, sizeof AdvanceLines);
-  memset(&UnitLines, 0, sizeof UnitLines);
-  memset(&FirstAdvance, 0, sizeof FirstAdvance);
-  memset(&FirstUnitType, 0, sizeof FirstUnitType);
-  ResetRootAdvance();
-  MaxLevel = 0;
-  MaxLevelCount = 0;
-  memset(LevelCount, 0, sizeof LevelCount);
-  memset(LevelMaxUnits, 0, sizeof LevelMaxUnits);
-  ScreenWidth = 0;
-  ScreenHeight = 0;
-  CharWidth = 0;
-  BoxWidth = 0;
-  ColumnGap = 0;
-  LineHeight = 0;
-  RowGap = 0;
-  memset(LevelHeight, 0, sizeof LevelHeight);
-  ChartWidth = 0;
-  ChartHeight = 0;
-  ChartLines = 0;
+  ResetReader();
+  ResetAdvances();
+  ResetUnitTypes();
+  ResetCodeIndex();
+  ResetLevels();
+  ResetChartMetrics();
   memset(TextBuffer, 0, sizeof TextBuffer);
 }
