@@ -38,6 +38,13 @@ int Cp1252ToUtf8(unsigned char byte, char out[UTF8_CHAR_MAX]) {
   return 3;
 }
 
+void AppendUtf8(std::string* out, const char* text) {
+  char utf8[UTF8_CHAR_MAX];
+  for (const unsigned char* p = (const unsigned char*)text; *p != 0; ++p) {
+    out->append(utf8, (size_t)Cp1252ToUtf8(*p, utf8));
+  }
+}
+
 void AppendXmlText(std::string* out, const char* text) {
   for (const unsigned char* p = (const unsigned char*)text; *p != 0; ++p) {
     switch (*p) {

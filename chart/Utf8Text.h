@@ -11,6 +11,9 @@ enum { UTF8_CHAR_MAX = 3 };  // every Windows-1252 character fits in 3 bytes
 // characters (below 0x20, and 0x7F) give U+FFFD, the replacement character.
 int Cp1252ToUtf8(unsigned char byte, char out[UTF8_CHAR_MAX]);
 
+// Appends the text, converted.
+void AppendUtf8(std::string* out, const char* text);
+
 // Appends the text, converted, with &, <, >, " and ' as character
 // references: safe in XML and HTML text and in quoted attribute values.
 void AppendXmlText(std::string* out, const char* text);
