@@ -8,7 +8,8 @@
 #include "chart/Metrics.h"
 #include "check/Export.h"
 
-int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics) {
+int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics,
+               bool json) {
   if (svgPath != nullptr || htmlPath != nullptr) {
     // The viewer's detail font on the standard display: "MS Sans Serif" at
     // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
@@ -23,5 +24,5 @@ int RunExports(const char* svgPath, const char* htmlPath, const char* routeText,
       if (!SaveFile(htmlPath, text)) return 1;
     }
   }
-  return routeText != nullptr ? PrintRoute(routeText) : 0;
+  return routeText != nullptr ? PrintRoute(routeText, json) : 0;
 }

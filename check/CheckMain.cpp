@@ -19,12 +19,12 @@
 
 namespace {
 
-enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
+enum { EXIT_USAGE = 2 };
 
 const char Usage[] =
     "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
     "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] RULES.TXT\n"
-    "       lorvane-check --route CODE RULES.TXT\n"
+    "       lorvane-check [--json] --route CODE RULES.TXT\n"
     "       lorvane-check --version\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
@@ -106,15 +106,17 @@ int main(int argc, char** argv) {
     }
   }
   if (path == nullptr) UsageError("no rules file given", "");
-  if (json && routeText != nullptr) UsageError("--route has no JSON form", "");
+  bool exports = svgPath != nullptr || htmlPath != nullptr;
+  if (json && exports && routeText == nullptr)
+    UsageError("--json goes with a report or --route", "");
 
   LoadRules(path);
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
   int exitCode = 0;
   bool written = true;
-  if (svgPath != nullptr || htmlPath != nullptr || routeText != nullptr) {
-    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics);
+  if (exports || routeText != nullptr) {
+    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics, json);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

@@ -1,8 +1,11 @@
-// The research route to one advance, as text.
+// The research route to one advance, as text or as JSON.
 #include <stddef.h>
 #include <stdio.h>
 
 #include <algorithm>
+#include <exception>
+#include <nlohmann/json.hpp>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -41,7 +44,7 @@ const Advance* FindRouteTarget(const char* text) {
   return nullptr;
 }
 
-int PrintRoute(const char* text) {
+int PrintRoute(const char* text, bool json) {
   const Advance* target = FindRouteTarget(text);
   if (target == nullptr) {
     fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"\n", text);
@@ -61,10 +64,26 @@ int PrintRoute(const char* text) {
   }
   std::vector<RouteStep> route;
   int index = 0;
+  int targetIndex = 0;
   for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next, ++index) {
     if (needed.count(a) != 0) route.push_back(RouteStep{a->level, index, a});
+    if (a == target) targetIndex = index;
   }
   std::sort(route.begin(), route.end());
+
+  if (json) {
+    // The library reports a failure (memory) by an exception; it ends here.
+    try {
+      nlohmann::ordered_json indexes = nlohmann::ordered_json::array();
+      for (const RouteStep& step : route) indexes.push_back(step.index);
+      nlohmann::ordered_json document = {{"target", targetIndex}, {"route", indexes}};
+      puts(document.dump().c_str());
+    } catch (const std::exception&) {
+      fputs("lorvane-check: cannot write the report\n", stderr);
+      return EXIT_WRITE;
+    }
+    return 0;
+  }
   for (const RouteStep& step : route) {
     printf("%s [%s], level %d\n", step.advance->name, step.advance->code, step.level);
   }

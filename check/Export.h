@@ -3,7 +3,10 @@
 #pragma once
 #include <string>
 
-enum { EXIT_NO_ADVANCE = 4 };  // --route names no advance
+enum {
+  EXIT_WRITE = 3,      // the report (or the route) cannot be written
+  EXIT_NO_ADVANCE = 4  // --route names no advance
+};
 
 // Writes the text to path through a temporary file beside it, renamed over
 // the target once complete, so that a failure leaves an earlier file as it
@@ -17,11 +20,14 @@ const Advance* FindRouteTarget(const char* text);
 
 // Prints the route to the advance that FindRouteTarget finds: every advance
 // it depends on through its prerequisite links, the root left out, by level
-// then list order, the advance itself last, then the count. Returns the
-// exit code: 0, or EXIT_NO_ADVANCE after a message.
-int PrintRoute(const char* text);
+// then list order, one a line with its code and level, the advance itself
+// last, then the count. As JSON: {"target": N, "route": [indexes in that
+// order]}, indexes as in the JSON report. Returns the exit code: 0, or
+// EXIT_NO_ADVANCE after a message.
+int PrintRoute(const char* text, bool json);
 
 // Writes the SVG and the page asked for (by the default metrics 11,13,0
 // unless the caller set others), then prints the route asked for. Returns
 // the exit code: 1 when a file cannot be written.
-int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics);
+int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics,
+               bool json);

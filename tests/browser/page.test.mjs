@@ -1,6 +1,6 @@
 // The chart page in headless Chromium: the route and search marks against
-// lorvane-check's own answers, and a screenshot at zoom 1 against the
-// viewer's chart bitmap (copied from the viewer under Wine).
+// lorvane-check's own answers (--route --json, --json), and a screenshot at
+// zoom 1 against the viewer's chart bitmap (copied from the viewer under Wine).
 //   LORVANE_CHECK=lorvane-check LORVANE_CHART=chart.ppm LORVANE_WORK=dir \
 //     node --test tests/browser/page.test.mjs
 import { after, before, test } from "node:test";
@@ -13,7 +13,7 @@ import puppeteer from "puppeteer-core";
 
 const sample = resolve(import.meta.dirname, "../../data/RULES.TXT");
 const check = (...args) =>
-  execFileSync(process.env.LORVANE_CHECK, [...args, sample], { encoding: "latin1" });
+  execFileSync(process.env.LORVANE_CHECK, [...args, sample], { encoding: "utf8" });
 const work = resolve(process.env.LORVANE_WORK);
 const page = join(work, "sample.html");
 const { advances } = JSON.parse(check("--json"));
@@ -48,18 +48,15 @@ function opens(i, seen = new Set()) {
   return seen;
 }
 
-test("#route= marks the route that --route lists, and what the advance opens", async () => {
+test("#route= marks the route that --route --json gives, and what the advance opens", async () => {
   const deepest = advances.reduce((d, a, i) => (a.level > advances[d].level ? i : d), 0);
   for (const code of [advances[deepest].code, "Brz", "nil", advances[5].name.toUpperCase()]) {
-    const lines = check("--route", code).trimEnd().split("\n");
-    const count = lines.pop();
-    const route = lines.map((line) =>
-      advances.findIndex((a) => line === `${a.name} [${a.code}], level ${a.level}`));
-    const target = route.pop();
+    const { target, route } = JSON.parse(check("--json", "--route", code));
     const marks = await open("#route=" + encodeURIComponent(code));
     assert.deepEqual([marks.target, marks.route], [[target], route.sort((a, b) => a - b)], code);
     assert.deepEqual(marks.opens, [...opens(target)].sort((a, b) => a - b), code);
-    assert.equal(marks.summary, `${count}; opens ${marks.opens.length}`);
+    const first = `${route.length} advance${route.length === 1 ? "" : "s"} to research first`;
+    assert.equal(marks.summary, `${advances[target].name}: ${first}; opens ${marks.opens.length}`);
   }
 });
 

@@ -97,17 +97,21 @@ class Export(unittest.TestCase):
             (b"Right", b"Top, nil", b"Rig"), (b"Bottom", b"Lef, Rig", b"Bot"),
             (b"Stray", b"Bas, Zzz", b"Str"), (b"Base", b"nil, nil", b"Bas"),
             (b"Tail", b"Str, nil", b"Tai"), (b"Bottom Twin", b"nil, nil", b"Bot")]))
-        for code, out in [
-                ("Bot", "Top [Top], level 1\nLeft [Lef], level 2\nRight [Rig], level 2\n"
-                        "Bottom [Bot], level 3\nBottom: 3 advances to research first\n"),
-                ("Str", "Base [Bas], level 1\nStray [Str], level 0\n"
-                        "Stray: 1 advance to research first\n"),
-                ("TAIL", "Stray [Str], level 0\nBase [Bas], level 1\nTail [Tai], level 1\n"
-                         "Tail: 2 advances to research first\n"),
-                ("bot", 'lorvane-check: no advance has the code or the name "bot"\n')]:
+        for code, route, out in [
+                ("Bot", [1, 2, 3, 4], "Top [Top], level 1\nLeft [Lef], level 2\n"
+                 "Right [Rig], level 2\nBottom [Bot], level 3\nBottom: 3 advances to research first\n"),
+                ("Str", [6, 5], "Base [Bas], level 1\nStray [Str], level 0\n"
+                 "Stray: 1 advance to research first\n"),
+                ("TAIL", [5, 6, 7], "Stray [Str], level 0\nBase [Bas], level 1\n"
+                 "Tail [Tai], level 1\nTail: 2 advances to research first\n")]:
             result = run("--route", code, path)
-            self.assertEqual((result.returncode, (result.stdout + result.stderr).decode()),
-                             (4 if code == "bot" else 0, out))
+            self.assertEqual((result.returncode, result.stdout.decode()), (0, out))
+            result = run("--json", "--route", code, path)
+            self.assertEqual(json.loads(result.stdout), {"target": route[-1], "route": route[:-1]})
+        for args in (["--route", "bot"], ["--json", "--route", "bot"]):
+            result = run(*args, path)
+            self.assertEqual((result.returncode, result.stdout, result.stderr.decode()),
+                             (4, b"", 'lorvane-check: no advance has the code or the name "bot"\n'))
 
     def test_nothing_written_on_failure(self):
         svg, page = os.path.join(WORK, "kept.svg"), os.path.join(WORK, "new.html")
