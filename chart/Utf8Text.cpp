@@ -14,6 +14,11 @@ const uint16_t Cp1252C1[32] = {
     REPLACEMENT, 0x2018,      0x2019, 0x201C, 0x201D, 0x2022,      0x2013, 0x2014,
     0x02DC,      0x2122,      0x0161, 0x203A, 0x0153, REPLACEMENT, 0x017E, 0x0178};
 
+// Printable ASCII other than the five that XML escapes stands for itself.
+bool Plain(unsigned char c) {
+  return c >= 0x20 && c < 0x7F && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+}
+
 }  // namespace
 
 int Cp1252ToUtf8(unsigned char byte, char out[UTF8_CHAR_MAX]) {
@@ -46,8 +51,14 @@ void AppendUtf8(std::string* out, const char* text) {
 }
 
 void AppendXmlText(std::string* out, const char* text) {
-  for (const unsigned char* p = (const unsigned char*)text; *p != 0; ++p) {
+  const unsigned char* p = (const unsigned char*)text;
+  for (;;) {
+    const unsigned char* run = p;
+    while (Plain(*p)) ++p;
+    out->append((const char*)run, (size_t)(p - run));
     switch (*p) {
+      case 0:
+        return;
       case '&':
         *out += "&amp;";
         break;
@@ -68,5 +79,6 @@ void AppendXmlText(std::string* out, const char* text) {
         out->append(utf8, (size_t)Cp1252ToUtf8(*p, utf8));
       }
     }
+    ++p;
   }
 }

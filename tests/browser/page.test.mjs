@@ -75,14 +75,18 @@ test("at zoom 1 the page has the viewer's box edges and link colours", async () 
   const [width, height, rgb] = [Number(w), Number(h), ppm.subarray(header.length)];
   await tab.setViewport({ width: width + 40, height: 900 });
   await open("");
-  const { clip, boxes } = await tab.evaluate(() => {
+  const { clip, boxes, lineEnds } = await tab.evaluate(() => {
     const r = document.querySelector("svg.chart").getBoundingClientRect();
     return {
       clip: { x: r.x + scrollX, y: r.y + scrollY, width: r.width, height: r.height },
-      boxes: [...document.querySelectorAll("rect")].map((e) =>
+      boxes: [...document.querySelectorAll("g.advance > rect")].map((e) =>
         ["x", "y", "width", "height"].map((k) => e[k].baseVal.value)),
+      // The viewer leaves out a link's last pixel; the page paints half of it.
+      lineEnds: [...document.querySelectorAll("line.near, line.far")].map((e) =>
+        `${e.x2.baseVal.value - 0.5},${e.y2.baseVal.value - 0.5}`),
     };
   });
+  const ends = new Set(lineEnds);
   const png = await tab.screenshot({ clip, captureBeyondViewport: true });
   const shot = PNG.sync.read(Buffer.from(png)).data;
   // The viewer's pixels are pure colours. The page's links are blended by
@@ -109,7 +113,9 @@ test("at zoom 1 the page has the viewer's box edges and link colours", async () 
     for (let i = 0; i <= bw + bh; ++i) {
       const px = Math.min(i, bw), py = Math.max(i - bw, 0);
       for (const [ex, ey] of [[left + px, top + py], [left + bw - px, top + bh - py]]) {
-        if (black(ex, ey) && !near(ex, ey, link) && !dark(ex, ey)) faults.edge.push([ex, ey]);
+        if (black(ex, ey) && !near(ex, ey, link) && !dark(ex, ey) && !ends.has(`${ex},${ey}`)) {
+          faults.edge.push([ex, ey]);
+        }
       }
     }
   }
