@@ -27,9 +27,10 @@ void MakeHtmlPage(std::string* out) {
       "<button id=\"zoom-in\" title=\"Zoom in (Ctrl+wheel)\">+</button>\n"
       "<button id=\"fit\">Fit to width</button>\n"
       "<span id=\"summary\"></span>\n"
-      "</div>\n";
+      "</div>\n"
+      "<div id=\"chart\">\n";
   AppendChartSvg(out);
-  *out += "<script>\n";
+  *out += "</div>\n<script>\n";
   *out += PageScript;
   *out +=
       "</script>\n"

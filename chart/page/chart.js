@@ -8,6 +8,9 @@
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
 
+  const chart = document.getElementById("chart");
+  const MARKS = ["match", "opens", "route", "target"];
+
   // The advances by index (0 the root, then the rules file's order), with
   // their links both ways as the file gives them.
   const groups = [];
@@ -23,6 +26,50 @@
     }
   });
   const names = groups.map((g) => g.querySelector("text.name").textContent);
+  // Each box's outline as its rect gives it: the middle of the border pixels.
+  const boxes = groups.map((g) => {
+    const r = g.querySelector("rect");
+    return [r.x, r.y, r.width, r.height].map((length) => length.baseVal.value);
+  });
+
+  // The marks are classes on the advances' groups; they are drawn in two
+  // layers over the chart, each composited on its own, so that marking
+  // repaints those layers and not the chart (whose dotted links are slow to
+  // draw): a veil that dims everything but the boxes of a selection, and
+  // tints that colour the marked boxes (multiplied, so texts and lines
+  // stay dark).
+  function layer(id) {
+    const element = document.createElementNS(svg.namespaceURI, "svg");
+    element.id = id;
+    for (const name of ["viewBox", "width", "height"]) {
+      element.setAttribute(name, svg.getAttribute(name));
+    }
+    chart.appendChild(element);
+    return element;
+  }
+  function addPath(parent, className) {
+    const path = document.createElementNS(svg.namespaceURI, "path");
+    path.setAttribute("class", className);
+    parent.appendChild(path);
+    return path;
+  }
+  const veil = layer("veil");
+  const holes = addPath(veil, "veil");
+  const tints = layer("tints");
+  const tint = {};
+  for (const mark of MARKS) tint[mark] = addPath(tints, mark);
+  const marked = {};
+  for (const mark of MARKS) marked[mark] = [];
+
+  // Rectangles around the boxes, grown by the margin on every side.
+  function boxPath(indexes, margin) {
+    let path = "";
+    for (const i of indexes) {
+      const [x, y, w, h] = boxes[i];
+      path += `M${x - margin} ${y - margin}h${w + 2 * margin}v${h + 2 * margin}h${-w - 2 * margin}Z`;
+    }
+    return path;
+  }
   // Only ASCII letters fold, as in lorvane-check.
   const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
 
@@ -57,14 +104,16 @@
   }
 
   function mark(className, indexes) {
-    for (const g of svg.querySelectorAll("g." + className)) g.classList.remove(className);
-    for (const i of indexes) groups[i].classList.add(className);
+    for (const i of marked[className]) groups[i].classList.remove(className);
+    marked[className] = [...indexes];
+    for (const i of marked[className]) groups[i].classList.add(className);
+    tint[className].setAttribute("d", boxPath(marked[className], 0));
   }
 
   function showSummary(matches) {
     if (selected >= 0) {
-      const route = svg.querySelectorAll("g.route").length;
-      const opens = svg.querySelectorAll("g.opens").length;
+      const route = marked.route.length;
+      const opens = marked.opens.length;
       summary.textContent =
         names[selected] + ": " + plural(route, "advance") + " to research first; opens " + opens;
     } else if (find.value !== "") {
@@ -98,8 +147,11 @@
     mark("target", i >= 0 ? [i] : []);
     mark("route", i >= 0 ? [...reach(i, (j) => prereqs[j])].filter((j) => j !== 0) : []);
     mark("opens", i >= 0 ? reach(i, (j) => dependants[j]) : []);
-    svg.classList.toggle("selecting", i >= 0);
-    showSummary(svg.querySelectorAll("g.match").length);
+    // The holes take in the target's wider outline.
+    const kept = [...marked.target, ...marked.route, ...marked.opens];
+    holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(kept, 1.5));
+    chart.classList.toggle("selecting", i >= 0);
+    showSummary(marked.match.length);
   }
 
   function saveAddress() {
@@ -124,8 +176,10 @@
 
   function setZoom(value) {
     zoom = Math.min(8, Math.max(0.02, value));
-    svg.style.width = width * zoom + "px";
-    svg.style.height = height * zoom + "px";
+    for (const element of [svg, veil, tints]) {
+      element.style.width = width * zoom + "px";
+      element.style.height = height * zoom + "px";
+    }
   }
 
   // The address is written after the marks are shown: it takes longer.

@@ -38,7 +38,7 @@ class Export(unittest.TestCase):
         # The page holds the same SVG element, and nothing from elsewhere.
         element = open(svg, encoding="utf-8").read().split("\n", 1)[1]
         text = open(page, encoding="utf-8").read()
-        self.assertIn("\n" + element + "<script>", text)
+        self.assertIn("<div id=\"chart\">\n" + element + "</div>\n<script>", text)
         self.assertNotIn("http", text.replace('xmlns="http://www.w3.org/2000/svg"', ""))
         return ET.parse(svg).getroot()
 
