@@ -28,7 +28,7 @@ void DrawLink(void* target, const Advance*, const Advance*, bool nearLink, int32
               int32_t x2, int32_t y2) {
   HDC hdc = (HDC)target;
   SelectObject(hdc, nearLink ? NearPen : FarPen);
-  MoveToEx(hdc, x1, y1, NULL);
+  MoveToEx(hdc, x1, y1, nullptr);
   LineTo(hdc, x2, y2);
 }
 
@@ -51,7 +51,7 @@ void DrawUnitName(void* target, int32_t x, int32_t y, const char* name, const ch
 
 void DrawSeparator(void* target, int32_t left, int32_t y, int32_t right) {
   HDC hdc = (HDC)target;
-  MoveToEx(hdc, left, y, NULL);
+  MoveToEx(hdc, left, y, nullptr);
   SelectObject(hdc, GetStockObject(BLACK_PEN));
   LineTo(hdc, right, y);
 }

@@ -33,8 +33,6 @@ struct RouteStep {
   }
 };
 
-}  // namespace
-
 const Advance* FindRouteTarget(const char* text) {
   const Advance* byCode = FindAdvance(text);
   if (byCode != nullptr) return byCode;
@@ -43,6 +41,8 @@ const Advance* FindRouteTarget(const char* text) {
   }
   return nullptr;
 }
+
+}  // namespace
 
 int PrintRoute(const char* text, bool json) {
   const Advance* target = FindRouteTarget(text);

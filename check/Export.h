@@ -13,17 +13,14 @@ enum {
 // was. False, after a message on standard error, when that fails.
 bool SaveFile(const char* path, const std::string& text);
 
-// The advance with this code (the first that carries it, "nil" the root),
-// else the first whose name equals the text, ASCII letters' case aside.
-struct Advance;
-const Advance* FindRouteTarget(const char* text);
-
-// Prints the route to the advance that FindRouteTarget finds: every advance
-// it depends on through its prerequisite links, the root left out, by level
-// then list order, one a line with its code and level, the advance itself
-// last, then the count. As JSON: {"target": N, "route": [indexes in that
-// order]}, indexes as in the JSON report. Returns the exit code: 0, or
-// EXIT_NO_ADVANCE after a message.
+// Prints the route to the advance with this code (the first that carries
+// it, "nil" the root), else the first whose name equals the text, ASCII
+// letters' case aside: every advance it depends on through its
+// prerequisite links, the root left out, by level then list order, one a
+// line with its code and level, the advance itself last, then the count.
+// As JSON: {"target": N, "route": [indexes in that order]}, indexes as in
+// the JSON report. Returns the exit code: 0, or EXIT_NO_ADVANCE after a
+// message.
 int PrintRoute(const char* text, bool json);
 
 // Writes the SVG and the page asked for (by the default metrics 11,13,0

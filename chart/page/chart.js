@@ -65,8 +65,9 @@
   function boxPath(indexes, margin) {
     let path = "";
     for (const i of indexes) {
-      const [x, y, w, h] = boxes[i];
-      path += `M${x - margin} ${y - margin}h${w + 2 * margin}v${h + 2 * margin}h${-w - 2 * margin}Z`;
+      const [x, y] = [boxes[i][0] - margin, boxes[i][1] - margin];
+      const [w, h] = [boxes[i][2] + 2 * margin, boxes[i][3] + 2 * margin];
+      path += `M${x} ${y}h${w}v${h}h${-w}Z`;
     }
     return path;
   }

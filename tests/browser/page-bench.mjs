@@ -29,19 +29,20 @@ const tab = await browser.newPage();
 await tab.setViewport({ width: 1280, height: 800 });
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-console.log("page                bytes   advances  marked (ms, median of %d)  click (ms, median / max of %d)",
-  LOADS, CLICKS);
+console.log("page                bytes   advances  marked (ms, median of %d)" +
+  "  click (ms, median / max of %d)", LOADS, CLICKS);
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
   const { advances } = JSON.parse(execFileSync(checker, ["--json", rules], { encoding: "utf8" }));
   const deepest = advances.reduce((d, a, i) => (a.level > advances[d].level ? i : d), 0);
-  const route = JSON.parse(execFileSync(checker, ["--json", "--route", advances[deepest].code, rules]));
+  const code = advances[deepest].code;
+  const route = JSON.parse(execFileSync(checker, ["--json", "--route", code, rules]));
 
   const marked = [];
   for (let i = 0; i < LOADS; ++i) {
     await tab.goto("about:blank");
-    await tab.goto(`file://${page}#route=${encodeURIComponent(advances[deepest].code)}`);
+    await tab.goto(`file://${page}#route=${encodeURIComponent(code)}`);
     // performance.now() counts from the start of the navigation.
     const result = await tab.evaluate(async () => {
       const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
@@ -54,12 +55,13 @@ for (const [n, rules] of files.entries()) {
       };
     });
     if (result.target.join() !== `a${deepest}` || result.route !== route.route.length) {
-      throw new Error(`${rules}: the page did not mark the route of ${advances[deepest].code}`);
+      throw new Error(`${rules}: the page did not mark the route of ${code}`);
     }
     marked.push(result.at);
   }
   if (n === 0 && screenshot !== null) {
-    await tab.evaluate(() => document.querySelector("g.target").scrollIntoView({ block: "center" }));
+    await tab.evaluate(() =>
+      document.querySelector("g.target").scrollIntoView({ block: "center" }));
     await tab.screenshot({ path: screenshot });
   }
 

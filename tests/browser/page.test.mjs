@@ -36,8 +36,8 @@ async function open(hash) {
   return tab.evaluate(() => {
     const marks = { summary: document.getElementById("summary").textContent };
     for (const mark of ["target", "route", "opens", "match"]) {
-      marks[mark] = [...document.querySelectorAll("g." + mark)].map((g) => Number(g.id.slice(1)));
-      marks[mark].sort((a, b) => a - b);
+      const groups = [...document.querySelectorAll("g." + mark)];
+      marks[mark] = groups.map((g) => Number(g.id.slice(1))).sort((a, b) => a - b);
     }
     return marks;
   });
@@ -48,23 +48,21 @@ function opens(i, seen = new Set()) {
   return seen;
 }
 
-test("#route= marks the route that --route --json gives, and what the advance opens", async () => {
+test("#find= and #route= mark the search, --route --json's route, what it opens", async () => {
   const deepest = advances.reduce((d, a, i) => (a.level > advances[d].level ? i : d), 0);
-  for (const code of [advances[deepest].code, "Brz", "nil", advances[5].name.toUpperCase()]) {
+  const byIndex = (a, b) => a - b;
+  const named = advances[5].name.toUpperCase();
+  const cases = [[advances[deepest].code, "ing"], ["Brz", "Sa"], ["nil", "zzz"], [named, ""]];
+  for (const [code, text] of cases) {
     const { target, route } = JSON.parse(check("--json", "--route", code));
-    const marks = await open("#route=" + encodeURIComponent(code));
-    assert.deepEqual([marks.target, marks.route], [[target], route.sort((a, b) => a - b)], code);
-    assert.deepEqual(marks.opens, [...opens(target)].sort((a, b) => a - b), code);
+    const marks = await open(`#find=${text}&route=${encodeURIComponent(code)}`);
+    const holds = (a) => (a.name + "\n" + a.code).toLowerCase().includes(text.toLowerCase());
+    const found = advances.map((a, i) => (text !== "" && holds(a) ? i : -1)).filter((i) => i >= 0);
+    const wanted = [[target], route.sort(byIndex), found];
+    assert.deepEqual([marks.target, marks.route, marks.match], wanted, code);
+    assert.deepEqual(marks.opens, [...opens(target)].sort(byIndex), code);
     const first = `${route.length} advance${route.length === 1 ? "" : "s"} to research first`;
     assert.equal(marks.summary, `${advances[target].name}: ${first}; opens ${marks.opens.length}`);
-  }
-});
-
-test("#find= marks every advance whose name or code holds the text", async () => {
-  for (const text of ["ing", "Sa", "zzz"]) {
-    const holds = (a) => (a.name + "\n" + a.code).toLowerCase().includes(text.toLowerCase());
-    const wanted = advances.map((a, i) => (holds(a) ? i : -1)).filter((i) => i >= 0);
-    assert.deepEqual((await open("#find=" + text)).match, wanted, text);
   }
 });
 
@@ -97,14 +95,10 @@ test("at zoom 1 the page has the viewer's box edges and link colours", async () 
   const black = (x, y) => viewerRgb(x, y).every((v) => v === 0);
   const dark = (x, y) => Math.max(...pageRgb(x, y)) < 64;
   const inPage = (over) => (x, y, c) => pageRgb(x, y)[c] - pageRgb(x, y)[1] >= over;
-  const near = (x, y, test, c) => {
-    for (let py = Math.max(y - 1, 0); py <= Math.min(y + 1, height - 1); ++py) {
-      for (let px = Math.max(x - 1, 0); px <= Math.min(x + 1, width - 1); ++px) {
-        if (test(px, py, c)) return true;
-      }
-    }
-    return false;
-  };
+  const clamp = (v, most) => Math.min(Math.max(v, 0), most);
+  const steps = [-1, 0, 1];
+  const near = (x, y, test, c) => steps.some((dy) =>
+    steps.some((dx) => test(clamp(x + dx, width - 1), clamp(y + dy, height - 1), c)));
   const link = (x, y) => viewer(x, y, 0) || viewer(x, y, 2);
   const faults = { edge: [], red: [], blue: [] };
   // Box outlines black where the viewer's are, but within a pixel of a link.
