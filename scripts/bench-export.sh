@@ -32,7 +32,8 @@ for package in graphviz hyperfine; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     echo "bench-export: installing $package"
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$package" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$package" \
+      >/dev/null
   fi
 done
 
@@ -44,7 +45,8 @@ for link in static shared; do
     -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF >/dev/null
   cmake --build "$OUT/$link" -j"$JOBS" --target lorvane-check >/dev/null
 done
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF >/dev/null
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF \
+  >/dev/null
 cmake --build build/bench -j"$JOBS" --target lorvane-bench-export >/dev/null
 checker="$OUT/static/check/lorvane-check"
 
