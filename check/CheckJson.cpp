@@ -10,6 +10,7 @@
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
+#include "chart/Utf8Text.h"
 #include "check/Check.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
@@ -20,19 +21,12 @@ namespace {
 
 typedef nlohmann::ordered_json Json;
 
-// Rules files are single-byte text of no fixed code page; each byte becomes
-// the code point of the same number (bytes of 128 and above as Latin-1).
-// The library takes UTF-8 only, so every text passes through here.
+// Rules-file text as the viewer draws it, through the Windows ANSI code
+// page (chart/Utf8Text.h), so that a name reads the same here as in the
+// chart and its exports. The library takes UTF-8 only.
 std::string JsonText(const char* text) {
   std::string utf8;
-  for (const unsigned char* p = (const unsigned char*)text; *p != 0; ++p) {
-    if (*p < 0x80) {
-      utf8 += (char)*p;
-    } else {
-      utf8 += (char)(0xC0 | (*p >> 6));
-      utf8 += (char)(0x80 | (*p & 0x3F));
-    }
-  }
+  AppendUtf8(&utf8, text);
   return utf8;
 }
 

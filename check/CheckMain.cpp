@@ -1,9 +1,10 @@
 // lorvane-check's entry point: the command line, the load, the report and the exit code.
 // It loads a rules file exactly as the viewer does and reports the ranked
-// research tree, its statistics and what the viewer passes over silently.
-// Exit 0 when the file loads (warnings or not), 1 with the viewer's own
-// message when the viewer would refuse it, 2 on a usage error, 3 when the
-// report cannot be written.
+// research tree, its statistics and what the viewer passes over silently,
+// or exports the chart and routes. Exit 0 when the file loads (warnings or
+// not), 1 with the viewer's own message when the viewer would refuse it (or
+// when an export file cannot be written), 2 on a usage error, 3 when the
+// report cannot be written, 4 when --route names no advance.
 #include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -13,14 +14,17 @@
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
+#include "check/Export.h"
 #include "rules/Fatal.h"
 
 namespace {
 
-enum { EXIT_USAGE = 2, EXIT_WRITE = 3 };
+enum { EXIT_USAGE = 2 };
 
 const char Usage[] =
     "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
+    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] RULES.TXT\n"
+    "       lorvane-check [--json] --route CODE RULES.TXT\n"
     "       lorvane-check --version\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
@@ -67,6 +71,9 @@ int main(int argc, char** argv) {
   bool withMetrics = false;
   int32_t font[3] = {0, 0, 0};
   const char* path = nullptr;
+  const char* svgPath = nullptr;
+  const char* htmlPath = nullptr;
+  const char* routeText = nullptr;
   bool optionsEnd = false;
 
   for (int i = 1; i < argc; ++i) {
@@ -85,6 +92,11 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) UsageError("--metrics needs W,H,E", "");
       if (!ReadMetrics(argv[++i], font)) UsageError("--metrics needs W,H,E, not ", argv[i]);
       withMetrics = true;
+    } else if (!optionsEnd && (strcmp(arg, "--svg") == 0 || strcmp(arg, "--html") == 0 ||
+                               strcmp(arg, "--route") == 0)) {
+      if (i + 1 >= argc) UsageError(arg, " needs a value");
+      const char** value = arg[2] == 's' ? &svgPath : arg[2] == 'h' ? &htmlPath : &routeText;
+      *value = argv[++i];
     } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
       UsageError("unknown option ", arg);
     } else if (path != nullptr) {
@@ -94,12 +106,18 @@ int main(int argc, char** argv) {
     }
   }
   if (path == nullptr) UsageError("no rules file given", "");
+  bool exports = svgPath != nullptr || htmlPath != nullptr;
+  if (json && exports && routeText == nullptr)
+    UsageError("--json goes with a report or --route", "");
 
   LoadRules(path);
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
+  int exitCode = 0;
   bool written = true;
-  if (json) {
+  if (exports || routeText != nullptr) {
+    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics, json);
+  } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {
     PrintTextReport(withMetrics);
@@ -108,5 +126,5 @@ int main(int argc, char** argv) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }
-  return 0;
+  return exitCode;
 }

@@ -1,13 +1,20 @@
 // libFuzzer target: the fuzzer's bytes are a rules file. The whole load
-// runs on them, then the chart metrics and every text of the chart. A fatal
-// message is a normal end; anything that survives the load must form a
-// sound ranked graph, or the target aborts.
+// runs on them, then the chart metrics, every text of the chart and the
+// chart's SVG and HTML exports. A fatal message is a normal end; anything
+// that survives the load must form a sound ranked graph and well-formed
+// exports, or the target aborts.
+#include <libxml/parser.h>
+#include <libxml/xmlstring.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
+#include "chart/ChartPage.h"
+#include "chart/ChartSvg.h"
 #include "chart/ChartText.h"
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
@@ -197,6 +204,38 @@ void FormatTexts() {
   }
 }
 
+// UTF-8 throughout, and no zero byte (which XML does not allow either).
+bool ValidUtf8(const std::string& text) {
+  return text.find('\0') == std::string::npos &&
+         xmlCheckUTF8((const unsigned char*)text.c_str()) != 0;
+}
+
+// The SVG document must parse as XML, namespaces included: libxml2 with no
+// network and no entity expansion. The page must hold the same <svg>
+// element unchanged; the rest of it is the program's own text.
+void CheckExports() {
+  std::string svg;
+  MakeSvgDocument(&svg);
+  Require(ValidUtf8(svg), "SVG is not UTF-8");
+  // A push parser with a SAX handler that does nothing: well-formedness
+  // and namespaces are checked, no tree is built, no message is printed.
+  xmlSAXHandler quiet;
+  memset(&quiet, 0, sizeof quiet);
+  quiet.initialized = XML_SAX2_MAGIC;
+  xmlParserCtxtPtr parser = xmlCreatePushParserCtxt(&quiet, nullptr, nullptr, 0, "chart.svg");
+  Require(parser != nullptr, "no XML parser");
+  xmlCtxtUseOptions(parser, XML_PARSE_NONET);
+  int failed = xmlParseChunk(parser, svg.data(), (int)svg.size(), 1);
+  bool wellFormed = failed == 0 && parser->wellFormed && parser->nsWellFormed;
+  xmlFreeParserCtxt(parser);
+  Require(wellFormed, "SVG is not well-formed XML");
+  std::string page;
+  MakeHtmlPage(&page);
+  Require(ValidUtf8(page), "page is not UTF-8");
+  Require(page.find(svg.substr(svg.find("<svg "))) != std::string::npos,
+          "page does not hold the SVG element");
+}
+
 FILE* OpenBytes(const uint8_t* data, size_t size) {
   // fmemopen refuses an empty buffer on some C libraries.
   if (size == 0) return fopen("/dev/null", "rb");
@@ -217,6 +256,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetChartMetrics(kCharWidth, kFontHeight, 0);
     CheckMetrics();
     FormatTexts();
+    CheckExports();
   } catch (const FatalError& error) {
     // Loads are refused with exit code 1 and a message that fits.
     Require(error.code == 1, "fatal exit code is not 1");

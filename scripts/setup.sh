@@ -2,11 +2,15 @@
 # Installs every Debian package that building, running and testing Lorvane needs.
 # Idempotent; run as root on Debian 12.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev"
+need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev"
 need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev"
 need_wine="wine wine32:i386 fonts-wine xvfb x11-utils imagemagick"
 need_print="cups printer-driver-cups-pdf libcups2:i386 poppler-utils"
+need_browser="chromium"
+# Node.js and npm come with the machine; Debian's are the fallback.
+command -v npm >/dev/null || need_browser="$need_browser nodejs npm"
 
 missing() {
   local out=""
@@ -16,7 +20,7 @@ missing() {
   echo "$out"
 }
 
-want="$need_native $need_cross $need_wine $need_print"
+want="$need_native $need_cross $need_wine $need_print $need_browser"
 case "${1:-all}" in
   native) want="$need_native" ;;
 esac
@@ -33,4 +37,14 @@ if [ -n "$todo" ]; then
   apt-get update -qq
   # shellcheck disable=SC2086
   apt-get install -y -qq --no-install-recommends $todo >/dev/null
+fi
+
+# The browser tests' npm packages, exactly as the lock file lists them.
+if [ "${1:-all}" != native ]; then
+  lock=tests/browser/package-lock.json
+  if ! cmp -s "$lock" tests/browser/node_modules/.lorvane-lock; then
+    echo "setup: installing the browser tests' npm packages"
+    (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$lock" tests/browser/node_modules/.lorvane-lock
+  fi
 fi

@@ -11,14 +11,16 @@
 #    the project's prefix build/wineprefix, with CUPS and a PDF printer;
 #    before CTest, scripts/release.sh makes the release archive
 #    (build/release) that the release test unpacks and runs;
-# 3. fuzz: the one-minute fuzz smoke run (fuzz/smoke.sh, build/fuzz).
+# 3. browser: the checker's HTML page in headless Chromium (tests/browser),
+#    against the checker and against the viewer's chart bitmap under Wine;
+# 4. fuzz: the one-minute fuzz smoke run (fuzz/smoke.sh, build/fuzz).
 # Builds are reused incrementally. Exits non-zero if any tier fails; every
 # tier runs even after an earlier one failed. Stops everything it started.
 # TIERS="native win32" runs only those tiers.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
-TIERS=${TIERS:-"native win32 fuzz"}
+TIERS=${TIERS:-"native win32 browser fuzz"}
 LOGS=build/test-logs
 mkdir -p "$LOGS"
 
@@ -76,6 +78,33 @@ tier_win32() {
   echo "test: Wine prefix $WINEPREFIX, display $DISPLAY"
   # One at a time: the window list and the clipboard are shared per prefix.
   run_ctest build/win32 "$LOGS/win32-ctest.log" -j1
+}
+
+tier_browser() {
+  local work=build/browser
+  mkdir -p "$work"
+  # The native checker and the Windows viewer, built as the tiers above
+  # build them (nothing to do after those tiers).
+  { cmake -S . -B build/native -DLORVANE_SANITIZE=ON &&
+    cmake --build build/native -j"$JOBS" --target lorvane-check &&
+    cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake &&
+    cmake --build build/win32 -j"$JOBS" --target lorvane lorvane-drive; } \
+    >"$LOGS/browser-build.log" 2>&1 || {
+    tail -n 60 "$LOGS/browser-build.log"
+    return 1
+  }
+  lorvane_start_display && lorvane_make_prefix || return 1
+  # The viewer's chart bitmap of the sample, as Copy gives it.
+  bash scripts/wine-run.sh build/win32/tests/e2e/lorvane-drive.exe build/win32/app/lorvane.exe \
+    data/RULES.TXT --expect-exit 0 --chart-out "$work/chart.ppm" >"$LOGS/browser-drive.log" 2>&1 || {
+    cat "$LOGS/browser-drive.log"
+    return 1
+  }
+  LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$work/chart.ppm" \
+    LORVANE_WORK="$work" node --test tests/browser/page.test.mjs >"$LOGS/browser.log" 2>&1
+  local rc=$?
+  cat "$LOGS/browser.log"
+  return $rc
 }
 
 tier_fuzz() {

@@ -196,8 +196,9 @@ TEST(CheckWarnings, RecordsShowWhatTheViewerDoes) {
   }
 }
 
-TEST(CheckJson, StringsAreEscapedAsLatin1) {
-  // Quote, backslash, a control byte, bytes of 128 and above.
+TEST(CheckJson, StringsAreReadAsWindows1252) {
+  // Quote, backslash, control bytes, bytes of 128 and above: through the
+  // code page, controls and undefined bytes as U+FFFD.
   std::string name = "Q\"uote\\Back\x01\xE9t\xE9";
   std::string unit = "Unit\x7F\x80\xFF\tTab";
   std::string rules = "@CIVILIZE\n" + name + ", 1, 0, nil, Zz\x9F, 0, 0 ; Esc\n@IMPROVE\n@UNITS\n" +
@@ -206,14 +207,13 @@ TEST(CheckJson, StringsAreEscapedAsLatin1) {
 
   // Parsed as ASCII: bytes of 128 and above come out as escapes.
   Json report = RunJson({"--json", path});
-  EXPECT_EQ(report["advances"][1]["name"], "Q\"uote\\Back\x01\xC3\xA9t\xC3\xA9");
-  EXPECT_EQ(report["advances"][1]["prereqCode2"], "Zz\xC2\x9F");
-  EXPECT_EQ(report["units"][0]["name"], "Unit\x7F\xC2\x80\xC3\xBF\tTab");
+  EXPECT_EQ(report["advances"][1]["name"], u8"Q\"uote\\Back\uFFFD\u00E9t\u00E9");
+  EXPECT_EQ(report["advances"][1]["prereqCode2"], u8"Zz\u0178");
+  EXPECT_EQ(report["units"][0]["name"], u8"Unit\uFFFD\u20AC\u00FF\uFFFDTab");
   ASSERT_EQ(report["warnings"].size(), 1u);
-  EXPECT_EQ(
-      report["warnings"][0],
-      "Advance \"Q\"uote\\Back\x01\xC3\xA9t\xC3\xA9\": prerequisite code \"Zz\xC2\x9F\" names "
-      "no advance; it stands on level 0");
+  EXPECT_EQ(report["warnings"][0],
+            u8"Advance \"Q\"uote\\Back\uFFFD\u00E9t\u00E9\": prerequisite code \"Zz\u0178\" "
+            u8"names no advance; it stands on level 0");
 
   // The text report shows the bytes as they are.
   CheckResult text = RunCheck({path});

@@ -1,0 +1,8 @@
+// The chart as one self-contained HTML page: the SVG inline, with a small
+// script (chart/page/chart.js) to search the tree, mark an advance's route
+// and what it opens, and zoom; and a style (chart/page/chart.css).
+#pragma once
+#include <string>
+
+// The whole page of the loaded rules, the chart metrics set.
+void MakeHtmlPage(std::string* out);

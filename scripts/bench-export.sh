@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The export benchmarks (figures, not tests):
+#
+#   bash scripts/bench-export.sh
+#
+# 1. in-process (Google Benchmark, bench/BenchExport.cpp in build/bench): the
+#    chart of the sample and of the 1,000-advance stress file as SVG and as
+#    the HTML page, in memory;
+# 2. whole process, in one run: lorvane-check --svg against Graphviz's
+#    dot -Tsvg on the same graph (scripts/json_to_dot.py writes the advances
+#    and links of the checker's --json as DOT), timed by hyperfine, medians
+#    and their ratio. The checker is a Release build at -O2, linked
+#    statically as the Windows release is (build/bench-export/static), and
+#    for comparison dynamically (build/bench-export/shared). dot needs
+#    minutes for 1,000 advances: it runs DOT_RUNS times (3), the checker
+#    RUNS times (30); GRAPHS="sample" leaves the large graph out;
+# 3. the page in headless Chromium (tests/browser/page-bench.mjs): sizes,
+#    the time until the route of the deepest advance is marked and drawn,
+#    and clicks; it saves build/bench-export/page.png.
+# Installs what it needs, graphviz and hyperfine among it (for benchmarks only).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=${JOBS:-2}
+RUNS=${RUNS:-30}
+DOT_RUNS=${DOT_RUNS:-3}
+GRAPHS=${GRAPHS:-"sample stress-1000"}
+OUT=build/bench-export
+mkdir -p "$OUT/out"
+
+bash scripts/setup.sh
+for package in graphviz hyperfine; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    echo "bench-export: installing $package"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$package" \
+      >/dev/null
+  fi
+done
+
+echo "bench-export: building"
+for link in static shared; do
+  static=OFF
+  [ "$link" = static ] && static=ON
+  cmake -S . -B "$OUT/$link" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF >/dev/null
+  cmake --build "$OUT/$link" -j"$JOBS" --target lorvane-check >/dev/null
+done
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF \
+  >/dev/null
+cmake --build build/bench -j"$JOBS" --target lorvane-bench-export >/dev/null
+checker="$OUT/static/check/lorvane-check"
+
+echo
+echo "== In-process export (Google Benchmark, median of 5, CPU time)"
+build/bench/bench/lorvane-bench-export --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "^Benchmark|_median"
+
+cp data/RULES.TXT "$OUT/sample.txt"
+cp build/bench/bench/stress-1000-forward.txt "$OUT/stress-1000.txt"
+for graph in sample stress-1000; do
+  "$checker" --json "$OUT/$graph.txt" | python3 scripts/json_to_dot.py >"$OUT/$graph.dot"
+done
+
+echo
+echo "== Whole process: lorvane-check --svg against dot -Tsvg (hyperfine)"
+for graph in $GRAPHS; do
+  dot_runs=$RUNS
+  [ "$graph" = sample ] || dot_runs=$DOT_RUNS
+  hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$OUT/$graph-checker.json" \
+    "$OUT/static/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" \
+    "$OUT/shared/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" >/dev/null
+  hyperfine -N --runs "$dot_runs" --export-json "$OUT/$graph-dot.json" \
+    "dot -Tsvg -o $OUT/out/$graph-dot.svg $OUT/$graph.dot" >/dev/null
+done
+python3 - "$OUT" $GRAPHS <<'PY'
+import json
+import sys
+
+out, graphs = sys.argv[1], sys.argv[2:]
+print("%-12s %9s %6s | %13s %13s %11s | %9s %9s" % (
+    "graph", "advances", "links", "check static", "check shared", "dot -Tsvg",
+    "ratio st.", "ratio sh."))
+runs = []
+for graph in graphs:
+    checker = json.load(open("%s/%s-checker.json" % (out, graph)))["results"]
+    dot = json.load(open("%s/%s-dot.json" % (out, graph)))["results"][0]
+    lines = open("%s/%s.dot" % (out, graph)).read().splitlines()
+    advances = sum(1 for line in lines if "[label=" in line)
+    links = sum(1 for line in lines if "->" in line)
+    static, shared = (r["median"] for r in checker)
+    runs.append("%s: checker %d, dot %d" % (graph, len(checker[0]["times"]), len(dot["times"])))
+    print("%-12s %9d %6d | %10.2f ms %10.2f ms %8.0f ms | %8.0fx %8.0fx" % (
+        graph, advances, links, static * 1e3, shared * 1e3, dot["median"] * 1e3,
+        dot["median"] / static, dot["median"] / shared))
+print("medians of runs (%s)" % "; ".join(runs))
+PY
+
+echo
+echo "== The page in headless Chromium"
+node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
+  --screenshot "$OUT/page.png"
