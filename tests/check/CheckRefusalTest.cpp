@@ -94,23 +94,21 @@ TEST_P(CheckUsage, PrintsTheUsageAndExitsTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckUsage,
-    testing::Values(UsageCase{{}, "no rules file given"},
-                    UsageCase{{"--json"}, "no rules file given"},
-                    UsageCase{{"--metrics", "9,13,0"}, "no rules file given"},
-                    UsageCase{{"--bogus", "SMALL"}, "unknown option --bogus"},
-                    UsageCase{{"SMALL", "-j"}, "unknown option -j"},
-                    UsageCase{{"SMALL", "SMALL"}, "more than one rules file: SMALL"},
-                    UsageCase{{"SMALL", "--metrics"}, "--metrics needs W,H,E"},
-                    UsageCase{{"SMALL", "--route"}, "--route needs a value"},
-                    UsageCase{{"--json", "--svg", "x.svg", "SMALL"},
-                              "--json goes with a report or --route"},
-                    UsageCase{{"--metrics", "9,13", "SMALL"}, "--metrics needs W,H,E, not 9,13"},
-                    UsageCase{{"--metrics", "9,13,0,1", "SMALL"},
-                              "--metrics needs W,H,E, not 9,13,0,1"},
-                    UsageCase{{"--metrics", "9,x,0", "SMALL"}, "--metrics needs W,H,E, not 9,x,0"},
-                    UsageCase{{"--metrics", "9,13,", "SMALL"}, "--metrics needs W,H,E, not 9,13,"},
-                    UsageCase{{"--metrics", "2147483648,13,0", "SMALL"},
-                              "--metrics needs W,H,E, not 2147483648,13,0"}),
+    testing::Values(
+        UsageCase{{}, "no rules file given"}, UsageCase{{"--json"}, "no rules file given"},
+        UsageCase{{"--metrics", "9,13,0"}, "no rules file given"},
+        UsageCase{{"--bogus", "SMALL"}, "unknown option --bogus"},
+        UsageCase{{"SMALL", "-j"}, "unknown option -j"},
+        UsageCase{{"SMALL", "SMALL"}, "more than one rules file: SMALL"},
+        UsageCase{{"SMALL", "--metrics"}, "--metrics needs W,H,E"},
+        UsageCase{{"SMALL", "--route"}, "--route needs a value"},
+        UsageCase{{"--json", "--svg", "x.svg", "SMALL"}, "--json goes with a report or --route"},
+        UsageCase{{"--metrics", "9,13", "SMALL"}, "--metrics needs W,H,E, not 9,13"},
+        UsageCase{{"--metrics", "9,13,0,1", "SMALL"}, "--metrics needs W,H,E, not 9,13,0,1"},
+        UsageCase{{"--metrics", "9,x,0", "SMALL"}, "--metrics needs W,H,E, not 9,x,0"},
+        UsageCase{{"--metrics", "9,13,", "SMALL"}, "--metrics needs W,H,E, not 9,13,"},
+        UsageCase{{"--metrics", "2147483648,13,0", "SMALL"},
+                  "--metrics needs W,H,E, not 2147483648,13,0"}),
     [](const testing::TestParamInfo<UsageCase>& info) {
       return "Case" + std::to_string(info.index);
     });

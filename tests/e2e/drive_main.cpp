@@ -163,7 +163,8 @@ int main(int argc, char** argv) {
     std::string text = MessageBoxText(box);
     printf("box \"%s\": %s\n", caption.c_str(), Visible(text).c_str());
     if (caption != "Fatal Error") return Fail(&driven, "unexpected box ", caption);
-    if (GetWindow(box, GW_OWNER) != NULL) return Fail(&driven, "the box has an owner window", "");
+    if (GetWindow(box, GW_OWNER) != nullptr)
+      return Fail(&driven, "the box has an owner window", "");
     if (FindProcessWindow(driven.processId, "MainWin"))
       return Fail(&driven, "a main window is shown beside the box", "");
     if (expectText && text != expectText)

@@ -11,18 +11,19 @@
 
 #include <vector>
 
-static const char* const Names[] = {"CompanyName",  "FileDescription", "FileVersion",
-                                    "InternalName", "LegalCopyright",  "OriginalFilename",
-                                    "ProductName",  "ProductVersion"};
+namespace {
 
-static bool PrintVersionInfo(const char* path) {
+const char* const Names[] = {"CompanyName",    "FileDescription",  "FileVersion", "InternalName",
+                             "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"};
+
+bool PrintVersionInfo(const char* path) {
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path, &ignored);
   if (size == 0) return false;
   std::vector<char> data(size);
   if (!GetFileVersionInfoA(path, 0, size, data.data())) return false;
 
-  VS_FIXEDFILEINFO* fixed = NULL;
+  VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   if (!VerQueryValueA(data.data(), "\\", (void**)&fixed, &length) || length < sizeof *fixed)
     return false;
@@ -34,7 +35,7 @@ static bool PrintVersionInfo(const char* path) {
 
   // The strings live under the language and code page that the translation
   // table names first.
-  WORD* translation = NULL;
+  WORD* translation = nullptr;
   if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length) ||
       length < 2 * sizeof(WORD))
     return false;
@@ -42,12 +43,14 @@ static bool PrintVersionInfo(const char* path) {
     char query[96];
     snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1],
              name);
-    char* value = NULL;
+    char* value = nullptr;
     if (VerQueryValueA(data.data(), query, (void**)&value, &length) && length > 0)
       printf("%s=%s\n", name, value);
   }
   return true;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   int status = 0;
