@@ -31,9 +31,9 @@ TEST(CheckText, SmallFileGivesTheExpectedReport) {
   EXPECT_EQ(result.out, ReadWholeFile(FixturePath("small.out")));
 }
 
-// The worked example of the chart metrics: rows of 1, 5 and 4 boxes with
+// The small fixture's chart metrics: rows of 1, 5 and 4 boxes with
 // at most 0, 2 and 1 units, and a detail font 9 wide and 13 high.
-const char WorkedMetricsText[] =
+const char SmallMetricsText[] =
     "CharWidth 9\nBoxWidth 117\nColumnGap 58\nLineHeight 13\nRowGap 104\n"
     "LevelHeight 26 91 65\nChartWidth 875\nChartHeight 494\nChartLines 38\n";
 
@@ -42,7 +42,7 @@ TEST(CheckText, MetricsFollowTheStatistics) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
   std::string expected = Replace(ReadWholeFile(FixturePath("small.out")), "Warnings 0\n",
-                                 std::string(WorkedMetricsText) + "Warnings 0\n");
+                                 std::string(SmallMetricsText) + "Warnings 0\n");
   EXPECT_EQ(result.out, expected);
 }
 
