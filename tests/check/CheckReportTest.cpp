@@ -79,7 +79,7 @@ TEST(CheckJson, SmallFileGivesTheExpectedReport) {
   EXPECT_EQ(report, expected) << "as a patch of small.json: " << Json::diff(expected, report);
 }
 
-TEST(CheckJson, WorkedExampleMetrics) {
+TEST(CheckJson, SmallFixtureMetrics) {
   Json report = RunJson({"--json", "--metrics", "9,13,0", FixturePath("small.txt")});
   EXPECT_EQ(Keys(report),
             (std::vector<std::string>{"advances", "units", "MaxLevel", "LevelCount",

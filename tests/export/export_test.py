@@ -72,7 +72,7 @@ class Export(unittest.TestCase):
         names = {int(g.get("id")[1:]): g.find(SVG + "text").text for g in groups}
         return {names[int(g.get("id")[1:])]: walked(g, names) for g in groups}
 
-    def test_walk_of_the_worked_example_and_the_sample(self):
+    def test_walk_of_the_small_fixture_and_the_sample(self):
         small = self.walk("tests/check/fixtures/small.txt", "9,13,0")
         for name, calls in [
                 ("Primary Root", ["box 355 7 480 45", "name 359 12 Primary Root",
