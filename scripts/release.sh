@@ -4,7 +4,7 @@
 #   bash scripts/release.sh
 #
 # Builds the Windows programs optimised (build/release: MinGW-w64 i686,
-# Release) and packs build/release/lorvane-<version>-win32.zip with CPack:
+# Release, win32 thread model) and packs build/release/lorvane-<version>-win32.zip with CPack:
 # lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT,
 # README.txt for Windows users and LICENSE.txt, in one folder named like the
 # archive. The version is the project version in CMakeLists.txt. The build
@@ -19,8 +19,13 @@ mkdir -p "$BUILD"
 
 bash scripts/setup.sh
 
+# A tree configured with another toolchain starts afresh.
+if ! grep -qs 'CMAKE_TOOLCHAIN_FILE:.*mingw-i686-release.cmake' "$BUILD/CMakeCache.txt"; then
+  rm -rf "$BUILD"
+  mkdir -p "$BUILD"
+fi
 echo "release: building the Windows programs in $BUILD"
-cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-release.cmake \
   -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF >"$BUILD/configure.log" 2>&1 || {
   cat "$BUILD/configure.log"
   exit 1
