@@ -5,9 +5,10 @@
 #
 # Builds the Windows programs optimised (build/release: MinGW-w64 i686,
 # Release, win32 thread model) and packs build/release/lorvane-<version>-win32.zip with CPack:
-# lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT,
-# README.txt for Windows users and LICENSE.txt, in one folder named like the
-# archive. The version is the project version in CMakeLists.txt. The build
+# lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT, its
+# page RULES.html (written by a native Release build of lorvane-check in
+# build/release-native), "Show the sample.cmd", README.txt for Windows
+# users and LICENSE.txt, in one folder named like the archive. The version is the project version in CMakeLists.txt. The build
 # is incremental (a build that is up to date takes about 2 s, packing
 # included). Prints the archive's path, size and contents, and what each
 # program imports.
@@ -15,6 +16,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
 BUILD=build/release
+# The title of the sample's page (the release test writes the same page).
+SAMPLE_TITLE="Lorvane sample rules"
 mkdir -p "$BUILD"
 
 bash scripts/setup.sh
@@ -34,6 +37,20 @@ cmake --build "$BUILD" -j"$JOBS" >"$BUILD/build.log" 2>&1 || {
   tail -n 60 "$BUILD/build.log"
   exit 1
 }
+
+# The sample's page, as the checker writes it for anyone (scripts/test.sh's
+# release test compares it with the native tier's checker).
+NATIVE=build/release-native
+cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF \
+  >"$NATIVE-configure.log" 2>&1 || {
+  cat "$NATIVE-configure.log"
+  exit 1
+}
+cmake --build "$NATIVE" -j"$JOBS" --target lorvane-check >"$NATIVE-build.log" 2>&1 || {
+  tail -n 60 "$NATIVE-build.log"
+  exit 1
+}
+"$NATIVE/check/lorvane-check" --html "$BUILD/RULES.html" --title "$SAMPLE_TITLE" data/RULES.TXT
 
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
 zip="$BUILD/$name.zip"
