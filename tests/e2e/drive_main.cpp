@@ -119,12 +119,11 @@ std::string FollowLauncher(Driven* driven, DWORD timeoutMs) {
     if (GetTickCount() - start > timeoutMs) return "the launcher started no lorvane.exe";
     Sleep(5);
   }
-  driven->process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
-                                FALSE, viewer);
+  driven->process =
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, viewer);
   driven->processId = viewer;
   if (driven->process == nullptr) return "cannot open the viewer's process";
-  if (FindProcessNamed("cmd.exe", 0) != 0)
-    return "a cmd.exe is left running";
+  if (FindProcessNamed("cmd.exe", 0) != 0) return "a cmd.exe is left running";
   printf("launcher ended; viewer process %lu\n", viewer);
   return "";
 }
