@@ -116,34 +116,6 @@ TEST(Window, SampleOpensLorvaneWithBothBarsAndMenuAndClosesWithZero) {
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 
-TEST(Window, UnknownCommandChangesNothing) {
-  Capture chart, view;
-  ASSERT_TRUE(RenderChart(DataFile("wide.txt"), &chart));
-  Viewer viewer;
-  ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
-  SendScroll(viewer.window, SB_HORZ, SB_THUMBPOSITION, 3);
-  SendScroll(viewer.window, SB_VERT, SB_THUMBPOSITION, 2);
-  ASSERT_TRUE(PutClipboardText("before the commands"));
-  DWORD written = GetClipboardSequenceNumber();
-  for (WORD command : {0, 99, 104, 0xFFFF}) {
-    DWORD_PTR result = 1;  // sent with a time limit: a box would hold the call
-    EXPECT_TRUE(SendMessageTimeoutA(viewer.window, WM_COMMAND, command, 0, SMTO_NORMAL,
-                                    STEP_TIMEOUT, &result) != 0 &&
-                result == 0)
-        << command;
-  }
-  // No box or print dialog, the clipboard untouched, and, painted afresh,
-  // the same chart at the same position.
-  std::string caption;
-  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, &caption), nullptr) << caption;
-  EXPECT_EQ(GetClipboardSequenceNumber(), written);
-  EXPECT_EQ(ClipboardText(), "before the commands");
-  InvalidateRect(viewer.window, nullptr, FALSE);
-  ASSERT_TRUE(viewer.CaptureView(&view));
-  EXPECT_TRUE(ShowsChartAt(view, chart, 3, 2));
-  EXPECT_TRUE(viewer.CloseWithExit(0));
-}
-
 TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
   Viewer viewer;
   ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
