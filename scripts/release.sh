@@ -16,8 +16,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
 BUILD=build/release
-# The title of the sample's page (the release test writes the same page).
-SAMPLE_TITLE="Lorvane sample rules"
 mkdir -p "$BUILD"
 
 bash scripts/setup.sh
@@ -37,16 +35,10 @@ lorvane_build "$BUILD/build.log" "$BUILD" -j"$JOBS" || exit 1
 # The sample's page, as the checker writes it for anyone (scripts/test.sh's
 # release test compares it with the native tier's checker).
 NATIVE=build/release-native
-cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF \
-  >"$NATIVE-configure.log" 2>&1 || {
-  cat "$NATIVE-configure.log"
-  exit 1
-}
-cmake --build "$NATIVE" -j"$JOBS" --target lorvane-check >"$NATIVE-build.log" 2>&1 || {
-  tail -n 60 "$NATIVE-build.log"
-  exit 1
-}
-"$NATIVE/check/lorvane-check" --html "$BUILD/RULES.html" --title "$SAMPLE_TITLE" data/RULES.TXT
+lorvane_configure "$NATIVE/configure.log" -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release \
+  -DLORVANE_TESTS=OFF || exit 1
+lorvane_build "$NATIVE/build.log" "$NATIVE" -j"$JOBS" --target lorvane-check || exit 1
+"$NATIVE/check/lorvane-check" --html "$BUILD/RULES.html" --title "Lorvane sample rules" data/RULES.TXT
 
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
 zip="$BUILD/$name.zip"
