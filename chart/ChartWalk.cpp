@@ -72,6 +72,14 @@ void WalkAdvance(const ChartPainter* painter, int32_t x, int32_t y, Advance* adv
 }
 
 void WalkChart(const ChartPainter* painter, Advance* first) {
+  // The metrics fit the chart into 32 bits; its coordinates reach a little
+  // past it: a link's end on a box's bottom edge lies up to 56 character
+  // widths right of the box's left (99 dependants, CharWidth / 2 apart),
+  // and the row cursor ends two line heights below the last row.
+  if ((int64_t)ChartWidth + 64 * (int64_t)CharWidth > INT32_MAX ||
+      (int64_t)ChartHeight + 2 * (int64_t)LineHeight > INT32_MAX) {
+    Fatal(1, "The chart would be larger than %d pixels", INT32_MAX);
+  }
   int32_t y = LineHeight;
   for (int32_t level = 0; level <= MaxLevel; ++level) {
     int32_t x = ((MaxLevelCount - LevelCount[level]) * (BoxWidth + ColumnGap)) / 2 + CharWidth;

@@ -3,10 +3,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "check/Check.h"
+#include "check/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
@@ -14,16 +17,25 @@
 
 namespace {
 
+// Rules-file text as every output shows it.
+void Put(const char* rulesText) { PutShown(rulesText, stdout); }
+
 void PrintPrerequisite(const char* code, const Advance* prereq) {
   if (prereq != nullptr) {
-    fputs(prereq->name, stdout);
+    Put(prereq->name);
   } else {
-    printf("\"%s\" (names no advance)", code);
+    fputs("\"", stdout);
+    Put(code);
+    fputs("\" (names no advance)", stdout);
   }
 }
 
 void PrintAdvance(const Advance* advance) {
-  printf("  %s [%s]\n", advance->name, advance->code);
+  fputs("  ", stdout);
+  Put(advance->name);
+  fputs(" [", stdout);
+  Put(advance->code);
+  fputs("]\n", stdout);
 
   fputs("    prerequisites: ", stdout);
   if (advance == &RootAdvance) {
@@ -36,21 +48,28 @@ void PrintAdvance(const Advance* advance) {
   fputs("\n    dependants: ", stdout);
   if (advance->childCount == 0) fputs("none", stdout);
   for (int i = 0; i < advance->childCount && i < MAX_DEPENDANTS; ++i) {
-    printf("%s%s", i > 0 ? ", " : "", advance->children[i]->name);
+    if (i > 0) fputs(", ", stdout);
+    Put(advance->children[i]->name);
   }
 
   FormatDetailLine(advance);
-  printf("\n    detail: %s\n", TextBuffer);
+  fputs("\n    detail: ", stdout);
+  Put(TextBuffer);
+  fputs("\n", stdout);
 
   // As in the chart: the name with its cost text after it, then the
   // figures line, which begins with its own blank.
   int units = AdvanceUnitCount(advance);
   for (int k = 0; k < units; ++k) {
     const UnitType* unit = advance->units[k];
+    fputs("    unit: ", stdout);
+    Put(unit->name);
     FormatUnitCost(unit);
-    printf("    unit: %s%s\n", unit->name, TextBuffer);
+    Put(TextBuffer);
     FormatFiguresLine(unit);
-    printf("         %s\n", TextBuffer);
+    fputs("\n         ", stdout);
+    Put(TextBuffer);
+    fputs("\n", stdout);
   }
 }
 
@@ -62,13 +81,15 @@ void PrintLevelList(const char* label, const int32_t* values) {
   fputs("\n", stdout);
 }
 
-void PrintWarning(void*, const Diagnostic* diagnostic) {
-  printf("warning: %s\n", diagnostic->message.c_str());
+// FILE:LINE: warning: MESSAGE, as compilers write them, for editors.
+void PrintWarning(void* context, const Diagnostic* diagnostic) {
+  printf("%s:%ld: warning: %s\n", static_cast<const char*>(context), (long)diagnostic->line,
+         ShownText(diagnostic->message.c_str()).c_str());
 }
 
 }  // namespace
 
-void PrintTextReport(bool withMetrics) {
+void PrintTextReport(const char* path, bool withMetrics) {
   for (int level = 0; level <= MaxLevel && level < MAX_LEVELS; ++level) {
     printf("Level %d: %ld advance%s\n", level, (long)LevelCount[level],
            LevelCount[level] == 1 ? "" : "s");
@@ -95,5 +116,6 @@ void PrintTextReport(bool withMetrics) {
   }
 
   printf("Warnings %d\n", ForEachWarning(nullptr, nullptr));
-  ForEachWarning(PrintWarning, nullptr);
+  std::string shownPath = ShownArgument(path);
+  ForEachWarning(PrintWarning, (void*)shownPath.c_str());
 }
