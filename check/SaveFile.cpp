@@ -183,7 +183,7 @@ bool CheckTarget(Pending* pending, std::string* reason) {
   DWORD attributes = GetFileAttributesA(pending->target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      *reason = Reason(ERROR_DIRECTORY_NOT_SUPPORTED);
+      *reason = Reason(ERROR_ACCESS_DENIED);
       return false;
     }
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
