@@ -111,7 +111,9 @@ def build(advances, levels, max_dependants, seed):
     if dependants["nil"] > max_dependants:
         sys.exit("too many advances on level 1 for the root")
     for i, r in enumerate(ordered):
-        r["name"] = "Stress Advance %04d" % i  # 19 characters, the longest name
+        # 19 characters, the longest name; past 9,999 a shorter word keeps
+        # every number whole.
+        r["name"] = "Stress Advance %04d" % i if i < 10000 else "Stress Adv %08d" % i
         r["ai"] = rng.randint(1, 8)
         r["mod"] = rng.randint(-2, 2)
         r["epoch"] = min(3, (r["level"] - 1) * 4 // levels)

@@ -17,11 +17,14 @@ Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
   files      "|"-separated: NAME=FIXTURE (a file of tests/check/fixtures),
              NAME=text:BYTES, NAME=zeros:SIZE (a sparse file), NAME=wide:N
              (N advances on level 0 beside the root), NAME=dir,
+             NAME=fifo-blocked (a FIFO no one reads: writing it waits),
              NAME=fifo (a reader takes what is written), NAME=dev:MAJOR:MINOR
              (a character device made here), NAME->TARGET (a symbolic link),
-             NAME=>TARGET (a hard link); "@MODE" after a file sets its mode
+             NAME=>TARGET (a hard link); "@MODE" after a file sets its mode,
+             "@MODE:ID" its owner and group too
   arguments  "|"-separated; $DIR is the scratch folder
-  exit       the exit code
+  exit       the exit code; signal:NAME sends that signal once a temporary
+             file exists, and the checker must end by it
   stderr     the text and a line feed; usage:PROBLEM for "lorvane-check:
              PROBLEM" and the usage text; "-" for nothing
   stdout     "-" nothing, "*" anything, @svg or @html what that export of
@@ -31,7 +34,7 @@ Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
              that prepared file
   after      "|"-separated: NAME=FIXTURE, NAME=text:BYTES, NAME=wide:N,
              NAME=* (any regular file), NAME=@svg,
-             NAME=@html, NAME->TARGET (still that link), NAME@MODE,
+             NAME=@html, NAME->TARGET (still that link), NAME@MODE[:ID],
              NAME=fifo:@svg (still a FIFO; its reader got the SVG),
              NAME=dev (still a device)
 """
@@ -39,11 +42,13 @@ import json
 import os
 import re
 import shutil
+import signal
 import stat
 import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "hostile"))
@@ -97,10 +102,10 @@ class Fifo(threading.Thread):
 def prepare(folder, spec):
     fifos = {}
     for item in items(spec):
-        mode = None
-        found = re.match(rb"(.*)@(0[0-7]{3})$", item, re.S)
+        mode = owner = None
+        found = re.match(rb"(.*)@(0[0-7]{3})(?::([0-9]+))?$", item, re.S)
         if found:
-            item, mode = found.group(1), found.group(2)
+            item, mode, owner = found.group(1), found.group(2), found.group(3)
         item = item.decode("latin-1")
         if "->" in item:
             name, target = item.split("->", 1)
@@ -117,6 +122,8 @@ def prepare(folder, spec):
         elif source == "fifo":
             os.mkfifo(path)
             fifos[name] = Fifo(path)
+        elif source == "fifo-blocked":
+            os.mkfifo(path)
         elif source.startswith("dev:"):
             major, minor = (int(n) for n in source[4:].split(":"))
             os.mknod(path, 0o666 | stat.S_IFCHR, os.makedev(major, minor))
@@ -131,6 +138,8 @@ def prepare(folder, spec):
                 f.truncate(int(source[6:]))
         else:
             shutil.copyfile(os.path.join(FIXTURES, source), path)
+        if owner is not None:
+            os.chown(path, int(owner), int(owner))
         if mode is not None:
             os.chmod(path, int(mode, 8))
     return fifos
@@ -182,13 +191,16 @@ def check_after(case, command, folder, spec, prepared, fifos):
             if not os.path.islink(path) or os.readlink(path) != target:
                 fail(case, "%s is no longer a link to %s" % (name, target))
             continue
-        found = re.match(r"([^=]*)@(0[0-7]{3})$", item)
+        found = re.match(r"([^=]*)@(0[0-7]{3})(?::([0-9]+))?$", item)
         if found:
-            name, mode = found.group(1), found.group(2)
+            name, mode, owner = found.groups()
             names.add(name)
-            got = stat.S_IMODE(os.lstat(os.path.join(folder, name)).st_mode)
-            if got != int(mode, 8):
-                fail(case, "%s has mode %o, expected %s" % (name, got, mode))
+            info = os.lstat(os.path.join(folder, name))
+            if stat.S_IMODE(info.st_mode) != int(mode, 8):
+                fail(case, "%s has mode %o, expected %s" % (name, stat.S_IMODE(info.st_mode), mode))
+            if owner is not None and (info.st_uid, info.st_gid) != (int(owner), int(owner)):
+                fail(case, "%s belongs to %d:%d, expected %s" % (name, info.st_uid, info.st_gid,
+                                                                  owner))
             continue
         name, source = item.split("=", 1)
         names.add(name)
@@ -196,6 +208,10 @@ def check_after(case, command, folder, spec, prepared, fifos):
         if source == "dir":
             if not os.path.isdir(path) or os.path.islink(path):
                 fail(case, "%s is no longer a folder" % name)
+            continue
+        if source == "fifo-blocked":
+            if not stat.S_ISFIFO(os.lstat(path).st_mode):
+                fail(case, "%s is no longer a FIFO" % name)
             continue
         if source == "dev":
             if not stat.S_ISCHR(os.lstat(path).st_mode):
@@ -221,6 +237,19 @@ def check_after(case, command, folder, spec, prepared, fifos):
         fail(case, "the folder holds %s, expected %s" % (sorted(present), sorted(names)))
 
 
+def interrupt(name, process, folder, signal_name):
+    """Sends the signal once the checker has a temporary file (and is kept
+    waiting by a FIFO no one reads)."""
+    deadline = time.time() + TIMEOUT
+    while not any(n.startswith(".lvc") for n in os.listdir(folder)):
+        if time.time() > deadline or process.poll() is not None:
+            process.kill()
+            fail(name, "no temporary file to interrupt")
+        time.sleep(0.02)
+    time.sleep(0.2)
+    process.send_signal(getattr(signal, "SIG" + signal_name))
+
+
 def run(case, command):
     emulated = len(command) > 1
     folder = tempfile.mkdtemp(prefix="lvcmd-")
@@ -238,11 +267,14 @@ def run(case, command):
             out_target = open(os.path.join(folder, out_spec[1:]), "wb")
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             os.umask(0o022)
+            process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
+                                       stdout=out_target or out, stderr=err)
+            if case["exit"].startswith("signal:"):
+                interrupt(case["name"], process, folder, case["exit"][7:])
             try:
-                code = subprocess.run(command + args, cwd=folder, stdin=subprocess.DEVNULL,
-                                      stdout=out_target or out, stderr=err,
-                                      timeout=TIMEOUT).returncode
+                code = process.wait(TIMEOUT)
             except subprocess.TimeoutExpired:
+                process.kill()
                 fail(case["name"], "no end within %d s" % TIMEOUT)
             out.seek(0)
             err.seek(0)
@@ -252,7 +284,10 @@ def run(case, command):
         if emulated:
             got_out, got_err = got_out.replace(b"\r\n", b"\n"), got_err.replace(b"\r\n", b"\n")
         name = case["name"]
-        if code != int(case["exit"]):
+        want_code = case["exit"]
+        if want_code.startswith("signal:"):
+            want_code = -getattr(signal, "SIG" + want_code[7:])
+        if code != int(want_code):
             fail(name, "exit code %d, expected %s; stderr %r" % (code, case["exit"], got_err))
         expected = case["stderr"]
         if expected == "-":
