@@ -52,7 +52,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "hostile"))
-from run_case import lookup, unescape  # noqa: E402
+from run_case import lookup, table_rows, unescape  # noqa: E402
 
 TABLE = os.path.join(HERE, "commands.tsv")
 FIXTURES = os.path.join(HERE, "fixtures")
@@ -62,19 +62,13 @@ TIMEOUT = 60
 
 def read_table():
     cases = {}
-    with open(TABLE, encoding="latin-1") as f:
-        for number, line in enumerate(f, 1):
-            line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            if len(fields) != 8:
-                sys.exit("commands.tsv:%d: %d fields, not 8" % (number, len(fields)))
-            name = fields[0]
-            if name in cases:
-                sys.exit("commands.tsv:%d: case %s twice" % (number, name))
-            cases[name] = dict(zip(
-                ["name", "where", "files", "args", "exit", "stderr", "stdout", "after"], fields))
+    for number, fields in table_rows(TABLE):
+        if len(fields) != 8:
+            sys.exit("commands.tsv:%d: %d fields, not 8" % (number, len(fields)))
+        if fields[0] in cases:
+            sys.exit("commands.tsv:%d: case %s twice" % (number, fields[0]))
+        cases[fields[0]] = dict(zip(
+            ["name", "where", "files", "args", "exit", "stderr", "stdout", "after"], fields))
     return cases
 
 

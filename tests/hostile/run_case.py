@@ -70,33 +70,38 @@ def message(field):
     return None if field == "chart" else unescape(field)
 
 
-def read_manifest():
-    cases = {}
-    with open(MANIFEST, encoding="latin-1") as f:
+def table_rows(path):
+    """(line number, tab-separated fields) of each row of a table; blank
+    lines and lines starting with # are none."""
+    with open(path, encoding="latin-1") as f:
         for number, line in enumerate(f, 1):
             line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            if len(fields) < 5:
-                sys.exit("cases.tsv:%d: fewer than 5 fields" % number)
-            name, path, code, checker, viewer = fields[:5]
-            if name in cases:
-                sys.exit("cases.tsv:%d: case %s twice" % (number, name))
-            viewer_exit = int(code)
-            if viewer.startswith("[") and "]" in viewer:
-                viewer_exit = int(viewer[1:viewer.index("]")])
-                viewer = viewer[viewer.index("]") + 1:]
-            cases[name] = {
-                "path": unescape(path).decode("latin-1"),
-                "exit": int(code),
-                "message": message(checker),
-                "viewer_exit": viewer_exit,
-                "viewer": message(checker if viewer == "=" else viewer),
-                "checks": fields[5:],
-            }
-            if (cases[name]["message"] is None) != (int(code) == 0):
-                sys.exit("cases.tsv:%d: exit code and message disagree" % number)
+            if line and not line.startswith("#"):
+                yield number, line.split("\t")
+
+
+def read_manifest():
+    cases = {}
+    for number, fields in table_rows(MANIFEST):
+        if len(fields) < 5:
+            sys.exit("cases.tsv:%d: fewer than 5 fields" % number)
+        name, path, code, checker, viewer = fields[:5]
+        if name in cases:
+            sys.exit("cases.tsv:%d: case %s twice" % (number, name))
+        viewer_exit = int(code)
+        if viewer.startswith("[") and "]" in viewer:
+            viewer_exit = int(viewer[1:viewer.index("]")])
+            viewer = viewer[viewer.index("]") + 1:]
+        cases[name] = {
+            "path": unescape(path).decode("latin-1"),
+            "exit": int(code),
+            "message": message(checker),
+            "viewer_exit": viewer_exit,
+            "viewer": message(checker if viewer == "=" else viewer),
+            "checks": fields[5:],
+        }
+        if (cases[name]["message"] is None) != (int(code) == 0):
+            sys.exit("cases.tsv:%d: exit code and message disagree" % number)
     return cases
 
 
