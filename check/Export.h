@@ -28,9 +28,10 @@ bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<Outp
 // Writes every file, or replaces none: "-" goes to standard output; an
 // existing target that is not a regular file (a device, a FIFO) is written
 // in place; any other is written to a new temporary file beside the file
-// it names (through a symbolic link), which takes the permissions of the
-// file it replaces and is renamed over it once every file is written. A
-// failure removes the temporary files, leaving every target as it was.
+// it names (through a symbolic link), which takes the permissions (and
+// owner) of the file it replaces and is renamed over it once every file is
+// written. A file no one may write is refused first. A failure, SIGINT or
+// SIGTERM removes the temporary files, leaving every target as it was.
 // False after a message on standard error.
 bool SaveFiles(const std::vector<OutputFile>& files);
 
