@@ -83,9 +83,9 @@ void PrintLevelList(const char* label, const int32_t* values) {
 }
 
 // FILE:LINE: warning: MESSAGE, as compilers write them, for editors.
-void PrintWarning(void* context, const Diagnostic* diagnostic) {
-  printf("%s:%ld: warning: %s\n", static_cast<const char*>(context), (long)diagnostic->line,
-         ShownText(diagnostic->message.c_str()).c_str());
+void PrintWarning(const std::string& path, const Diagnostic& diagnostic) {
+  printf("%s:%ld: warning: %s\n", path.c_str(), (long)diagnostic.line,
+         ShownText(diagnostic.message.c_str()).c_str());
 }
 
 }  // namespace
@@ -120,7 +120,9 @@ void PrintTextReport(const char* path, bool withMetrics) {
     printf("ChartLines %ld\n", (long)ChartLines);
   }
 
-  printf("Warnings %d\n", ForEachWarning(nullptr, nullptr));
+  // Counted before they are printed: one scan of the file, kept.
+  std::vector<Diagnostic> warnings = CollectWarnings();
+  printf("Warnings %d\n", (int)warnings.size());
   std::string shownPath = ShownArgument(path);
-  ForEachWarning(PrintWarning, (void*)shownPath.c_str());
+  for (const Diagnostic& warning : warnings) PrintWarning(shownPath, warning);
 }
