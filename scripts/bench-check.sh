@@ -27,10 +27,10 @@ if [ -z "${WRITES:-}" ]; then
 fi
 mkdir -p "$OUT" "$WRITES"
 
-cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF >"$OUT/configure.log" 2>&1 ||
-  { cat "$OUT/configure.log"; exit 1; }
-cmake --build "$OUT" -j"$JOBS" --target lorvane-check >"$OUT/build.log" 2>&1 ||
-  { tail -n 40 "$OUT/build.log"; exit 1; }
+. scripts/quiet-cmake.sh
+lorvane_configure "$OUT/configure.log" -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release \
+  -DLORVANE_TESTS=OFF || exit 1
+lorvane_build "$OUT/build.log" "$OUT" -j"$JOBS" --target lorvane-check || exit 1
 for size in $SIZES; do
   [ -s "$OUT/stress-$size.txt" ] ||
     python3 scripts/gen_stress.py --advances "$size" -o "$OUT/stress-$size.txt"
