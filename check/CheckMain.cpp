@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   bool written = true;
   if (exports || routeText != nullptr) {
-    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics, json);
+    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics, json, path, nullptr);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

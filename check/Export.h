@@ -24,7 +24,8 @@ bool SaveFile(const char* path, const std::string& text);
 int PrintRoute(const char* text, bool json);
 
 // Writes the SVG and the page asked for (by the default metrics 11,13,0
-// unless the caller set others), then prints the route asked for. Returns
-// the exit code: 1 when a file cannot be written.
+// unless the caller set others; the page titled title, or the rules file's
+// name when it is null), then prints the route asked for. Returns the exit
+// code: 1 when a file cannot be written.
 int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics,
-               bool json);
+               bool json, const char* rulesPath, const char* title);
