@@ -449,35 +449,33 @@
     true
   );
 
-  // On paper the chart is cut into strips of whole rows and columns of
-  // boxes, each a page at most, at a scale that keeps texts at 6 points.
+  // On paper the chart is cut into strips, a row of boxes each with the
+  // links above it, cut between boxes to the width of a page, at a scale
+  // that keeps texts at 6 points.
   const PRINT_SCALE = 0.75;
-  const PAGE = { width: 680, height: 900 };
+  const PAGE_WIDTH = 680;
   const printed = document.getElementById("print");
-  // Pieces of at most limit from 0, cut only where no span crosses.
+  // Pieces of at most limit, cut between the spans, which are in order.
   function cuts(spans, limit) {
-    spans.sort((a, b) => a[0] - b[0]);
     const pieces = [];
-    let [from, reach, gap] = [0, 0, -1];
-    for (const [start, end] of spans) {
-      if (reach <= start) gap = Math.floor((reach + start) / 2);
-      if (end - from > limit && gap > from) {
-        pieces.push([from, gap]);
-        from = gap;
+    let from = spans[0][0];
+    for (let k = 1; k < spans.length; ++k) {
+      if (spans[k][1] - from > limit) {
+        const at = Math.floor((spans[k - 1][1] + spans[k][0]) / 2);
+        pieces.push([from, at]);
+        from = at;
       }
-      reach = Math.max(reach, end);
     }
-    pieces.push([from, reach + 2]);
+    pieces.push([from, spans[spans.length - 1][1]]);
     return pieces;
   }
   window.addEventListener("beforeprint", () => {
     const strips = [];
-    const span = (i, axis) => [boxes[i][axis] - 4, boxes[i][axis] + boxes[i][axis + 2] + 1];
-    const rowSpans = rows.map((row) => [span(row[0], 1)[0], Math.max(...row.map((i) => span(i, 1)[1]))]);
-    for (const [top, bottom] of cuts(rowSpans, PAGE.height / PRINT_SCALE)) {
-      const inBand = rows.filter((row) => boxes[row[0]][1] >= top && boxes[row[0]][1] < bottom);
-      const spans = inBand.flat().map((i) => span(i, 0));
-      for (const [left, right] of cuts(spans, PAGE.width / PRINT_SCALE)) {
+    let top = 0;
+    for (const row of rows) {
+      const bottom = Math.max(...row.map((i) => boxes[i][1] + boxes[i][3])) + 2;
+      const spans = row.map((i) => [boxes[i][0] - 3, boxes[i][0] + boxes[i][2] + 2]);
+      for (const [left, right] of cuts(spans, PAGE_WIDTH / PRINT_SCALE)) {
         const strip = document.createElementNS(svg.namespaceURI, "svg");
         strip.setAttribute("class", "strip");
         strip.setAttribute("viewBox", `${left} ${top} ${right - left} ${bottom - top}`);
@@ -486,6 +484,7 @@
         for (const part of chart.children) strip.appendChild(part.cloneNode(true));
         strips.push(strip);
       }
+      top = bottom;
     }
     printed.replaceChildren(...strips);
   });
