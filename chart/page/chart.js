@@ -46,6 +46,7 @@
   const rows = [];
   groups.forEach((g, i) => (rows[levels[i]] = rows[levels[i]] || []).push(i));
   const links = [...svg.querySelectorAll("line.near, line.far")];
+  const linkEnds = links.map((line) => [Number(line.dataset.from), Number(line.dataset.to)]);
 
   // The marks are classes on the advances' groups; they are drawn in
   // layers over the chart, so that marking repaints those layers and not
@@ -70,8 +71,10 @@
   }
   const veil = layer("veil");
   const holes = addPath(veil, "veil");
-  const nearLinks = addPath(veil, "links near");
-  const farLinks = addPath(veil, "links far");
+  // One element per link: a browser draws only those that cross the part
+  // of the view it draws, where it would go along a whole path.
+  const routeLinks = document.createElementNS(svg.namespaceURI, "g");
+  veil.appendChild(routeLinks);
   const tints = layer("tints");
   const tint = {};
   for (const mark of MARKS) tint[mark] = addPath(tints, mark);
@@ -167,17 +170,16 @@
     const kept = new Set([0, ...targets, ...route, ...marked.opens]);
     // The holes take in the target's wider outline.
     holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(kept, 1.5));
-    const paths = { near: "", far: "" };
+    const copies = [];
     if (targets.length > 0) {
-      for (const line of links) {
-        const [from, to] = [Number(line.dataset.from), Number(line.dataset.to)];
-        if (!kept.has(from) || !kept.has(to)) continue;
-        const [x1, y1, x2, y2] = [line.x1, line.y1, line.x2, line.y2].map((v) => v.baseVal.value);
-        paths[line.classList.contains("near") ? "near" : "far"] += `M${x1} ${y1}L${x2} ${y2}`;
-      }
+      links.forEach((line, k) => {
+        if (!kept.has(linkEnds[k][0]) || !kept.has(linkEnds[k][1])) return;
+        const copy = line.cloneNode(false);
+        copy.removeAttribute("stroke");
+        copies.push(copy);
+      });
     }
-    nearLinks.setAttribute("d", paths.near);
-    farLinks.setAttribute("d", paths.far);
+    routeLinks.replaceChildren(...copies);
     chart.classList.toggle("selecting", targets.length > 0);
     const items = [...route, ...targets].sort(byLevel).map((i) => {
       const item = document.createElement("li");
