@@ -43,10 +43,6 @@ std::string PageText(const char* text) {
   return converted;
 }
 
-std::vector<PageWarning>* PageWarnings;
-
-void AddPageWarning(const char* text) { PageWarnings->push_back(PageWarning{PageText(text), -1}); }
-
 // The title (the rules file's name unless given), the counts and the
 // warnings of the loaded file.
 void GatherPage(const char* rulesPath, const char* title, PageContent* content) {
@@ -63,8 +59,12 @@ void GatherPage(const char* rulesPath, const char* title, PageContent* content) 
   }
   content->levels = MaxLevel;
   content->units = UnitCount();
-  PageWarnings = &content->warnings;
-  ForEachWarning(AddPageWarning);
+  // The messages in UTF-8 as the JSON report has them.
+  for (const Diagnostic& warning : CollectWarnings()) {
+    std::string text;
+    AppendUtf8(&text, warning.message.c_str());
+    content->warnings.push_back(PageWarning{text, warning.advance});
+  }
 }
 
 }  // namespace
