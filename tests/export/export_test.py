@@ -201,10 +201,16 @@ class Export(unittest.TestCase):
         small = os.path.join(SOURCE, "tests/check/fixtures/small.txt")
         broken = rules("warned.txt", b"Alpha, 1, 0, nil, Zzz, 0, 0 ; Alp\n"
                        b"Beta, 1, 0, Alp, nil, 0, 9 ; Bet\nGamma, 1, 0, nil, nil, 0, 0 ; Alp\n")
-        for path, title in [(small, "small.txt"), (broken, "warned.txt")]:
-            self.export(path)
-            page = open(os.path.join(WORK, "test_page_title_counts_warnings_and_policy.html"),
-                        encoding="utf-8").read()
+        page_path = os.path.join(WORK, "test_page_title_counts_warnings_and_policy.html")
+        # The file's name by default; a title given is escaped; bytes that
+        # are no UTF-8 read as Windows-1252, as the rules' own texts.
+        for path, options, title in [(small, [], "small.txt"),
+                                     (small, ["--title", "A <b> & \"Été\""],
+                                      "A &lt;b&gt; &amp; &quot;Été&quot;"),
+                                     (small, ["--title", b"Caf\xe9 \x80"], "Café €"),
+                                     (broken, [], "warned.txt")]:
+            self.export(path, *options)
+            page = open(page_path, encoding="utf-8").read()
             records = json.loads(run("--json", path).stdout)
             counts = [(len(records["advances"]) - 1, "advance"),
                       (max(a["level"] for a in records["advances"]), "level"),
@@ -212,10 +218,14 @@ class Export(unittest.TestCase):
             counts = ", ".join("%d %s%s" % (n, word, "" if n == 1 else "s") for n, word in counts)
             heading = "<h1>%s <small id=\"counts\">%s</small>" % (title, counts)
             self.assertTrue("<title>%s</title>" % title in page and heading in page, heading)
+            # The warnings as --json has them, each with its advance.
             listed = re.search(r'<ul id="warnings">\n(.*?)</ul>\n(<p>No warnings</p>)?', page, re.S)
-            items = [html.unescape(re.sub("<[^>]*>", "", item))
+            items = [re.match(r'<li(?: data-index="(\d+)")?>(.*)</li>$', item).groups()
                      for item in listed.group(1).splitlines()]
-            self.assertEqual(items, records["warnings"])
+            self.assertEqual([(None if i is None else int(i), html.unescape(text))
+                              for i, text in items],
+                             [(d.get("advance"), d["message"]) for d in records["diagnostics"]])
+            self.assertEqual([d["message"] for d in records["diagnostics"]], records["warnings"])
             self.assertEqual(listed.group(2) is not None, records["warnings"] == [])
             # Only the page's own script and styles, by their hashes.
             policy = re.search(r'Content-Security-Policy" content="([^"]*)"', page).group(1)
@@ -227,6 +237,9 @@ class Export(unittest.TestCase):
                 " ".join(map(digest, scripts)), " ".join(map(digest, styles))))
             self.assertNotRegex(page, r"<[^>]* on[a-z]+=")
         self.assertNotEqual(records["warnings"], [])
+        result = run("--title", "T", small)
+        self.assertEqual((result.returncode, result.stderr.decode().splitlines()[0]),
+                         (2, "lorvane-check: --title goes with --html"))
 
     def test_nothing_written_on_failure(self):
         svg, page = os.path.join(WORK, "kept.svg"), os.path.join(WORK, "new.html")
