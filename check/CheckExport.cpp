@@ -20,9 +20,11 @@ namespace {
 // surrogates, nothing past U+10FFFF).
 bool IsUtf8(const unsigned char* s) {
   while (*s != 0) {
-    int more = *s < 0x80 ? 0 : *s >= 0xC2 && *s <= 0xDF ? 1 : *s >= 0xE0 && *s <= 0xEF ? 2
-               : *s >= 0xF0 && *s <= 0xF4                ? 3
-                                                         : -1;
+    int more = *s < 0x80                  ? 0
+               : *s >= 0xC2 && *s <= 0xDF ? 1
+               : *s >= 0xE0 && *s <= 0xEF ? 2
+               : *s >= 0xF0 && *s <= 0xF4 ? 3
+                                          : -1;
     if (more < 0) return false;
     unsigned lead = *s++;
     for (int k = 0; k < more; ++k, ++s) {

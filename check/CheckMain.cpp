@@ -46,10 +46,10 @@ struct OptionSpec {
 };
 
 const OptionSpec OptionTable[] = {
-    {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
-    {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
-    {"--title", true, &Options::title},      {"--route", true, &Options::route},
-    {"--help", false, &Options::help},       {"--version", false, &Options::version},
+    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
+    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
+    {"--title", true, &Options::title}, {"--route", true, &Options::route},
+    {"--help", false, &Options::help},  {"--version", false, &Options::version},
 };
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
@@ -156,8 +156,8 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   bool written = true;
   if (exports || routeText != nullptr) {
-    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics, json, path,
-                          options.title.value);
+    exitCode =
+        RunExports(svgPath, htmlPath, routeText, withMetrics, json, path, options.title.value);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

@@ -147,6 +147,10 @@ test("#find= and #route= mark and list --route --json's route, what it opens", a
     assert.equal(marks.matches, text === "" ? "" :
       `${found.length} advance${found.length === 1 ? "" : "s"} found`);
   }
+  // A list item brings its box into view.
+  const first = (await state()).list[0];
+  await tab.click("#route-list li:first-child");
+  await assertShown(first, "the route list's first item");
   await open("sample", "#route=Jet,Zzz");
   const unknown = await state();
   assert.equal(unknown.summary, 'No advance has the code or name "Zzz"');
