@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "chart/ChartSvg.h"
+#include "chart/Utf8Text.h"
 
 // The page's own files and their hashes, embedded at build time
 // (cmake/EmbedFile.cmake).
@@ -15,31 +16,6 @@ extern const char PageStyleHash[];
 extern const char SvgStyleHash[];
 
 namespace {
-
-// Text for HTML: &, <, >, " and ' as character references.
-void AppendEscaped(std::string* out, const std::string& text) {
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        *out += "&amp;";
-        break;
-      case '<':
-        *out += "&lt;";
-        break;
-      case '>':
-        *out += "&gt;";
-        break;
-      case '"':
-        *out += "&quot;";
-        break;
-      case '\'':
-        *out += "&#39;";
-        break;
-      default:
-        *out += c;
-    }
-  }
-}
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);
@@ -58,7 +34,7 @@ void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) 
       *out += '"';
     }
     *out += '>';
-    AppendEscaped(out, warning.text);
+    AppendXmlUtf8(out, warning.text);
     *out += "</li>\n";
   }
   *out += "</ul>\n";
@@ -68,7 +44,7 @@ void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) 
 // What a place of the skeleton stands for.
 void AppendPlace(std::string* out, const std::string& name, const PageContent& content) {
   if (name == "title") {
-    AppendEscaped(out, content.title);
+    AppendXmlUtf8(out, content.title);
   } else if (name == "counts") {
     AppendCount(out, content.advances, "advance");
     *out += ", ";
