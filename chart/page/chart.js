@@ -269,11 +269,17 @@
   // A click on a box selects it (with Shift or Ctrl adds it or takes it
   // away); a click on the selected box or on empty chart clears.
   function choose(i, adding) {
+    unknown = [];
     if (i < 0) select([]);
     else if (adding) select(targets.includes(i) ? targets.filter((j) => j !== i) : [...targets, i]);
     else select(targets.length === 1 && targets[0] === i ? [] : [i]);
+    saveLater(true);
+  }
+  // One advance selected from a list, and its box shown.
+  function pick(i) {
     unknown = [];
-    showSummary();
+    select([i]);
+    show(i);
     saveLater(true);
   }
   const indexOf = (element) => {
@@ -292,11 +298,7 @@
   const warnings = document.getElementById("warnings");
   warnings.addEventListener("click", (event) => {
     const item = event.target.closest("li[data-index]");
-    if (item === null) return;
-    const i = Number(item.dataset.index);
-    select([i]);
-    show(i);
-    saveLater(true);
+    if (item !== null) pick(Number(item.dataset.index));
   });
   mark("warned", [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index)));
 
@@ -306,11 +308,7 @@
     saveLater(false);
   });
   find.addEventListener("keydown", (event) => {
-    if (event.key === "Enter" && matches.length > 0) {
-      select([matches[0]]);
-      show(matches[0]);
-      saveLater(true);
-    }
+    if (event.key === "Enter" && matches.length > 0) pick(matches[0]);
   });
 
   // The keyboard on a box: Enter or Space selects, the arrows move along
