@@ -76,8 +76,10 @@
   const routeLinks = document.createElementNS(svg.namespaceURI, "g");
   veil.appendChild(routeLinks);
   const tints = layer("tints");
+  // Their classes are not the groups' own, so that marking a group
+  // matches no style rule and restyles nothing.
   const tint = {};
-  for (const mark of MARKS) tint[mark] = addPath(tints, mark);
+  for (const mark of MARKS) tint[mark] = addPath(tints, "tint-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
