@@ -306,7 +306,8 @@
 
   find.addEventListener("input", () => {
     search(find.value);
-    if (matches.length > 0) show(matches[0]);
+    // Scrolling only when the first match is out of view spares drawing.
+    if (matches.length > 0) reveal(matches[0]);
     saveLater(false);
   });
   find.addEventListener("keydown", (event) => {
