@@ -493,6 +493,8 @@
   });
   window.addEventListener("afterprint", () => printed.replaceChildren());
 
+  // A larger window has a larger fit, the least zoom.
+  window.addEventListener("resize", () => setZoom(zoom));
   window.addEventListener("popstate", () => loadAddress(false));
   window.addEventListener("hashchange", () => loadAddress(false));
   loadAddress(true);
