@@ -208,6 +208,9 @@ class Export(unittest.TestCase):
                                      (small, ["--title", "A <b> & \"Été\""],
                                       "A &lt;b&gt; &amp; &quot;Été&quot;"),
                                      (small, ["--title", b"Caf\xe9 \x80"], "Café €"),
+                                     # An overlong form and a surrogate are no UTF-8.
+                                     (small, ["--title", b"\xc0\xaf"], "\u00c0\u00af"),
+                                     (small, ["--title", b"\xed\xa0\x80"], "\u00ed\u00a0\u20ac"),
                                      (broken, [], "warned.txt")]:
             self.export(path, *options)
             page = open(page_path, encoding="utf-8").read()
