@@ -1,6 +1,5 @@
 // The outputs that replace the report: --svg, --html and --route.
 #include <stddef.h>
-#include <string.h>
 
 #include <string>
 #include <vector>
@@ -15,6 +14,9 @@
 #include "rules/Advance.h"
 
 namespace {
+
+// The page's title in UTF-8, set before the page is made.
+std::string PageTitle;
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing past U+10FFFF).
@@ -36,58 +38,57 @@ bool IsUtf8(const unsigned char* s) {
   return true;
 }
 
-// A command-line text for the page: as it is when it reads as UTF-8, else
-// each byte through Windows-1252, as the rules file's own texts.
-std::string PageText(const char* text) {
-  if (IsUtf8((const unsigned char*)text)) return text;
-  std::string converted;
-  AppendUtf8(&converted, text);
-  return converted;
-}
+}  // namespace
 
-// The title (the rules file's name unless given), the counts and the
-// warnings of the loaded file.
-void GatherPage(const char* rulesPath, const char* title, PageContent* content) {
+void SetPageTitle(const char* rulesPath, const char* title) {
   if (title == nullptr) {
     title = rulesPath;
     for (const char* c = rulesPath; *c != 0; ++c) {
       if (*c == '/' || *c == '\\') title = c + 1;
     }
   }
-  content->title = PageText(title);
-  content->advances = 0;
-  for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
-    ++content->advances;
-  }
-  content->levels = MaxLevel;
-  content->units = UnitCount();
-  // The messages in UTF-8 as the JSON report has them.
-  for (const Diagnostic& warning : CollectWarnings()) {
-    std::string text;
-    AppendUtf8(&text, warning.message.c_str());
-    content->warnings.push_back(PageWarning{text, warning.advance});
+  // A command-line text as it is when it reads as UTF-8, else each byte
+  // through Windows-1252, as the rules file's own texts.
+  PageTitle.clear();
+  if (IsUtf8((const unsigned char*)title)) {
+    PageTitle = title;
+  } else {
+    AppendUtf8(&PageTitle, title);
   }
 }
 
-}  // namespace
+void MakeCheckedPage(std::string* text) {
+  PageContent content;
+  content.title = PageTitle;
+  content.advances = 0;
+  for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
+    ++content.advances;
+  }
+  content.levels = MaxLevel;
+  content.units = UnitCount();
+  // The messages in UTF-8 as the JSON report has them.
+  for (const Diagnostic& warning : CollectWarnings()) {
+    std::string message;
+    AppendUtf8(&message, warning.message.c_str());
+    content.warnings.push_back(PageWarning{message, warning.advance});
+  }
+  MakeHtmlPage(content, text);
+}
 
-int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics,
-               bool json, const char* rulesPath, const char* title) {
-  if (svgPath != nullptr || htmlPath != nullptr) {
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
+               bool json) {
+  // Everything that can fail without a file is done before any is written.
+  std::vector<const Advance*> targets;
+  if (routeText != nullptr) {
+    int found = FindRouteTargets(routeText, &targets);
+    if (found != 0) return found;
+  }
+  if (!outputs->empty()) {
     // The viewer's detail font on the standard display: "MS Sans Serif" at
     // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
     if (!withMetrics) SetChartMetrics(11, 13, 0);
-    std::string text;
-    if (svgPath != nullptr) {
-      MakeSvgDocument(&text);
-      if (!SaveFile(svgPath, text)) return 1;
-    }
-    if (htmlPath != nullptr) {
-      PageContent content;
-      GatherPage(rulesPath, title, &content);
-      MakeHtmlPage(content, &text);
-      if (!SaveFile(htmlPath, text)) return 1;
-    }
+    for (OutputFile& file : *outputs) file.make(&file.text);
+    if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
-  return routeText != nullptr ? PrintRoute(routeText, json) : 0;
+  return routeText != nullptr ? PrintRoute(targets, json) : 0;
 }

@@ -2,7 +2,8 @@
 """Writes a large rules file for load benchmarks and stress tests.
 
 The file holds N advances spread over levels 1 to --levels (99 by default,
-the deepest chain the viewer accepts), no advance with more than
+the deepest chain the viewer accepts; level 1 holds no more than the root
+can take), unique codes, no advance with more than
 --max-dependants direct dependants ("nil" included; one advance on level 1
 has exactly that many), and as many unit lines
 as advances. "forward" lists every advance after its prerequisites (one
@@ -42,6 +43,16 @@ def build(advances, levels, max_dependants, seed):
     # One chain reaches the deepest level; the rest are spread evenly.
     level_of = list(range(1, levels + 1))
     level_of += [1 + i % levels for i in range(advances - levels)]
+    # Level 1 hangs under the root, which takes max_dependants at most: the
+    # rest of a large file's first row goes to the rows below it.
+    first_row = spill = 0
+    for i, L in enumerate(level_of):
+        if L != 1 or levels == 1:
+            continue
+        first_row += 1
+        if first_row > max_dependants:
+            level_of[i] = 2 + spill % (levels - 1)
+            spill += 1
     by_level = {L: [] for L in range(0, levels + 1)}
     by_level[0].append("nil")
     records = []
@@ -100,7 +111,9 @@ def build(advances, levels, max_dependants, seed):
     if dependants["nil"] > max_dependants:
         sys.exit("too many advances on level 1 for the root")
     for i, r in enumerate(ordered):
-        r["name"] = "Stress Advance %04d" % i  # 19 characters, the longest name
+        # 19 characters, the longest name; past 9,999 a shorter word keeps
+        # every number whole.
+        r["name"] = "Stress Advance %04d" % i if i < 10000 else "Stress Adv %08d" % i
         r["ai"] = rng.randint(1, 8)
         r["mod"] = rng.randint(-2, 2)
         r["epoch"] = min(3, (r["level"] - 1) * 4 // levels)
