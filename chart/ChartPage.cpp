@@ -1,39 +1,85 @@
-// The HTML page around the chart's SVG.
+// The HTML page around the chart's SVG: the skeleton's places filled in.
 #include "chart/ChartPage.h"
 
+#include <string.h>
+
 #include "chart/ChartSvg.h"
+#include "chart/Utf8Text.h"
 
-// The page's own files, embedded at build time (cmake/EmbedFile.cmake).
+// The page's own files and their hashes, embedded at build time
+// (cmake/EmbedFile.cmake).
+extern const char PageHtml[];
 extern const char PageScript[];
+extern const char PageScriptHash[];
 extern const char PageStyle[];
+extern const char PageStyleHash[];
+extern const char SvgStyleHash[];
 
-void MakeHtmlPage(std::string* out) {
-  *out =
-      "<!DOCTYPE html>\n"
-      "<html lang=\"en\">\n"
-      "<head>\n"
-      "<meta charset=\"utf-8\">\n"
-      "<title>Velmora 2 Research Tree</title>\n"
-      "<style>\n";
-  *out += PageStyle;
-  *out +=
-      "</style>\n"
-      "</head>\n"
-      "<body>\n"
-      "<div id=\"bar\">\n"
-      "<input id=\"find\" type=\"search\" placeholder=\"Find a name or code (/)\" "
-      "aria-label=\"Find a name or code\">\n"
-      "<button id=\"zoom-out\" title=\"Zoom out (Ctrl+wheel)\">&#8722;</button>\n"
-      "<button id=\"zoom-in\" title=\"Zoom in (Ctrl+wheel)\">+</button>\n"
-      "<button id=\"fit\">Fit to width</button>\n"
-      "<span id=\"summary\"></span>\n"
-      "</div>\n"
-      "<div id=\"chart\">\n";
-  AppendChartSvg(out);
-  *out += "</div>\n<script>\n";
-  *out += PageScript;
-  *out +=
-      "</script>\n"
-      "</body>\n"
-      "</html>\n";
+namespace {
+
+void AppendCount(std::string* out, int count, const char* word) {
+  *out += std::to_string(count);
+  *out += ' ';
+  *out += word;
+  if (count != 1) *out += 's';
+}
+
+void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) {
+  *out += "<ul id=\"warnings\">\n";
+  for (const PageWarning& warning : warnings) {
+    *out += "<li";
+    if (warning.advance >= 0) {
+      *out += " data-index=\"";
+      *out += std::to_string(warning.advance);
+      *out += '"';
+    }
+    *out += '>';
+    AppendXmlUtf8(out, warning.text);
+    *out += "</li>\n";
+  }
+  *out += "</ul>\n";
+  if (warnings.empty()) *out += "<p>No warnings</p>\n";
+}
+
+// What a place of the skeleton stands for.
+void AppendPlace(std::string* out, const std::string& name, const PageContent& content) {
+  if (name == "title") {
+    AppendXmlUtf8(out, content.title);
+  } else if (name == "counts") {
+    AppendCount(out, content.advances, "advance");
+    *out += ", ";
+    AppendCount(out, content.levels, "level");
+    *out += ", ";
+    AppendCount(out, content.units, "unit");
+  } else if (name == "script-hash") {
+    *out += PageScriptHash;
+  } else if (name == "style-hashes") {
+    *out += PageStyleHash;
+    *out += ' ';
+    *out += SvgStyleHash;
+  } else if (name == "style") {
+    *out += PageStyle;
+  } else if (name == "svg") {
+    AppendChartSvg(out);
+  } else if (name == "warnings") {
+    AppendWarnings(out, content.warnings);
+  } else if (name == "script") {
+    *out += PageScript;
+  }
+}
+
+}  // namespace
+
+void MakeHtmlPage(const PageContent& content, std::string* out) {
+  out->clear();
+  const char* at = PageHtml;
+  for (;;) {
+    const char* open = strstr(at, "{{");
+    const char* close = open != nullptr ? strstr(open, "}}") : nullptr;
+    if (close == nullptr) break;
+    out->append(at, (size_t)(open - at));
+    AppendPlace(out, std::string(open + 2, (size_t)(close - open - 2)), content);
+    at = close + 2;
+  }
+  *out += at;
 }

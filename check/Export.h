@@ -42,6 +42,14 @@ bool SaveFiles(const std::vector<OutputFile>& files);
 // or EXIT_NO_ADVANCE after a message naming the first that names nothing.
 int FindRouteTargets(const char* text, std::vector<const Advance*>* targets);
 
+// The page's title: the text given, or the rules file's name when it is
+// null. MakeCheckedPage, an OutputFile's maker, takes it from here.
+void SetPageTitle(const char* rulesPath, const char* title);
+
+// The page of the loaded rules (chart/ChartPage.h) with the title, the
+// file's counts and its warnings.
+void MakeCheckedPage(std::string* text);
+
 // Makes every export's text (by the default metrics 11,13,0 unless the
 // caller set others) and saves them, then prints the route asked for.
 // Nothing is written when a route target is not found. Returns the exit
