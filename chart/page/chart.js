@@ -288,8 +288,31 @@
     const g = element.closest("g.advance");
     return g === null ? -1 : Number(g.id.slice(1));
   };
-  svg.addEventListener("click", (event) => {
-    choose(indexOf(event.target), event.shiftKey || event.ctrlKey || event.metaKey);
+  // The pointer meets a clear layer over the chart, not the SVG: finding
+  // the element under a point of a large SVG costs a browser far more than
+  // finding the box among the boxes' rectangles. The layer shows the box's
+  // tooltip and the pointing hand itself.
+  const catcher = document.createElement("div");
+  catcher.id = "catcher";
+  sizer.appendChild(catcher);
+  function boxAt(event) {
+    const r = sizer.getBoundingClientRect();
+    const [x, y] = [(event.clientX - r.left) / zoom, (event.clientY - r.top) / zoom];
+    // A rect's outline runs through the middle of its border pixels.
+    return boxes.findIndex(([bx, by, bw, bh]) =>
+      x >= bx - 0.5 && x < bx + bw + 0.5 && y >= by - 0.5 && y < by + bh + 0.5);
+  }
+  const tooltips = groups.map((g) => g.querySelector("title")?.textContent ?? "");
+  let hovered = -1;
+  catcher.addEventListener("mousemove", (event) => {
+    const i = boxAt(event);
+    if (i === hovered) return;
+    hovered = i;
+    catcher.title = i < 0 ? "" : tooltips[i];
+    catcher.classList.toggle("over", i >= 0);
+  });
+  catcher.addEventListener("click", (event) => {
+    choose(boxAt(event), event.shiftKey || event.ctrlKey || event.metaKey);
   });
 
   // The lists: an item brings its box into view; a warning selects its advance.
