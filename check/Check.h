@@ -30,3 +30,7 @@ int AdvanceUnitCount(const Advance* advance);
 void PrintTextReport(bool withMetrics);
 // False when the document could not be built or written.
 bool PrintJsonReport(bool withMetrics);
+
+// The file being loaded, named before a refusal's message; none for the
+// single file of the other reports.
+extern const char* RefusedFile;

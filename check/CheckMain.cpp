@@ -14,6 +14,7 @@
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
+#include "check/Diff.h"
 #include "check/Export.h"
 #include "rules/Fatal.h"
 
@@ -25,6 +26,7 @@ const char Usage[] =
     "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
     "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] RULES.TXT\n"
     "       lorvane-check [--json] --route CODE RULES.TXT\n"
+    "       lorvane-check [--json] [--metrics W,H,E] --diff OLD.TXT NEW.TXT\n"
     "       lorvane-check --version\n";
 
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
@@ -58,8 +60,11 @@ bool ReadMetrics(const char* text, int32_t font[3]) {
 
 // The viewer shows its fatal message in a box; the checker prints the same
 // text to standard error.
+const char* RefusedFile = nullptr;
+
 [[noreturn]] void FatalStop(int exitCode) {
   fflush(stdout);
+  if (RefusedFile != nullptr) fprintf(stderr, "%s: ", RefusedFile);
   fputs(TextBuffer, stderr);
   fputc('\n', stderr);
   fflush(stderr);
@@ -74,6 +79,7 @@ int main(int argc, char** argv) {
   const char* svgPath = nullptr;
   const char* htmlPath = nullptr;
   const char* routeText = nullptr;
+  const char* diffPath = nullptr;
   bool optionsEnd = false;
 
   for (int i = 1; i < argc; ++i) {
@@ -93,9 +99,12 @@ int main(int argc, char** argv) {
       if (!ReadMetrics(argv[++i], font)) UsageError("--metrics needs W,H,E, not ", argv[i]);
       withMetrics = true;
     } else if (!optionsEnd && (strcmp(arg, "--svg") == 0 || strcmp(arg, "--html") == 0 ||
-                               strcmp(arg, "--route") == 0)) {
+                               strcmp(arg, "--route") == 0 || strcmp(arg, "--diff") == 0)) {
       if (i + 1 >= argc) UsageError(arg, " needs a value");
-      const char** value = arg[2] == 's' ? &svgPath : arg[2] == 'h' ? &htmlPath : &routeText;
+      const char** value = arg[2] == 's'   ? &svgPath
+                           : arg[2] == 'h' ? &htmlPath
+                           : arg[2] == 'd' ? &diffPath
+                                           : &routeText;
       *value = argv[++i];
     } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
       UsageError("unknown option ", arg);
@@ -110,6 +119,14 @@ int main(int argc, char** argv) {
   if (json && exports && routeText == nullptr)
     UsageError("--json goes with a report or --route", "");
 
+  if (diffPath != nullptr) {
+    if (routeText != nullptr || (json && exports))
+      UsageError("--diff takes --json, or --svg and --html", "");
+    int diffExit = RunDiff(diffPath, path, withMetrics ? font : nullptr, json, svgPath, htmlPath);
+    if (diffExit == 0 && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
+    if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
+    return diffExit;
+  }
   LoadRules(path);
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 

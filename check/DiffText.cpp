@@ -1,0 +1,156 @@
+// The comparison as text: one change a line under a heading per kind, then
+// a summary line; stable, so that it can go into a mod's change log.
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "chart/ChartText.h"
+#include "check/Diff.h"
+
+namespace {
+
+const char* const Headings[CHANGE_KINDS] = {"Advances added",
+                                            "Advances removed",
+                                            "Advances renamed",
+                                            "Advances recoded",
+                                            "Advance fields changed",
+                                            "Prerequisites changed",
+                                            "Levels moved",
+                                            "Routes changed",
+                                            "Units added",
+                                            "Units removed",
+                                            "Units moved",
+                                            "Unit figures changed"};
+
+std::string Number(int64_t value) { return std::to_string((long long)value); }
+
+std::string Label(const DiffAdvance& advance) { return advance.name + " [" + advance.code + "]"; }
+
+// A link's end as the text report shows a prerequisite.
+std::string End(const RulesCopy& copy, int index, const std::string& code) {
+  if (index >= 0) return Label(copy.advances[index]);
+  return "\"" + code + "\" (names no advance)";
+}
+
+std::string Prerequisites(const RulesCopy& copy, int index) {
+  const DiffAdvance& a = copy.advances[index];
+  return End(copy, a.prereq[0], a.prereqCode[0]) + ", " + End(copy, a.prereq[1], a.prereqCode[1]);
+}
+
+std::string FieldValue(int field, int64_t value) {
+  std::string text = Number(value);
+  if (field == FIELD_EPOCH) text += std::string(" (") + EpochName((unsigned)value) + ")";
+  if (field == FIELD_CATEGORY) text += std::string(" (") + CategoryName((unsigned)value) + ")";
+  return text;
+}
+
+std::string UnitValue(const DiffUnit& unit, int field) {
+  if (field == UNIT_NAME) return "\"" + unit.name + "\"";
+  if (field == UNIT_OBSOLETE) return unit.obsoleteCode;
+  return Number(unit.figures[field]);
+}
+
+std::string LineOf(const RulesCopy& before, const RulesCopy& after, const Change& c) {
+  const DiffAdvance* a =
+      c.oldIndex >= 0 && c.kind < UNIT_ADDED ? &before.advances[c.oldIndex] : nullptr;
+  const DiffAdvance* b =
+      c.newIndex >= 0 && c.kind < UNIT_ADDED ? &after.advances[c.newIndex] : nullptr;
+  const DiffUnit* u = c.oldIndex >= 0 && c.kind >= UNIT_ADDED ? &before.units[c.oldIndex] : nullptr;
+  const DiffUnit* v = c.newIndex >= 0 && c.kind >= UNIT_ADDED ? &after.units[c.newIndex] : nullptr;
+  switch (c.kind) {
+    case ADVANCE_ADDED:
+      return Label(*b) + ", level " + Number(b->level);
+    case ADVANCE_REMOVED:
+      return Label(*a) + ", level " + Number(a->level);
+    case ADVANCE_RENAMED:
+      return a->name + " -> " + b->name + " [" + b->code + "]";
+    case ADVANCE_RECODED:
+      return b->name + " [" + a->code + "] -> [" + b->code + "]";
+    case ADVANCE_CHANGED:
+      return Label(*b) + ": " + AdvanceFieldNames[c.field] + " " + FieldValue(c.field, c.from) +
+             " -> " + FieldValue(c.field, c.to);
+    case PREREQUISITES_CHANGED:
+      return Label(*b) + ": " + Prerequisites(before, c.oldIndex) + " -> " +
+             Prerequisites(after, c.newIndex);
+    case LEVEL_MOVED: {
+      std::string text = Label(*b) + ": level " + Number(c.from) + " -> " + Number(c.to);
+      if (c.cause >= 0) text += ", through the prerequisites of " + Label(after.advances[c.cause]);
+      return text;
+    }
+    case ROUTE_CHANGED:
+      return Label(*b) + ": " + Number(c.from) + " -> " + Number(c.to) + " advances";
+    case UNIT_ADDED:
+      return v->name + ", under " + End(after, v->prereq, v->prereqCode);
+    case UNIT_REMOVED:
+      return u->name + ", under " + End(before, u->prereq, u->prereqCode);
+    case UNIT_MOVED:
+      return v->name + ": " + End(before, u->prereq, u->prereqCode) + " -> " +
+             End(after, v->prereq, v->prereqCode);
+    case UNIT_CHANGED:
+      return v->name + ": " + UnitFieldNames[c.field] + " " + UnitValue(*u, c.field) + " -> " +
+             UnitValue(*v, c.field);
+    case CHANGE_KINDS:
+      break;
+  }
+  return std::string();
+}
+
+// The advance whose box shows the change.
+int BoxOf(const RulesCopy& after, const Change& c) {
+  if (c.newIndex < 0) return -1;
+  return c.kind >= UNIT_ADDED ? after.units[c.newIndex].prereq : c.newIndex;
+}
+
+}  // namespace
+
+std::vector<ChangeLine> ChangeLines(const RulesCopy& before, const RulesCopy& after,
+                                    const RulesDiff& diff) {
+  std::vector<ChangeLine> lines;
+  lines.reserve(diff.changes.size());
+  for (const Change& c : diff.changes) {
+    lines.push_back(ChangeLine{LineOf(before, after, c), BoxOf(after, c)});
+  }
+  return lines;
+}
+
+std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
+  if (diff.changes.empty()) return "No differences\n";
+  std::vector<ChangeLine> lines = ChangeLines(before, after, diff);
+  std::string text;
+  int kind = -1;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (diff.changes[k].kind != kind) {
+      kind = diff.changes[k].kind;
+      text += std::string(Headings[kind]) + " (" + Number(diff.count[kind]) + ")\n";
+    }
+    text += "  " + lines[k].text + "\n";
+  }
+  const int* n = diff.count;
+  text += "Summary: advances added " + Number(n[ADVANCE_ADDED]) + ", removed " +
+          Number(n[ADVANCE_REMOVED]) + ", renamed " + Number(n[ADVANCE_RENAMED]) + ", recoded " +
+          Number(n[ADVANCE_RECODED]) + ", fields " + Number(n[ADVANCE_CHANGED]) +
+          ", prerequisites " + Number(n[PREREQUISITES_CHANGED]) + ", levels " +
+          Number(n[LEVEL_MOVED]) + ", routes " + Number(n[ROUTE_CHANGED]) + "; units added " +
+          Number(n[UNIT_ADDED]) + ", removed " + Number(n[UNIT_REMOVED]) + ", moved " +
+          Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; MaxLevel " +
+          Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
+          Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
+          Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
+  return text;
+}
+
+std::vector<std::string> DiffMarks(const RulesCopy& after, const RulesDiff& diff) {
+  std::vector<std::string> marks(after.advances.size());
+  for (const Change& c : diff.changes) {
+    if (c.newIndex < 0 || c.kind >= ROUTE_CHANGED) continue;
+    const char* mark = c.kind == ADVANCE_ADDED ? "added"
+                       : c.kind == LEVEL_MOVED ? "moved"
+                                               : "changed";
+    std::string& classes = marks[c.newIndex];
+    if (classes.find(mark) != std::string::npos) continue;
+    if (!classes.empty()) classes += ' ';
+    classes += mark;
+  }
+  return marks;
+}
