@@ -34,14 +34,20 @@ def make_codes(rng, count):
     return codes[:count]
 
 
-def build(advances, levels, max_dependants, seed):
+def build(advances, levels, max_dependants, seed, level_one=None):
     if advances < levels:
         sys.exit("need at least as many advances as levels (%d)" % levels)
     rng = random.Random(seed)
     codes = make_codes(rng, advances)
-    # One chain reaches the deepest level; the rest are spread evenly.
+    # One chain reaches the deepest level; the rest are spread evenly, or,
+    # with level_one, over the levels below the first once it holds that many.
     level_of = list(range(1, levels + 1))
-    level_of += [1 + i % levels for i in range(advances - levels)]
+    rest = advances - levels
+    if level_one is None or levels < 2:
+        level_of += [1 + i % levels for i in range(rest)]
+    else:
+        ones = min(rest, max(0, level_one - 1))
+        level_of += [1] * ones + [2 + i % (levels - 1) for i in range(rest - ones)]
     by_level = {L: [] for L in range(0, levels + 1)}
     by_level[0].append("nil")
     records = []
@@ -163,9 +169,12 @@ def main():
     ap.add_argument("--levels", type=int, default=99)
     ap.add_argument("--max-dependants", type=int, default=100)
     ap.add_argument("--seed", type=int, default=2)
+    ap.add_argument("--level-one", type=int, default=None,
+                    help="at most this many advances on level 1, for files of more than "
+                         "about 9,900 advances (the root takes 100 dependants)")
     ap.add_argument("-o", "--output", default="-")
     a = ap.parse_args()
-    ordered, units = build(a.advances, a.levels, a.max_dependants, a.seed)
+    ordered, units = build(a.advances, a.levels, a.max_dependants, a.seed, a.level_one)
     if a.output == "-":
         write(sys.stdout, ordered, units, a.order, a.seed)
     else:
