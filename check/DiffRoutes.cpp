@@ -116,7 +116,15 @@ std::vector<int64_t> CountRoutes(const std::vector<DiffAdvance>& advances,
   int count = (int)order.nodes.size();
   int groups = (int)order.groupStart.size() - 1;
   std::vector<int64_t> sizes(count, 0);
+  // Only the targets' sizes are wanted; a group is counted when it holds one.
+  std::vector<char> counted(groups, 0);
+  for (int t : targets) {
+    if (t > 0) counted[order.group[order.local[t]]] = 1;
+  }
   std::vector<Block> sets(groups);
+  // Whether a group's set holds anything in the current block: most of the
+  // chart lies beside a block's sources, not below them.
+  std::vector<char> filled(groups, 0);
   for (int first = 0; first < count; first += BLOCK_BITS) {
     int last = first + BLOCK_BITS;
     // Groups before the block's first hold none of its sources, nor does
@@ -124,16 +132,28 @@ std::vector<int64_t> CountRoutes(const std::vector<DiffAdvance>& advances,
     int firstGroup = order.group[order.byPosition[first]];
     for (int g = firstGroup; g < groups; ++g) {
       Block& set = sets[g];
-      set.reset();
+      bool any = false;
       for (int k = order.groupStart[g]; k < order.groupStart[g + 1]; ++k) {
-        if (k >= first && k < last) set.set(k - first);
+        if (k >= first && k < last) {
+          if (!any) set.reset();
+          any = true;
+          set.set(k - first);
+        }
         int v = order.byPosition[k];
         for (int p : advances[order.nodes[v]].prereq) {
           if (p <= 0) continue;
           int h = order.group[order.local[p]];
-          if (h != g && h >= firstGroup) set |= sets[h];
+          if (h == g || h < firstGroup || !filled[h]) continue;
+          if (any) {
+            set |= sets[h];
+          } else {
+            set = sets[h];
+            any = true;
+          }
         }
       }
+      filled[g] = any;
+      if (!any || !counted[g]) continue;
       int64_t size = (int64_t)set.count();
       for (int k = order.groupStart[g]; k < order.groupStart[g + 1]; ++k) {
         sizes[order.byPosition[k]] += size;

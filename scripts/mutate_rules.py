@@ -4,7 +4,7 @@
 Every kind of change that lorvane-check --diff reports, a few of each:
 prerequisites cut to "nil" (which moves levels and routes below them),
 fields, names and a code changed (its dependants following it), advances
-removed and added, unit types removed, moved and changed. The copy loads
+removed and added, unit types added, removed, moved and changed. The copy loads
 as its original does (a removed advance's dependants lose that link and
 stand on level 0). Seeded: the output depends only on the arguments.
 
@@ -65,8 +65,9 @@ def main():
         if old in (f[3], f[4]):
             f[3:5] = [new if p == old else p for p in f[3:5]]
             lines[i] = join_advance(f, code)
-    # Added advances need only advances of the first lines, low in the tree.
-    early = [split_advance(lines[i])[1] for i in advances[:50]]
+    # Added advances need only advances of the first lines, low in the tree
+    # (the first of them has the most dependants that an advance may have).
+    early = [split_advance(lines[i])[1] for i in advances[1:50]]
     free = [c for c in ("Ad%d" % d for d in range(100)) if c not in codes and c != new]
     added = ["Added Advance %d, 3, 0, %s, %s, 0, 1 ; %s\n" % (
         k, rng.choice(early), rng.choice(early), free[k]) for k in range(min(n, len(free)))]
@@ -84,6 +85,9 @@ def main():
     for i in removed:
         lines[i] = ""
     lines[end] = "".join(added) + lines[end]
+    lines[units_end] = "".join(
+        "Added Unit %d, nil, 0, 1, 0, 2, 2, 10, 1, 3, 0, 1, %s, 000000000000000\n" % (
+            k, rng.choice(early)) for k in range(n)) + lines[units_end]
     with open(a.output, "w", encoding="latin-1", newline="\n") as out:
         out.writelines(lines)
 
