@@ -5,7 +5,8 @@
 #
 # Builds the Windows programs optimised (build/release: MinGW-w64 i686,
 # Release, win32 thread model) and packs build/release/lorvane-<version>-win32.zip with CPack:
-# lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT,
+# lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT and
+# its modified copy RULES-MOD.TXT (for --diff),
 # README.txt for Windows users and LICENSE.txt, in one folder named like the
 # archive. The version is the project version in CMakeLists.txt. The build
 # is incremental (a build that is up to date takes about 2 s, packing
