@@ -4,7 +4,6 @@
 #include <stdlib.h>
 
 #include <charconv>
-#include <unordered_map>
 
 #include "chart/ChartWalk.h"
 #include "chart/Metrics.h"
@@ -23,17 +22,11 @@ enum { ALONG_X, ALONG_Y };
 
 struct SvgTarget {
   std::string* out;
-  std::unordered_map<const Advance*, int> index;  // 0 the root, then list order
-  int ascent;                                     // from the top of a text cell to the baseline
-  bool dotsUsed[2][6];                            // [axis][phase]
+  int ascent;           // from the top of a text cell to the baseline
+  bool dotsUsed[2][6];  // [axis][phase]
 };
 
 const char* const FontClass[] = {"name", "detail", "unit"};
-
-int IndexOf(const SvgTarget* svg, const Advance* advance) {
-  auto found = svg->index.find(advance);
-  return found == svg->index.end() ? -1 : found->second;
-}
 
 // Numbers without printf, which took half the time of an export.
 void AppendInt(std::string* out, int64_t value) {
@@ -91,7 +84,7 @@ void BeginAdvance(void* target, const Advance* advance) {
   SvgTarget* svg = (SvgTarget*)target;
   std::string* out = svg->out;
   *out += "<g class=\"advance\" id=\"a";
-  AppendInt(out, IndexOf(svg, advance));
+  AppendInt(out, advance->index);
   *out += "\" data-code=\"";
   AppendXmlText(out, advance->code);
   *out += "\" data-level=\"";
@@ -100,12 +93,12 @@ void BeginAdvance(void* target, const Advance* advance) {
   // The links as the file gives them, also where no line is drawn.
   if (advance->prereq1 != nullptr) {
     *out += " data-prereq1=\"";
-    AppendInt(out, IndexOf(svg, advance->prereq1));
+    AppendInt(out, advance->prereq1->index);
     *out += '"';
   }
   if (advance->prereq2 != nullptr) {
     *out += " data-prereq2=\"";
-    AppendInt(out, IndexOf(svg, advance->prereq2));
+    AppendInt(out, advance->prereq2->index);
     *out += '"';
   }
   *out += ">";
@@ -133,9 +126,9 @@ void Link(void* target, const Advance* advance, const Advance* prereq, bool near
   SvgTarget* svg = (SvgTarget*)target;
   std::string* out = svg->out;
   *out += nearLink ? "<line class=\"near\" data-from=\"" : "<line class=\"far\" data-from=\"";
-  AppendInt(out, IndexOf(svg, advance));
+  AppendInt(out, advance->index);
   *out += "\" data-to=\"";
-  AppendInt(out, IndexOf(svg, prereq));
+  AppendInt(out, prereq->index);
   *out += "\" x1=\"";
   AppendHalf(out, x1);
   *out += "\" y1=\"";
@@ -229,13 +222,11 @@ void AppendDots(const SvgTarget* svg) {
 void AppendChartSvg(std::string* out) {
   SvgTarget svg = {};
   svg.out = out;
-  int index = 0;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
-    svg.index[a] = index++;
-  }
+  size_t count = 0;
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
   // Room for a box of a few units with its links, so the text is seldom
   // copied as it grows.
-  out->reserve(out->size() + 2048 + (size_t)index * 1024);
+  out->reserve(out->size() + 2048 + count * 1024);
   // The viewer's fonts have cells of LineHeight pixels (13 on the standard
   // display), 11 of them above the baseline and an em of 11.
   svg.ascent = (LineHeight * 11 + 6) / 13;

@@ -10,8 +10,9 @@
 
 namespace {
 
-const char* const EpochNames[4] = {"Ancient", "Renaiss.", "Industrial", "Modern"};
-const char* const CategoryNames[5] = {"Military", "Economic", "Social", "Academic", "Applied"};
+const char* const EpochNames[EPOCH_COUNT] = {"Ancient", "Renaiss.", "Industrial", "Modern"};
+const char* const CategoryNames[CATEGORY_COUNT] = {"Military", "Economic", "Social", "Academic",
+                                                   "Applied"};
 
 // Separate buffers: one detail line may show both fallback names.
 char EpochText[24];
@@ -20,13 +21,13 @@ char CategoryText[24];
 }  // namespace
 
 const char* EpochName(unsigned epoch) {
-  if (epoch < 4) return EpochNames[epoch];
+  if (epoch < EPOCH_COUNT) return EpochNames[epoch];
   snprintf(EpochText, sizeof EpochText, "Epoch %u", epoch);
   return EpochText;
 }
 
 const char* CategoryName(unsigned category) {
-  if (category < 5) return CategoryNames[category];
+  if (category < CATEGORY_COUNT) return CategoryNames[category];
   snprintf(CategoryText, sizeof CategoryText, "Category %u", category);
   return CategoryText;
 }

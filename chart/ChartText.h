@@ -4,6 +4,9 @@
 struct Advance;
 struct UnitType;
 
+// The sizes of the name tables; other values show a made-up name.
+enum { EPOCH_COUNT = 4, CATEGORY_COUNT = 5 };
+
 const char* EpochName(unsigned epoch);        // a safe text for any value
 const char* CategoryName(unsigned category);  // a safe text for any value
 

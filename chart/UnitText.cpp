@@ -9,8 +9,8 @@ namespace {
 
 const char kUnknownRole[] = "???";
 
-// Indexed by domain * 8 + role.
-const char* const RoleNames[24] = {
+// Indexed by domain * ROLE_COUNT + role.
+const char* const RoleNames[DOMAIN_COUNT * ROLE_COUNT] = {
     "Atk",        "Def",        kUnknownRole, "A-A",        kUnknownRole, "Set",
     "Dip",        "Trd",        "Sup",        kUnknownRole, kUnknownRole, "Air",
     kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole,
@@ -29,8 +29,8 @@ char FlagsText[17];
 const char* UnitRoleText(const UnitType* unit) {
   // Values outside the table show the unknown role, never a read past it.
   const char* name = kUnknownRole;
-  if (unit->domain >= 0 && unit->domain <= 2 && unit->role <= 7) {
-    name = RoleNames[unit->domain * 8 + unit->role];
+  if (unit->domain >= 0 && unit->domain < DOMAIN_COUNT && unit->role < ROLE_COUNT) {
+    name = RoleNames[unit->domain * ROLE_COUNT + unit->role];
   }
   strcpy(RoleText, name);
   if (unit->role == 4) {

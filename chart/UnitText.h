@@ -4,6 +4,9 @@
 
 struct UnitType;
 
+// The role table has a row of roles per domain; other values show "???".
+enum { DOMAIN_COUNT = 3, ROLE_COUNT = 8 };
+
 // Role abbreviation, with the hold for role 4. Valid until the next call.
 const char* UnitRoleText(const UnitType* unit);
 

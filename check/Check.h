@@ -4,24 +4,39 @@
 #pragma once
 #include <stdint.h>
 
+#include <string>
+#include <vector>
+
 struct Advance;
 struct UnitType;
 
-// Receives the text of one warning; the text is valid during the call only.
-typedef void (*WarningSink)(const char* text);
+enum DiagnosticSeverity { SEVERITY_WARNING, SEVERITY_ERROR };
+
+// One thing the checker says about the rules file.
+struct Diagnostic {
+  int32_t line;  // the rules file's line it is about, from 1; 0 when no one line is
+  DiagnosticSeverity severity;
+  std::string message;  // the rules file's bytes as read (Windows-1252)
+  int32_t advance;      // the index of the advance it concerns (a unit's: its box's), or -1
+};
+
+// Receives one warning, valid during the call only, with the caller's context.
+typedef void (*DiagnosticSink)(void* context, const Diagnostic* diagnostic);
 
 // Finds every warning of the loaded file and hands each to sink, advances
 // first in list order, then unit types in file order. Returns the count.
-int ForEachWarning(WarningSink sink);
+int ForEachWarning(DiagnosticSink sink, void* context);
 
-// The advances the viewer sees: the root, then the list up to the first
-// record with an empty name. Index 0 is the root; -1 for an advance not
-// among them (or none).
-int AdvanceIndex(const Advance* advance);
+// Every warning of the loaded file, in that order.
+std::vector<Diagnostic> CollectWarnings();
 
 // The unit types in file order, one per line of the unit section (a unit
-// with an empty name does not end this list). Index -1 for none.
+// with an empty name does not end this list).
 int UnitCount();
+
+// An advance's or a unit's index as the reports give it (see the index
+// fields of the records); -1 for none.
+int AdvanceIndex(const Advance* advance);
 int UnitIndex(const UnitType* unit);
 
 // Number of unit types hung under the advance (at most 100).

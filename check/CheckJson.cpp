@@ -98,10 +98,17 @@ Json MetricsRecord() {
               {"ChartLines", ChartLines}};
 }
 
-// The warnings arrive one call at a time; they go to the list being built.
-Json* WarningList;
-
-void AddWarning(const char* text) { WarningList->push_back(JsonText(text)); }
+// The warnings twice: as texts, and as records with the line and the advance.
+void AddWarning(void* context, const Diagnostic* diagnostic) {
+  Json* lists = static_cast<Json*>(context);
+  std::string message = JsonText(diagnostic->message.c_str());
+  Json record = {{"line", diagnostic->line},
+                 {"severity", diagnostic->severity == SEVERITY_ERROR ? "error" : "warning"},
+                 {"message", message}};
+  if (diagnostic->advance >= 0) record["advance"] = diagnostic->advance;
+  (*lists)[0].push_back(std::move(message));
+  (*lists)[1].push_back(std::move(record));
+}
 
 Json Report(bool withMetrics) {
   Json advances = Json::array();
@@ -114,15 +121,13 @@ Json Report(bool withMetrics) {
   for (int i = 0; i < count && unit != nullptr; ++i, unit = unit->next) {
     units.push_back(UnitRecord(unit));
   }
-  Json warnings = Json::array();
-  WarningList = &warnings;
-  ForEachWarning(AddWarning);
-  WarningList = nullptr;
+  Json warnings = Json::array({Json::array(), Json::array()});
+  ForEachWarning(AddWarning, &warnings);
 
   // Room for every member first: the library's ordered objects copy each
   // member, deeply, every time they grow.
   Json report = Json::object();
-  report.get_ref<Json::object_t&>().reserve(8);
+  report.get_ref<Json::object_t&>().reserve(9);
   report["advances"] = std::move(advances);
   report["units"] = std::move(units);
   report["MaxLevel"] = MaxLevel;
@@ -130,7 +135,8 @@ Json Report(bool withMetrics) {
   report["MaxLevelCount"] = MaxLevelCount;
   report["LevelMaxUnits"] = LevelList(LevelMaxUnits);
   if (withMetrics) report["metrics"] = MetricsRecord();
-  report["warnings"] = std::move(warnings);
+  report["warnings"] = std::move(warnings[0]);
+  report["diagnostics"] = std::move(warnings[1]);
   return report;
 }
 

@@ -15,12 +15,11 @@
 #include "chart/Metrics.h"
 #include "check/Check.h"
 #include "check/Diff.h"
+#include "check/ExitCodes.h"
 #include "check/Export.h"
 #include "rules/Fatal.h"
 
 namespace {
-
-enum { EXIT_USAGE = 2 };
 
 const char Usage[] =
     "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
@@ -29,10 +28,68 @@ const char Usage[] =
     "       lorvane-check [--json] [--metrics W,H,E] --diff OLD.TXT NEW.TXT\n"
     "       lorvane-check --version\n";
 
+// One option of the command line as given: whether it was, and its value.
+struct OptionValue {
+  bool given;
+  const char* value;
+};
+
+struct Options {
+  OptionValue json, metrics, svg, html, route, diff, help, version;
+  const char* path;
+};
+
+// Every option, the one place that knows them.
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  OptionValue Options::*slot;
+};
+
+const OptionSpec OptionTable[] = {
+    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
+    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
+    {"--route", true, &Options::route}, {"--diff", true, &Options::diff},
+    {"--help", false, &Options::help},  {"--version", false, &Options::version},
+};
+
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
   fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
   fputs(Usage, stderr);
   exit(EXIT_USAGE);
+}
+
+const OptionSpec* FindOption(const char* name) {
+  for (const OptionSpec& spec : OptionTable) {
+    if (strcmp(spec.name, name) == 0) return &spec;
+  }
+  return nullptr;
+}
+
+Options ReadOptions(int argc, char** argv) {
+  Options options = {};
+  bool optionsEnd = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!optionsEnd && strcmp(arg, "--") == 0) {
+      optionsEnd = true;
+      continue;
+    }
+    if (optionsEnd || arg[0] != '-' || arg[1] == 0) {
+      if (options.path != nullptr) UsageError("more than one rules file: ", arg);
+      options.path = arg;
+      continue;
+    }
+    const OptionSpec* spec = FindOption(arg);
+    if (spec == nullptr) UsageError("unknown option ", arg);
+    OptionValue& slot = options.*(spec->slot);
+    slot.given = true;
+    if (spec->takesValue) {
+      if (i + 1 >= argc) UsageError(arg, " needs a value");
+      slot.value = argv[++i];
+    }
+  }
+  return options;
 }
 
 // One signed 32-bit decimal number ending at the terminator; returns the
@@ -72,53 +129,31 @@ const char* RefusedFile = nullptr;
 }
 
 int main(int argc, char** argv) {
-  bool json = false;
-  bool withMetrics = false;
-  int32_t font[3] = {0, 0, 0};
-  const char* path = nullptr;
-  const char* svgPath = nullptr;
-  const char* htmlPath = nullptr;
-  const char* routeText = nullptr;
-  const char* diffPath = nullptr;
-  bool optionsEnd = false;
-
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!optionsEnd && strcmp(arg, "--") == 0) {
-      optionsEnd = true;
-    } else if (!optionsEnd && strcmp(arg, "--help") == 0) {
-      fputs(Usage, stdout);
-      return 0;
-    } else if (!optionsEnd && strcmp(arg, "--version") == 0) {
-      puts("lorvane-check " LORVANE_VERSION);
-      return 0;
-    } else if (!optionsEnd && strcmp(arg, "--json") == 0) {
-      json = true;
-    } else if (!optionsEnd && strcmp(arg, "--metrics") == 0) {
-      if (i + 1 >= argc) UsageError("--metrics needs W,H,E", "");
-      if (!ReadMetrics(argv[++i], font)) UsageError("--metrics needs W,H,E, not ", argv[i]);
-      withMetrics = true;
-    } else if (!optionsEnd && (strcmp(arg, "--svg") == 0 || strcmp(arg, "--html") == 0 ||
-                               strcmp(arg, "--route") == 0 || strcmp(arg, "--diff") == 0)) {
-      if (i + 1 >= argc) UsageError(arg, " needs a value");
-      const char** value = arg[2] == 's'   ? &svgPath
-                           : arg[2] == 'h' ? &htmlPath
-                           : arg[2] == 'd' ? &diffPath
-                                           : &routeText;
-      *value = argv[++i];
-    } else if (!optionsEnd && arg[0] == '-' && arg[1] != 0) {
-      UsageError("unknown option ", arg);
-    } else if (path != nullptr) {
-      UsageError("more than one rules file: ", arg);
-    } else {
-      path = arg;
-    }
+  Options options = ReadOptions(argc, argv);
+  if (options.help.given) {
+    fputs(Usage, stdout);
+    return 0;
   }
+  if (options.version.given) {
+    puts("lorvane-check " LORVANE_VERSION);
+    return 0;
+  }
+  int32_t font[3] = {0, 0, 0};
+  bool withMetrics = options.metrics.given;
+  if (withMetrics && !ReadMetrics(options.metrics.value, font)) {
+    UsageError("--metrics needs W,H,E, not ", options.metrics.value);
+  }
+  const char* path = options.path;
   if (path == nullptr) UsageError("no rules file given", "");
+  bool json = options.json.given;
+  const char* svgPath = options.svg.value;
+  const char* htmlPath = options.html.value;
+  const char* routeText = options.route.value;
   bool exports = svgPath != nullptr || htmlPath != nullptr;
   if (json && exports && routeText == nullptr)
     UsageError("--json goes with a report or --route", "");
 
+  const char* diffPath = options.diff.value;
   if (diffPath != nullptr) {
     if (routeText != nullptr || (json && exports))
       UsageError("--diff takes --json, or --svg and --html", "");

@@ -63,13 +63,9 @@ int PrintRoute(const char* text, bool json) {
     }
   }
   std::vector<RouteStep> route;
-  int index = 0;
-  int targetIndex = 0;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next, ++index) {
-    if (needed.count(a) != 0) route.push_back(RouteStep{a->level, index, a});
-    if (a == target) targetIndex = index;
-  }
+  for (const Advance* a : needed) route.push_back(RouteStep{a->level, a->index, a});
   std::sort(route.begin(), route.end());
+  int targetIndex = target->index;
 
   if (json) {
     // The library reports a failure (memory) by an exception; it ends here.

@@ -62,7 +62,9 @@ void PrintLevelList(const char* label, const int32_t* values) {
   fputs("\n", stdout);
 }
 
-void PrintWarning(const char* text) { printf("warning: %s\n", text); }
+void PrintWarning(void*, const Diagnostic* diagnostic) {
+  printf("warning: %s\n", diagnostic->message.c_str());
+}
 
 }  // namespace
 
@@ -92,6 +94,6 @@ void PrintTextReport(bool withMetrics) {
     printf("ChartLines %ld\n", (long)ChartLines);
   }
 
-  printf("Warnings %d\n", ForEachWarning(nullptr));
-  ForEachWarning(PrintWarning);
+  printf("Warnings %d\n", ForEachWarning(nullptr, nullptr));
+  ForEachWarning(PrintWarning, nullptr);
 }

@@ -7,6 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "chart/ChartText.h"
+#include "chart/UnitText.h"
 #include "check/Check.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
@@ -15,19 +17,27 @@
 
 namespace {
 
-enum { WARNING_SIZE = 640, EPOCH_COUNT = 4, CATEGORY_COUNT = 5, DOMAIN_COUNT = 3, ROLE_COUNT = 8 };
+enum { WARNING_SIZE = 640 };
 
-WarningSink Sink;
-int WarningCount;
+// Where the warnings of one scan go, and what the record being scanned is.
+struct Scan {
+  DiagnosticSink sink;
+  void* context;
+  int count;
+  int32_t line;
+  int32_t advance;
+};
 
-void Warn(const char* format, ...) {
+void Warn(Scan* scan, const char* format, ...) {
   char text[WARNING_SIZE];
   va_list args;
   va_start(args, format);
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  ++WarningCount;
-  if (Sink != nullptr) Sink(text);
+  ++scan->count;
+  if (scan->sink == nullptr) return;
+  Diagnostic diagnostic = {scan->line, SEVERITY_WARNING, text, scan->advance};
+  scan->sink(scan->context, &diagnostic);
 }
 
 const char* SkipSpace(const char* p) {
@@ -56,27 +66,28 @@ void RawField(const char* start, char delimiter, char* dest, size_t size) {
   dest[length] = 0;
 }
 
-void CheckNameCut(const char* kind, const char* line, const char* stored) {
+void CheckNameCut(Scan* scan, const char* kind, const char* line, const char* stored) {
   char raw[LINE_SIZE];
   RawField(line, ',', raw, sizeof raw);
   if (strlen(raw) > NAME_SIZE - 1) {
-    Warn("%s name \"%s\" is longer than %d characters; it is cut to \"%s\"", kind, raw,
+    Warn(scan, "%s name \"%s\" is longer than %d characters; it is cut to \"%s\"", kind, raw,
          NAME_SIZE - 1, stored);
   }
 }
 
-void CheckByteField(const char* kind, const char* name, const char* field, const char* start) {
+void CheckByteField(Scan* scan, const char* kind, const char* name, const char* field,
+                    const char* start) {
   if (start == nullptr) return;
   int32_t raw = ReadDecimal(start);
   if (raw < 0 || raw > 255) {
-    Warn("%s \"%s\": %s %ld does not fit in a byte; it is stored as %u", kind, name, field,
+    Warn(scan, "%s \"%s\": %s %ld does not fit in a byte; it is stored as %u", kind, name, field,
          (long)raw, (unsigned)(uint8_t)raw);
   }
 }
 
-void CheckAdvance(const Advance* advance, const char* line) {
+void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   const char* name = advance->name;
-  CheckNameCut("Advance", line, name);
+  CheckNameCut(scan, "Advance", line, name);
 
   // Fields 6 and 7 are numbers; field 7 ends at the ";" before the code.
   const char* epochField = SkipFields(line, 5, ',');
@@ -85,33 +96,34 @@ void CheckAdvance(const Advance* advance, const char* line) {
   if (codeField != nullptr) {
     const char* raw = SkipSpace(codeField);
     if (strlen(raw) > CODE_SIZE - 1) {
-      Warn("Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"", name,
-           raw, CODE_SIZE - 1, advance->code);
+      Warn(scan, "Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"",
+           name, raw, CODE_SIZE - 1, advance->code);
     }
   }
 
   if (strcmp(advance->code, "nil") == 0) {
-    Warn("Advance \"%s\": code \"nil\" always names \"%s\"; this advance never gets dependants",
+    Warn(scan,
+         "Advance \"%s\": code \"nil\" always names \"%s\"; this advance never gets dependants",
          name, RootAdvance.name);
   } else {
-    if (advance->code[0] == 0) Warn("Advance \"%s\" has an empty code", name);
+    if (advance->code[0] == 0) Warn(scan, "Advance \"%s\" has an empty code", name);
     const Advance* first = FindAdvance(advance->code);
     if (first != nullptr && first != advance) {
-      Warn(
-          "Advance \"%s\": code \"%s\" is already the code of \"%s\"; this advance never gets "
-          "dependants",
-          name, advance->code, first->name);
+      Warn(scan,
+           "Advance \"%s\": code \"%s\" is already the code of \"%s\"; this advance never gets "
+           "dependants",
+           name, advance->code, first->name);
     }
   }
 
-  CheckByteField("Advance", name, "epoch", epochField);
+  CheckByteField(scan, "Advance", name, "epoch", epochField);
   if (advance->epoch >= EPOCH_COUNT) {
-    Warn("Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
+    Warn(scan, "Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
          (unsigned)advance->epoch, EPOCH_COUNT - 1);
   }
-  CheckByteField("Advance", name, "category", categoryField);
+  CheckByteField(scan, "Advance", name, "category", categoryField);
   if (advance->category >= CATEGORY_COUNT) {
-    Warn("Advance \"%s\": category %u is outside the category table (0 to %d)", name,
+    Warn(scan, "Advance \"%s\": category %u is outside the category table (0 to %d)", name,
          (unsigned)advance->category, CATEGORY_COUNT - 1);
   }
 
@@ -119,47 +131,48 @@ void CheckAdvance(const Advance* advance, const char* line) {
   const Advance* links[2] = {advance->prereq1, advance->prereq2};
   for (int i = 0; i < 2; ++i) {
     if (links[i] == nullptr) {
-      Warn("Advance \"%s\": prerequisite code \"%s\" names no advance; it stands on level 0", name,
-           codes[i]);
+      Warn(scan, "Advance \"%s\": prerequisite code \"%s\" names no advance; it stands on level 0",
+           name, codes[i]);
     }
   }
 }
 
-void CheckUnit(const UnitType* unit, const char* line) {
+void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   const char* name = unit->name;
-  CheckNameCut("Unit", line, name);
+  CheckNameCut(scan, "Unit", line, name);
 
   const char* obsoleteField = SkipFields(line, 1, ',');
   if (obsoleteField != nullptr) {
     char raw[LINE_SIZE];
     RawField(obsoleteField, ',', raw, sizeof raw);
     if (strlen(raw) > CODE_SIZE - 1) {
-      Warn("Unit \"%s\": obsolete-by code \"%s\" is longer than %d characters; it is cut to \"%s\"",
+      Warn(scan,
+           "Unit \"%s\": obsolete-by code \"%s\" is longer than %d characters; it is cut to \"%s\"",
            name, raw, CODE_SIZE - 1, unit->obsoleteCode);
     }
   }
 
   if (unit->domain < 0 || unit->domain >= DOMAIN_COUNT) {
-    Warn("Unit \"%s\": domain %ld is outside the role table (0 to %d)", name, (long)unit->domain,
-         DOMAIN_COUNT - 1);
+    Warn(scan, "Unit \"%s\": domain %ld is outside the role table (0 to %d)", name,
+         (long)unit->domain, DOMAIN_COUNT - 1);
   }
-  CheckByteField("Unit", name, "role", SkipFields(line, 11, ','));
+  CheckByteField(scan, "Unit", name, "role", SkipFields(line, 11, ','));
   if (unit->role >= ROLE_COUNT) {
-    Warn("Unit \"%s\": role %u is outside the role table (0 to %d)", name, (unsigned)unit->role,
-         ROLE_COUNT - 1);
+    Warn(scan, "Unit \"%s\": role %u is outside the role table (0 to %d)", name,
+         (unsigned)unit->role, ROLE_COUNT - 1);
   }
 
   if (unit->prereq == nullptr) {
-    Warn("Unit \"%s\": prerequisite code \"%s\" names no advance; it appears nowhere in the chart",
+    Warn(scan,
+         "Unit \"%s\": prerequisite code \"%s\" names no advance; it appears nowhere in the chart",
          name, unit->prereqCode);
   }
 }
 
 }  // namespace
 
-int ForEachWarning(WarningSink sink) {
-  Sink = sink;
-  WarningCount = 0;
+int ForEachWarning(DiagnosticSink sink, void* context) {
+  Scan scan = {sink, context, 0, 0, -1};
 
   // One record per line, in the same order (the load refuses an advance
   // line without a name, so no record ends the list early).
@@ -167,16 +180,28 @@ int ForEachWarning(WarningSink sink) {
   const Advance* advance = &FirstAdvance;
   for (; line != nullptr && line->text[0] != 0 && advance != nullptr;
        line = line->next, advance = advance->next) {
-    CheckAdvance(advance, line->text);
+    scan.line = line->lineNumber;
+    scan.advance = advance->index;
+    CheckAdvance(&scan, advance, line->text);
   }
 
   line = &UnitLines;
   const UnitType* unit = &FirstUnitType;
   for (; line != nullptr && line->text[0] != 0 && unit != nullptr;
        line = line->next, unit = unit->next) {
-    CheckUnit(unit, line->text);
+    scan.line = line->lineNumber;
+    scan.advance = unit->prereq != nullptr ? unit->prereq->index : -1;
+    CheckUnit(&scan, unit, line->text);
   }
+  return scan.count;
+}
 
-  Sink = nullptr;
-  return WarningCount;
+std::vector<Diagnostic> CollectWarnings() {
+  std::vector<Diagnostic> list;
+  ForEachWarning(
+      [](void* context, const Diagnostic* diagnostic) {
+        static_cast<std::vector<Diagnostic>*>(context)->push_back(*diagnostic);
+      },
+      &list);
+  return list;
 }

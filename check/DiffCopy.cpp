@@ -1,7 +1,5 @@
 // The plain copy of a loaded rules file that the comparison works on, so
 // that a second file can be loaded over the first.
-#include <unordered_map>
-
 #include "chart/Metrics.h"
 #include "check/Check.h"
 #include "check/Diff.h"
@@ -14,32 +12,18 @@ const char* const UnitFieldNames[UNIT_FIELDS] = {
     "hitPoints", "firepower",    "cost",   "hold", "role",  "flags"};
 const char* const AdvanceFieldNames[4] = {"aiValue", "modifier", "epoch", "category"};
 
-namespace {
-
-int IndexOf(const std::unordered_map<const Advance*, int>& index, const Advance* advance) {
-  auto found = index.find(advance);
-  return found == index.end() ? -1 : found->second;
-}
-
-}  // namespace
-
 void CopyLoadedRules(const char* path, RulesCopy* copy) {
   copy->path = path;
   copy->advances.clear();
   copy->units.clear();
-  std::unordered_map<const Advance*, int> index;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
-    index.emplace(a, (int)index.size());
-  }
-  copy->advances.reserve(index.size());
   for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
     DiffAdvance d;
     d.name = a->name;
     d.code = a->code;
     d.prereqCode[0] = a->prereqCode1;
     d.prereqCode[1] = a->prereqCode2;
-    d.prereq[0] = IndexOf(index, a->prereq1);
-    d.prereq[1] = IndexOf(index, a->prereq2);
+    d.prereq[0] = AdvanceIndex(a->prereq1);
+    d.prereq[1] = AdvanceIndex(a->prereq2);
     d.aiValue = a->aiValue;
     d.modifier = a->modifier;
     d.epoch = a->epoch;
@@ -54,7 +38,7 @@ void CopyLoadedRules(const char* path, RulesCopy* copy) {
     d.name = u->name;
     d.obsoleteCode = u->obsoleteCode;
     d.prereqCode = u->prereqCode;
-    d.prereq = IndexOf(index, u->prereq);
+    d.prereq = AdvanceIndex(u->prereq);
     int32_t* f = d.figures;
     f[UNIT_DOMAIN] = u->domain;
     f[UNIT_MOVE] = u->move;

@@ -3,10 +3,7 @@
 #pragma once
 #include <string>
 
-enum {
-  EXIT_WRITE = 3,      // the report (or the route) cannot be written
-  EXIT_NO_ADVANCE = 4  // --route names no advance
-};
+#include "check/ExitCodes.h"
 
 // Writes the text to path through a temporary file beside it, renamed over
 // the target once complete, so that a failure leaves an earlier file as it

@@ -8,8 +8,9 @@
 
 namespace {
 
-constexpr Advance kNewRoot = {"Primary Root", 0,  0, "nil",   "nil", 0,  0, "nil", nullptr,
-                              nullptr,        {}, 0, nullptr, 0,     {}, 0, 0};
+constexpr Advance kNewRoot = {
+    "Primary Root", 0, 0,  "nil", "nil", 0, 0, "nil", nullptr, nullptr, {}, 0,
+    nullptr,        0, {}, 0,     0,     0, 0};
 
 }  // namespace
 
@@ -24,8 +25,9 @@ void ResetAdvances() {
 namespace {
 
 // Name, aiValue, modifier, prerequisite codes, epoch, category ; code.
-void ParseAdvanceLine(const char* line, Advance* advance) {
-  BeginLine("advance", line);
+void ParseAdvanceLine(const char* line, int32_t lineNumber, Advance* advance) {
+  BeginLine("advance", line, lineNumber);
+  advance->lineNumber = lineNumber;
   const char* p = line;
   p = CopyField(advance->name, NAME_SIZE, p, ',', FIELD_CUT);
   // An empty name ends the advance list: every advance after it would be
@@ -52,8 +54,10 @@ void ParseAdvanceLine(const char* line, Advance* advance) {
 
 void ParseAdvances() {
   Advance* advance = &FirstAdvance;
+  int32_t index = 0;
   for (const TextLine* line = &AdvanceLines; line->text[0] != '\0'; line = line->next) {
-    ParseAdvanceLine(line->text, advance);
+    ParseAdvanceLine(line->text, line->lineNumber, advance);
+    advance->index = ++index;
     advance->next = static_cast<Advance*>(AllocRecord(sizeof(Advance)));
     advance = advance->next;
   }

@@ -24,6 +24,11 @@ struct Advance {
   UnitType* units[MAX_UNITS];
   int32_t chartX;  // also the cycle search's mark in a load being refused
   int32_t chartY;
+  // Set by the load: the place in the list (0 the root, then file order),
+  // the one numbering of every output, and the rules file's line the
+  // advance was read from. The record that ends the list stays all zero.
+  int32_t index;
+  int32_t lineNumber;
 };
 
 // "Primary Root", the advance that every "nil" code names. After linking

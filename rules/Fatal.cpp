@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 char TextBuffer[TEXT_BUFFER_SIZE];
+int32_t FatalLine;
 
 void Fatal(int exitCode, const char* format, ...) {
   va_list args;

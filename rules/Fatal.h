@@ -1,11 +1,17 @@
 // The one way a load or platform failure ends the program.
 #pragma once
+#include <stdint.h>
 
 enum { TEXT_BUFFER_SIZE = 256 };
 
 // The shared buffer in which every message and every chart text is built
 // just before it is shown or drawn.
 extern char TextBuffer[TEXT_BUFFER_SIZE];
+
+// The rules file's line that the fatal message is about, counted from 1;
+// 0 when no one line is at fault. Set just before Fatal by the code that
+// knows the line, back to 0 when the reader is reset.
+extern int32_t FatalLine;
 
 // Formats the message into TextBuffer, cut to fit, and ends the program
 // through FatalStop.

@@ -9,12 +9,14 @@
 
 TextLine AdvanceLines;
 TextLine UnitLines;
+int32_t LineFeedsRead;
 
 namespace {
 
 // The line being scanned and the name of its section, for messages.
 const char* ScanSection = "";
 const char* ScanLine = "";
+int32_t ScanLineNumber = 0;
 
 // Room left in TextBuffer for quoted texts once the rest of a message
 // (fixedLength characters) is in.
@@ -50,6 +52,7 @@ int HeaderNameLength(const char* header) {
     lineLength = room - codeLength > room / 2 ? room - codeLength : room / 2;
   }
   int shownCode = codeLength < room - lineLength ? codeLength : room - lineLength;
+  FatalLine = ScanLineNumber;
   Fatal(1, kFormat, shownCode, code, limit, ScanSection, lineLength, ScanLine);
 }
 
@@ -91,6 +94,7 @@ const char* ScanDecimal(const char* text, int32_t* result) {
 void RefuseLine(const char* problem) {
   static const char kFormat[] = "%s in %s line \"%.*s\"";
   int room = RoomAfter(snprintf(nullptr, 0, kFormat, problem, ScanSection, 0, ""));
+  FatalLine = ScanLineNumber;
   Fatal(1, kFormat, problem, ScanSection, ShownLength(ScanLine, room), ScanLine);
 }
 
@@ -110,6 +114,9 @@ void ResetReader() {
   memset(&UnitLines, 0, sizeof UnitLines);
   ScanSection = "";
   ScanLine = "";
+  ScanLineNumber = 0;
+  LineFeedsRead = 0;
+  FatalLine = 0;
 }
 
 FILE* OpenRulesFile(const char* path) {
@@ -181,6 +188,7 @@ int ReadRulesLine(RulesReader* reader, char* buffer) {
     }
   }
   buffer[count] = '\0';
+  if (count > 0 && buffer[count - 1] == '\n') LineFeedsRead++;
   return count;
 }
 
@@ -207,6 +215,9 @@ void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, Te
   }
   TextLine* node = head;
   for (;;) {
+    // A line longer than a read comes in pieces, each numbered by the line
+    // it lies on.
+    int32_t lineNumber = LineFeedsRead + 1;
     if (ReadRulesLine(&reader, line) == 0) {
       Fatal(1, "Rules file ends before the \"%.*s\" line", HeaderNameLength(stopHeader),
             stopHeader);
@@ -215,15 +226,17 @@ void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, Te
     CleanLine(line);
     if (line[0] == '\0') continue;
     strcpy(node->text, line);
+    node->lineNumber = lineNumber;
     node->next = static_cast<TextLine*>(AllocRecord(sizeof(TextLine)));
     node = node->next;
   }
   EndReading(&reader);
 }
 
-void BeginLine(const char* section, const char* line) {
+void BeginLine(const char* section, const char* line, int32_t lineNumber) {
   ScanSection = section;
   ScanLine = line;
+  ScanLineNumber = lineNumber;
 }
 
 const char* CopyField(char* dest, int size, const char* start, char delimiter, FieldFit fit) {

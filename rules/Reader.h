@@ -23,7 +23,12 @@ struct RulesReader {
 struct TextLine {
   char text[LINE_SIZE];  // cleaned line; empty in the node that ends a list
   TextLine* next;
+  int32_t lineNumber;  // the file's line it came from, counted from 1, for messages
 };
+
+// Line feeds read from the rules file since the last reset: the number of
+// the line being read is one more.
+extern int32_t LineFeedsRead;
 
 extern TextLine AdvanceLines;  // "@CIVILIZE" to "@IMPROVE"
 extern TextLine UnitLines;     // "@UNITS" to "@TERRAIN"
@@ -51,7 +56,8 @@ void EndReading(RulesReader* reader);
 
 // Reads one line as the platform's text mode would: carriage returns are
 // dropped, at most 255 characters, the line feed kept. Returns the number
-// of bytes stored (NUL bytes included), 0 at the end of the file.
+// of bytes stored (NUL bytes included), 0 at the end of the file. Counts
+// the line feeds read in LineFeedsRead.
 int ReadRulesLine(RulesReader* reader, char* buffer);
 
 void CleanLine(char* line);
@@ -74,8 +80,9 @@ const char* ReadIntField(int32_t* dest, const char* start, char delimiter);
 // wrapping in 32 bits; no digit reads 0.
 int32_t ReadDecimal(const char* text);
 
-// Names the line being scanned, for the messages of the scanners.
-void BeginLine(const char* section, const char* line);
+// Names the line being scanned, for the messages of the scanners, with its
+// number in the file (0 when not known).
+void BeginLine(const char* section, const char* line, int32_t lineNumber = 0);
 
 // Ends the load with "<problem> in <section> line "<line>"", the line cut
 // to fit.

@@ -34,8 +34,9 @@ void AttachUnit(Advance* advance, UnitType* unit) {
 
 namespace {
 
-void ParseUnitLine(const char* line, UnitType* unit) {
-  BeginLine("unit", line);
+void ParseUnitLine(const char* line, int32_t lineNumber, UnitType* unit) {
+  BeginLine("unit", line, lineNumber);
+  unit->lineNumber = lineNumber;
   const char* p = line;
   p = CopyField(unit->name, NAME_SIZE, p, ',', FIELD_CUT);
   // The obsolete-by code is stored for completeness only; a cut is harmless.
@@ -62,8 +63,10 @@ void ParseUnitLine(const char* line, UnitType* unit) {
 
 void ParseUnitTypes() {
   UnitType* unit = &FirstUnitType;
+  int32_t index = 0;
   for (const TextLine* line = &UnitLines; line->text[0] != '\0'; line = line->next) {
-    ParseUnitLine(line->text, unit);
+    ParseUnitLine(line->text, line->lineNumber, unit);
+    unit->index = index++;
     unit->prereq = FindAdvance(unit->prereqCode);
     AttachUnit(unit->prereq, unit);
     unit->next = static_cast<UnitType*>(AllocRecord(sizeof(UnitType)));

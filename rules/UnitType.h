@@ -21,6 +21,10 @@ struct UnitType {
   int32_t flags;
   Advance* prereq;
   UnitType* next;
+  // Set by the load: the place in the list (file order from 0) and the
+  // rules file's line.
+  int32_t index;
+  int32_t lineNumber;
 };
 
 extern UnitType FirstUnitType;

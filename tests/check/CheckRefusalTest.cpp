@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"--bogus", "SMALL"}, "unknown option --bogus"},
         UsageCase{{"SMALL", "-j"}, "unknown option -j"},
         UsageCase{{"SMALL", "SMALL"}, "more than one rules file: SMALL"},
-        UsageCase{{"SMALL", "--metrics"}, "--metrics needs W,H,E"},
+        UsageCase{{"SMALL", "--metrics"}, "--metrics needs a value"},
         UsageCase{{"SMALL", "--route"}, "--route needs a value"},
         UsageCase{{"--json", "--svg", "x.svg", "SMALL"}, "--json goes with a report or --route"},
         UsageCase{{"--metrics", "9,13", "SMALL"}, "--metrics needs W,H,E, not 9,13"},

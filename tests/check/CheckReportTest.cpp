@@ -3,6 +3,7 @@
 // file gives is a case of tests/hostile/cases.tsv.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,9 @@ TEST(CheckJson, SmallFileGivesTheExpectedReport) {
 
 TEST(CheckJson, SmallFixtureMetrics) {
   Json report = RunJson({"--json", "--metrics", "9,13,0", FixturePath("small.txt")});
-  EXPECT_EQ(Keys(report),
-            (std::vector<std::string>{"advances", "units", "MaxLevel", "LevelCount",
-                                      "MaxLevelCount", "LevelMaxUnits", "metrics", "warnings"}));
+  EXPECT_EQ(Keys(report), (std::vector<std::string>{"advances", "units", "MaxLevel", "LevelCount",
+                                                    "MaxLevelCount", "LevelMaxUnits", "metrics",
+                                                    "warnings", "diagnostics"}));
   Json& m = report["metrics"];
   EXPECT_EQ(Keys(m),
             (std::vector<std::string>{"CharWidth", "BoxWidth", "ColumnGap", "LineHeight", "RowGap",
@@ -141,6 +142,37 @@ const std::vector<std::string> ExpectedWarnings = {
 TEST(CheckWarnings, JsonListsEveryWarning) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   EXPECT_EQ(report["warnings"], Json(ExpectedWarnings));
+}
+
+// Each warning's line in warnings.txt (line 2 is 665 characters long) and
+// the index of the advance it concerns: a unit's is the advance whose box
+// shows it, none for a unit that appears nowhere.
+struct WarningPlace {
+  int line;
+  int advance;
+};
+const WarningPlace ExpectedPlaces[] = {
+    {5, 2},  {6, 3},  {7, 4},  {8, 5},  {9, 6},   {10, 7},  {10, 7},  {11, 8},
+    {11, 8}, {11, 8}, {11, 8}, {12, 9}, {13, 10}, {14, 11}, {18, -1}, {19, -1},
+    {20, 1}, {20, 1}, {21, 1}, {22, 1}, {23, 1},  {23, 1},
+};
+
+TEST(CheckWarnings, DiagnosticsGiveTheLineAndTheAdvance) {
+  Json report = RunJson({"--json", FixturePath("warnings.txt")});
+  Json& diagnostics = report["diagnostics"];
+  ASSERT_EQ(diagnostics.size(), std::size(ExpectedPlaces));
+  for (size_t i = 0; i < diagnostics.size(); ++i) {
+    SCOPED_TRACE(ExpectedWarnings[i]);
+    const Json& d = diagnostics[i];
+    EXPECT_EQ(d["line"], ExpectedPlaces[i].line);
+    EXPECT_EQ(d["severity"], "warning");
+    EXPECT_EQ(d["message"], ExpectedWarnings[i]);
+    if (ExpectedPlaces[i].advance < 0) {
+      EXPECT_FALSE(d.contains("advance"));
+    } else {
+      EXPECT_EQ(d["advance"], ExpectedPlaces[i].advance);
+    }
+  }
 }
 
 TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
