@@ -22,6 +22,7 @@ enum { ALONG_X, ALONG_Y };
 
 struct SvgTarget {
   std::string* out;
+  const ChartMarks* marks;
   int ascent;           // from the top of a text cell to the baseline
   bool dotsUsed[2][6];  // [axis][phase]
 };
@@ -83,7 +84,14 @@ void AppendTitle(std::string* out, const Advance* advance) {
 void BeginAdvance(void* target, const Advance* advance) {
   SvgTarget* svg = (SvgTarget*)target;
   std::string* out = svg->out;
-  *out += "<g class=\"advance\" id=\"a";
+  *out += "<g class=\"advance";
+  const ChartMarks* marks = svg->marks;
+  if (marks != nullptr && advance->index >= 0 && (size_t)advance->index < marks->classes.size() &&
+      !marks->classes[advance->index].empty()) {
+    *out += ' ';
+    *out += marks->classes[advance->index];
+  }
+  *out += "\" id=\"a";
   AppendInt(out, advance->index);
   *out += "\" data-code=\"";
   AppendXmlText(out, advance->code);
@@ -219,9 +227,10 @@ void AppendDots(const SvgTarget* svg) {
 
 }  // namespace
 
-void AppendChartSvg(std::string* out) {
+void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   SvgTarget svg = {};
   svg.out = out;
+  svg.marks = marks;
   size_t count = 0;
   for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
   // Room for a box of a few units with its links, so the text is seldom
@@ -254,15 +263,16 @@ void AppendChartSvg(std::string* out) {
       ".chart line { stroke-width: 1px }\n"
       ".chart .separator { stroke: #000; shape-rendering: crispEdges }\n"
       ".chart .near { stroke: #f00 }\n"
-      ".chart pattern rect { fill: #00f; stroke: none }\n"
-      "</style>\n";
+      ".chart pattern rect { fill: #00f; stroke: none }\n";
+  if (marks != nullptr) *out += marks->style;
+  *out += "</style>\n";
   ChartPainter painter = {&svg, BeginAdvance, EndAdvance, Box, Link, Text, UnitName, Separator};
   WalkChart(&painter, &RootAdvance);
   AppendDots(&svg);
   *out += "</svg>\n";
 }
 
-void MakeSvgDocument(std::string* out) {
+void MakeSvgDocument(std::string* out, const ChartMarks* marks) {
   *out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  AppendChartSvg(out);
+  AppendChartSvg(out, marks);
 }

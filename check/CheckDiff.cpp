@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "chart/ChartSvg.h"
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
@@ -39,8 +40,16 @@ int RunDiff(const char* oldPath, const char* newPath, const int32_t* font, bool 
   Load(newPath, font, &after);
   RulesDiff diff;
   CompareRules(before, after, &diff);
-  (void)svgPath;
-  (void)htmlPath;
+  if (svgPath != nullptr || htmlPath != nullptr) {
+    ChartMarks marks = DiffMarks(after, diff);
+    std::string text;
+    if (svgPath != nullptr) {
+      MakeSvgDocument(&text, &marks);
+      if (!SaveFile(svgPath, text)) return EXIT_REFUSED;
+    }
+    (void)htmlPath;
+    return EXIT_LOADED;
+  }
   std::string text = json ? DiffJson(before, after, diff) : DiffText(before, after, diff);
   if (text.empty() || fwrite(text.data(), 1, text.size(), stdout) != text.size()) return EXIT_WRITE;
   return 0;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartSvg.h"
+
 // Indexes are those of --json: 0 the root, then the advances (or the unit
 // types) in file order; -1 for none.
 struct DiffAdvance {
@@ -131,9 +133,10 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
 // The JSON report; an empty text when it cannot be built.
 std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
 
-// The page's marks: for each advance of the newer file, the classes that
-// mark it ("added", "changed", "moved", separated by blanks, or empty).
-std::vector<std::string> DiffMarks(const RulesCopy& after, const RulesDiff& diff);
+// The chart's marks for the newer file: for each advance the classes
+// "added", "changed" (fields, name, code or prerequisites) and "moved"
+// (level) that apply, with their style.
+ChartMarks DiffMarks(const RulesCopy& after, const RulesDiff& diff);
 
 // lorvane-check --diff: loads both files (a refusal names the file), then
 // prints the text or JSON report or writes the marked SVG and page. The

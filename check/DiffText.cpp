@@ -139,18 +139,3 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
           Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
   return text;
 }
-
-std::vector<std::string> DiffMarks(const RulesCopy& after, const RulesDiff& diff) {
-  std::vector<std::string> marks(after.advances.size());
-  for (const Change& c : diff.changes) {
-    if (c.newIndex < 0 || c.kind >= ROUTE_CHANGED) continue;
-    const char* mark = c.kind == ADVANCE_ADDED ? "added"
-                       : c.kind == LEVEL_MOVED ? "moved"
-                                               : "changed";
-    std::string& classes = marks[c.newIndex];
-    if (classes.find(mark) != std::string::npos) continue;
-    if (!classes.empty()) classes += ' ';
-    classes += mark;
-  }
-  return marks;
-}

@@ -3,6 +3,7 @@
 // 2), 4 Barter, 5 Ledgers (level 3), 6 Star Maps (level 4); units 0 Militia, 1 Barge.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -360,3 +361,33 @@ TEST(CheckDiff, RefusalNamesTheFile) {
 }
 
 }  // namespace
+
+// The newer file's SVG with each advance's marks as classes of its group:
+// Fire Keeping recoded, its dependants relinked (Bronze Casting and Star
+// Maps, which fall to level 0), Ledgers moved through Bronze Casting, and
+// an added advance.
+TEST(CheckDiff, SvgMarksTheChanges) {
+  std::string before = WriteScratchFile("old.txt", Base);
+  std::string after = WriteScratchFile(
+      "new.txt",
+      Edited({{"; Fir", "; Frk"}, {"@IMPROVE", "Wheel, 2, 0, Sto, nil, 0, 4 ; Whl\n@IMPROVE"}}));
+  std::string svg = WriteScratchFile("marked.svg", "earlier");
+  CheckResult result = RunCheck({"--diff", before, "--svg", svg, after});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+  std::string text = ReadWholeFile(svg);
+  std::vector<std::string> groups;
+  for (size_t at = text.find("<g class=\""); at != std::string::npos;
+       at = text.find("<g class=\"", at + 1)) {
+    size_t end = text.find('"', at + 10);
+    size_t id = text.find(" id=\"", end);
+    groups.push_back(text.substr(id + 5, text.find('"', id + 5) - id - 5) + ": " +
+                     text.substr(at + 10, end - at - 10));
+  }
+  std::sort(groups.begin(), groups.end());
+  EXPECT_EQ(groups, (std::vector<std::string>{"a0: advance", "a1: advance", "a2: advance changed",
+                                              "a3: advance changed moved", "a4: advance",
+                                              "a5: advance moved", "a6: advance changed moved",
+                                              "a7: advance added"}));
+  EXPECT_NE(text.find(".chart .moved > rect {"), std::string::npos);
+}
