@@ -391,3 +391,26 @@ TEST(CheckDiff, SvgMarksTheChanges) {
                                               "a7: advance added"}));
   EXPECT_NE(text.find(".chart .moved > rect {"), std::string::npos);
 }
+
+// Command lines --diff does not take: the usage text, exit 2, nothing read.
+TEST(CheckDiff, UsageErrors) {
+  struct {
+    std::vector<std::string> args;
+    const char* problem;
+  } cases[] = {
+      {{"--diff", "OLD"}, "no rules file given"},
+      {{"NEW", "--diff"}, "--diff needs a value"},
+      {{"--diff", "OLD", "--route", "Sto", "NEW"}, "--diff does not go with --route"},
+      {{"--diff", "OLD", "--html", "x.html", "NEW"}, "--diff does not go with --html"},
+      {{"--json", "--diff", "OLD", "--svg", "x.svg", "NEW"},
+       "--json goes with a report or --route"},
+  };
+  std::string usage = ReadWholeFile(FixturePath("usage.txt"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.problem);
+    CheckResult result = RunCheck(c.args);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, std::string("lorvane-check: ") + c.problem + "\n" + usage);
+  }
+}
