@@ -5,8 +5,8 @@
 
 #include "app/AboutText.h"
 #include "app/MainWin.h"
+#include "app/PrintStrips.h"
 #include "chart/Metrics.h"
-#include "chart/PrintStrips.h"
 #include "rules/Fatal.h"
 
 #ifndef _WIN64

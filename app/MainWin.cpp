@@ -23,6 +23,7 @@ int32_t ClientWidthPlusOne;
 int32_t ClientHeightPlusOne;
 int32_t HScrollMax;
 int32_t HScrollPos;
+int32_t VScrollMax;
 int32_t VScrollPos;
 
 void CheckLastError(const char* name) {
@@ -35,38 +36,9 @@ void CheckLastError(const char* name) {
 
 namespace {
 
-HFONT CreateChartFont(int weight, BOOL italic) {
-  return CreateFontA(10, 0, 0, 0, weight, italic, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
-                     "MS Sans Serif");
-}
-
-}  // namespace
-
-void CreateChartFonts() {
-  DetailFont = CreateChartFont(FW_NORMAL, FALSE);
-  NameFont = CreateChartFont(FW_BOLD, FALSE);
-  UnitFont = CreateChartFont(FW_BOLD, TRUE);
-}
-
-void CreateChartPens() {
-  NearPen = CreatePen(PS_SOLID, 1, 0x000000FF);  // pure red
-  FarPen = CreatePen(PS_DOT, 1, 0x00FF0000);     // pure blue
-}
-
-void ClearChart(HDC dc, int32_t width, int32_t height) {
-  SelectObject(dc, GetStockObject(WHITE_BRUSH));
-  PatBlt(dc, 0, 0, width, height, PATCOPY);
-  SetTextColor(dc, 0x00000000);
-  SetBkColor(dc, 0x00FFFFFF);
-  SetBkMode(dc, TRANSPARENT);
-}
-
-namespace {
-
 LRESULT OnCreate(HWND window) {
   HDC windowDC = GetDC(window);
-  CreateChartFonts();
+  CreateChartObjects();
   ComputeChartMetrics(windowDC);
   ChartDC = CreateCompatibleDC(windowDC);
   // Compatible with the window, not with ChartDC, to get the screen's colours.
@@ -81,7 +53,6 @@ LRESULT OnCreate(HWND window) {
   }
   SelectObject(ChartDC, ChartBitmap);
   ReleaseDC(window, windowDC);
-  CreateChartPens();
   SendMessageA(window, WM_COMMAND, IDM_DRAW, 0);
   return 0;
 }
@@ -130,8 +101,8 @@ LRESULT OnSize(HWND window) {
   // handled a nested WM_SIZE meanwhile), so read the rectangle again.
   GetClientRect(window, &client);
   ClientHeightPlusOne = client.bottom - client.top + 1;
-  ChartLines = ScrollMaximum(ChartHeight, ClientHeightPlusOne, LineHeight);
-  VScrollPos = SetScrollBar(window, SB_VERT, ChartLines);
+  VScrollMax = ScrollMaximum(ChartHeight, ClientHeightPlusOne, LineHeight);
+  VScrollPos = SetScrollBar(window, SB_VERT, VScrollMax);
   InvalidateRect(window, nullptr, FALSE);
   return 0;
 }
@@ -144,7 +115,7 @@ LRESULT OnScroll(HWND window, int bar, WPARAM wParam) {
                                   code, thumb);
     SetScrollPos(window, bar, HScrollPos, TRUE);
   } else {
-    VScrollPos = ScrolledPosition(VScrollPos, ChartLines,
+    VScrollPos = ScrolledPosition(VScrollPos, VScrollMax,
                                   ScrollPage(ClientHeightPlusOne, LineHeight), code, thumb);
     SetScrollPos(window, bar, VScrollPos, TRUE);
   }
@@ -171,14 +142,7 @@ LRESULT OnPaint(HWND window) {
 }
 
 LRESULT OnDestroy() {
-  // Nothing may stay selected into ChartDC while it is deleted.
-  SelectObject(ChartDC, GetStockObject(BLACK_PEN));
-  SelectObject(ChartDC, GetStockObject(SYSTEM_FONT));
-  DeleteObject(NearPen);
-  DeleteObject(FarPen);
-  DeleteObject(NameFont);
-  DeleteObject(DetailFont);
-  DeleteObject(UnitFont);
+  DeleteChartObjects(ChartDC);
   DeleteDC(ChartDC);
   // Copy hands the clipboard a copy, so the window's own bitmap is ours.
   DeleteObject(ChartBitmap);

@@ -13,18 +13,9 @@ extern int32_t ClientWidthPlusOne;
 extern int32_t ClientHeightPlusOne;
 extern int32_t HScrollMax;  // in CharWidth columns
 extern int32_t HScrollPos;  // in CharWidth columns
-extern int32_t VScrollPos;  // in LineHeight lines; the maximum is ChartLines
-
-// DetailFont, NameFont and UnitFont: "MS Sans Serif" 10 pixels high,
-// normal, bold, and bold italic.
-void CreateChartFonts();
-// NearPen, solid pure red, and FarPen, dotted pure blue.
-void CreateChartPens();
-
-// Makes the bitmap selected into dc ready for DrawChart: white over width x
-// height, with the white brush selected and black text on a transparent
-// background.
-void ClearChart(HDC dc, int32_t width, int32_t height);
+// In LineHeight lines; not ChartLines, the chart's whole height in lines.
+extern int32_t VScrollMax;
+extern int32_t VScrollPos;  // in LineHeight lines
 
 LRESULT CALLBACK MainWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

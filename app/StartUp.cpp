@@ -14,6 +14,13 @@ void ChooseRulesPath(const char* tail) {
     return;
   }
   size_t length = strlen(tail);
+  // Windows quotes a path it hands over ("Open with", a file dropped on the
+  // program); no file name can hold a quote, so those two are not part of it.
+  if (length >= 2 && tail[0] == '"' && strchr(tail + 1, '"') == tail + length - 1) {
+    ++tail;
+    length -= 2;
+  }
   if (length >= RULES_PATH_SIZE) Fatal(1, "Rules file path is longer than 255 characters");
-  memcpy(RulesPath, tail, length + 1);
+  memcpy(RulesPath, tail, length);
+  RulesPath[length] = '\0';
 }

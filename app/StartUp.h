@@ -7,7 +7,10 @@ enum { RULES_PATH_SIZE = 256 };
 // zero.
 extern char RulesPath[RULES_PATH_SIZE];
 
-// Takes the command-line tail whole as the path (quotes and trailing blanks
-// included); an empty tail gives the default path. A tail that does not fit
-// RulesPath ends the program rather than opening a different, cut path.
+// Takes the command-line tail as the path: a tail that is one path in double
+// quotes (it begins with a quote and its only other quote is its last
+// character) loses those two quotes; any other tail is taken whole, quotes
+// and trailing blanks included; an empty tail gives the default path. A path
+// that does not fit RulesPath ends the program rather than opening a
+// different, cut path.
 void ChooseRulesPath(const char* tail);

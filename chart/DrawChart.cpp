@@ -4,12 +4,6 @@
 #include "chart/ChartWalk.h"
 #include "chart/Draw.h"
 
-HFONT DetailFont;
-HFONT NameFont;
-HFONT UnitFont;
-HPEN NearPen;
-HPEN FarPen;
-
 namespace {
 
 HFONT FontOf(ChartFont font) {

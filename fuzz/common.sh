@@ -1,16 +1,17 @@
 # Shared by smoke.sh and long.sh: builds the fuzz target in build/fuzz and
 # stages the seeds (the sample file, the test fixtures, the hostile corpus).
 # Sourced with REPO set.
+. "$REPO/scripts/quiet-cmake.sh"
 FUZZ_BUILD="$REPO/build/fuzz"
 FUZZ_BIN="$FUZZ_BUILD/fuzz/lorvane-fuzz"
 FUZZ_MAX_LEN=16384
 
 build_fuzzer() {
   if [ ! -f "$FUZZ_BUILD/CMakeCache.txt" ]; then
-    CC=clang CXX=clang++ cmake -S "$REPO" -B "$FUZZ_BUILD" -DLORVANE_FUZZ=ON \
-      -DLORVANE_TESTS=OFF >/dev/null
+    CC=clang CXX=clang++ lorvane_configure "$FUZZ_BUILD/configure.log" -S "$REPO" \
+      -B "$FUZZ_BUILD" -DLORVANE_FUZZ=ON -DLORVANE_TESTS=OFF
   fi
-  cmake --build "$FUZZ_BUILD" -j2 --target lorvane-fuzz >/dev/null
+  lorvane_build "$FUZZ_BUILD/build.log" "$FUZZ_BUILD" -j2 --target lorvane-fuzz
 }
 
 # run_fuzzer LOG CORPUS [OPTION...]: libFuzzer on the corpus with the options

@@ -12,17 +12,19 @@ BUILD="$REPO/build/coverage"
 PROFILES="$BUILD/profiles"
 flags="-fprofile-instr-generate -fcoverage-mapping"
 
+. "$REPO/scripts/quiet-cmake.sh"
+
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$REPO" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fprofile-instr-generate" >/dev/null
+  CC=clang CXX=clang++ lorvane_configure "$BUILD/configure.log" -S "$REPO" -B "$BUILD" \
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fprofile-instr-generate"
 fi
 rm -rf "$PROFILES"
 mkdir -p "$PROFILES"
 # %m merges the runs of one program into one file, %p keeps parallel
 # processes apart.
 export LLVM_PROFILE_FILE="$PROFILES/%p-%m.profraw"
-cmake --build "$BUILD" -j2 >/dev/null
+lorvane_build "$BUILD/build.log" "$BUILD" -j2
 rm -f "$PROFILES"/*.profraw  # test discovery at build time does not count
 ctest --test-dir "$BUILD" -j2 --output-on-failure >"$BUILD/ctest.log" 2>&1 || {
   tail -n 30 "$BUILD/ctest.log"
@@ -50,7 +52,7 @@ for exe in $(find "$BUILD" -type f -perm -u+x \( -name 'lorvane*' -o -name '*_te
   [ ${#objects[@]} -eq 0 ] && objects=("$exe") || objects+=(-object "$exe")
 done
 sources=("$REPO"/rules/*.cpp "$REPO"/graph/*.cpp "$REPO"/chart/Metrics.cpp \
-  "$REPO"/chart/UnitText.cpp "$REPO"/chart/ChartText.cpp "$REPO"/chart/PrintStrips.cpp)
+  "$REPO"/chart/UnitText.cpp "$REPO"/chart/ChartText.cpp "$REPO"/app/PrintStrips.cpp)
 llvm-cov-14 report -instr-profile="$BUILD/coverage.profdata" "${objects[@]}" "${sources[@]}" \
   >"$BUILD/report.txt"
 llvm-cov-14 show -instr-profile="$BUILD/coverage.profdata" "${objects[@]}" "${sources[@]}" \

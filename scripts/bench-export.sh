@@ -28,26 +28,21 @@ OUT=build/bench-export
 mkdir -p "$OUT/out"
 
 bash scripts/setup.sh
-for package in graphviz hyperfine; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    echo "bench-export: installing $package"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$package" \
-      >/dev/null
-  fi
-done
+. scripts/packages.sh
+. scripts/quiet-cmake.sh
+lorvane_install_packages bench-export graphviz hyperfine
 
 echo "bench-export: building"
 for link in static shared; do
   static=OFF
   [ "$link" = static ] && static=ON
-  cmake -S . -B "$OUT/$link" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF >/dev/null
-  cmake --build "$OUT/$link" -j"$JOBS" --target lorvane-check >/dev/null
+  lorvane_configure "$OUT/$link-configure.log" -S . -B "$OUT/$link" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF
+  lorvane_build "$OUT/$link-build.log" "$OUT/$link" -j"$JOBS" --target lorvane-check
 done
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF \
-  >/dev/null
-cmake --build build/bench -j"$JOBS" --target lorvane-bench-export >/dev/null
+lorvane_configure "$OUT/bench-configure.log" -S . -B build/bench -DCMAKE_BUILD_TYPE=Release \
+  -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
+lorvane_build "$OUT/bench-build.log" build/bench -j"$JOBS" --target lorvane-bench-export
 checker="$OUT/static/check/lorvane-check"
 
 echo

@@ -18,15 +18,11 @@ RUNS=${RUNS:-15}
 JOBS=${JOBS:-2}
 bash scripts/setup.sh
 
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >build/bench-wine-configure.log 2>&1 || {
-  cat build/bench-wine-configure.log
-  exit 1
-}
-cmake --build build/win32 -j"$JOBS" --target lorvane lorvane-floor lorvane-floor-comdlg32 lorvane-floor-scroll-bars lorvane-startup-bench \
-  lorvane-draw-bench >build/bench-wine-build.log 2>&1 || {
-  tail -n 40 build/bench-wine-build.log
-  exit 1
-}
+. scripts/quiet-cmake.sh
+lorvane_configure build/bench-wine-configure.log -S . -B build/win32 \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake || exit 1
+lorvane_build build/bench-wine-build.log build/win32 -j"$JOBS" --target lorvane lorvane-floor \
+  lorvane-floor-comdlg32 lorvane-floor-scroll-bars lorvane-startup-bench lorvane-draw-bench || exit 1
 E2E=build/win32/tests/e2e
 STRESS=build/bench-wine-stress-1000.txt
 python3 scripts/gen_stress.py --advances 1000 --order forward -o "$STRESS"

@@ -9,8 +9,10 @@ BUILD_DIR=${BUILD_DIR:-build/bench}
 REPS=${REPS:-5}
 JOBS=${JOBS:-2}
 
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF >/dev/null
-cmake --build "$BUILD_DIR" -j"$JOBS" --target lorvane-bench >/dev/null
+. scripts/quiet-cmake.sh
+lorvane_configure "$BUILD_DIR/bench-configure.log" -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release \
+  -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
+lorvane_build "$BUILD_DIR/bench-build.log" "$BUILD_DIR" -j"$JOBS" --target lorvane-bench
 
 RESULTS="$BUILD_DIR/bench/load-results.json"
 "$BUILD_DIR/bench/lorvane-bench" \

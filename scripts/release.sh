@@ -19,6 +19,7 @@ BUILD=build/release
 mkdir -p "$BUILD"
 
 bash scripts/setup.sh
+. scripts/quiet-cmake.sh
 
 # A tree configured with another toolchain starts afresh.
 if ! grep -qs 'CMAKE_TOOLCHAIN_FILE:.*mingw-i686-release.cmake' "$BUILD/CMakeCache.txt"; then
@@ -26,15 +27,10 @@ if ! grep -qs 'CMAKE_TOOLCHAIN_FILE:.*mingw-i686-release.cmake' "$BUILD/CMakeCac
   mkdir -p "$BUILD"
 fi
 echo "release: building the Windows programs in $BUILD"
-cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-release.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF >"$BUILD/configure.log" 2>&1 || {
-  cat "$BUILD/configure.log"
-  exit 1
-}
-cmake --build "$BUILD" -j"$JOBS" >"$BUILD/build.log" 2>&1 || {
-  tail -n 60 "$BUILD/build.log"
-  exit 1
-}
+lorvane_configure "$BUILD/configure.log" -S . -B "$BUILD" \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-release.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DLORVANE_TESTS=OFF || exit 1
+lorvane_build "$BUILD/build.log" "$BUILD" -j"$JOBS" || exit 1
 
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
 zip="$BUILD/$name.zip"

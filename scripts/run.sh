@@ -22,14 +22,10 @@ mkdir -p build
 bash scripts/setup.sh
 
 echo "run: building lorvane.exe"
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >build/run-configure.log 2>&1 || {
-  cat build/run-configure.log
-  exit 1
-}
-cmake --build build/win32 -j"$JOBS" --target lorvane >build/run-build.log 2>&1 || {
-  tail -n 60 build/run-build.log
-  exit 1
-}
+. scripts/quiet-cmake.sh
+lorvane_configure build/run-configure.log -S . -B build/win32 \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake || exit 1
+lorvane_build build/run-build.log build/win32 -j"$JOBS" --target lorvane || exit 1
 VIEWER=build/win32/app/lorvane.exe
 
 . scripts/wine-env.sh

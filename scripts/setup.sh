@@ -3,6 +3,7 @@
 # Idempotent; run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/packages.sh
 
 need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev"
 need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev"
@@ -11,14 +12,6 @@ need_print="cups printer-driver-cups-pdf libcups2:i386 poppler-utils"
 need_browser="chromium"
 # Node.js and npm come with the machine; Debian's are the fallback.
 command -v npm >/dev/null || need_browser="$need_browser nodejs npm"
-
-missing() {
-  local out=""
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || out="$out $p"
-  done
-  echo "$out"
-}
 
 want="$need_native $need_cross $need_wine $need_print $need_browser"
 case "${1:-all}" in
@@ -30,14 +23,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386 && [ "${1:-all}" != nati
   rm -f /var/lib/apt/periodic/lorvane-updated
 fi
 
-todo=$(missing $want)
-if [ -n "$todo" ]; then
-  echo "setup: installing$todo"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  # shellcheck disable=SC2086
-  apt-get install -y -qq --no-install-recommends $todo >/dev/null
-fi
+# shellcheck disable=SC2086
+lorvane_install_packages setup $want
 
 # The browser tests' npm packages, exactly as the lock file lists them.
 if [ "${1:-all}" != native ]; then

@@ -13,30 +13,48 @@
 
 namespace {
 
-TEST(RulesPath, CommandLineTailTakenWhole) {
-  const char* const tails[] = {
-      "D:\\Rules\\RULES.TXT",
-      "\"C:\\My Rules\\RULES.TXT\"",  // quotes kept
-      "RULES.TXT  ",                  // trailing blanks kept
-      " ",
+TEST(RulesPath, OnePathInQuotesLosesThemAnyOtherTailIsTakenWhole) {
+  struct {
+    const char* tail;
+    const char* path;
+  } const cases[] = {
+      {"D:\\Rules\\RULES.TXT", "D:\\Rules\\RULES.TXT"},
+      {"\"C:\\My Rules\\RULES.TXT\"", "C:\\My Rules\\RULES.TXT"},
+      {"\"RULES.TXT\"", "RULES.TXT"},
+      {"\"\"", ""},  // a quoted empty path: not the default
+      {"\"", "\""},  // a lone quote has no closing one
+      {"\"\"\"", "\"\"\""},
+      {"\"RULES.TXT\"  ", "\"RULES.TXT\"  "},  // blanks after the closing quote
+      {" \"RULES.TXT\"", " \"RULES.TXT\""},
+      {"\"My \"Mods\"\\RULES.TXT\"", "\"My \"Mods\"\\RULES.TXT\""},  // quotes inside
+      {"My \"Mods\"\\RULES.TXT", "My \"Mods\"\\RULES.TXT"},
+      {"\"RULES.TXT", "\"RULES.TXT"},
+      {"RULES.TXT\"", "RULES.TXT\""},
+      {"RULES.TXT  ", "RULES.TXT  "},  // trailing blanks kept
+      {" ", " "},
+      {"", "C:\\KRN\\VEL2\\RULES.TXT"},
   };
-  for (const char* tail : tails) {
-    ChooseRulesPath(tail);
-    EXPECT_STREQ(RulesPath, tail);
+  for (const auto& c : cases) {
+    ChooseRulesPath(c.tail);
+    EXPECT_STREQ(RulesPath, c.path) << "tail [" << c.tail << "]";
   }
-  ChooseRulesPath("");
-  EXPECT_STREQ(RulesPath, "C:\\KRN\\VEL2\\RULES.TXT");
 }
 
-TEST(RulesPath, LongestTailFitsLongerIsRefused) {
+TEST(RulesPath, LongestPathFitsLongerIsRefused) {
   std::string longest(255, 'x');
   ChooseRulesPath(longest.c_str());
   EXPECT_EQ(std::string(RulesPath), longest);
+  // The quotes do not count: the path is what must fit.
+  ChooseRulesPath(("\"" + std::string(255, 'q') + "\"").c_str());
+  EXPECT_EQ(std::string(RulesPath), std::string(255, 'q'));
   std::string tooLong(256, 'y');
-  FatalError fatal = CatchFatal([&] { ChooseRulesPath(tooLong.c_str()); });
-  EXPECT_EQ(fatal.code, 1);
-  EXPECT_EQ(fatal.message, "Rules file path is longer than 255 characters");
-  EXPECT_EQ(std::string(RulesPath), longest) << "not a cut path";
+  for (const std::string& tail : {tooLong, "\"" + tooLong + "\""}) {
+    ChooseRulesPath(longest.c_str());
+    FatalError fatal = CatchFatal([&] { ChooseRulesPath(tail.c_str()); });
+    EXPECT_EQ(fatal.code, 1);
+    EXPECT_EQ(fatal.message, "Rules file path is longer than 255 characters");
+    EXPECT_EQ(std::string(RulesPath), longest) << "not a cut path";
+  }
   std::string huge(5000, 'z');
   EXPECT_EQ(CatchFatal([&] { ChooseRulesPath(huge.c_str()); }).code, 1);
 }

@@ -214,6 +214,12 @@ TEST(SmallChart, StaysAtPositionZeroWithWhiteBeyondIt) {
     for (int x = 0; x < view.width; ++x)
       if ((x >= 214 || y >= 130) && PixelAt(view, x, y) != PIXEL_WHITE) ++other;
   EXPECT_EQ(other, 0);
+  // A thumb position past the chart (taken as it comes) shows white only.
+  SendScroll(viewer.window, SB_HORZ, SB_THUMBPOSITION, 40);
+  ASSERT_TRUE(viewer.CaptureView(&view));
+  other = 0;
+  for (unsigned int pixel : view.pixels) other += pixel != PIXEL_WHITE;
+  EXPECT_EQ(other, 0);
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 

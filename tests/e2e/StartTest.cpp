@@ -1,5 +1,6 @@
-// The viewer from the outside: its resources, its window on a good file, its default path.
-// Every rules file or path it refuses is a case of tests/hostile/cases.tsv.
+// The viewer from the outside: its resources, its window on a good file, its default path,
+// the tails Windows hands over with quotes. Every rules file it refuses, and every path but
+// those, is a case of tests/hostile/cases.tsv.
 #include <algorithm>
 #include <string>
 
@@ -115,34 +116,6 @@ TEST(Window, SampleOpensLorvaneWithBothBarsAndMenuAndClosesWithZero) {
   EXPECT_TRUE(viewer.CloseWithExit(0));
 }
 
-TEST(Window, UnknownCommandChangesNothing) {
-  Capture chart, view;
-  ASSERT_TRUE(RenderChart(DataFile("wide.txt"), &chart));
-  Viewer viewer;
-  ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
-  SendScroll(viewer.window, SB_HORZ, SB_THUMBPOSITION, 3);
-  SendScroll(viewer.window, SB_VERT, SB_THUMBPOSITION, 2);
-  ASSERT_TRUE(PutClipboardText("before the commands"));
-  DWORD written = GetClipboardSequenceNumber();
-  for (WORD command : {0, 99, 104, 0xFFFF}) {
-    DWORD_PTR result = 1;  // sent with a time limit: a box would hold the call
-    EXPECT_TRUE(SendMessageTimeoutA(viewer.window, WM_COMMAND, command, 0, SMTO_NORMAL,
-                                    STEP_TIMEOUT, &result) != 0 &&
-                result == 0)
-        << command;
-  }
-  // No box or print dialog, the clipboard untouched, and, painted afresh,
-  // the same chart at the same position.
-  std::string caption;
-  EXPECT_EQ(FindAnyDialog(viewer.driven.processId, &caption), nullptr) << caption;
-  EXPECT_EQ(GetClipboardSequenceNumber(), written);
-  EXPECT_EQ(ClipboardText(), "before the commands");
-  InvalidateRect(viewer.window, nullptr, FALSE);
-  ASSERT_TRUE(viewer.CaptureView(&view));
-  EXPECT_TRUE(ShowsChartAt(view, chart, 3, 2));
-  EXPECT_TRUE(viewer.CloseWithExit(0));
-}
-
 TEST(Window, AboutFromF1AndFromItsCommandNamesTheChartSize) {
   Viewer viewer;
   ASSERT_TRUE(viewer.Open(DataFile("wide.txt")));
@@ -208,6 +181,61 @@ TEST_F(DefaultPath, EmptyCommandLineOpensTheFileAtTheDefaultPath) {
   ASSERT_TRUE(viewer.CaptureView(&view));
   EXPECT_TRUE(ShowsChartAt(view, chart, 0, 0));
   EXPECT_TRUE(viewer.CloseWithExit(0));
+}
+
+// Windows quotes the path of a file opened with the viewer or dropped on
+// it. The test makes a folder with a blank in its name and works from
+// tests/e2e/data, and puts both back.
+class QuotedTail : public ::testing::Test {
+ protected:
+  std::string folder, savedDirectory;
+  void SetUp() override {
+    char buffer[MAX_PATH];
+    GetTempPathA(MAX_PATH, buffer);
+    folder = std::string(buffer) + "Lorvane e2e Mods";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(DataFile("wide.txt").c_str(), (folder + "\\RULES.TXT").c_str(), FALSE));
+    GetCurrentDirectoryA(MAX_PATH, buffer);
+    savedDirectory = buffer;
+    std::string data = DataFile("wide.txt");
+    ASSERT_TRUE(SetCurrentDirectoryA(data.substr(0, data.rfind('\\')).c_str()));
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(savedDirectory.c_str());
+    DeleteFileA((folder + "\\RULES.TXT").c_str());
+    RemoveDirectoryA(folder.c_str());
+  }
+};
+
+TEST_F(QuotedTail, OnePathInQuotesOpensAnyOtherTailIsThePathAsItStands) {
+  Capture chart;
+  ASSERT_TRUE(RenderChart(DataFile("wide.txt"), &chart));
+  struct {
+    std::string tail;
+    const char* shown;  // the path in the not-found message; none: the chart opens
+  } const cases[] = {
+      {"\"" + folder + "\\RULES.TXT\"", nullptr},  // blanks inside
+      {"\"wide.txt\"", nullptr},                   // relative to the working folder
+      {"\"", "\""},                                // a lone quote
+      {"\"wi\"de.txt\"", "\"wi\"de.txt\""},        // quotes inside
+      {"\"wide\".txt", "\"wide\".txt"},
+      {"\"\"", ""},                          // a quoted empty path
+      {"\"wide.txt\"  ", "\"wide.txt\"  "},  // blanks after the closing quote
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("tail [" + c.tail + "]");
+    if (c.shown != nullptr) {
+      EXPECT_TRUE(EndsWithFatalBox(c.tail.c_str(),
+                                   std::string("Vel2 rules file \"") + c.shown + "\" not found"));
+      continue;
+    }
+    Viewer viewer;
+    ASSERT_TRUE(viewer.Open(c.tail));
+    Capture view;
+    ASSERT_TRUE(viewer.CaptureView(&view));
+    EXPECT_TRUE(ShowsChartAt(view, chart, 0, 0));
+    EXPECT_TRUE(viewer.CloseWithExit(0));
+  }
 }
 
 }  // namespace

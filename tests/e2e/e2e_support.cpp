@@ -4,7 +4,6 @@
 #include <stdio.h>
 
 #include "TestSupport.h"
-#include "app/MainWin.h"
 #include "chart/Draw.h"
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
@@ -22,7 +21,7 @@ bool RenderChart(const std::string& path, Capture* chart) {
     return false;
   }
   HDC screen = GetDC(nullptr);
-  CreateChartFonts();
+  CreateChartObjects();
   ComputeChartMetrics(screen);
   HDC dc = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
@@ -30,20 +29,13 @@ bool RenderChart(const std::string& path, Capture* chart) {
   bool ok = bitmap != nullptr;
   if (ok) {
     HGDIOBJ old = SelectObject(dc, bitmap);
-    CreateChartPens();
     ClearChart(dc, ChartWidth, ChartHeight);
     DrawChart(dc, &RootAdvance);
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
     SelectObject(dc, old);
     ok = BitmapPixels(bitmap, chart);
     DeleteObject(bitmap);
-    DeleteObject(NearPen);
-    DeleteObject(FarPen);
   }
-  DeleteObject(DetailFont);
-  DeleteObject(NameFont);
-  DeleteObject(UnitFont);
+  DeleteChartObjects(dc);
   DeleteDC(dc);
   ResetRules();
   return ok;

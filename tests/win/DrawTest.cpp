@@ -6,7 +6,6 @@
 #include <string>
 
 #include "WinTestSupport.h"
-#include "app/MainWin.h"
 #include "chart/ChartText.h"
 #include "chart/Draw.h"
 #include "chart/Metrics.h"
@@ -16,13 +15,6 @@
 #include "rules/UnitType.h"
 
 namespace {
-
-Advance* Named(const char* name) {
-  for (Advance* a = &RootAdvance; a->name[0] != '\0'; a = a->next) {
-    if (strcmp(a->name, name) == 0) return a;
-  }
-  return nullptr;
-}
 
 // Draws text alone into a fresh canvas of the same size, with the chart's
 // text settings, to compare with the chart's pixels.
@@ -75,16 +67,11 @@ class DrawTest : public RulesTest {
   void SetUp() override {
     Load(EXAMPLE_RULES);
     SetChartMetrics(9, 13, 0);
-    CreateChartFonts();
-    CreateChartPens();
+    CreateChartObjects();
   }
   void TearDown() override {
+    DeleteChartObjects(chart.dc);
     chart.Close();
-    DeleteObject(NearPen);
-    DeleteObject(FarPen);
-    DeleteObject(DetailFont);
-    DeleteObject(NameFont);
-    DeleteObject(UnitFont);
     RulesTest::TearDown();
   }
   void DrawWholeChart() {
@@ -119,7 +106,7 @@ TEST_F(DrawTest, RowsAndBoxesArePlaced) {
       {"Beta Four", 621, 338},
   };
   for (const auto& box : boxes) {
-    Advance* a = Named(box.name);
+    Advance* a = AdvanceNamed(box.name);
     ASSERT_NE(a, nullptr) << box.name;
     EXPECT_EQ(a->chartX, box.x) << box.name;
     EXPECT_EQ(a->chartY, box.y) << box.name;
@@ -153,7 +140,7 @@ TEST_F(DrawTest, FirstBoxOfLevelOne) {
 
 TEST_F(DrawTest, TextsOfTheFirstBoxOfLevelOne) {
   DrawWholeChart();
-  Advance* first = Named("Alpha One");
+  Advance* first = AdvanceNamed("Alpha One");
   Reference expected(ChartWidth, ChartHeight);
   expected.Text(NameFont, 9, 142, "Alpha One");
   expected.Text(DetailFont, 9, 156, "Ancient Military (1, 0)");
@@ -197,7 +184,7 @@ TEST_F(DrawTest, SeparatorsOnlyInLevelsWithUnits) {
       {"Alpha Five", 175, true},   {"Beta One", 370, true}, {"Beta Two", 370, true},
   };
   for (const auto& c : cases) {
-    Advance* a = Named(c.name);
+    Advance* a = AdvanceNamed(c.name);
     ASSERT_NE(a, nullptr);
     int left = a->chartX - 4;
     int right = a->chartX + 117 + 4;  // exclusive
@@ -212,7 +199,7 @@ TEST_F(DrawTest, SeparatorsOnlyInLevelsWithUnits) {
     }
   }
   // A box with a separator but no units has nothing under it.
-  Advance* two = Named("Alpha Two");
+  Advance* two = AdvanceNamed("Alpha Two");
   EXPECT_EQ(Count(chart, WHITE, two->chartX - 3, 176, two->chartX + 120, 239), 123 * 63);
 }
 

@@ -6,6 +6,7 @@
 
 #include "WinTestSupport.h"
 #include "app/MainWin.h"
+#include "app/View.h"
 #include "app/resource.h"
 #include "chart/Draw.h"
 #include "chart/Metrics.h"
@@ -13,9 +14,6 @@
 #include "rules/Advance.h"
 
 namespace {
-
-// The root alone: a chart far smaller than the window.
-const char* const ROOT_ONLY_RULES = "@CIVILIZE\n@IMPROVE\n@UNITS\n@TERRAIN\n";
 
 void PumpMessages() {
   MSG message;
@@ -127,58 +125,46 @@ TEST_F(MainWinTest, SizeSetsTheRangesFromTheClientRectangle) {
   GetClientRect(window, &client);
   EXPECT_EQ(ClientWidthPlusOne, client.right + 1);
   EXPECT_EQ(ClientHeightPlusOne, client.bottom + 1);
-  EXPECT_EQ(HScrollMax, (ChartWidth - ClientWidthPlusOne) / CharWidth);
-  EXPECT_EQ(ChartLines, (ChartHeight - ClientHeightPlusOne) / LineHeight);
+  // The arithmetic itself is tested in tests/app, its effect on the real
+  // viewer in tests/e2e.
+  EXPECT_EQ(HScrollMax, ScrollMaximum(ChartWidth, ClientWidthPlusOne, CharWidth));
+  EXPECT_EQ(VScrollMax, ScrollMaximum(ChartHeight, ClientHeightPlusOne, LineHeight));
   ASSERT_GT(HScrollMax, 0);
-  ASSERT_GT(ChartLines, 0);
+  ASSERT_GT(VScrollMax, 0);
   int low = -1, high = -1;
   GetScrollRange(window, SB_HORZ, &low, &high);
   EXPECT_EQ(low, 0);
   EXPECT_EQ(high, HScrollMax);
   GetScrollRange(window, SB_VERT, &low, &high);
   EXPECT_EQ(low, 0);
-  EXPECT_EQ(high, ChartLines);
+  EXPECT_EQ(high, VScrollMax);
   EXPECT_EQ(HScrollPos, 0);
   EXPECT_EQ(VScrollPos, 0);
 }
 
-TEST_F(MainWinTest, ScrollMessagesMoveBothBars) {
+// Each bar's message reaches its own position with its own maximum and
+// page, and the bar follows.
+TEST_F(MainWinTest, ScrollMessagesMoveTheirOwnBar) {
   Open(EXAMPLE_RULES, 600, 400);
   struct Bar {
     UINT message;
     int bar;
     int32_t* position;
-    int32_t maximum;
-    int32_t page;
+    int32_t expected;
   } const bars[] = {
-      {WM_HSCROLL, SB_HORZ, &HScrollPos, HScrollMax, ClientWidthPlusOne / CharWidth},
-      {WM_VSCROLL, SB_VERT, &VScrollPos, ChartLines, ClientHeightPlusOne / LineHeight},
+      {WM_HSCROLL, SB_HORZ, &HScrollPos,
+       ScrolledPosition(0, HScrollMax, ScrollPage(ClientWidthPlusOne, CharWidth), SB_PAGEDOWN, 0)},
+      {WM_VSCROLL, SB_VERT, &VScrollPos,
+       ScrolledPosition(0, VScrollMax, ScrollPage(ClientHeightPlusOne, LineHeight), SB_PAGEDOWN,
+                        0)},
   };
   for (const Bar& b : bars) {
-    ASSERT_GT(b.maximum, 2);
-    struct {
-      unsigned code, thumb;
-      int32_t expected;
-    } const steps[] = {
-        {SB_LINEUP, 0, 0},  // already at 0
-        {SB_PAGEUP, 0, 0},
-        {SB_LINEDOWN, 0, 1},
-        {SB_THUMBTRACK, 2, 2},
-        {SB_TOP, 0, 2},  // codes 6, 7 and 8 leave the position
-        {SB_BOTTOM, 0, 2},
-        {SB_ENDSCROLL, 0, 2},
-        {SB_THUMBPOSITION, (unsigned)b.maximum, b.maximum},
-        {SB_LINEDOWN, 0, b.maximum},  // already at the maximum
-        {SB_PAGEDOWN, 0, b.maximum},
-        {SB_PAGEUP, 0, b.maximum - b.page < 0 ? 0 : b.maximum - b.page},
-        {SB_LINEUP, 0, b.maximum - b.page < 1 ? 0 : b.maximum - b.page - 1},
-    };
-    for (const auto& step : steps) {
-      Scroll(b.message, step.code, step.thumb);
-      EXPECT_EQ(*b.position, step.expected) << "bar " << b.bar << " code " << step.code;
-      EXPECT_EQ(GetScrollPos(window, b.bar), step.expected) << "bar " << b.bar;
-    }
+    ASSERT_GT(b.expected, 0);
+    Scroll(b.message, SB_PAGEDOWN);
+    EXPECT_EQ(*b.position, b.expected) << "bar " << b.bar;
+    EXPECT_EQ(GetScrollPos(window, b.bar), b.expected) << "bar " << b.bar;
   }
+  EXPECT_EQ(HScrollPos, bars[0].expected) << "the other bar stays";
 }
 
 TEST_F(MainWinTest, PaintShowsTheChartFromTheScrollPosition) {
@@ -205,60 +191,6 @@ TEST_F(MainWinTest, FirstPaintShowsTheTopLeftBox) {
   EXPECT_EQ(PixelAt(screen, x, y), BLACK);
   EXPECT_EQ(PixelAt(screen, x - 1, y), WHITE);
   EXPECT_EQ(PixelAt(screen, x, y - 1), WHITE);
-}
-
-TEST_F(MainWinTest, LargerWindowBringsThePositionBackToTheMaximum) {
-  Open(EXAMPLE_RULES, 400, 300);
-  int32_t oldHorizontal = HScrollMax;
-  int32_t oldVertical = ChartLines;
-  Scroll(WM_HSCROLL, SB_THUMBPOSITION, HScrollMax);
-  Scroll(WM_VSCROLL, SB_THUMBPOSITION, ChartLines);
-  MoveWindow(window, 0, 0, 700, 450, TRUE);
-  PumpMessages();
-  EXPECT_LT(HScrollMax, oldHorizontal);
-  EXPECT_LT(ChartLines, oldVertical);
-  EXPECT_EQ(HScrollPos, HScrollMax);
-  EXPECT_EQ(VScrollPos, ChartLines);
-  EXPECT_EQ(HScrollMax, (ChartWidth - ClientWidthPlusOne) / CharWidth);
-  // Making it smaller again keeps the position where it came back to.
-  int32_t largeMaximum = HScrollMax;
-  MoveWindow(window, 0, 0, 400, 300, TRUE);
-  PumpMessages();
-  EXPECT_EQ(HScrollMax, oldHorizontal);
-  EXPECT_EQ(HScrollPos, largeMaximum);
-}
-
-TEST_F(MainWinTest, SmallChartDoesNotScrollAndShowsWhiteBeyondIt) {
-  Open(ROOT_ONLY_RULES, 600, 400);
-  ASSERT_LT(ChartWidth, ClientWidthPlusOne);
-  ASSERT_LT(ChartHeight, ClientHeightPlusOne);
-  EXPECT_EQ(HScrollMax, 0);
-  EXPECT_EQ(ChartLines, 0);
-  for (unsigned code : {SB_LINEDOWN, SB_PAGEDOWN, SB_LINEUP, SB_PAGEUP}) {
-    Scroll(WM_HSCROLL, code);
-    Scroll(WM_VSCROLL, code);
-    EXPECT_EQ(HScrollPos, 0) << code;
-    EXPECT_EQ(VScrollPos, 0) << code;
-  }
-  ::Capture screen = Screen();
-  EXPECT_EQ(
-      PixelAt(screen, RootAdvance.chartX - CharWidth / 2, RootAdvance.chartY - LineHeight / 2),
-      BLACK);
-  int notWhite = 0;
-  for (int y = 0; y < screen.height; ++y) {
-    for (int x = 0; x < screen.width; ++x) {
-      if (x >= ChartWidth || y >= ChartHeight) notWhite += PixelAt(screen, x, y) != WHITE;
-    }
-  }
-  EXPECT_EQ(notWhite, 0);
-
-  // A thumb position past the chart (taken as it comes) shows white only.
-  Scroll(WM_HSCROLL, SB_THUMBPOSITION, 40);
-  EXPECT_EQ(HScrollPos, 40);
-  screen = Screen();
-  int shown = 0;
-  for (unsigned int pixel : screen.pixels) shown += pixel != WHITE;
-  EXPECT_EQ(shown, 0);
 }
 
 TEST_F(MainWinTest, UnknownCommandsDoNothing) {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/MainWin.h"
+#include "chart/Draw.h"
 #include "driver.h"
 
 void Canvas::Open(int width, int height) {

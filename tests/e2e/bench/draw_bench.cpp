@@ -14,7 +14,6 @@
 
 #include <vector>
 
-#include "app/MainWin.h"
 #include "chart/Draw.h"
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
@@ -35,8 +34,7 @@ int main(int argc, char** argv) {
   const char* path = argv[1];
   int runs = argc > 2 ? atoi(argv[2]) : 15;
   HDC screen = GetDC(nullptr);
-  CreateChartFonts();
-  CreateChartPens();
+  CreateChartObjects();
   std::vector<double> loadTimes, metricTimes, bitmapTimes, drawTimes, totalTimes;
   for (int run = 0; run < runs; ++run) {
     double t0 = Now();

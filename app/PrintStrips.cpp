@@ -1,5 +1,5 @@
 // Cutting the chart into the strips that Print stretches onto the pages.
-#include "chart/PrintStrips.h"
+#include "app/PrintStrips.h"
 
 float PrintScale(int32_t horzRes, int32_t chartWidth) {
   return (float)((double)horzRes / (double)chartWidth);
