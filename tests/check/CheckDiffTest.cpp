@@ -312,19 +312,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "  MILITIA: flags 0 -> 2\n"}),
     [](const testing::TestParamInfo<DiffCase>& info) { return std::string(info.param.name); });
 
-// The sample against its modified copy in data/: every kind at once, the
-// summary line, and the new maximum level and chart size in the JSON.
+// The sample against its modified copy in data/: every kind at once
+// (sample-diff.out, checked against --route for the routes), and the
+// summary's maximum level and chart size at other metrics in the JSON.
 TEST(CheckDiff, SampleAndItsModifiedCopy) {
   std::string mod = std::string(CHECK_SAMPLE_RULES);
   mod.replace(mod.rfind('/') + 1, std::string::npos, "RULES-MOD.TXT");
   CheckResult text = RunCheck({"--diff", CHECK_SAMPLE_RULES, mod});
   EXPECT_EQ(text.exitCode, 0);
-  size_t summary = text.out.rfind("Summary: ");
-  ASSERT_NE(summary, std::string::npos);
-  EXPECT_EQ(text.out.substr(summary),
-            "Summary: advances added 1, removed 1, renamed 1, recoded 1, fields 4, prerequisites "
-            "2, levels 5, routes 3; units added 1, removed 1, moved 1, figures 2; MaxLevel 15 -> "
-            "15; chart 1712x2990 -> 1712x2990\n");
+  EXPECT_EQ(text.err, "");
+  EXPECT_EQ(text.out, ReadWholeFile(FixturePath("sample-diff.out")));
 
   CheckResult json = RunCheck({"--json", "--metrics", "9,13,0", "--diff", CHECK_SAMPLE_RULES, mod});
   EXPECT_EQ(json.exitCode, 0);
@@ -338,6 +335,17 @@ TEST(CheckDiff, SampleAndItsModifiedCopy) {
   EXPECT_EQ(report["summary"]["MaxLevel"], Json({{"from", 15}, {"to", 15}}));
   // At a detail font 9 wide: 13 * 9 + 58 per box of the widest row.
   EXPECT_EQ(report["summary"]["ChartWidth"]["to"], 175 * 8);
+
+  // Each changed route's lengths are those --route gives in each file.
+  Json oldReport = ParseReport(RunCheck({"--json", CHECK_SAMPLE_RULES}).out);
+  ASSERT_EQ(report["advances"]["routes"].size(), 3u);
+  for (const Json& item : report["advances"]["routes"]) {
+    std::string oldCode = oldReport["advances"][item["old"].get<int>()]["code"];
+    Json before = ParseReport(RunCheck({"--json", "--route", oldCode, CHECK_SAMPLE_RULES}).out);
+    Json after = ParseReport(RunCheck({"--json", "--route", item["code"], mod}).out);
+    EXPECT_EQ(item["from"], before["route"].size()) << oldCode;
+    EXPECT_EQ(item["to"], after["route"].size()) << oldCode;
+  }
 }
 
 // A file the viewer refuses: its message after its name, nothing else.
