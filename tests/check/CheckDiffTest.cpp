@@ -422,3 +422,17 @@ TEST(CheckDiff, UsageErrors) {
     EXPECT_EQ(result.err, std::string("lorvane-check: ") + c.problem + "\n" + usage);
   }
 }
+
+// A comparison that cannot be written ends with exit code 3, as a report does.
+TEST(CheckDiff, FullDiskExitsThree) {
+  std::string base = WriteScratchFile("base.txt", Base);
+  std::string other = WriteScratchFile("other.txt", Edited({{"Barter,", "Trade Fairs,"}}));
+  for (bool json : {false, true}) {
+    SCOPED_TRACE(json ? "json" : "text");
+    std::vector<std::string> args = {"--diff", base, other};
+    if (json) args.insert(args.begin(), "--json");
+    CheckResult result = RunCheck(args, "/dev/full");
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.err, "lorvane-check: cannot write the report\n");
+  }
+}
