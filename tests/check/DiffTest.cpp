@@ -1,5 +1,5 @@
-// The route lengths that --diff compares, counted in blocks of bits, against a plain walk of the
-// links.
+// The comparison in-process: route lengths counted in blocks of bits against a plain walk, the
+// page's lines. links.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -104,3 +104,33 @@ TEST(DiffRoutes, RandomGraphsAgreeWithTheWalk) {
 }
 
 }  // namespace
+
+// The page's list of changes: each line with the advance whose box shows
+// it, none for what is gone or hangs under no advance.
+TEST(DiffChangeLines, EachLineNamesTheBoxThatShowsIt) {
+  RulesCopy before;
+  before.advances.resize(3);
+  before.advances[0] = {"Primary Root", "nil", {"nil", "nil"}, {-1, -1}, 0, 0, 0, 0, 0};
+  before.advances[1] = {"Stone Tools", "Sto", {"nil", "nil"}, {0, 0}, 1, 0, 0, 0, 1};
+  before.advances[2] = {"Old Craft", "Old", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2};
+  RulesCopy after = before;
+  after.advances[2] = {"New Craft", "New", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2};
+  DiffUnit unit = {"Militia", "nil", "Old", 2, {}};
+  before.units = {unit, unit};
+  before.units[1].name = "Scouts";
+  unit.prereqCode = "Sto";
+  unit.prereq = 1;
+  after.units = {unit, unit};
+  after.units[1] = {"Ghost", "nil", "Zzz", -1, {}};
+  RulesDiff diff;
+  CompareRules(before, after, &diff);
+  std::vector<std::pair<std::string, int>> got;
+  for (const ChangeLine& line : ChangeLines(before, after, diff))
+    got.emplace_back(line.text, line.index);
+  EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{
+                     {"New Craft [New], level 2", 2},
+                     {"Old Craft [Old], level 2", -1},
+                     {"Ghost, under \"Zzz\" (names no advance)", -1},
+                     {"Scouts, under Old Craft [Old]", -1},
+                     {"Militia: Old Craft [Old] -> Stone Tools [Sto]", 1}}));
+}
