@@ -1,4 +1,4 @@
-// The comparison in-process: route lengths counted in blocks of bits against a plain walk, the
+// The comparison in-process: route lengths against a plain walk, the lines of the changes.
 // page's lines. links.
 #include <gtest/gtest.h>
 
