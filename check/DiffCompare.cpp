@@ -2,6 +2,7 @@
 // same, and every change between them in report order.
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -166,7 +167,21 @@ class Comparison {
       LinkEnd y1 = NewEnd(b.prereq[1], b.prereqCode[1]);
       if ((x0 == y0 && x1 == y1) || (x0 == y1 && x1 == y0)) continue;
       relinked_[i] = 1;
-      Add(PREREQUISITES_CHANGED, o, (int)i);
+      // Which links differ: the one left over when the other is kept.
+      int from = 3;
+      int to = 3;
+      if (x0 == y0) {
+        from = to = 2;
+      } else if (x0 == y1) {
+        from = 2;
+        to = 1;
+      } else if (x1 == y0) {
+        from = 1;
+        to = 2;
+      } else if (x1 == y1) {
+        from = to = 1;
+      }
+      Add(PREREQUISITES_CHANGED, o, (int)i, 0, from, to);
     }
   }
 
@@ -324,4 +339,18 @@ class Comparison {
 
 void CompareRules(const RulesCopy& before, const RulesCopy& after, RulesDiff* diff) {
   Comparison(before, after, diff).Run();
+}
+
+const Change* RelinkOf(const RulesDiff& diff, int newIndex) {
+  // The list is in new index order within its kind.
+  auto first = std::lower_bound(diff.changes.begin(), diff.changes.end(), newIndex,
+                                [](const Change& c, int index) {
+                                  return c.kind < PREREQUISITES_CHANGED ||
+                                         (c.kind == PREREQUISITES_CHANGED && c.newIndex < index);
+                                });
+  if (first == diff.changes.end() || first->kind != PREREQUISITES_CHANGED ||
+      first->newIndex != newIndex) {
+    return nullptr;
+  }
+  return &*first;
 }

@@ -33,13 +33,18 @@ Json End(const RulesCopy& copy, int index, const std::string& code) {
               {"name", index >= 0 ? Json(Text(copy.advances[index].name)) : Json(nullptr)}};
 }
 
-Json Ends(const RulesCopy& copy, int index) {
+// An advance's prerequisites, those of the slots (bit 0 the first).
+Json Ends(const RulesCopy& copy, int index, int slots = 3) {
   const DiffAdvance& a = copy.advances[index];
-  return Json::array(
-      {End(copy, a.prereq[0], a.prereqCode[0]), End(copy, a.prereq[1], a.prereqCode[1])});
+  Json ends = Json::array();
+  for (int k = 0; k < 2; ++k) {
+    if ((slots & (1 << k)) != 0) ends.push_back(End(copy, a.prereq[k], a.prereqCode[k]));
+  }
+  return ends;
 }
 
-Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const Change& c) {
+Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                 const Change& c) {
   const DiffAdvance& shown =
       c.newIndex >= 0 ? after.advances[c.newIndex] : before.advances[c.oldIndex];
   Json item = {{"old", Index(c.oldIndex)},
@@ -78,18 +83,24 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const Change& 
       item["from"] = Ends(before, c.oldIndex);
       item["to"] = Ends(after, c.newIndex);
       break;
-    case LEVEL_MOVED:
+    case LEVEL_MOVED: {
       item["field"] = "level";
       item["from"] = c.from;
       item["to"] = c.to;
-      if (c.cause >= 0) {
+      const Change* relink = c.cause >= 0 ? RelinkOf(diff, c.cause) : nullptr;
+      if (relink != nullptr) {
         const DiffAdvance& cause = after.advances[c.cause];
-        item["cause"] =
-            Json{{"new", c.cause}, {"code", Text(cause.code)}, {"name", Text(cause.name)}};
+        item["cause"] = Json{{"old", relink->oldIndex},
+                             {"new", c.cause},
+                             {"code", Text(cause.code)},
+                             {"name", Text(cause.name)},
+                             {"from", Ends(before, relink->oldIndex, (int)relink->from)},
+                             {"to", Ends(after, relink->newIndex, (int)relink->to)}};
       } else {
         item["cause"] = nullptr;
       }
       break;
+    }
     case ROUTE_CHANGED:
       item["field"] = "route";
       item["from"] = c.from;
@@ -149,7 +160,7 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
   }
   for (const Change& c : diff.changes) {
     if (c.kind < UNIT_ADDED) {
-      advances[Kinds[c.kind]].push_back(AdvanceItem(before, after, c));
+      advances[Kinds[c.kind]].push_back(AdvanceItem(before, after, diff, c));
     } else {
       units[Kinds[c.kind]].push_back(UnitItem(before, after, c));
     }

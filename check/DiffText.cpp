@@ -33,9 +33,16 @@ std::string End(const RulesCopy& copy, int index, const std::string& code) {
   return "\"" + code + "\" (names no advance)";
 }
 
-std::string Prerequisites(const RulesCopy& copy, int index) {
+// An advance's prerequisites, those of the slots (bit 0 the first).
+std::string Prerequisites(const RulesCopy& copy, int index, int slots = 3) {
   const DiffAdvance& a = copy.advances[index];
-  return End(copy, a.prereq[0], a.prereqCode[0]) + ", " + End(copy, a.prereq[1], a.prereqCode[1]);
+  std::string text;
+  for (int k = 0; k < 2; ++k) {
+    if ((slots & (1 << k)) == 0) continue;
+    if (!text.empty()) text += ", ";
+    text += End(copy, a.prereq[k], a.prereqCode[k]);
+  }
+  return text;
 }
 
 std::string FieldValue(int field, int64_t value) {
@@ -51,7 +58,8 @@ std::string UnitValue(const DiffUnit& unit, int field) {
   return Number(unit.figures[field]);
 }
 
-std::string LineOf(const RulesCopy& before, const RulesCopy& after, const Change& c) {
+std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                   const Change& c) {
   const DiffAdvance* a =
       c.oldIndex >= 0 && c.kind < UNIT_ADDED ? &before.advances[c.oldIndex] : nullptr;
   const DiffAdvance* b =
@@ -75,7 +83,12 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const Change
              Prerequisites(after, c.newIndex);
     case LEVEL_MOVED: {
       std::string text = Label(*b) + ": level " + Number(c.from) + " -> " + Number(c.to);
-      if (c.cause >= 0) text += ", through the prerequisites of " + Label(after.advances[c.cause]);
+      const Change* relink = c.cause >= 0 ? RelinkOf(diff, c.cause) : nullptr;
+      if (relink != nullptr) {
+        text += ", through " + Label(after.advances[c.cause]) + ": " +
+                Prerequisites(before, relink->oldIndex, (int)relink->from) + " -> " +
+                Prerequisites(after, relink->newIndex, (int)relink->to);
+      }
       return text;
     }
     case ROUTE_CHANGED:
@@ -109,7 +122,7 @@ std::vector<ChangeLine> ChangeLines(const RulesCopy& before, const RulesCopy& af
   std::vector<ChangeLine> lines;
   lines.reserve(diff.changes.size());
   for (const Change& c : diff.changes) {
-    lines.push_back(ChangeLine{LineOf(before, after, c), BoxOf(after, c)});
+    lines.push_back(ChangeLine{LineOf(before, after, diff, c), BoxOf(after, c)});
   }
   return lines;
 }

@@ -170,7 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
                         "field": "level", "from": 2, "to": 0, "cause": null},
                        {"old": 5, "new": 5, "code": "Led", "name": "Ledgers",
                         "field": "level", "from": 3, "to": 2,
-                        "cause": {"new": 3, "code": "Brz", "name": "Bronze Casting"}},
+                        "cause": {"old": 3, "new": 3, "code": "Brz", "name": "Bronze Casting",
+                                  "from": [{"index": 2, "code": "Fir", "name": "Fire Keeping"}],
+                                  "to": [{"index": null, "code": "Fir", "name": null}]}},
                        {"old": 6, "new": 6, "code": "Sta", "name": "Star Maps",
                         "field": "level", "from": 4, "to": 0, "cause": null}],
                      "routes": [
@@ -188,8 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "(names no advance)\n"
                  "Levels moved (3)\n"
                  "  Bronze Casting [Brz]: level 2 -> 0\n"
-                 "  Ledgers [Led]: level 3 -> 2, through the prerequisites of Bronze Casting "
-                 "[Brz]\n"
+                 "  Ledgers [Led]: level 3 -> 2, through Bronze Casting [Brz]: Fire Keeping [Fir] "
+                 "-> \"Fir\" (names no advance)\n"
                  "  Star Maps [Sta]: level 4 -> 0\n"
                  "Routes changed (3)\n"
                  "  Bronze Casting [Brz]: 2 -> 1 advances\n"
@@ -212,13 +214,19 @@ INSTANTIATE_TEST_SUITE_P(
                         "field": "level", "from": 1, "to": 2, "cause": null},
                        {"old": 3, "new": 3, "code": "Brz", "name": "Bronze Casting",
                         "field": "level", "from": 2, "to": 3,
-                        "cause": {"new": 2, "code": "Fir", "name": "Fire Keeping"}},
+                        "cause": {"old": 2, "new": 2, "code": "Fir", "name": "Fire Keeping",
+                                  "from": [{"index": 0, "code": "nil", "name": "Primary Root"}],
+                                  "to": [{"index": 1, "code": "Sto", "name": "Stone Tools"}]}},
                        {"old": 5, "new": 5, "code": "Led", "name": "Ledgers",
                         "field": "level", "from": 3, "to": 4,
-                        "cause": {"new": 2, "code": "Fir", "name": "Fire Keeping"}},
+                        "cause": {"old": 2, "new": 2, "code": "Fir", "name": "Fire Keeping",
+                                  "from": [{"index": 0, "code": "nil", "name": "Primary Root"}],
+                                  "to": [{"index": 1, "code": "Sto", "name": "Stone Tools"}]}},
                        {"old": 6, "new": 6, "code": "Sta", "name": "Star Maps",
                         "field": "level", "from": 4, "to": 5,
-                        "cause": {"new": 2, "code": "Fir", "name": "Fire Keeping"}}],
+                        "cause": {"old": 2, "new": 2, "code": "Fir", "name": "Fire Keeping",
+                                  "from": [{"index": 0, "code": "nil", "name": "Primary Root"}],
+                                  "to": [{"index": 1, "code": "Sto", "name": "Stone Tools"}]}}],
                      "routes": [
                        {"old": 2, "new": 2, "code": "Fir", "name": "Fire Keeping",
                         "field": "route", "from": 0, "to": 1}]}})",
@@ -227,12 +235,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "[Sto], Primary Root [nil]\n"
                  "Levels moved (4)\n"
                  "  Fire Keeping [Fir]: level 1 -> 2\n"
-                 "  Bronze Casting [Brz]: level 2 -> 3, through the prerequisites of Fire "
-                 "Keeping [Fir]\n"
-                 "  Ledgers [Led]: level 3 -> 4, through the prerequisites of Fire Keeping "
-                 "[Fir]\n"
-                 "  Star Maps [Sta]: level 4 -> 5, through the prerequisites of Fire Keeping "
-                 "[Fir]\n"
+                 "  Bronze Casting [Brz]: level 2 -> 3, through Fire Keeping [Fir]: Primary Root "
+                 "[nil] -> Stone Tools [Sto]\n"
+                 "  Ledgers [Led]: level 3 -> 4, through Fire Keeping [Fir]: Primary Root [nil] -> "
+                 "Stone Tools [Sto]\n"
+                 "  Star Maps [Sta]: level 4 -> 5, through Fire Keeping [Fir]: Primary Root [nil] "
+                 "-> Stone Tools [Sto]\n"
                  "Routes changed (1)\n"
                  "  Fire Keeping [Fir]: 0 -> 1 advances\n"},
         DiffCase{"FieldsChanged",
