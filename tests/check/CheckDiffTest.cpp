@@ -340,7 +340,7 @@ TEST(CheckDiff, SampleAndItsModifiedCopy) {
   for (const auto& group : report["summary"]["units"].items()) {
     EXPECT_GT(group.value(), 0) << group.key();
   }
-  EXPECT_EQ(report["summary"]["MaxLevel"], Json({{"from", 15}, {"to", 15}}));
+  EXPECT_EQ(report["summary"]["MaxLevel"], Json({{"from", 15}, {"to", 16}}));
   // At a detail font 9 wide: 13 * 9 + 58 per box of the widest row.
   EXPECT_EQ(report["summary"]["ChartWidth"]["to"], 175 * 8);
 
