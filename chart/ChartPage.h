@@ -4,5 +4,9 @@
 #pragma once
 #include <string>
 
-// The whole page of the loaded rules, the chart metrics set.
-void MakeHtmlPage(std::string* out);
+struct ChartMarks;
+
+// The whole page of the loaded rules, the chart metrics set. With marks,
+// the chart carries them, and a panel above it shows their legend and the
+// list of notes, each selecting its advance when clicked.
+void MakeHtmlPage(std::string* out, const ChartMarks* marks = nullptr);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
@@ -41,13 +42,16 @@ int RunDiff(const char* oldPath, const char* newPath, const int32_t* font, bool 
   RulesDiff diff;
   CompareRules(before, after, &diff);
   if (svgPath != nullptr || htmlPath != nullptr) {
-    ChartMarks marks = DiffMarks(after, diff);
+    ChartMarks marks = DiffMarks(before, after, diff);
     std::string text;
     if (svgPath != nullptr) {
       MakeSvgDocument(&text, &marks);
       if (!SaveFile(svgPath, text)) return EXIT_REFUSED;
     }
-    (void)htmlPath;
+    if (htmlPath != nullptr) {
+      MakeHtmlPage(&text, &marks);
+      if (!SaveFile(htmlPath, text)) return EXIT_REFUSED;
+    }
     return EXIT_LOADED;
   }
   std::string text = json ? DiffJson(before, after, diff) : DiffText(before, after, diff);

@@ -26,7 +26,8 @@ const char Usage[] =
     "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] RULES.TXT\n"
     "       lorvane-check [--json] --route CODE RULES.TXT\n"
     "       lorvane-check [--json] [--metrics W,H,E] --diff OLD.TXT NEW.TXT\n"
-    "       lorvane-check [--metrics W,H,E] --svg OUT.svg --diff OLD.TXT NEW.TXT\n"
+    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] --diff OLD.TXT "
+    "NEW.TXT\n"
     "       lorvane-check --version\n";
 
 // One option of the command line as given: whether it was, and its value.
@@ -157,7 +158,6 @@ int main(int argc, char** argv) {
   const char* diffPath = options.diff.value;
   if (diffPath != nullptr) {
     if (routeText != nullptr) UsageError("--diff does not go with --route", "");
-    if (htmlPath != nullptr) UsageError("--diff does not go with --html", "");
     int diffExit = RunDiff(diffPath, path, withMetrics ? font : nullptr, json, svgPath, htmlPath);
     if (diffExit == 0 && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
     if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);

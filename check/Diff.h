@@ -121,16 +121,14 @@ void CompareRules(const RulesCopy& before, const RulesCopy& after, RulesDiff* di
 std::vector<int64_t> CountRoutes(const std::vector<DiffAdvance>& advances,
                                  const std::vector<int>& targets);
 
-// One line of the text report's changes, with the new index of the advance
-// it shows (-1 for a removed advance or unit, or a unit under no advance).
-struct ChangeLine {
-  std::string text;
-  int index;
-};
+// The text of each change as the text report has it, in report order, with
+// the new index of the advance whose box shows it (-1 for a removed advance
+// or unit, or a unit under no advance); heading lines are not among them.
+std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& after,
+                                   const RulesDiff& diff);
 
-// The text of each change, in report order; heading lines are not among them.
-std::vector<ChangeLine> ChangeLines(const RulesCopy& before, const RulesCopy& after,
-                                    const RulesDiff& diff);
+// The text report's heading over the changes of a kind.
+const char* ChangeHeading(ChangeKind kind);
 
 // The whole text report, or "No differences".
 std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
@@ -140,8 +138,9 @@ std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const Rule
 
 // The chart's marks for the newer file: for each advance the classes
 // "added", "changed" (fields, name, code or prerequisites) and "moved"
-// (level) that apply, with their style.
-ChartMarks DiffMarks(const RulesCopy& after, const RulesDiff& diff);
+// (level) that apply, with their style and legend; the notes are the
+// changes, each its heading and line.
+ChartMarks DiffMarks(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
 
 // lorvane-check --diff: loads both files (a refusal names the file), then
 // prints the text or JSON report or writes the marked SVG and page. The

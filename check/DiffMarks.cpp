@@ -11,7 +11,7 @@ enum { ADDED = 1, CHANGED = 2, MOVED = 4 };
 
 }  // namespace
 
-ChartMarks DiffMarks(const RulesCopy& after, const RulesDiff& diff) {
+ChartMarks DiffMarks(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
   std::vector<int> marked(after.advances.size(), 0);
   for (const Change& c : diff.changes) {
     // Routes are not marked: a moved prerequisite changes many of them.
@@ -28,8 +28,16 @@ ChartMarks DiffMarks(const RulesCopy& after, const RulesDiff& diff) {
   }
   // A tint for what is new or changed, a thick outline for a new level.
   marks.style =
-      ".chart .added > rect { fill: #d9f2d0 }\n"
-      ".chart .changed > rect { fill: #fdf0b8 }\n"
-      ".chart .moved > rect { stroke: #d05a00; stroke-width: 3px }\n";
+      "g.advance.added > rect { fill: #d9f2d0 }\n"
+      "g.advance.changed > rect { fill: #fdf0b8 }\n"
+      "g.advance.moved > rect { stroke: #d05a00; stroke-width: 3px }\n";
+  marks.legend = {{"added", "added"},
+                  {"changed", "changed: name, code, a field or the prerequisites"},
+                  {"moved", "moved to another level"}};
+  marks.notes = ChangeLines(before, after, diff);
+  for (size_t k = 0; k < marks.notes.size(); ++k) {
+    marks.notes[k].text =
+        std::string(ChangeHeading(diff.changes[k].kind)) + ": " + marks.notes[k].text;
+  }
   return marks;
 }

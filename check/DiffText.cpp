@@ -117,19 +117,19 @@ int BoxOf(const RulesCopy& after, const Change& c) {
 
 }  // namespace
 
-std::vector<ChangeLine> ChangeLines(const RulesCopy& before, const RulesCopy& after,
-                                    const RulesDiff& diff) {
-  std::vector<ChangeLine> lines;
+std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& after,
+                                   const RulesDiff& diff) {
+  std::vector<ChartNote> lines;
   lines.reserve(diff.changes.size());
   for (const Change& c : diff.changes) {
-    lines.push_back(ChangeLine{LineOf(before, after, diff, c), BoxOf(after, c)});
+    lines.push_back(ChartNote{LineOf(before, after, diff, c), BoxOf(after, c)});
   }
   return lines;
 }
 
 std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
   if (diff.changes.empty()) return "No differences\n";
-  std::vector<ChangeLine> lines = ChangeLines(before, after, diff);
+  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
   std::string text;
   int kind = -1;
   for (size_t k = 0; k < lines.size(); ++k) {
@@ -152,3 +152,5 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
           Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
   return text;
 }
+
+const char* ChangeHeading(ChangeKind kind) { return Headings[kind]; }

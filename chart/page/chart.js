@@ -219,6 +219,19 @@
     },
     { passive: false }
   );
+  // A comparison's list of changes: an entry selects the advance it shows.
+  const changes = document.getElementById("changes");
+  if (changes !== null) {
+    const choose = (event) => {
+      const item = event.target.closest("li[data-index]");
+      if (item === null || (event.type === "keydown" && event.key !== "Enter")) return;
+      select(Number(item.dataset.index));
+      groups[selected].scrollIntoView({ block: "center", inline: "center" });
+      setTimeout(saveAddress);
+    };
+    changes.addEventListener("click", choose);
+    changes.addEventListener("keydown", choose);
+  }
   window.addEventListener("hashchange", loadAddress);
   loadAddress();
 })();

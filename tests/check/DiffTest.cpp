@@ -125,7 +125,7 @@ TEST(DiffChangeLines, EachLineNamesTheBoxThatShowsIt) {
   RulesDiff diff;
   CompareRules(before, after, &diff);
   std::vector<std::pair<std::string, int>> got;
-  for (const ChangeLine& line : ChangeLines(before, after, diff))
+  for (const ChartNote& line : ChangeLines(before, after, diff))
     got.emplace_back(line.text, line.index);
   EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{
                      {"New Craft [New], level 2", 2},
