@@ -267,6 +267,13 @@ void CheckDiff() {
     Require(!text.empty() && !json.empty() && ValidUtf8(json), "diff report not written");
     ChangeLines(forward ? fixed : input, forward ? input : fixed, diff);
   }
+  // The fixed file is the one loaded: its page, marked with what the input
+  // would change, the input's names in the list.
+  ChartMarks marks = DiffMarks(input, fixed, diff);
+  std::string page;
+  MakeHtmlPage(&page, &marks);
+  Require(ValidUtf8(page) && page.find("<ul id=\"changes\">") != std::string::npos,
+          "marked page not written");
 }
 
 FILE* OpenBytes(const uint8_t* data, size_t size) {
