@@ -111,15 +111,22 @@ class Comparison {
     MatchByName(olds, news, &newOf_, &oldOf_);
   }
 
+  // What has no match: the newer file's items, then the older file's, from
+  // first on (1 for advances, which leave the root out).
+  void ListUnmatched(ChangeKind added, ChangeKind removed, size_t first,
+                     const std::vector<int>& oldOf, const std::vector<int>& newOf) {
+    for (size_t i = first; i < oldOf.size(); ++i) {
+      if (oldOf[i] < 0) Add(added, -1, (int)i);
+    }
+    for (size_t i = first; i < newOf.size(); ++i) {
+      if (newOf[i] < 0) Add(removed, (int)i, -1);
+    }
+  }
+
   void ListAdvances() {
     const std::vector<DiffAdvance>& olds = before_.advances;
     const std::vector<DiffAdvance>& news = after_.advances;
-    for (size_t i = 1; i < news.size(); ++i) {
-      if (oldOf_[i] < 0) Add(ADVANCE_ADDED, -1, (int)i);
-    }
-    for (size_t i = 1; i < olds.size(); ++i) {
-      if (newOf_[i] < 0) Add(ADVANCE_REMOVED, (int)i, -1);
-    }
+    ListUnmatched(ADVANCE_ADDED, ADVANCE_REMOVED, 1, oldOf_, newOf_);
     for (size_t i = 1; i < news.size(); ++i) {
       int o = oldOf_[i];
       if (o >= 0 && olds[o].name != news[i].name) Add(ADVANCE_RENAMED, o, (int)i);
@@ -306,12 +313,7 @@ class Comparison {
   void ListUnits() {
     const std::vector<DiffUnit>& olds = before_.units;
     const std::vector<DiffUnit>& news = after_.units;
-    for (size_t i = 0; i < news.size(); ++i) {
-      if (oldUnitOf_[i] < 0) Add(UNIT_ADDED, -1, (int)i);
-    }
-    for (size_t i = 0; i < olds.size(); ++i) {
-      if (newUnitOf_[i] < 0) Add(UNIT_REMOVED, (int)i, -1);
-    }
+    ListUnmatched(UNIT_ADDED, UNIT_REMOVED, 0, oldUnitOf_, newUnitOf_);
     for (size_t i = 0; i < news.size(); ++i) {
       int o = oldUnitOf_[i];
       if (o >= 0 && !(OldEnd(olds[o].prereq, olds[o].prereqCode) ==

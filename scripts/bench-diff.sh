@@ -9,6 +9,7 @@
 # its pair, timed by hyperfine (medians of RUNS runs, fewer for 100,000).
 # The checker is a Release build at -O2, linked statically as the Windows
 # release is (build/bench-diff). SIZES="1000" leaves the large pair out.
+# Installs hyperfine (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
@@ -18,11 +19,8 @@ SIZES=${SIZES:-"1000 100000"}
 OUT=build/bench-diff
 mkdir -p "$OUT"
 
-if ! command -v hyperfine >/dev/null; then
-  echo "bench-diff: installing hyperfine"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends hyperfine >/dev/null
-fi
+. scripts/packages.sh
+lorvane_install_packages bench-diff hyperfine
 
 echo "bench-diff: building"
 cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
