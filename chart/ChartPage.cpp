@@ -39,6 +39,8 @@ void AppendMarksPanel(std::string* out, const ChartMarks& marks) {
 
 }  // namespace
 
+void MakeHtmlPage(std::string* out) { MakeHtmlPage(out, nullptr); }
+
 void MakeHtmlPage(std::string* out, const ChartMarks* marks) {
   *out =
       "<!DOCTYPE html>\n"

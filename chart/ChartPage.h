@@ -9,4 +9,5 @@ struct ChartMarks;
 // The whole page of the loaded rules, the chart metrics set. With marks,
 // the chart carries them, and a panel above it shows their legend and the
 // list of notes, each selecting its advance when clicked.
-void MakeHtmlPage(std::string* out, const ChartMarks* marks = nullptr);
+void MakeHtmlPage(std::string* out);
+void MakeHtmlPage(std::string* out, const ChartMarks* marks);

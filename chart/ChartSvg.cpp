@@ -238,7 +238,7 @@ void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   out->reserve(out->size() + 2048 + count * 1024);
   // The viewer's fonts have cells of LineHeight pixels (13 on the standard
   // display), 11 of them above the baseline and an em of 11.
-  svg.ascent = (LineHeight * 11 + 6) / 13;
+  svg.ascent = (int)(((int64_t)LineHeight * 11 + 6) / 13);
 
   *out += "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"chart\" width=\"";
   AppendInt(out, ChartWidth);
@@ -271,6 +271,8 @@ void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   AppendDots(&svg);
   *out += "</svg>\n";
 }
+
+void MakeSvgDocument(std::string* out) { MakeSvgDocument(out, nullptr); }
 
 void MakeSvgDocument(std::string* out, const ChartMarks* marks) {
   *out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";

@@ -28,4 +28,5 @@ struct ChartMarks {
 void AppendChartSvg(std::string* out, const ChartMarks* marks = nullptr);
 
 // The standalone SVG document: an XML declaration and the <svg> element.
-void MakeSvgDocument(std::string* out, const ChartMarks* marks = nullptr);
+void MakeSvgDocument(std::string* out);
+void MakeSvgDocument(std::string* out, const ChartMarks* marks);

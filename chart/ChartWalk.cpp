@@ -2,11 +2,13 @@
 #include "chart/ChartWalk.h"
 
 #include <stddef.h>
+#include <string.h>
 
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
+#include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "rules/UnitType.h"
 
@@ -72,12 +74,34 @@ void WalkAdvance(const ChartPainter* painter, int32_t x, int32_t y, Advance* adv
 }
 
 void WalkChart(const ChartPainter* painter, Advance* first) {
+  // The metrics fit the chart into 32 bits; its coordinates reach a little
+  // past it: a link's end on a box's bottom edge lies up to 56 character
+  // widths right of the box's left (99 dependants, CharWidth / 2 apart),
+  // and the row cursor ends two line heights below the last row.
+  if ((int64_t)ChartWidth + 64 * (int64_t)CharWidth > INT32_MAX ||
+      (int64_t)ChartHeight + 2 * (int64_t)LineHeight > INT32_MAX) {
+    Fatal(1, "The chart would be larger than %d pixels", INT32_MAX);
+  }
+  // The advances row by row, in list order within a row, from one walk of
+  // the list: a walk a row reads every record a hundred times, and a large
+  // file's records do not stay in the cache.
+  size_t rowStart[MAX_LEVELS + 1] = {};
+  for (Advance* advance = first; advance->name[0] != '\0'; advance = advance->next) {
+    rowStart[advance->level + 1]++;
+  }
+  for (int32_t level = 0; level < MAX_LEVELS; ++level) rowStart[level + 1] += rowStart[level];
+  Advance** rows = static_cast<Advance**>(AllocRecord(rowStart[MAX_LEVELS] * sizeof(Advance*)));
+  size_t placed[MAX_LEVELS];
+  memcpy(placed, rowStart, sizeof placed);
+  for (Advance* advance = first; advance->name[0] != '\0'; advance = advance->next) {
+    rows[placed[advance->level]++] = advance;
+  }
+
   int32_t y = LineHeight;
   for (int32_t level = 0; level <= MaxLevel; ++level) {
     int32_t x = ((MaxLevelCount - LevelCount[level]) * (BoxWidth + ColumnGap)) / 2 + CharWidth;
-    for (Advance* advance = first; advance->name[0] != '\0'; advance = advance->next) {
-      if (advance->level != level) continue;
-      WalkAdvance(painter, x, y, advance);
+    for (size_t i = rowStart[level]; i < rowStart[level + 1]; ++i) {
+      WalkAdvance(painter, x, y, rows[i]);
       x += BoxWidth + ColumnGap;
     }
     y += LevelHeight[level] + RowGap;

@@ -42,7 +42,8 @@ int UnitIndex(const UnitType* unit);
 // Number of unit types hung under the advance (at most 100).
 int AdvanceUnitCount(const Advance* advance);
 
-void PrintTextReport(bool withMetrics);
+// The text report; the warnings name the rules file by path.
+void PrintTextReport(const char* path, bool withMetrics);
 // False when the document could not be built or written.
 bool PrintJsonReport(bool withMetrics);
 

@@ -2,27 +2,25 @@
 #include <stddef.h>
 
 #include <string>
+#include <vector>
 
-#include "chart/ChartPage.h"
-#include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "check/Export.h"
 
-int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics,
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
                bool json) {
-  if (svgPath != nullptr || htmlPath != nullptr) {
+  // Everything that can fail without a file is done before any is written.
+  std::vector<const Advance*> targets;
+  if (routeText != nullptr) {
+    int found = FindRouteTargets(routeText, &targets);
+    if (found != 0) return found;
+  }
+  if (!outputs->empty()) {
     // The viewer's detail font on the standard display: "MS Sans Serif" at
     // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
     if (!withMetrics) SetChartMetrics(11, 13, 0);
-    std::string text;
-    if (svgPath != nullptr) {
-      MakeSvgDocument(&text);
-      if (!SaveFile(svgPath, text)) return 1;
-    }
-    if (htmlPath != nullptr) {
-      MakeHtmlPage(&text);
-      if (!SaveFile(htmlPath, text)) return 1;
-    }
+    for (OutputFile& file : *outputs) file.make(&file.text);
+    if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
-  return routeText != nullptr ? PrintRoute(routeText, json) : 0;
+  return routeText != nullptr ? PrintRoute(targets, json) : 0;
 }

@@ -32,6 +32,19 @@ std::string JsonText(const char* text) {
 
 Json Index(int index) { return index < 0 ? Json(nullptr) : Json(index); }
 
+// An object built member by member in the order given, with room for all
+// of them first, without the library's search for an existing key and the
+// copies of an initializer list: a record of each of 100,000 advances.
+struct Record {
+  Json json = Json::object();
+  Record(size_t members) { json.get_ref<Json::object_t&>().reserve(members); }
+  template <typename T>
+  Record& Add(const char* name, T&& value) {
+    json.get_ref<Json::object_t&>().emplace_back(name, Json(std::forward<T>(value)));
+    return *this;
+  }
+};
+
 Json LevelList(const int32_t* values) {
   Json list = Json::array();
   for (int level = 0; level <= MaxLevel && level < MAX_LEVELS; ++level) {
@@ -48,20 +61,22 @@ Json AdvanceRecord(const Advance* advance) {
   Json units = Json::array();
   int count = AdvanceUnitCount(advance);
   for (int k = 0; k < count; ++k) units.push_back(Index(UnitIndex(advance->units[k])));
-  return Json{{"name", JsonText(advance->name)},
-              {"code", JsonText(advance->code)},
-              {"aiValue", advance->aiValue},
-              {"modifier", advance->modifier},
-              {"prereqCode1", JsonText(advance->prereqCode1)},
-              {"prereqCode2", JsonText(advance->prereqCode2)},
-              {"epoch", advance->epoch},
-              {"category", advance->category},
-              {"level", advance->level},
-              {"childCount", advance->childCount},
-              {"prereq1", Index(AdvanceIndex(advance->prereq1))},
-              {"prereq2", Index(AdvanceIndex(advance->prereq2))},
-              {"children", children},
-              {"units", units}};
+  Record record(14);
+  record.Add("name", JsonText(advance->name))
+      .Add("code", JsonText(advance->code))
+      .Add("aiValue", advance->aiValue)
+      .Add("modifier", advance->modifier)
+      .Add("prereqCode1", JsonText(advance->prereqCode1))
+      .Add("prereqCode2", JsonText(advance->prereqCode2))
+      .Add("epoch", advance->epoch)
+      .Add("category", advance->category)
+      .Add("level", advance->level)
+      .Add("childCount", advance->childCount)
+      .Add("prereq1", Index(AdvanceIndex(advance->prereq1)))
+      .Add("prereq2", Index(AdvanceIndex(advance->prereq2)))
+      .Add("children", std::move(children))
+      .Add("units", std::move(units));
+  return std::move(record.json);
 }
 
 Json UnitRecord(const UnitType* unit) {
@@ -69,25 +84,27 @@ Json UnitRecord(const UnitType* unit) {
   std::string cost = JsonText(TextBuffer);
   FormatFiguresLine(unit);
   std::string figures = JsonText(TextBuffer);
-  return Json{{"name", JsonText(unit->name)},
-              {"obsoleteCode", JsonText(unit->obsoleteCode)},
-              {"domain", unit->domain},
-              {"move", unit->move},
-              {"range", unit->range},
-              {"attack", unit->attack},
-              {"defense", unit->defense},
-              {"hitPoints", unit->hitPoints},
-              {"firepower", unit->firepower},
-              {"cost", unit->cost},
-              {"hold", unit->hold},
-              {"role", unit->role},
-              {"prereqCode", JsonText(unit->prereqCode)},
-              {"flags", unit->flags},
-              {"prereq", Index(AdvanceIndex(unit->prereq))},
-              {"costText", cost},
-              {"roleText", JsonText(UnitRoleText(unit))},
-              {"flagsText", JsonText(UnitFlagsText(unit->flags))},
-              {"figuresLine", figures}};
+  Record record(19);
+  record.Add("name", JsonText(unit->name))
+      .Add("obsoleteCode", JsonText(unit->obsoleteCode))
+      .Add("domain", unit->domain)
+      .Add("move", unit->move)
+      .Add("range", unit->range)
+      .Add("attack", unit->attack)
+      .Add("defense", unit->defense)
+      .Add("hitPoints", unit->hitPoints)
+      .Add("firepower", unit->firepower)
+      .Add("cost", unit->cost)
+      .Add("hold", unit->hold)
+      .Add("role", unit->role)
+      .Add("prereqCode", JsonText(unit->prereqCode))
+      .Add("flags", unit->flags)
+      .Add("prereq", Index(AdvanceIndex(unit->prereq)))
+      .Add("costText", std::move(cost))
+      .Add("roleText", JsonText(UnitRoleText(unit)))
+      .Add("flagsText", JsonText(UnitFlagsText(unit->flags)))
+      .Add("figuresLine", std::move(figures));
+  return std::move(record.json);
 }
 
 Json MetricsRecord() {
@@ -110,34 +127,86 @@ void AddWarning(void* context, const Diagnostic* diagnostic) {
   (*lists)[1].push_back(std::move(record));
 }
 
-Json Report(bool withMetrics) {
-  Json advances = Json::array();
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
-    advances.push_back(AdvanceRecord(a));
+// The report goes out member by member and record by record, each as the
+// library writes it at its depth in the whole document: a document of a
+// whole large file took most of the time and the memory, to build and to
+// free.
+struct ReportWriter {
+  bool written = true;
+
+  void Raw(const std::string& text) {
+    if (written) written = fwrite(text.data(), 1, text.size(), stdout) == text.size();
   }
-  Json units = Json::array();
-  int count = UnitCount();
+
+  // The value, pretty-printed, its lines after the first indented by depth.
+  void Value(const Json& value, int depth) {
+    std::string text = value.dump(2, ' ', true);
+    std::string indented;
+    indented.reserve(text.size() + text.size() / 8);
+    size_t start = 0;
+    for (size_t feed; (feed = text.find('\n', start)) != std::string::npos; start = feed + 1) {
+      indented.append(text, start, feed + 1 - start);
+      indented.append((size_t)(2 * depth), ' ');
+    }
+    indented.append(text, start, std::string::npos);
+    Raw(indented);
+  }
+
+  void Member(const char* name, bool first) {
+    Raw(std::string(first ? "{\n  \"" : ",\n  \"") + name + "\": ");
+  }
+
+  // A list of records, one made at a time.
+  template <typename Record>
+  void List(int count, Record record) {
+    if (count == 0) return Raw("[]");
+    Raw("[\n");
+    for (int i = 0; i < count && written; ++i) {
+      Raw(i == 0 ? "    " : ",\n    ");
+      Value(record(i), 2);
+    }
+    Raw("\n  ]");
+  }
+};
+
+bool WriteReport(bool withMetrics) {
+  ReportWriter out;
+  int advanceCount = 0;
+  for (const Advance* a = &RootAdvance; a->name[0] != 0; a = a->next) ++advanceCount;
+  const Advance* advance = &RootAdvance;
+  out.Member("advances", true);
+  out.List(advanceCount, [&](int) {
+    Json record = AdvanceRecord(advance);
+    advance = advance->next;
+    return record;
+  });
   const UnitType* unit = &FirstUnitType;
-  for (int i = 0; i < count && unit != nullptr; ++i, unit = unit->next) {
-    units.push_back(UnitRecord(unit));
+  out.Member("units", false);
+  out.List(UnitCount(), [&](int) {
+    Json record = UnitRecord(unit);
+    unit = unit->next;
+    return record;
+  });
+  out.Member("MaxLevel", false);
+  out.Value(Json(MaxLevel), 1);
+  out.Member("LevelCount", false);
+  out.Value(LevelList(LevelCount), 1);
+  out.Member("MaxLevelCount", false);
+  out.Value(Json(MaxLevelCount), 1);
+  out.Member("LevelMaxUnits", false);
+  out.Value(LevelList(LevelMaxUnits), 1);
+  if (withMetrics) {
+    out.Member("metrics", false);
+    out.Value(MetricsRecord(), 1);
   }
   Json warnings = Json::array({Json::array(), Json::array()});
   ForEachWarning(AddWarning, &warnings);
-
-  // Room for every member first: the library's ordered objects copy each
-  // member, deeply, every time they grow.
-  Json report = Json::object();
-  report.get_ref<Json::object_t&>().reserve(9);
-  report["advances"] = std::move(advances);
-  report["units"] = std::move(units);
-  report["MaxLevel"] = MaxLevel;
-  report["LevelCount"] = LevelList(LevelCount);
-  report["MaxLevelCount"] = MaxLevelCount;
-  report["LevelMaxUnits"] = LevelList(LevelMaxUnits);
-  if (withMetrics) report["metrics"] = MetricsRecord();
-  report["warnings"] = std::move(warnings[0]);
-  report["diagnostics"] = std::move(warnings[1]);
-  return report;
+  out.Member("warnings", false);
+  out.Value(warnings[0], 1);
+  out.Member("diagnostics", false);
+  out.Value(warnings[1], 1);
+  out.Raw("\n}\n");
+  return out.written;
 }
 
 }  // namespace
@@ -146,8 +215,7 @@ bool PrintJsonReport(bool withMetrics) {
   // The library reports a failure (memory, say) by an exception; it ends
   // here, as a report that could not be written.
   try {
-    std::string text = Report(withMetrics).dump(2, ' ', true) + "\n";
-    return fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return WriteReport(withMetrics);
   } catch (const std::exception&) {
     return false;
   }

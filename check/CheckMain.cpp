@@ -1,34 +1,31 @@
 // lorvane-check's entry point: the command line, the load, the report and the exit code.
 // It loads a rules file exactly as the viewer does and reports the ranked
 // research tree, its statistics and what the viewer passes over silently,
-// or exports the chart and routes. Exit 0 when the file loads (warnings or
-// not), 1 with the viewer's own message when the viewer would refuse it (or
-// when an export file cannot be written), 2 on a usage error, 3 when the
-// report cannot be written, 4 when --route names no advance.
-#include <errno.h>
+// or exports the chart and routes; check/ExitCodes.h has its exit codes.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
+#include "chart/ChartPage.h"
+#include "chart/ChartSvg.h"
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
+#include "check/ConsoleText.h"
 #include "check/Diff.h"
 #include "check/ExitCodes.h"
 #include "check/Export.h"
 #include "rules/Fatal.h"
+#include "rules/Reader.h"
+
+// The usage text, embedded at build time from check/usage.txt.
+extern const char UsageText[];
 
 namespace {
-
-const char Usage[] =
-    "usage: lorvane-check [--json] [--metrics W,H,E] RULES.TXT\n"
-    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] RULES.TXT\n"
-    "       lorvane-check [--json] --route CODE RULES.TXT\n"
-    "       lorvane-check [--json] [--metrics W,H,E] --diff OLD.TXT NEW.TXT\n"
-    "       lorvane-check [--metrics W,H,E] [--svg OUT.svg] [--html OUT.html] --diff OLD.TXT "
-    "NEW.TXT\n"
-    "       lorvane-check --version\n";
 
 // One option of the command line as given: whether it was, and its value.
 struct OptionValue {
@@ -55,9 +52,14 @@ const OptionSpec OptionTable[] = {
     {"--help", false, &Options::help},  {"--version", false, &Options::version},
 };
 
+// The chart font's metrics the checker takes: every coordinate of the
+// chart stays far inside 32 bits (the rows: 100 levels of at most 203
+// lines of 20,000 pixels), and a chart too wide for them is refused.
+enum { METRIC_MAX = 10000 };
+
 [[noreturn]] void UsageError(const char* problem, const char* argument) {
-  fprintf(stderr, "lorvane-check: %s%s\n", problem, argument);
-  fputs(Usage, stderr);
+  fprintf(stderr, "lorvane-check: %s%s\n", problem, ShownArgument(argument).c_str());
+  fputs(UsageText, stderr);
   exit(EXIT_USAGE);
 }
 
@@ -85,95 +87,160 @@ Options ReadOptions(int argc, char** argv) {
     const OptionSpec* spec = FindOption(arg);
     if (spec == nullptr) UsageError("unknown option ", arg);
     OptionValue& slot = options.*(spec->slot);
+    if (slot.given) UsageError("more than one ", arg);
     slot.given = true;
     if (spec->takesValue) {
       if (i + 1 >= argc) UsageError(arg, " needs a value");
       slot.value = argv[++i];
+      // Another option, forgotten value: never taken for a path.
+      if (strncmp(slot.value, "--", 2) == 0) {
+        fprintf(stderr, "lorvane-check: %s needs a value, not %s (write ./%s for a file)\n", arg,
+                ShownArgument(slot.value).c_str(), ShownArgument(slot.value).c_str());
+        fputs(UsageText, stderr);
+        exit(EXIT_USAGE);
+      }
     }
   }
   return options;
 }
 
-// One signed 32-bit decimal number ending at the terminator; returns the
-// position after it, or nullptr.
-const char* ReadMetric(const char* text, char terminator, int32_t* value) {
-  char* end = nullptr;
-  errno = 0;
-  long number = strtol(text, &end, 10);
-  if (end == text || *end != terminator || errno != 0 || number < INT32_MIN || number > INT32_MAX) {
+// A decimal number from low to high: digits only, no sign, no leading
+// zero, ending at the terminator. Returns the position after it, or nullptr.
+const char* ReadMetric(const char* text, char terminator, int32_t low, int32_t* value) {
+  const char* p = text;
+  int32_t number = 0;
+  while (*p >= '0' && *p <= '9') {
+    number = number * 10 + (*p - '0');
+    if (number > METRIC_MAX) return nullptr;
+    ++p;
+  }
+  if (p == text || (*text == '0' && p - text > 1) || *p != terminator || number < low) {
     return nullptr;
   }
-  *value = (int32_t)number;
-  return end + (terminator != 0 ? 1 : 0);
+  *value = number;
+  return p + (terminator != 0 ? 1 : 0);
 }
 
 // "W,H,E": tmMaxCharWidth, tmHeight and tmExternalLeading of a detail font.
 bool ReadMetrics(const char* text, int32_t font[3]) {
-  const char* p = ReadMetric(text, ',', &font[0]);
-  if (p != nullptr) p = ReadMetric(p, ',', &font[1]);
-  if (p != nullptr) p = ReadMetric(p, 0, &font[2]);
+  const char* p = ReadMetric(text, ',', 1, &font[0]);
+  if (p != nullptr) p = ReadMetric(p, ',', 1, &font[1]);
+  if (p != nullptr) p = ReadMetric(p, 0, 0, &font[2]);
   return p != nullptr;
+}
+
+// Help and version: exit 3 when they cannot be written.
+int PrintAndExit(const char* text) {
+  if (fputs(text, stdout) < 0 || fflush(stdout) != 0 || ferror(stdout)) {
+    fputs("lorvane-check: cannot write the standard output\n", stderr);
+    return EXIT_WRITE;
+  }
+  return EXIT_LOADED;
+}
+
+// What FatalStop needs to word a refusal.
+const char* RulesPath = "";
+bool JsonMode = false;
+bool Opening = true;      // the message names the path, not the file's text
+bool NamingFile = false;  // --diff: every refusal names its file
+
+// Opens and loads one rules file as the viewer does, once the outputs are
+// known not to be it. With a copy (--diff), the chart metrics are set, the
+// font's or the viewer's, and the loaded rules copied. False after a
+// message.
+bool LoadChecked(const char* path, const std::vector<OutputFile>& outputs, const int32_t* font,
+                 RulesCopy* copy) {
+  RulesPath = path;
+  Opening = true;
+  FILE* file = OpenRulesFile(path);
+  Opening = false;
+  if (!CheckOutputPaths(file, path, outputs)) return false;
+  LoadRulesFile(file);
+  fclose(file);
+  if (copy != nullptr) {
+    if (font != nullptr) {
+      SetChartMetrics(font[0], font[1], font[2]);
+    } else {
+      SetChartMetrics(11, 13, 0);
+    }
+    CopyLoadedRules(path, copy);
+  }
+  return true;
 }
 
 }  // namespace
 
 // The viewer shows its fatal message in a box; the checker prints the same
-// text to standard error.
-const char* RefusedFile = nullptr;
-
+// text to standard error. In the text report, a message about one line of
+// the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
+// --diff, which loads two files, every refusal names its file so.
 [[noreturn]] void FatalStop(int exitCode) {
   fflush(stdout);
-  if (RefusedFile != nullptr) fprintf(stderr, "%s: ", RefusedFile);
-  fputs(TextBuffer, stderr);
+  std::string message = Opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
+  if ((!JsonMode || NamingFile) && FatalLine > 0) {
+    fprintf(stderr, "%s:%ld: error: ", ShownArgument(RulesPath).c_str(), (long)FatalLine);
+  } else if (NamingFile) {
+    fprintf(stderr, "%s: error: ", ShownArgument(RulesPath).c_str());
+  }
+  fputs(message.c_str(), stderr);
   fputc('\n', stderr);
   fflush(stderr);
   exit(exitCode);
 }
 
 int main(int argc, char** argv) {
+  SetUpConsole();
   Options options = ReadOptions(argc, argv);
-  if (options.help.given) {
-    fputs(Usage, stdout);
-    return 0;
-  }
-  if (options.version.given) {
-    puts("lorvane-check " LORVANE_VERSION);
-    return 0;
-  }
+  if (options.help.given) return PrintAndExit(UsageText);
+  if (options.version.given) return PrintAndExit("lorvane-check " LORVANE_VERSION "\n");
+
   int32_t font[3] = {0, 0, 0};
   bool withMetrics = options.metrics.given;
   if (withMetrics && !ReadMetrics(options.metrics.value, font)) {
-    UsageError("--metrics needs W,H,E, not ", options.metrics.value);
+    UsageError("--metrics needs W,H,E within the usage's ranges, not ", options.metrics.value);
   }
   const char* path = options.path;
   if (path == nullptr) UsageError("no rules file given", "");
   bool json = options.json.given;
-  const char* svgPath = options.svg.value;
-  const char* htmlPath = options.html.value;
   const char* routeText = options.route.value;
-  bool exports = svgPath != nullptr || htmlPath != nullptr;
-  if (json && exports && routeText == nullptr)
+  std::vector<OutputFile> outputs;
+  if (options.svg.given) outputs.push_back({"--svg", options.svg.value, MakeSvgDocument, ""});
+  if (options.html.given) outputs.push_back({"--html", options.html.value, MakeHtmlPage, ""});
+  if (json && !outputs.empty() && routeText == nullptr) {
     UsageError("--json goes with a report or --route", "");
+  }
+  for (const OutputFile& file : outputs) {
+    if (routeText != nullptr && strcmp(file.path, "-") == 0) {
+      UsageError(file.option, " - and --route would both write to standard output");
+    }
+  }
 
+  JsonMode = json;
   const char* diffPath = options.diff.value;
   if (diffPath != nullptr) {
     if (routeText != nullptr) UsageError("--diff does not go with --route", "");
-    int diffExit = RunDiff(diffPath, path, withMetrics ? font : nullptr, json, svgPath, htmlPath);
-    if (diffExit == 0 && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
+    NamingFile = true;
+    RulesCopy before;
+    RulesCopy after;
+    if (!LoadChecked(diffPath, outputs, withMetrics ? font : nullptr, &before)) return EXIT_USAGE;
+    ResetRules();
+    if (!LoadChecked(path, outputs, withMetrics ? font : nullptr, &after)) return EXIT_USAGE;
+    int diffExit = RunDiff(before, after, json, &outputs);
+    if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
     if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
     return diffExit;
   }
-  LoadRules(path);
+  if (!LoadChecked(path, outputs, nullptr, nullptr)) return EXIT_USAGE;
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
-  int exitCode = 0;
+  int exitCode = EXIT_LOADED;
   bool written = true;
-  if (exports || routeText != nullptr) {
-    exitCode = RunExports(svgPath, htmlPath, routeText, withMetrics, json);
+  if (!outputs.empty() || routeText != nullptr) {
+    exitCode = RunExports(&outputs, routeText, withMetrics, json);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {
-    PrintTextReport(withMetrics);
+    PrintTextReport(path, withMetrics);
   }
   if (!written || fflush(stdout) != 0 || ferror(stdout)) {
     fputs("lorvane-check: cannot write the report\n", stderr);

@@ -1,6 +1,7 @@
-// The research route to one advance, as text or as JSON.
+// The research route to one advance or several, as text or as JSON.
 #include <stddef.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
 #include <exception>
@@ -9,70 +10,103 @@
 #include <unordered_set>
 #include <vector>
 
+#include "check/ConsoleText.h"
 #include "check/Export.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 
 namespace {
 
-bool SameName(const char* a, const char* b) {
-  for (; *a != 0 && *b != 0; ++a, ++b) {
-    char x = *a >= 'A' && *a <= 'Z' ? (char)(*a - 'A' + 'a') : *a;
-    char y = *b >= 'A' && *b <= 'Z' ? (char)(*b - 'A' + 'a') : *b;
+// ASCII letters' case aside; other characters as they are.
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? (char)(a[i] - 'A' + 'a') : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? (char)(b[i] - 'A' + 'a') : b[i];
     if (x != y) return false;
   }
-  return *a == *b;
+  return true;
 }
 
-struct RouteStep {
-  int level;
-  int index;
-  const Advance* advance;
-  bool operator<(const RouteStep& other) const {
-    return level != other.level ? level < other.level : index < other.index;
+// The text is compared with the codes and names as every output shows
+// them: "nil" the root, else the first advance with that code, else the
+// first with that name.
+const Advance* FindRouteTarget(const std::string& text) {
+  if (text == "nil") return &RootAdvance;
+  for (const Advance* a = &RootAdvance; a->name[0] != 0; a = a->next) {
+    if (a != &RootAdvance && ShownText(a->code) == text) return a;
   }
-};
-
-const Advance* FindRouteTarget(const char* text) {
-  const Advance* byCode = FindAdvance(text);
-  if (byCode != nullptr) return byCode;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
-    if (SameName(a->name, text)) return a;
+  for (const Advance* a = &RootAdvance; a->name[0] != 0; a = a->next) {
+    if (SameName(ShownText(a->name), text)) return a;
   }
   return nullptr;
 }
 
+bool ByLevelThenList(const Advance* a, const Advance* b) {
+  return a->level != b->level ? a->level < b->level : a->index < b->index;
+}
+
 }  // namespace
 
-int PrintRoute(const char* text, bool json) {
-  const Advance* target = FindRouteTarget(text);
-  if (target == nullptr) {
-    fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"\n", text);
-    return EXIT_NO_ADVANCE;
+int FindRouteTargets(const char* text, std::vector<const Advance*>* targets) {
+  std::string list = ArgumentUtf8(text);
+  // A code may hold a comma: the whole text names one advance first.
+  const Advance* whole = FindRouteTarget(list);
+  if (whole != nullptr) {
+    targets->assign(1, whole);
+    return 0;
   }
-  // Everything reached through the links, the target's own included.
-  std::unordered_set<const Advance*> needed;
-  std::vector<const Advance*> todo(1, target);
+  size_t start = 0;
+  for (;;) {
+    size_t comma = list.find(',', start);
+    std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+    const Advance* target = FindRouteTarget(item);
+    if (target == nullptr) {
+      fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"\n",
+              ShownArgument(item.c_str()).c_str());
+      return EXIT_NO_ADVANCE;
+    }
+    if (std::find(targets->begin(), targets->end(), target) == targets->end()) {
+      targets->push_back(target);
+    }
+    if (comma == std::string::npos) return 0;
+    start = comma + 1;
+  }
+}
+
+int PrintRoute(const std::vector<const Advance*>& targets, bool json) {
+  // Everything reached through the links from the targets, the root left
+  // out; the targets themselves are part of it.
+  std::unordered_set<const Advance*> needed(targets.begin(), targets.end());
+  std::vector<const Advance*> todo(targets.begin(), targets.end());
   while (!todo.empty()) {
     const Advance* advance = todo.back();
     todo.pop_back();
     for (const Advance* p : {advance->prereq1, advance->prereq2}) {
-      if (p != nullptr && p != &RootAdvance && p != target && needed.insert(p).second) {
-        todo.push_back(p);
-      }
+      if (p != nullptr && p != &RootAdvance && needed.insert(p).second) todo.push_back(p);
     }
   }
-  std::vector<RouteStep> route;
-  for (const Advance* a : needed) route.push_back(RouteStep{a->level, a->index, a});
-  std::sort(route.begin(), route.end());
-  int targetIndex = target->index;
+  std::vector<const Advance*> route(needed.begin(), needed.end());
+  std::sort(route.begin(), route.end(), ByLevelThenList);
+  bool one = targets.size() == 1;
 
   if (json) {
+    // One target keeps its own member and is left out of the route.
     // The library reports a failure (memory) by an exception; it ends here.
     try {
       nlohmann::ordered_json indexes = nlohmann::ordered_json::array();
-      for (const RouteStep& step : route) indexes.push_back(step.index);
-      nlohmann::ordered_json document = {{"target", targetIndex}, {"route", indexes}};
+      for (const Advance* a : route) {
+        if (!one || a != targets[0]) indexes.push_back(a->index);
+      }
+      nlohmann::ordered_json document;
+      if (one) {
+        document["target"] = targets[0]->index;
+      } else {
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        for (const Advance* t : targets) list.push_back(t->index);
+        document["targets"] = std::move(list);
+      }
+      document["route"] = std::move(indexes);
       puts(document.dump().c_str());
     } catch (const std::exception&) {
       fputs("lorvane-check: cannot write the report\n", stderr);
@@ -80,11 +114,21 @@ int PrintRoute(const char* text, bool json) {
     }
     return 0;
   }
-  for (const RouteStep& step : route) {
-    printf("%s [%s], level %d\n", step.advance->name, step.advance->code, step.level);
+  // One target comes last, as its route leads to it (an advance with a
+  // loose end stands on level 0, maybe below its other prerequisite);
+  // several stand in the order of the route, each where it falls.
+  if (one) {
+    route.erase(std::find(route.begin(), route.end(), targets[0]));
+    route.push_back(targets[0]);
   }
-  printf("%s [%s], level %d\n", target->name, target->code, target->level);
-  printf("%s: %d advance%s to research first\n", target->name, (int)route.size(),
-         route.size() == 1 ? "" : "s");
+  for (const Advance* a : route) {
+    printf("%s [%s], level %d\n", ShownText(a->name).c_str(), ShownText(a->code).c_str(),
+           (int)a->level);
+  }
+  size_t first = route.size() - targets.size();
+  for (size_t i = 0; i < targets.size(); ++i) {
+    printf("%s%s", i > 0 ? ", " : "", ShownText(targets[i]->name).c_str());
+  }
+  printf(": %d advance%s to research first\n", (int)first, first == 1 ? "" : "s");
   return 0;
 }

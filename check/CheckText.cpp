@@ -3,10 +3,14 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "check/Check.h"
+#include "check/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
@@ -14,16 +18,25 @@
 
 namespace {
 
+// Rules-file text as every output shows it.
+void Put(const char* rulesText) { PutShown(rulesText, stdout); }
+
 void PrintPrerequisite(const char* code, const Advance* prereq) {
   if (prereq != nullptr) {
-    fputs(prereq->name, stdout);
+    Put(prereq->name);
   } else {
-    printf("\"%s\" (names no advance)", code);
+    fputs("\"", stdout);
+    Put(code);
+    fputs("\" (names no advance)", stdout);
   }
 }
 
 void PrintAdvance(const Advance* advance) {
-  printf("  %s [%s]\n", advance->name, advance->code);
+  fputs("  ", stdout);
+  Put(advance->name);
+  fputs(" [", stdout);
+  Put(advance->code);
+  fputs("]\n", stdout);
 
   fputs("    prerequisites: ", stdout);
   if (advance == &RootAdvance) {
@@ -36,21 +49,28 @@ void PrintAdvance(const Advance* advance) {
   fputs("\n    dependants: ", stdout);
   if (advance->childCount == 0) fputs("none", stdout);
   for (int i = 0; i < advance->childCount && i < MAX_DEPENDANTS; ++i) {
-    printf("%s%s", i > 0 ? ", " : "", advance->children[i]->name);
+    if (i > 0) fputs(", ", stdout);
+    Put(advance->children[i]->name);
   }
 
   FormatDetailLine(advance);
-  printf("\n    detail: %s\n", TextBuffer);
+  fputs("\n    detail: ", stdout);
+  Put(TextBuffer);
+  fputs("\n", stdout);
 
   // As in the chart: the name with its cost text after it, then the
   // figures line, which begins with its own blank.
   int units = AdvanceUnitCount(advance);
   for (int k = 0; k < units; ++k) {
     const UnitType* unit = advance->units[k];
+    fputs("    unit: ", stdout);
+    Put(unit->name);
     FormatUnitCost(unit);
-    printf("    unit: %s%s\n", unit->name, TextBuffer);
+    Put(TextBuffer);
     FormatFiguresLine(unit);
-    printf("         %s\n", TextBuffer);
+    fputs("\n         ", stdout);
+    Put(TextBuffer);
+    fputs("\n", stdout);
   }
 }
 
@@ -62,19 +82,25 @@ void PrintLevelList(const char* label, const int32_t* values) {
   fputs("\n", stdout);
 }
 
-void PrintWarning(void*, const Diagnostic* diagnostic) {
-  printf("warning: %s\n", diagnostic->message.c_str());
+// FILE:LINE: warning: MESSAGE, as compilers write them, for editors.
+void PrintWarning(const std::string& path, const Diagnostic& diagnostic) {
+  printf("%s:%ld: warning: %s\n", path.c_str(), (long)diagnostic.line,
+         ShownText(diagnostic.message.c_str()).c_str());
 }
 
 }  // namespace
 
-void PrintTextReport(bool withMetrics) {
+void PrintTextReport(const char* path, bool withMetrics) {
+  // The rows in one walk of the list: a walk per row reads every record
+  // a hundred times.
+  std::vector<const Advance*> rows[MAX_LEVELS];
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
+    if (a->level >= 0 && a->level < MAX_LEVELS) rows[a->level].push_back(a);
+  }
   for (int level = 0; level <= MaxLevel && level < MAX_LEVELS; ++level) {
     printf("Level %d: %ld advance%s\n", level, (long)LevelCount[level],
            LevelCount[level] == 1 ? "" : "s");
-    for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
-      if (a->level == level) PrintAdvance(a);
-    }
+    for (const Advance* a : rows[level]) PrintAdvance(a);
   }
 
   printf("MaxLevel %ld\n", (long)MaxLevel);
@@ -94,6 +120,9 @@ void PrintTextReport(bool withMetrics) {
     printf("ChartLines %ld\n", (long)ChartLines);
   }
 
-  printf("Warnings %d\n", ForEachWarning(nullptr, nullptr));
-  ForEachWarning(PrintWarning, nullptr);
+  // Counted before they are printed: one scan of the file, kept.
+  std::vector<Diagnostic> warnings = CollectWarnings();
+  printf("Warnings %d\n", (int)warnings.size());
+  std::string shownPath = ShownArgument(path);
+  for (const Diagnostic& warning : warnings) PrintWarning(shownPath, warning);
 }

@@ -9,6 +9,8 @@
 
 #include "chart/ChartSvg.h"
 
+struct OutputFile;
+
 // Indexes are those of --json: 0 the root, then the advances (or the unit
 // types) in file order; -1 for none.
 struct DiffAdvance {
@@ -142,8 +144,9 @@ std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const Rule
 // changes, each its heading and line.
 ChartMarks DiffMarks(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
 
-// lorvane-check --diff: loads both files (a refusal names the file), then
-// prints the text or JSON report or writes the marked SVG and page. The
-// newer file stays loaded. Returns the exit code.
-int RunDiff(const char* oldPath, const char* newPath, const int32_t* font, bool json,
-            const char* svgPath, const char* htmlPath);
+// lorvane-check --diff once both files are loaded and copied (the newer
+// one still loaded, the chart metrics set): prints the text or JSON
+// report, or writes the outputs asked for, NEW's chart and page marked.
+// Returns the exit code.
+int RunDiff(const RulesCopy& before, const RulesCopy& after, bool json,
+            std::vector<OutputFile>* outputs);

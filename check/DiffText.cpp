@@ -1,11 +1,13 @@
 // The comparison as text: one change a line under a heading per kind, then
 // a summary line; stable, so that it can go into a mod's change log.
+// ChangeLines keeps the rules file's bytes, for the page to convert.
 #include <stdio.h>
 
 #include <string>
 #include <vector>
 
 #include "chart/ChartText.h"
+#include "chart/Utf8Text.h"
 #include "check/Diff.h"
 
 namespace {
@@ -137,7 +139,10 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
       kind = diff.changes[k].kind;
       text += std::string(Headings[kind]) + " (" + Number(diff.count[kind]) + ")\n";
     }
-    text += "  " + lines[k].text + "\n";
+    // Names as every output shows them: UTF-8, no control character.
+    text += "  ";
+    AppendUtf8(&text, lines[k].text.c_str());
+    text += "\n";
   }
   const int* n = diff.count;
   text += "Summary: advances added " + Number(n[ADVANCE_ADDED]) + ", removed " +

@@ -1,27 +1,59 @@
 // The checker's outputs besides the report: the chart as SVG and as an
-// HTML page, and the research route to one advance.
+// HTML page, written safely, and the research route to advances.
 #pragma once
+#include <stdio.h>
+
 #include <string>
+#include <vector>
 
 #include "check/ExitCodes.h"
 
-// Writes the text to path through a temporary file beside it, renamed over
-// the target once complete, so that a failure leaves an earlier file as it
-// was. False, after a message on standard error, when that fails.
-bool SaveFile(const char* path, const std::string& text);
+struct Advance;
 
-// Prints the route to the advance with this code (the first that carries
-// it, "nil" the root), else the first whose name equals the text, ASCII
-// letters' case aside: every advance it depends on through its
-// prerequisite links, the root left out, by level then list order, one a
-// line with its code and level, the advance itself last, then the count.
-// As JSON: {"target": N, "route": [indexes in that order]}, indexes as in
-// the JSON report. Returns the exit code: 0, or EXIT_NO_ADVANCE after a
-// message.
-int PrintRoute(const char* text, bool json);
+// One export to write: the option that asked for it, the path given ("-"
+// for standard output), what makes its text and, once made, the text.
+struct OutputFile {
+  const char* option;
+  const char* path;
+  void (*make)(std::string* text);
+  std::string text;
+};
 
-// Writes the SVG and the page asked for (by the default metrics 11,13,0
-// unless the caller set others), then prints the route asked for. Returns
-// the exit code: 1 when a file cannot be written.
-int RunExports(const char* svgPath, const char* htmlPath, const char* routeText, bool withMetrics,
+// Where the files are checked against each other and the rules file: an
+// output that is the rules file (the same file however named or linked)
+// or that another output names too is refused, with a message naming both.
+// rules is the open rules file. False after the message.
+bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files);
+
+// Writes every file, or replaces none: "-" goes to standard output; an
+// existing target that is not a regular file (a device, a FIFO) is written
+// in place; any other is written to a new temporary file beside the file
+// it names (through a symbolic link), which takes the permissions (and
+// owner) of the file it replaces and is renamed over it once every file is
+// written. A file no one may write is refused first. A failure, SIGINT or
+// SIGTERM removes the temporary files, leaving every target as it was.
+// False after a message on standard error.
+bool SaveFiles(const std::vector<OutputFile>& files);
+
+// The advances that the comma-separated codes or names of a --route
+// argument name, each once, in the order given: a code first ("nil" the
+// root, else the first advance that carries it), then a name, ASCII
+// letters' case aside, both compared as the outputs show them. Returns 0,
+// or EXIT_NO_ADVANCE after a message naming the first that names nothing.
+int FindRouteTargets(const char* text, std::vector<const Advance*>* targets);
+
+// Makes every export's text (by the default metrics 11,13,0 unless the
+// caller set others) and saves them, then prints the route asked for.
+// Nothing is written when a route target is not found. Returns the exit
+// code.
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
                bool json);
+
+// Prints the route to the targets: every advance they depend on through
+// their prerequisite links, the root left out, by level then list order,
+// one a line with its code and level; one target comes last, several are
+// among the route where they fall; then the count of the others. As JSON
+// for one target {"target": N, "route": [the others]}, for several
+// {"targets": [...], "route": [all, the targets too]}, indexes as in the
+// JSON report. Returns 0, or EXIT_WRITE after a message.
+int PrintRoute(const std::vector<const Advance*>& targets, bool json);

@@ -1,6 +1,6 @@
 // libFuzzer target: the fuzzer's bytes are a rules file. The whole load
-// runs on them, then the chart metrics, every text of the chart and the
-// chart's SVG and HTML exports. A fatal message is a normal end; anything
+// runs on them, then the chart metrics (a font chosen by the bytes), every
+// text of the chart and the chart's SVG and HTML exports. A fatal message is a normal end; anything
 // that survives the load must form a sound ranked graph and well-formed
 // exports, or the target aborts.
 #include <libxml/parser.h>
@@ -32,9 +32,21 @@ struct FatalError {
   int code;
 };
 
-// The viewer's detail font: tmMaxCharWidth 11, tmHeight 13, no leading.
-const int32_t kCharWidth = 11;
-const int32_t kFontHeight = 13;
+// The chart font's metrics, chosen by the input among the viewer's own
+// (11, 13, 0), small ones and the checker's extremes (10000 each), so that
+// the chart arithmetic is tried at its limits too.
+struct FontMetrics {
+  int32_t width, height, leading;
+};
+
+FontMetrics ChooseMetrics(const uint8_t* data, size_t size) {
+  uint32_t hash = (uint32_t)size;
+  for (size_t i = 0; i < size; i++) hash = hash * 31u + data[i];
+  const int32_t widths[8] = {11, 11, 1, 2, 13, 9999, 10000, 1 + (int32_t)(hash % 10000)};
+  const int32_t heights[8] = {13, 13, 1, 2, 16, 9999, 10000, 1 + (int32_t)(hash / 7 % 10000)};
+  const int32_t leadings[4] = {0, 0, 3, 10000};
+  return {widths[hash % 8], heights[hash / 8 % 8], leadings[hash / 64 % 4]};
+}
 
 [[noreturn]] void Violation(const char* what, const char* name) {
   fprintf(stderr, "invariant violated: %s (advance \"%.20s\")\n", what, name);
@@ -175,10 +187,10 @@ void CheckGraph() {
 }
 
 void CheckMetrics() {
-  Require(ChartWidth == (BoxWidth + ColumnGap) * MaxLevelCount, "ChartWidth");
-  int32_t height = 0;
+  Require(ChartWidth == ((int64_t)BoxWidth + ColumnGap) * MaxLevelCount, "ChartWidth");
+  int64_t height = 0;
   for (int level = 0; level <= MaxLevel; level++) {
-    int32_t lines = LevelMaxUnits[level] == 0 ? 2 : 2 * LevelMaxUnits[level] + 3;
+    int64_t lines = LevelMaxUnits[level] == 0 ? 2 : 2 * LevelMaxUnits[level] + 3;
     Require(LevelHeight[level] == lines * LineHeight, "LevelHeight");
     height += LevelHeight[level] + RowGap;
   }
@@ -293,7 +305,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     LoadRulesFile(file);
     CheckGraph();
-    SetChartMetrics(kCharWidth, kFontHeight, 0);
+    FontMetrics font = ChooseMetrics(data, size);
+    SetChartMetrics(font.width, font.height, font.leading);
     CheckMetrics();
     FormatTexts();
     CheckExports();

@@ -10,6 +10,7 @@
 TextLine AdvanceLines;
 TextLine UnitLines;
 int32_t LineFeedsRead;
+int32_t BytesRead;
 
 namespace {
 
@@ -116,6 +117,7 @@ void ResetReader() {
   ScanLine = "";
   ScanLineNumber = 0;
   LineFeedsRead = 0;
+  BytesRead = 0;
   FatalLine = 0;
 }
 
@@ -181,9 +183,16 @@ int ReadRulesLine(RulesReader* reader, char* buffer) {
     memcpy(buffer + count, start, length);
     count += (int)length;
     reader->next += length;
+    BytesRead += (int32_t)length;
     if (carriage != nullptr) {
       reader->next++;
-    } else if (feed != nullptr) {
+      BytesRead++;
+    }
+    // Checked in the loop: a run of carriage returns adds nothing to the line.
+    if (BytesRead > RULES_READ_LIMIT) {
+      Fatal(1, "Rules file is longer than %d bytes", (int)RULES_READ_LIMIT);
+    }
+    if (carriage == nullptr && feed != nullptr) {
       break;
     }
   }

@@ -9,6 +9,11 @@ enum { LINE_SIZE = 256 };
 // The reader takes the file in blocks of this many bytes.
 enum { READ_BLOCK_SIZE = 4096 };
 
+// The most bytes read from a rules file up to its "@TERRAIN" line (16 MiB):
+// real rules files hold tens of KB, and a tree of 100,000 advances with a
+// unit each about 12.5 MB. Endless or absurd input ends the load.
+enum { RULES_READ_LIMIT = 16 * 1024 * 1024 };
+
 // One file being read line by line, with the bytes read ahead of the lines
 // returned so far. It lives as long as one section is read, so that no
 // byte of one file is ever taken for a byte of another.
@@ -27,8 +32,9 @@ struct TextLine {
 };
 
 // Line feeds read from the rules file since the last reset: the number of
-// the line being read is one more.
+// the line being read is one more. And the bytes taken into lines.
 extern int32_t LineFeedsRead;
+extern int32_t BytesRead;
 
 extern TextLine AdvanceLines;  // "@CIVILIZE" to "@IMPROVE"
 extern TextLine UnitLines;     // "@UNITS" to "@TERRAIN"
@@ -57,7 +63,8 @@ void EndReading(RulesReader* reader);
 // Reads one line as the platform's text mode would: carriage returns are
 // dropped, at most 255 characters, the line feed kept. Returns the number
 // of bytes stored (NUL bytes included), 0 at the end of the file. Counts
-// the line feeds read in LineFeedsRead.
+// the line feeds read in LineFeedsRead and the bytes in BytesRead; past
+// RULES_READ_LIMIT bytes it ends the load.
 int ReadRulesLine(RulesReader* reader, char* buffer);
 
 void CleanLine(char* line);

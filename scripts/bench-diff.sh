@@ -31,7 +31,7 @@ checker="$OUT/check/lorvane-check"
 for size in $SIZES; do
   old="$OUT/stress-$size.txt"
   new="$OUT/stress-$size-mod.txt"
-  python3 scripts/gen_stress.py --advances "$size" --level-one 90 -o "$old"
+  python3 scripts/gen_stress.py --advances "$size" --max-dependants 90 -o "$old"
   python3 scripts/mutate_rules.py "$old" "$new"
   "$checker" --diff "$old" "$new" | tail -n 1
   larger=$old

@@ -2,7 +2,8 @@
 """Writes a large rules file for load benchmarks and stress tests.
 
 The file holds N advances spread over levels 1 to --levels (99 by default,
-the deepest chain the viewer accepts), no advance with more than
+the deepest chain the viewer accepts; level 1 holds no more than the root
+can take), unique codes, no advance with more than
 --max-dependants direct dependants ("nil" included; one advance on level 1
 has exactly that many), and as many unit lines
 as advances. "forward" lists every advance after its prerequisites (one
@@ -34,20 +35,24 @@ def make_codes(rng, count):
     return codes[:count]
 
 
-def build(advances, levels, max_dependants, seed, level_one=None):
+def build(advances, levels, max_dependants, seed):
     if advances < levels:
         sys.exit("need at least as many advances as levels (%d)" % levels)
     rng = random.Random(seed)
     codes = make_codes(rng, advances)
-    # One chain reaches the deepest level; the rest are spread evenly, or,
-    # with level_one, over the levels below the first once it holds that many.
+    # One chain reaches the deepest level; the rest are spread evenly.
     level_of = list(range(1, levels + 1))
-    rest = advances - levels
-    if level_one is None or levels < 2:
-        level_of += [1 + i % levels for i in range(rest)]
-    else:
-        ones = min(rest, max(0, level_one - 1))
-        level_of += [1] * ones + [2 + i % (levels - 1) for i in range(rest - ones)]
+    level_of += [1 + i % levels for i in range(advances - levels)]
+    # Level 1 hangs under the root, which takes max_dependants at most: the
+    # rest of a large file's first row goes to the rows below it.
+    first_row = spill = 0
+    for i, L in enumerate(level_of):
+        if L != 1 or levels == 1:
+            continue
+        first_row += 1
+        if first_row > max_dependants:
+            level_of[i] = 2 + spill % (levels - 1)
+            spill += 1
     by_level = {L: [] for L in range(0, levels + 1)}
     by_level[0].append("nil")
     records = []
@@ -106,7 +111,9 @@ def build(advances, levels, max_dependants, seed, level_one=None):
     if dependants["nil"] > max_dependants:
         sys.exit("too many advances on level 1 for the root")
     for i, r in enumerate(ordered):
-        r["name"] = "Stress Advance %04d" % i  # 19 characters, the longest name
+        # 19 characters, the longest name; past 9,999 a shorter word keeps
+        # every number whole.
+        r["name"] = "Stress Advance %04d" % i if i < 10000 else "Stress Adv %08d" % i
         r["ai"] = rng.randint(1, 8)
         r["mod"] = rng.randint(-2, 2)
         r["epoch"] = min(3, (r["level"] - 1) * 4 // levels)
@@ -169,12 +176,9 @@ def main():
     ap.add_argument("--levels", type=int, default=99)
     ap.add_argument("--max-dependants", type=int, default=100)
     ap.add_argument("--seed", type=int, default=2)
-    ap.add_argument("--level-one", type=int, default=None,
-                    help="at most this many advances on level 1, for files of more than "
-                         "about 9,900 advances (the root takes 100 dependants)")
     ap.add_argument("-o", "--output", default="-")
     a = ap.parse_args()
-    ordered, units = build(a.advances, a.levels, a.max_dependants, a.seed, a.level_one)
+    ordered, units = build(a.advances, a.levels, a.max_dependants, a.seed)
     if a.output == "-":
         write(sys.stdout, ordered, units, a.order, a.seed)
     else:

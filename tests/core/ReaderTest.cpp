@@ -349,3 +349,56 @@ TEST_F(ReaderTest, LongPathIsCutInsideTheQuotes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file of exactly size bytes up to and including its "@TERRAIN" line,
+// padded with comment lines of 200 bytes, then the tail.
+std::string FileOfSize(size_t size, const std::string& tail) {
+  const std::string head = "@CIVILIZE\n", end = "@IMPROVE\n@UNITS\n@TERRAIN\n";
+  std::string text = head;
+  size_t room = size - head.size() - end.size();
+  const std::string comment = ";" + std::string(198, 'c') + "\n";
+  while (room > comment.size() + 2) {
+    text += comment;
+    room -= comment.size();
+  }
+  text += ";" + std::string(room - 2, 'c') + "\n";
+  return text + end + tail;
+}
+
+}  // namespace
+
+TEST_F(ReaderTest, EveryLineKnowsItsNumberInTheFile) {
+  std::string longLine = "Long " + std::string(300, 'x');
+  ReadSections("; comment\r\n@CIVILIZE\r\n\r\nFirst\r\n; skipped\r\n" + longLine +
+               "\nAfter Long\n@IMPROVE\nbetween\n@UNITS\n   \nUnit Line\n@TERRAIN\n");
+  // The long line's two pieces both lie on line 6.
+  struct Expected {
+    const char* start;
+    int32_t line;
+  } advances[] = {{"First", 4}, {"Long ", 6}, {"xxxx", 6}, {"After Long", 7}};
+  const TextLine* node = &AdvanceLines;
+  for (const Expected& e : advances) {
+    ASSERT_NE(node->text[0], '\0') << e.start;
+    EXPECT_EQ(std::string(node->text).rfind(e.start, 0), 0u) << node->text;
+    EXPECT_EQ(node->lineNumber, e.line) << node->text;
+    node = node->next;
+  }
+  EXPECT_EQ(node->text[0], '\0');
+  EXPECT_STREQ(UnitLines.text, "Unit Line");
+  EXPECT_EQ(UnitLines.lineNumber, 12);
+}
+
+TEST_F(ReaderTest, ReadingEndsPastTheLimit) {
+  // Up to the "@TERRAIN" line at the limit loads, whatever follows it;
+  // one byte more is refused, also when it is a run of carriage returns
+  // that never makes a line.
+  const char message[] = "Rules file is longer than 16777216 bytes";
+  Load(FileOfSize(RULES_READ_LIMIT, std::string(100000, 'z')));
+  EXPECT_EQ(MaxLevelCount, 1);
+  ResetRules();
+  EXPECT_FATAL(Load(FileOfSize(RULES_READ_LIMIT + 1, "")), 1, message);
+  ResetRules();
+  EXPECT_FATAL(Load("@CIVILIZE\n" + std::string(RULES_READ_LIMIT, '\r')), 1, message);
+}

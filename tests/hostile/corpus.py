@@ -142,6 +142,12 @@ def generated():
     # A chart wider than any bitmap: 40,000 advances on level 0.
     files["wide.txt"] = rules(b"".join(b"Loose %d, 1, 0, Zzz, Zzz, 0, 0 ; L%d\n" % (i, i % 1000)
                                        for i in range(40000)), b"")
+    # Past the reader's 16 MiB: lines naming unknown prerequisites, each an
+    # advance on level 0, and the sections' end after them.
+    line = b"Lost %07d, 1, 0, Zzz, Zzz, 0, 0 ; Q\n" % 0
+    count = (16 * 1024 * 1024) // len(line) + 1
+    files["huge-unknown.txt"] = rules(b"".join(b"Lost %07d, 1, 0, Zzz, Zzz, 0, 0 ; Q\n" % i
+                                               for i in range(count)), b"")
     files["hundred.txt"] = hub_file(100, 100, 100, 100)
     files["dependants-101.txt"] = hub_file(101, 0, 1, 0)
     files["dependants-101-root.txt"] = hub_file(0, 0, 101, 0)

@@ -7,9 +7,12 @@
       `--json --metrics 11,13,0 -- PATH`: each time the exit code and
       standard error exactly (the message and a line feed; nothing for a
       chart), and nothing on standard output for a refusal; the case's JSON
-      checks on the JSON report. Then `--diff SAMPLE -- PATH` and
-      `--json --diff PATH -- PATH`: a refusal's message after PATH and ": ";
-      for a file that loads a report of changes, and none against itself.
+      checks on the JSON report. A message that quotes the line at fault
+      comes in the text report as `PATH:N: error: MESSAGE`, and line N of
+      the file must hold the quoted text. Then `--diff SAMPLE -- PATH` and
+      `--json --diff PATH -- PATH`: a refusal names the file, in that form
+      or as `PATH: error: MESSAGE`; a file that loads gives a report of
+      changes, and none against itself.
   run_case.py CASE --dir CORPUS view DRIVER VIEWER [EMULATOR...]
       lorvane-drive VIEWER PATH --expect-exit N [--expect-text MESSAGE] in
       CORPUS: the viewer's box and exit code, or its window for a chart.
@@ -32,6 +35,7 @@ value a JSON literal). Messages and paths use the escapes \\n, \\t, \\\\ and
 """
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -70,33 +74,38 @@ def message(field):
     return None if field == "chart" else unescape(field)
 
 
-def read_manifest():
-    cases = {}
-    with open(MANIFEST, encoding="latin-1") as f:
+def table_rows(path):
+    """(line number, tab-separated fields) of each row of a table; blank
+    lines and lines starting with # are none."""
+    with open(path, encoding="latin-1") as f:
         for number, line in enumerate(f, 1):
             line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            if len(fields) < 5:
-                sys.exit("cases.tsv:%d: fewer than 5 fields" % number)
-            name, path, code, checker, viewer = fields[:5]
-            if name in cases:
-                sys.exit("cases.tsv:%d: case %s twice" % (number, name))
-            viewer_exit = int(code)
-            if viewer.startswith("[") and "]" in viewer:
-                viewer_exit = int(viewer[1:viewer.index("]")])
-                viewer = viewer[viewer.index("]") + 1:]
-            cases[name] = {
-                "path": unescape(path).decode("latin-1"),
-                "exit": int(code),
-                "message": message(checker),
-                "viewer_exit": viewer_exit,
-                "viewer": message(checker if viewer == "=" else viewer),
-                "checks": fields[5:],
-            }
-            if (cases[name]["message"] is None) != (int(code) == 0):
-                sys.exit("cases.tsv:%d: exit code and message disagree" % number)
+            if line and not line.startswith("#"):
+                yield number, line.split("\t")
+
+
+def read_manifest():
+    cases = {}
+    for number, fields in table_rows(MANIFEST):
+        if len(fields) < 5:
+            sys.exit("cases.tsv:%d: fewer than 5 fields" % number)
+        name, path, code, checker, viewer = fields[:5]
+        if name in cases:
+            sys.exit("cases.tsv:%d: case %s twice" % (number, name))
+        viewer_exit = int(code)
+        if viewer.startswith("[") and "]" in viewer:
+            viewer_exit = int(viewer[1:viewer.index("]")])
+            viewer = viewer[viewer.index("]") + 1:]
+        cases[name] = {
+            "path": unescape(path).decode("latin-1"),
+            "exit": int(code),
+            "message": message(checker),
+            "viewer_exit": viewer_exit,
+            "viewer": message(checker if viewer == "=" else viewer),
+            "checks": fields[5:],
+        }
+        if (cases[name]["message"] is None) != (int(code) == 0):
+            sys.exit("cases.tsv:%d: exit code and message disagree" % number)
     return cases
 
 
@@ -169,13 +178,35 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
             fail(name, "%s is %s, expected %s" % (path, json.dumps(got), literal))
 
 
+LINE_AT_FAULT = re.compile(rb' in (advance|unit) line "(.*)"$', re.S)
+
+
+def with_line(name, case, corpus, err):
+    """The text report's form of a message about one line, its number
+    taken from err once line N of the file is seen to hold the quoted text."""
+    message = case["message"]
+    quoted = LINE_AT_FAULT.search(message or b"")
+    if quoted is None:
+        return message
+    prefix = case["path"].encode("latin-1") + b":"
+    number = err[len(prefix):].split(b":", 1)[0] if err.startswith(prefix) else b"N"
+    if number.isdigit():
+        with open(os.path.join(corpus, case["path"]), "rb") as f:
+            lines = f.read().split(b"\n")
+        n = int(number)
+        if not 1 <= n <= len(lines) or quoted.group(2) not in lines[n - 1].replace(b"\r", b""):
+            fail(name, "line %d of the file does not hold %r" % (n, quoted.group(2)[:80]))
+    return prefix + number + b": error: " + message
+
+
 def run_checker(name, case, corpus, command):
     emulated = len(command) > 1
     for mode in ([], JSON_MODE):
         result = run(command + mode + ["--", case["path"]], corpus, CHECK_TIMEOUT, emulated)
         checks = case["checks"] if mode and case["exit"] == 0 else ()
-        check_outcome("%s (%s)" % (name, "json" if mode else "text"), result, case["exit"],
-                      case["message"], checks)
+        label = "%s (%s)" % (name, "json" if mode else "text")
+        message = case["message"] if mode else with_line(label, case, corpus, result[2])
+        check_outcome(label, result, case["exit"], message, checks)
     run_diffs(name, case, corpus, command, emulated)
 
 
@@ -184,11 +215,15 @@ def run_diffs(name, case, corpus, command, emulated):
     file; a file that loads differs from itself in nothing."""
     path = case["path"]
     sample = os.path.relpath(SAMPLE, corpus)
-    refused = None if case["message"] is None else path.encode("latin-1") + b": " + case["message"]
     for old, mode in ((sample, []), (path, ["--json"])):
         label = "%s (diff %s)" % (name, "sample" if old == sample else "itself")
         code, out, err = run(command + mode + ["--diff", old, "--", path], corpus, CHECK_TIMEOUT,
                              emulated)
+        refused = case["message"]
+        if refused is not None:
+            refused = with_line(label, case, corpus, err)
+            if refused == case["message"]:
+                refused = path.encode("latin-1") + b": error: " + refused
         check_outcome(label, (code, out, err), case["exit"], refused)
         if case["exit"] != 0:
             continue

@@ -1,0 +1,330 @@
+#!/usr/bin/env python3
+"""Runs one hostile command line of commands.tsv and checks how it ends.
+
+  run_command.py --list [native|win]
+  run_command.py CASE CHECKER [EMULATOR...]
+
+Each case runs in a fresh scratch folder (the current folder of the
+checker) holding the files it prepares; afterwards the exit code, standard
+error and standard output must be as expected, and the folder must hold
+exactly the files prepared and those the case names afterwards, each as
+described (no temporary file left behind).
+
+Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
+  name
+  where      all (natively and under Wine), native, win (under Wine only),
+             root (natively, when special files can be made)
+  files      "|"-separated: NAME=FIXTURE (a file of tests/check/fixtures),
+             NAME=text:BYTES, NAME=zeros:SIZE (a sparse file), NAME=wide:N
+             (N advances on level 0 beside the root), NAME=dir,
+             NAME=fifo-blocked (a FIFO no one reads: writing it waits),
+             NAME=fifo (a reader takes what is written), NAME=dev:MAJOR:MINOR
+             (a character device made here), NAME->TARGET (a symbolic link),
+             NAME=>TARGET (a hard link); "@MODE" after a file sets its mode,
+             "@MODE:ID" its owner and group too
+  arguments  "|"-separated; $DIR is the scratch folder
+  exit       the exit code; signal:NAME sends that signal once a temporary
+             file exists, and the checker must end by it
+  stderr     the text and a line feed; usage:PROBLEM for "lorvane-check:
+             PROBLEM" and the usage text; "-" for nothing
+  stdout     "-" nothing, "*" anything, @svg or @html what that export of
+             fixtures/small.txt gives, @usage the usage text (check/usage.txt),
+             text:BYTES exactly, json:PATH=VALUE
+             a value of the JSON report; >NAME sends standard output to
+             that prepared file
+  after      "|"-separated: NAME=FIXTURE, NAME=text:BYTES, NAME=wide:N,
+             NAME=* (any regular file), NAME=@svg,
+             NAME=@html, NAME->TARGET (still that link), NAME@MODE[:ID],
+             NAME=fifo:@svg (still a FIFO; its reader got the SVG),
+             NAME=dev (still a device)
+"""
+import json
+import os
+import re
+import shutil
+import signal
+import stat
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "hostile"))
+from run_case import lookup, table_rows, unescape  # noqa: E402
+
+TABLE = os.path.join(HERE, "commands.tsv")
+FIXTURES = os.path.join(HERE, "fixtures")
+USAGE = os.path.join(HERE, "..", "..", "check", "usage.txt")
+TIMEOUT = 60
+
+
+def read_table():
+    cases = {}
+    for number, fields in table_rows(TABLE):
+        if len(fields) != 8:
+            sys.exit("commands.tsv:%d: %d fields, not 8" % (number, len(fields)))
+        if fields[0] in cases:
+            sys.exit("commands.tsv:%d: case %s twice" % (number, fields[0]))
+        cases[fields[0]] = dict(zip(
+            ["name", "where", "files", "args", "exit", "stderr", "stdout", "after"], fields))
+    return cases
+
+
+def items(field):
+    return [] if field in ("", "-") else [unescape(i) for i in field.split("|")]
+
+
+def fail(case, problem):
+    print("FAIL %s: %s" % (case, problem))
+    sys.exit(1)
+
+
+class Fifo(threading.Thread):
+    """Reads a FIFO until the writer closes it."""
+
+    def __init__(self, path):
+        super().__init__(daemon=True)
+        self.path, self.data = path, b""
+
+    def run(self):
+        with open(self.path, "rb") as f:
+            self.data = f.read()
+
+
+def prepare(folder, spec):
+    fifos = {}
+    for item in items(spec):
+        mode = owner = None
+        found = re.match(rb"(.*)@(0[0-7]{3})(?::([0-9]+))?$", item, re.S)
+        if found:
+            item, mode, owner = found.group(1), found.group(2), found.group(3)
+        item = item.decode("latin-1")
+        if "->" in item:
+            name, target = item.split("->", 1)
+            os.symlink(target, os.path.join(folder, name))
+            continue
+        if "=>" in item:
+            name, target = item.split("=>", 1)
+            os.link(os.path.join(folder, target), os.path.join(folder, name))
+            continue
+        name, source = item.split("=", 1)
+        path = os.path.join(folder, name)
+        if source == "dir":
+            os.mkdir(path)
+        elif source == "fifo":
+            os.mkfifo(path)
+            fifos[name] = Fifo(path)
+        elif source == "fifo-blocked":
+            os.mkfifo(path)
+        elif source.startswith("dev:"):
+            major, minor = (int(n) for n in source[4:].split(":"))
+            os.mknod(path, 0o666 | stat.S_IFCHR, os.makedev(major, minor))
+        elif source.startswith("text:"):
+            with open(path, "wb") as f:
+                f.write(source[5:].encode("latin-1"))
+        elif source.startswith("wide:"):
+            with open(path, "wb") as f:
+                f.write(wide_file(int(source[5:])))
+        elif source.startswith("zeros:"):
+            with open(path, "wb") as f:
+                f.truncate(int(source[6:]))
+        else:
+            shutil.copyfile(os.path.join(FIXTURES, source), path)
+        if owner is not None:
+            os.chown(path, int(owner), int(owner))
+        if mode is not None:
+            os.chmod(path, int(mode, 8))
+    return fifos
+
+
+def wide_file(count):
+    """A row of count advances on level 0 beside the root: their
+    prerequisite names nothing."""
+    lines = [b"@CIVILIZE\n"]
+    lines += [b"Wide %d, 1, 0, Zzz, Zzz, 0, 0 ; W%02d\n" % (i, i % 100) for i in range(count)]
+    return b"".join(lines + [b"@IMPROVE\n@UNITS\n@TERRAIN\n"])
+
+
+def reference(command, kind, cache={}):
+    """What --svg or --html writes for fixtures/small.txt."""
+    if kind not in cache:
+        with tempfile.TemporaryDirectory() as folder:
+            out = os.path.join(folder, "out")
+            subprocess.run(command + ["--" + kind, "out", os.path.join(FIXTURES, "small.txt")],
+                           cwd=folder, stdin=subprocess.DEVNULL, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            with open(out, "rb") as f:
+                cache[kind] = f.read()
+    return cache[kind]
+
+
+def expected_bytes(command, source):
+    if source.startswith("wide:"):
+        return wide_file(int(source[5:]))
+    if source in ("@svg", "@html"):
+        return reference(command, source[1:])
+    if source == "@usage":
+        with open(USAGE, "rb") as f:
+            return f.read()
+    if source.startswith("text:"):
+        return source[5:].encode("latin-1")
+    with open(os.path.join(FIXTURES, source), "rb") as f:
+        return f.read()
+
+
+def check_after(case, command, folder, spec, prepared, fifos):
+    names = set(prepared)
+    for item in items(spec):
+        item = item.decode("latin-1")
+        if "->" in item:
+            name, target = item.split("->", 1)
+            names.add(name)
+            path = os.path.join(folder, name)
+            if not os.path.islink(path) or os.readlink(path) != target:
+                fail(case, "%s is no longer a link to %s" % (name, target))
+            continue
+        found = re.match(r"([^=]*)@(0[0-7]{3})(?::([0-9]+))?$", item)
+        if found:
+            name, mode, owner = found.groups()
+            names.add(name)
+            info = os.lstat(os.path.join(folder, name))
+            if stat.S_IMODE(info.st_mode) != int(mode, 8):
+                fail(case, "%s has mode %o, expected %s" % (name, stat.S_IMODE(info.st_mode), mode))
+            if owner is not None and (info.st_uid, info.st_gid) != (int(owner), int(owner)):
+                fail(case, "%s belongs to %d:%d, expected %s" % (name, info.st_uid, info.st_gid,
+                                                                  owner))
+            continue
+        name, source = item.split("=", 1)
+        names.add(name)
+        path = os.path.join(folder, name)
+        if source == "dir":
+            if not os.path.isdir(path) or os.path.islink(path):
+                fail(case, "%s is no longer a folder" % name)
+            continue
+        if source == "fifo-blocked":
+            if not stat.S_ISFIFO(os.lstat(path).st_mode):
+                fail(case, "%s is no longer a FIFO" % name)
+            continue
+        if source == "dev":
+            if not stat.S_ISCHR(os.lstat(path).st_mode):
+                fail(case, "%s is no longer a device" % name)
+            continue
+        if source.startswith("fifo:"):
+            if not stat.S_ISFIFO(os.lstat(path).st_mode):
+                fail(case, "%s is no longer a FIFO" % name)
+            fifos[name].join(10)
+            if fifos[name].data != expected_bytes(command, source[5:]):
+                fail(case, "the reader of %s got %r" % (name, fifos[name].data[:200]))
+            continue
+        if not os.path.isfile(path) or os.path.islink(path):
+            fail(case, "%s is not a regular file" % name)
+        if source == "*":
+            continue
+        with open(path, "rb") as f:
+            data = f.read()
+        if data != expected_bytes(command, source):
+            fail(case, "%s holds %r, expected %s" % (name, data[:200], source))
+    present = set(os.listdir(folder))
+    if present != names:
+        fail(case, "the folder holds %s, expected %s" % (sorted(present), sorted(names)))
+
+
+def interrupt(name, process, folder, signal_name):
+    """Sends the signal once the checker has a temporary file (and is kept
+    waiting by a FIFO no one reads)."""
+    deadline = time.time() + TIMEOUT
+    while not any(n.startswith(".lvc") for n in os.listdir(folder)):
+        if time.time() > deadline or process.poll() is not None:
+            process.kill()
+            fail(name, "no temporary file to interrupt")
+        time.sleep(0.02)
+    time.sleep(0.2)
+    process.send_signal(getattr(signal, "SIG" + signal_name))
+
+
+def run(case, command):
+    emulated = len(command) > 1
+    folder = tempfile.mkdtemp(prefix="lvcmd-")
+    try:
+        fifos = prepare(folder, case["files"])
+        for fifo in fifos.values():
+            fifo.start()
+        prepared = os.listdir(folder)
+        # Bytes as the table has them: an argument reaches the checker as
+        # a terminal would pass it, in UTF-8.
+        args = [a.replace(b"$DIR", folder.encode()) for a in items(case["args"])]
+        out_spec = case["stdout"]
+        out_target = None
+        if out_spec.startswith(">"):
+            out_target = open(os.path.join(folder, out_spec[1:]), "wb")
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            os.umask(0o022)
+            process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
+                                       stdout=out_target or out, stderr=err)
+            if case["exit"].startswith("signal:"):
+                interrupt(case["name"], process, folder, case["exit"][7:])
+            try:
+                code = process.wait(TIMEOUT)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                fail(case["name"], "no end within %d s" % TIMEOUT)
+            out.seek(0)
+            err.seek(0)
+            got_out, got_err = out.read(), err.read()
+        if out_target is not None:
+            out_target.close()
+        if emulated:
+            got_out, got_err = got_out.replace(b"\r\n", b"\n"), got_err.replace(b"\r\n", b"\n")
+        name = case["name"]
+        want_code = case["exit"]
+        if want_code.startswith("signal:"):
+            want_code = -getattr(signal, "SIG" + want_code[7:])
+        if code != int(want_code):
+            fail(name, "exit code %d, expected %s; stderr %r" % (code, case["exit"], got_err))
+        expected = case["stderr"]
+        if expected == "-":
+            want_err = b""
+        elif expected.startswith("usage:"):
+            with open(USAGE, "rb") as f:
+                want_err = b"lorvane-check: " + unescape(expected[6:]) + b"\n" + f.read()
+        else:
+            want_err = unescape(expected).replace(b"$DIR", folder.encode()) + b"\n"
+        if got_err != want_err:
+            fail(name, "stderr\n  got      %r\n  expected %r" % (got_err, want_err))
+        if out_spec == "-" and got_out != b"":
+            fail(name, "standard output should be empty, got %r" % got_out[:300])
+        if out_spec.startswith("json:"):
+            where, _, literal = out_spec[5:].partition("=")
+            got = lookup(json.loads(got_out.decode("ascii")), where)
+            if got != json.loads(literal):
+                fail(name, "%s is %s, expected %s" % (where, json.dumps(got), literal))
+        elif out_spec not in ("-", "*") and out_target is None:
+            want_out = expected_bytes(command, unescape(out_spec).decode("latin-1"))
+            if got_out != want_out:
+                fail(name, "stdout\n  got      %r\n  expected %r" % (got_out[:600], want_out[:600]))
+        check_after(name, command, folder, case["after"], prepared, fifos)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    args = sys.argv[1:]
+    cases = read_table()
+    if args[:1] == ["--list"]:
+        wanted = {"native": ("all", "native", "root"), "win": ("all", "win")}[args[1]]
+        print(";".join(n for n, c in cases.items() if c["where"] in wanted))
+        return
+    if len(args) < 2 or args[0] not in cases:
+        sys.exit(__doc__)
+    case = cases[args[0]]
+    if case["where"] == "root" and os.geteuid() != 0:
+        print("skipped: special files need root")
+        sys.exit(77)
+    run(case, args[2:] + [os.path.abspath(args[1])])
+    print("ok %s" % args[0])
+
+
+if __name__ == "__main__":
+    main()
