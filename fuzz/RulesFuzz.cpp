@@ -265,7 +265,7 @@ void CheckDiff() {
   Require(base != nullptr, "cannot open the fixed file");
   LoadRulesFile(base);
   fclose(base);
-  SetChartMetrics(kCharWidth, kFontHeight, 0);
+  SetChartMetrics(11, 13, 0);
   RulesCopy fixed;
   CopyLoadedRules("fixed", &fixed);
   RulesDiff diff;
