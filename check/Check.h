@@ -46,7 +46,3 @@ int AdvanceUnitCount(const Advance* advance);
 void PrintTextReport(const char* path, bool withMetrics);
 // False when the document could not be built or written.
 bool PrintJsonReport(bool withMetrics);
-
-// The file being loaded, named before a refusal's message; none for the
-// single file of the other reports.
-extern const char* RefusedFile;
