@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
                            ? LORVANE_SAMPLE_FILE
                            : std::string(LORVANE_STRESS_DIR) + "/stress-1000-forward.txt";
     cases.push_back({std::string("Svg/") + file, path, MakeSvgDocument});
-    cases.push_back({std::string("Html/") + file, path, MakeHtmlPage});
+    cases.push_back({std::string("Html/") + file, path, [](std::string* out) {
+                       MakeHtmlPage(PageContent{"Bench", 0, 0, 0, {}}, out);
+                     }});
   }
   for (const ExportCase& c : cases) {
     benchmark::RegisterBenchmark(c.label.c_str(), Export, c)->Unit(benchmark::kMicrosecond);

@@ -1,26 +1,57 @@
-// The HTML page around the chart's SVG.
+// The HTML page around the chart's SVG: the skeleton's places filled in.
 #include "chart/ChartPage.h"
 
-#include <string>
+#include <string.h>
 
 #include "chart/ChartSvg.h"
 #include "chart/Utf8Text.h"
 
-// The page's own files, embedded at build time (cmake/EmbedFile.cmake).
+// The page's own files and their hashes, embedded at build time
+// (cmake/EmbedFile.cmake).
+extern const char PageHtml[];
 extern const char PageScript[];
+extern const char PageScriptHash[];
 extern const char PageStyle[];
+extern const char PageStyleHash[];
+extern const char SvgStyleHash[];
 
 namespace {
 
-// The legend's swatches are one box each, drawn by the same style rules as
-// the marked boxes.
-void AppendMarksPanel(std::string* out, const ChartMarks& marks) {
-  *out += "<details id=\"marks\" open>\n<summary>Changes: ";
-  *out += std::to_string(marks.notes.size());
-  *out += "</summary>\n<ul id=\"legend\">\n";
+void AppendCount(std::string* out, int count, const char* word) {
+  *out += std::to_string(count);
+  *out += ' ';
+  *out += word;
+  if (count != 1) *out += 's';
+}
+
+void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) {
+  *out += "<ul id=\"warnings\">\n";
+  for (const PageWarning& warning : warnings) {
+    *out += "<li";
+    if (warning.advance >= 0) {
+      *out += " data-index=\"";
+      *out += std::to_string(warning.advance);
+      *out += '"';
+    }
+    *out += '>';
+    AppendXmlUtf8(out, warning.text);
+    *out += "</li>\n";
+  }
+  *out += "</ul>\n";
+  if (warnings.empty()) *out += "<p>No warnings</p>\n";
+}
+
+// A comparison's panel: the legend of the marks, each a box drawn by the
+// chart's own style, and the list of changes; an entry that an advance
+// shows carries its index and selects it.
+void AppendChanges(std::string* out, const ChartMarks& marks) {
+  *out += "<section id=\"changes-panel\">\n<h2>Changes</h2>\n<ul id=\"marks\">\n";
   for (const auto& entry : marks.legend) {
-    *out += "<li><svg class=\"swatch\" width=\"24\" height=\"14\"><g class=\"advance " +
-            entry.first + "\"><rect x=\"1.5\" y=\"1.5\" width=\"21\" height=\"11\"/></g></svg> ";
+    *out +=
+        "<li><svg class=\"chart\" width=\"24\" height=\"14\" aria-hidden=\"true\"><g "
+        "class=\"advance ";
+    *out += entry.first;
+    *out += "\"><rect x=\"1.5\" y=\"1.5\" width=\"21\" height=\"11\"/></g></svg> ";
     AppendXmlText(out, entry.second.c_str());
     *out += "</li>\n";
   }
@@ -34,41 +65,50 @@ void AppendMarksPanel(std::string* out, const ChartMarks& marks) {
     AppendXmlText(out, note.text.c_str());
     *out += "</li>\n";
   }
-  *out += "</ul>\n</details>\n";
+  *out += "</ul>\n</section>\n";
+}
+
+// What a place of the skeleton stands for.
+void AppendPlace(std::string* out, const std::string& name, const PageContent& content) {
+  if (name == "title") {
+    AppendXmlUtf8(out, content.title);
+  } else if (name == "counts") {
+    AppendCount(out, content.advances, "advance");
+    *out += ", ";
+    AppendCount(out, content.levels, "level");
+    *out += ", ";
+    AppendCount(out, content.units, "unit");
+  } else if (name == "script-hash") {
+    *out += PageScriptHash;
+  } else if (name == "style-hashes") {
+    *out += PageStyleHash;
+    *out += ' ';
+    *out += SvgStyleHash;
+  } else if (name == "style") {
+    *out += PageStyle;
+  } else if (name == "svg") {
+    AppendChartSvg(out, content.marks);
+  } else if (name == "changes") {
+    if (content.marks != nullptr) AppendChanges(out, *content.marks);
+  } else if (name == "warnings") {
+    AppendWarnings(out, content.warnings);
+  } else if (name == "script") {
+    *out += PageScript;
+  }
 }
 
 }  // namespace
 
-void MakeHtmlPage(std::string* out) { MakeHtmlPage(out, nullptr); }
-
-void MakeHtmlPage(std::string* out, const ChartMarks* marks) {
-  *out =
-      "<!DOCTYPE html>\n"
-      "<html lang=\"en\">\n"
-      "<head>\n"
-      "<meta charset=\"utf-8\">\n"
-      "<title>Velmora 2 Research Tree</title>\n"
-      "<style>\n";
-  *out += PageStyle;
-  *out +=
-      "</style>\n"
-      "</head>\n"
-      "<body>\n"
-      "<div id=\"bar\">\n"
-      "<input id=\"find\" type=\"search\" placeholder=\"Find a name or code (/)\" "
-      "aria-label=\"Find a name or code\">\n"
-      "<button id=\"zoom-out\" title=\"Zoom out (Ctrl+wheel)\">&#8722;</button>\n"
-      "<button id=\"zoom-in\" title=\"Zoom in (Ctrl+wheel)\">+</button>\n"
-      "<button id=\"fit\">Fit to width</button>\n"
-      "<span id=\"summary\"></span>\n"
-      "</div>\n";
-  if (marks != nullptr) AppendMarksPanel(out, *marks);
-  *out += "<div id=\"chart\">\n";
-  AppendChartSvg(out, marks);
-  *out += "</div>\n<script>\n";
-  *out += PageScript;
-  *out +=
-      "</script>\n"
-      "</body>\n"
-      "</html>\n";
+void MakeHtmlPage(const PageContent& content, std::string* out) {
+  out->clear();
+  const char* at = PageHtml;
+  for (;;) {
+    const char* open = strstr(at, "{{");
+    const char* close = open != nullptr ? strstr(open, "}}") : nullptr;
+    if (close == nullptr) break;
+    out->append(at, (size_t)(open - at));
+    AppendPlace(out, std::string(open + 2, (size_t)(close - open - 2)), content);
+    at = close + 2;
+  }
+  *out += at;
 }

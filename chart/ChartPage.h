@@ -1,13 +1,28 @@
-// The chart as one self-contained HTML page: the SVG inline, with a small
-// script (chart/page/chart.js) to search the tree, mark an advance's route
-// and what it opens, and zoom; and a style (chart/page/chart.css).
+// The chart as one self-contained HTML page (chart/page/page.html): the SVG
+// inline, with a small script (chart/page/chart.js) to search the tree,
+// list and mark the route of selected advances, and zoom; a style
+// (chart/page/chart.css); the title, the file's counts and its warnings.
 #pragma once
 #include <string>
+#include <vector>
+
+struct PageWarning {
+  std::string text;  // as the checker words it, in UTF-8
+  int advance;       // the index of the advance it concerns (0 the root), or -1
+};
 
 struct ChartMarks;
 
-// The whole page of the loaded rules, the chart metrics set. With marks,
-// the chart carries them, and a panel above it shows their legend and the
-// list of notes, each selecting its advance when clicked.
-void MakeHtmlPage(std::string* out);
-void MakeHtmlPage(std::string* out, const ChartMarks* marks);
+struct PageContent {
+  std::string title;  // UTF-8
+  int advances;       // in the file, the root left out
+  int levels;         // the deepest level
+  int units;
+  std::vector<PageWarning> warnings;
+  // A comparison's marks on the chart, with its legend and list of changes
+  // (chart/ChartSvg.h), or none.
+  const ChartMarks* marks = nullptr;
+};
+
+// The whole page of the loaded rules, the chart metrics set.
+void MakeHtmlPage(const PageContent& content, std::string* out);

@@ -2,14 +2,19 @@
 #include "chart/ChartSvg.h"
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <charconv>
 
+#include "chart/ChartText.h"
 #include "chart/ChartWalk.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "rules/Advance.h"
 #include "rules/UnitType.h"
+
+// The chart's stylesheet, chart/page/svg.css, embedded at build time.
+extern const char SvgStyle[];
 
 namespace {
 
@@ -24,10 +29,40 @@ struct SvgTarget {
   std::string* out;
   const ChartMarks* marks;
   int ascent;           // from the top of a text cell to the baseline
+  int32_t textRight;    // the current box's last column that a text may use
   bool dotsUsed[2][6];  // [axis][phase]
 };
 
 const char* const FontClass[] = {"name", "detail", "unit"};
+
+// Browsers have no "MS Sans Serif" and draw the texts in a wider font. An
+// upper bound of a text's width in the fonts they fall back to: each
+// printable ASCII character's advance in thousandths of an em, the widest
+// of DejaVu Sans, Nimbus Sans and Liberation Sans (bold covers bold
+// italic); any other character counts as the widest of all.
+const uint16_t BoldWidth[95] = {
+    349,  457, 521, 838, 696, 1002, 873, 307,  458, 458, 523, 838, 380, 416,  380, 366,
+    696,  696, 696, 696, 696, 696,  696, 696,  696, 696, 400, 400, 838, 838,  838, 611,
+    1000, 774, 763, 734, 831, 684,  684, 821,  837, 373, 556, 775, 638, 996,  837, 851,
+    733,  851, 771, 721, 683, 813,  774, 1104, 771, 725, 726, 458, 366, 458,  838, 556,
+    500,  675, 716, 593, 716, 679,  436, 716,  712, 343, 343, 666, 343, 1042, 712, 688,
+    716,  716, 494, 596, 479, 712,  652, 924,  646, 652, 583, 712, 366, 712,  838};
+const uint16_t RegularWidth[95] = {
+    318, 401, 460, 838, 637, 951, 780, 275, 391, 391, 500, 838, 318, 361,  318, 337, 637, 637, 637,
+    637, 637, 637, 637, 637, 637, 637, 337, 337, 838, 838, 838, 556, 1015, 685, 687, 722, 771, 667,
+    611, 778, 752, 295, 500, 667, 558, 863, 749, 788, 667, 788, 722, 667,  611, 732, 685, 989, 686,
+    667, 686, 391, 337, 391, 838, 556, 500, 613, 635, 550, 635, 616, 353,  635, 634, 278, 278, 580,
+    278, 975, 634, 612, 635, 635, 412, 521, 393, 634, 592, 818, 592, 592,  525, 637, 337, 637, 838};
+const int32_t WidestChar = 1104;
+
+int64_t WidthBound(const char* text, bool bold) {
+  int64_t width = 0;
+  for (const unsigned char* c = (const unsigned char*)text; *c != 0; ++c) {
+    bool ascii = *c >= 32 && *c < 127;
+    width += !ascii ? WidestChar : bold ? BoldWidth[*c - 32] : RegularWidth[*c - 32];
+  }
+  return width;
+}
 
 // Numbers without printf, which took half the time of an export.
 void AppendInt(std::string* out, int64_t value) {
@@ -71,8 +106,12 @@ void AppendTitle(std::string* out, const Advance* advance) {
     *out += "none";
   } else {
     AppendPrerequisite(out, advance->prereqCode1, advance->prereq1);
-    *out += ", ";
-    AppendPrerequisite(out, advance->prereqCode2, advance->prereq2);
+    // The same prerequisite twice is one.
+    if (advance->prereq2 != advance->prereq1 ||
+        strcmp(advance->prereqCode1, advance->prereqCode2) != 0) {
+      *out += ", ";
+      AppendPrerequisite(out, advance->prereqCode2, advance->prereq2);
+    }
   }
   for (int k = 0; k < MAX_UNITS && advance->units[k] != nullptr; ++k) {
     *out += k == 0 ? "\nunits: " : ", ";
@@ -109,7 +148,17 @@ void BeginAdvance(void* target, const Advance* advance) {
     AppendInt(out, advance->prereq2->index);
     *out += '"';
   }
-  *out += ">";
+  // A box is reached by Tab and named for a screen reader, which then
+  // leaves its texts out.
+  *out += " tabindex=\"0\" role=\"button\" aria-label=\"";
+  AppendXmlText(out, advance->name);
+  *out += ", ";
+  *out += EpochName(advance->epoch);
+  *out += ", ";
+  *out += CategoryName(advance->category);
+  *out += ", level ";
+  AppendInt(out, advance->level);
+  *out += "\">";
   AppendTitle(out, advance);
 }
 
@@ -117,7 +166,10 @@ void EndAdvance(void* target, const Advance*) { *((SvgTarget*)target)->out += "<
 
 // The stroke's middle on the middle of the viewer's outline pixels.
 void Box(void* target, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  std::string* out = ((SvgTarget*)target)->out;
+  SvgTarget* svg = (SvgTarget*)target;
+  // A pixel of white between a text and the outline's inner edge.
+  svg->textRight = right - 3;
+  std::string* out = svg->out;
   *out += "<rect x=\"";
   AppendHalf(out, left);
   *out += "\" y=\"";
@@ -163,7 +215,9 @@ void Link(void* target, const Advance* advance, const Advance* prereq, bool near
 }
 
 // A text's start tag; y is the top of its cell, the SVG's y its baseline.
-void AppendTextStart(SvgTarget* svg, const char* className, int32_t x, int32_t y) {
+// A text that might reach past its box in a browser's font is squeezed to
+// the room there is (width: its bound in thousandths of an em).
+void AppendTextStart(SvgTarget* svg, const char* className, int32_t x, int32_t y, int64_t width) {
   std::string* out = svg->out;
   *out += "<text class=\"";
   *out += className;
@@ -171,12 +225,18 @@ void AppendTextStart(SvgTarget* svg, const char* className, int32_t x, int32_t y
   AppendInt(out, x);
   *out += "\" y=\"";
   AppendInt(out, (int64_t)y + svg->ascent);
+  int64_t room = (int64_t)svg->textRight + 1 - x;
+  if (width * svg->ascent > room * 1000 && room > 0) {
+    *out += "\" textLength=\"";
+    AppendInt(out, room);
+    *out += "\" lengthAdjust=\"spacingAndGlyphs";
+  }
   *out += "\">";
 }
 
 void Text(void* target, ChartFont font, int32_t x, int32_t y, const char* text) {
   SvgTarget* svg = (SvgTarget*)target;
-  AppendTextStart(svg, FontClass[font], x, y);
+  AppendTextStart(svg, FontClass[font], x, y, WidthBound(text, font != DETAIL_FONT));
   AppendXmlText(svg->out, text);
   *svg->out += "</text>\n";
 }
@@ -185,7 +245,7 @@ void Text(void* target, ChartFont font, int32_t x, int32_t y, const char* text) 
 void UnitName(void* target, int32_t x, int32_t y, const char* name, const char* cost) {
   SvgTarget* svg = (SvgTarget*)target;
   std::string* out = svg->out;
-  AppendTextStart(svg, "unit", x, y);
+  AppendTextStart(svg, "unit", x, y, WidthBound(name, true) + WidthBound(cost, false));
   AppendXmlText(out, name);
   *out += "<tspan class=\"detail\">";
   AppendXmlText(out, cost);
@@ -248,23 +308,12 @@ void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   AppendInt(out, ChartWidth);
   *out += ' ';
   AppendInt(out, ChartHeight);
-  *out +=
-      "\" xml:space=\"preserve\">\n"
-      "<style>\n"
-      ".chart { background: #fff }\n"
-      ".chart text { font-family: \"MS Sans Serif\", sans-serif; font-size: ";
+  // The font size as an attribute keeps the style the same for every
+  // chart, so that the page can allow it by its hash.
+  *out += "\" font-size=\"";
   AppendInt(out, svg.ascent);
-  *out +=
-      "px; white-space: pre; fill: #000 }\n"
-      ".chart .name, .chart .unit { font-weight: bold }\n"
-      ".chart .unit { font-style: italic }\n"
-      ".chart .detail { font-weight: normal; font-style: normal }\n"
-      ".chart rect { fill: #fff; stroke: #000; shape-rendering: crispEdges }\n"
-      ".chart line { stroke-width: 1px }\n"
-      ".chart .separator { stroke: #000; shape-rendering: crispEdges }\n"
-      ".chart .near { stroke: #f00 }\n"
-      ".chart pattern rect { fill: #00f; stroke: none }\n";
-  if (marks != nullptr) *out += marks->style;
+  *out += "\" xml:space=\"preserve\">\n<style>";
+  *out += SvgStyle;
   *out += "</style>\n";
   ChartPainter painter = {&svg, BeginAdvance, EndAdvance, Box, Link, Text, UnitName, Separator};
   WalkChart(&painter, &RootAdvance);

@@ -19,6 +19,24 @@ bool Plain(unsigned char c) {
   return c >= 0x20 && c < 0x7F && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
 }
 
+// The character reference of the five that XML escapes; null for the rest.
+const char* Reference(unsigned char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&#39;";
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 int Cp1252ToUtf8(unsigned char byte, char out[UTF8_CHAR_MAX]) {
@@ -56,29 +74,25 @@ void AppendXmlText(std::string* out, const char* text) {
     const unsigned char* run = p;
     while (Plain(*p)) ++p;
     out->append((const char*)run, (size_t)(p - run));
-    switch (*p) {
-      case 0:
-        return;
-      case '&':
-        *out += "&amp;";
-        break;
-      case '<':
-        *out += "&lt;";
-        break;
-      case '>':
-        *out += "&gt;";
-        break;
-      case '"':
-        *out += "&quot;";
-        break;
-      case '\'':
-        *out += "&#39;";
-        break;
-      default: {
-        char utf8[UTF8_CHAR_MAX];
-        out->append(utf8, (size_t)Cp1252ToUtf8(*p, utf8));
-      }
+    if (*p == 0) return;
+    const char* reference = Reference(*p);
+    if (reference != nullptr) {
+      *out += reference;
+    } else {
+      char utf8[UTF8_CHAR_MAX];
+      out->append(utf8, (size_t)Cp1252ToUtf8(*p, utf8));
     }
     ++p;
+  }
+}
+
+void AppendXmlUtf8(std::string* out, const std::string& text) {
+  for (char c : text) {
+    const char* reference = Reference((unsigned char)c);
+    if (reference != nullptr) {
+      *out += reference;
+    } else {
+      *out += c;
+    }
   }
 }

@@ -17,3 +17,6 @@ void AppendUtf8(std::string* out, const char* text);
 // Appends the text, converted, with &, <, >, " and ' as character
 // references: safe in XML and HTML text and in quoted attribute values.
 void AppendXmlText(std::string* out, const char* text);
+
+// Appends UTF-8 text as it is, with the same character references.
+void AppendXmlUtf8(std::string* out, const std::string& text);

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
 #include "check/Diff.h"
 #include "check/Export.h"
@@ -21,7 +20,7 @@ int RunDiff(const RulesCopy& before, const RulesCopy& after, bool json,
       if (strcmp(file.option, "--svg") == 0) {
         MakeSvgDocument(&file.text, &marks);
       } else {
-        MakeHtmlPage(&file.text, &marks);
+        MakeCheckedPage(&file.text, &marks);
       }
     }
     return SaveFiles(*outputs) ? EXIT_LOADED : EXIT_REFUSED;

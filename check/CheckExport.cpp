@@ -4,8 +4,79 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartPage.h"
+#include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
+#include "chart/Utf8Text.h"
+#include "check/Check.h"
 #include "check/Export.h"
+#include "graph/Levels.h"
+#include "rules/Advance.h"
+
+namespace {
+
+// The page's title in UTF-8, set before the page is made.
+std::string PageTitle;
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing past U+10FFFF).
+bool IsUtf8(const unsigned char* s) {
+  while (*s != 0) {
+    int more = *s < 0x80                  ? 0
+               : *s >= 0xC2 && *s <= 0xDF ? 1
+               : *s >= 0xE0 && *s <= 0xEF ? 2
+               : *s >= 0xF0 && *s <= 0xF4 ? 3
+                                          : -1;
+    if (more < 0) return false;
+    unsigned lead = *s++;
+    for (int k = 0; k < more; ++k, ++s) {
+      bool low = k == 0 && ((lead == 0xE0 && *s < 0xA0) || (lead == 0xF0 && *s < 0x90));
+      bool high = k == 0 && ((lead == 0xED && *s > 0x9F) || (lead == 0xF4 && *s > 0x8F));
+      if ((*s & 0xC0) != 0x80 || low || high) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void SetPageTitle(const char* rulesPath, const char* title) {
+  if (title == nullptr) {
+    title = rulesPath;
+    for (const char* c = rulesPath; *c != 0; ++c) {
+      if (*c == '/' || *c == '\\') title = c + 1;
+    }
+  }
+  // A command-line text as it is when it reads as UTF-8, else each byte
+  // through Windows-1252, as the rules file's own texts.
+  PageTitle.clear();
+  if (IsUtf8((const unsigned char*)title)) {
+    PageTitle = title;
+  } else {
+    AppendUtf8(&PageTitle, title);
+  }
+}
+
+void MakeCheckedPage(std::string* text) { MakeCheckedPage(text, nullptr); }
+
+void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
+  PageContent content;
+  content.marks = marks;
+  content.title = PageTitle;
+  content.advances = 0;
+  for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
+    ++content.advances;
+  }
+  content.levels = MaxLevel;
+  content.units = UnitCount();
+  // The messages in UTF-8 as the JSON report has them.
+  for (const Diagnostic& warning : CollectWarnings()) {
+    std::string message;
+    AppendUtf8(&message, warning.message.c_str());
+    content.warnings.push_back(PageWarning{message, warning.advance});
+  }
+  MakeHtmlPage(content, text);
+}
 
 int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
                bool json) {

@@ -34,7 +34,7 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, route, diff, help, version;
+  OptionValue json, metrics, svg, html, title, route, diff, help, version;
   const char* path;
 };
 
@@ -46,10 +46,11 @@ struct OptionSpec {
 };
 
 const OptionSpec OptionTable[] = {
-    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
-    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
-    {"--route", true, &Options::route}, {"--diff", true, &Options::diff},
-    {"--help", false, &Options::help},  {"--version", false, &Options::version},
+    {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
+    {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
+    {"--title", true, &Options::title},      {"--route", true, &Options::route},
+    {"--diff", true, &Options::diff},        {"--help", false, &Options::help},
+    {"--version", false, &Options::version},
 };
 
 // The chart font's metrics the checker takes: every coordinate of the
@@ -205,10 +206,12 @@ int main(int argc, char** argv) {
   const char* routeText = options.route.value;
   std::vector<OutputFile> outputs;
   if (options.svg.given) outputs.push_back({"--svg", options.svg.value, MakeSvgDocument, ""});
-  if (options.html.given) outputs.push_back({"--html", options.html.value, MakeHtmlPage, ""});
+  if (options.html.given) outputs.push_back({"--html", options.html.value, MakeCheckedPage, ""});
   if (json && !outputs.empty() && routeText == nullptr) {
     UsageError("--json goes with a report or --route", "");
   }
+  if (options.title.given && !options.html.given) UsageError("--title goes with --html", "");
+  SetPageTitle(path, options.title.value);
   for (const OutputFile& file : outputs) {
     if (routeText != nullptr && strcmp(file.path, "-") == 0) {
       UsageError(file.option, " - and --route would both write to standard output");

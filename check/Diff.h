@@ -140,7 +140,7 @@ std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const Rule
 
 // The chart's marks for the newer file: for each advance the classes
 // "added", "changed" (fields, name, code or prerequisites) and "moved"
-// (level) that apply, with their style and legend; the notes are the
+// (level) that apply, with their legend; the notes are the
 // changes, each its heading and line.
 ChartMarks DiffMarks(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
 

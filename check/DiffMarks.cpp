@@ -1,5 +1,6 @@
 // The marks of a comparison on the newer file's chart: classes on the
-// advances' groups, and how they look.
+// advances' groups (their look is chart/page/svg.css's), the legend, the
+// page's list of changes.
 #include <string>
 #include <vector>
 
@@ -26,11 +27,6 @@ ChartMarks DiffMarks(const RulesCopy& before, const RulesCopy& after, const Rule
     if (marked[i] & CHANGED) classes = "changed";
     if (marked[i] & MOVED) classes += classes.empty() ? "moved" : " moved";
   }
-  // A tint for what is new or changed, a thick outline for a new level.
-  marks.style =
-      "g.advance.added > rect { fill: #d9f2d0 }\n"
-      "g.advance.changed > rect { fill: #fdf0b8 }\n"
-      "g.advance.moved > rect { stroke: #d05a00; stroke-width: 3px }\n";
   marks.legend = {{"added", "added"},
                   {"changed", "changed: name, code, a field or the prerequisites"},
                   {"moved", "moved to another level"}};

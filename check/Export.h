@@ -9,6 +9,7 @@
 #include "check/ExitCodes.h"
 
 struct Advance;
+struct ChartMarks;
 
 // One export to write: the option that asked for it, the path given ("-"
 // for standard output), what makes its text and, once made, the text.
@@ -41,6 +42,15 @@ bool SaveFiles(const std::vector<OutputFile>& files);
 // letters' case aside, both compared as the outputs show them. Returns 0,
 // or EXIT_NO_ADVANCE after a message naming the first that names nothing.
 int FindRouteTargets(const char* text, std::vector<const Advance*>* targets);
+
+// The page's title: the text given, or the rules file's name when it is
+// null. MakeCheckedPage, an OutputFile's maker, takes it from here.
+void SetPageTitle(const char* rulesPath, const char* title);
+
+// The page of the loaded rules (chart/ChartPage.h) with the title, the
+// file's counts and its warnings; with a comparison's marks.
+void MakeCheckedPage(std::string* text);
+void MakeCheckedPage(std::string* text, const ChartMarks* marks);
 
 // Makes every export's text (by the default metrics 11,13,0 unless the
 // caller set others) and saves them, then prints the route asked for.

@@ -243,7 +243,9 @@ void CheckExports() {
   xmlFreeParserCtxt(parser);
   Require(wellFormed, "SVG is not well-formed XML");
   std::string page;
-  MakeHtmlPage(&page);
+  // Title and warning texts are escaped like the rules' own.
+  PageContent content = {"<&\"'>", 0, 0, 0, {{"a <b> & \"c\"", 1}, {"'", -1}}};
+  MakeHtmlPage(content, &page);
   Require(ValidUtf8(page), "page is not UTF-8");
   Require(page.find(svg.substr(svg.find("<svg "))) != std::string::npos,
           "page does not hold the SVG element");

@@ -14,9 +14,11 @@
 #    for comparison dynamically (build/bench-export/shared). dot needs
 #    minutes for 1,000 advances: it runs DOT_RUNS times (3), the checker
 #    RUNS times (30); GRAPHS="sample" leaves the large graph out;
-# 3. the page in headless Chromium (tests/browser/page-bench.mjs): sizes,
-#    the time until the route of the deepest advance is marked and drawn,
-#    and clicks; it saves build/bench-export/page.png.
+# 3. the page in headless Chromium (tests/browser/page-bench.mjs), at full
+#    speed and with the CPU throttled 4x: sizes, the time until the route
+#    of the deepest advance is marked and drawn, and with real input events
+#    a click, a zoom step and a keystroke in search until drawn; it saves
+#    build/bench-export/page.png (the 1,000-advance page, two targets).
 # Installs what it needs, graphviz and hyperfine among it (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."

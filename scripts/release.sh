@@ -5,10 +5,11 @@
 #
 # Builds the Windows programs optimised (build/release: MinGW-w64 i686,
 # Release, win32 thread model) and packs build/release/lorvane-<version>-win32.zip with CPack:
-# lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT and
-# its modified copy RULES-MOD.TXT (for --diff),
-# README.txt for Windows users and LICENSE.txt, in one folder named like the
-# archive. The version is the project version in CMakeLists.txt. The build
+# lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT, its
+# modified copy RULES-MOD.TXT (for --diff), its page RULES.html (written by
+# a native Release build of lorvane-check in build/release-native), "Show
+# the sample.cmd", README.txt for Windows users and LICENSE.txt, in one
+# folder named like the archive. The version is the project version in CMakeLists.txt. The build
 # is incremental (a build that is up to date takes about 2 s, packing
 # included). Prints the archive's path, size and contents, and what each
 # program imports.
@@ -31,6 +32,14 @@ lorvane_configure "$BUILD/configure.log" -S . -B "$BUILD" \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-release.cmake -DCMAKE_BUILD_TYPE=Release \
   -DLORVANE_TESTS=OFF || exit 1
 lorvane_build "$BUILD/build.log" "$BUILD" -j"$JOBS" || exit 1
+
+# The sample's page, as the checker writes it for anyone (scripts/test.sh's
+# release test compares it with the native tier's checker).
+NATIVE=build/release-native
+lorvane_configure "$NATIVE/configure.log" -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release \
+  -DLORVANE_TESTS=OFF || exit 1
+lorvane_build "$NATIVE/build.log" "$NATIVE" -j"$JOBS" --target lorvane-check || exit 1
+"$NATIVE/check/lorvane-check" --html "$BUILD/RULES.html" --title "Lorvane sample rules" data/RULES.TXT
 
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
 zip="$BUILD/$name.zip"

@@ -20,6 +20,13 @@ export WINEPREFIX="${LORVANE_WINEPREFIX:-$LORVANE_ROOT/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
+# Wine reads command lines and file names in the locale's character set;
+# the tests' paths are UTF-8 (the release is unpacked to a folder with a
+# letter outside ASCII), which a plain C locale would garble.
+case "$(locale charmap 2>/dev/null)" in
+  UTF-8) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
 LORVANE_WINE_LOGS="$LORVANE_ROOT/build/wine-logs"
 mkdir -p "$LORVANE_WINE_LOGS"
 

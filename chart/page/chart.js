@@ -1,15 +1,20 @@
-// The chart page's script: search, the route of a selected advance, zoom,
-// and the state in the address (#find=TEXT&route=CODE).
+// The chart page's script: search, the route of selected advances as marks
+// and as a list, zoom and pan, the keyboard, and the state in the address
+// (#find=TEXT&route=CODE,CODE&zoom=Z).
 "use strict";
 (function () {
   const svg = document.querySelector("svg.chart");
+  const view = document.getElementById("view");
+  const sizer = document.getElementById("sizer");
+  const chart = document.getElementById("chart");
   const find = document.getElementById("find");
+  const matchCount = document.getElementById("matches");
   const summary = document.getElementById("summary");
+  const routeList = document.getElementById("route-list");
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
-
-  const chart = document.getElementById("chart");
-  const MARKS = ["match", "opens", "route", "target"];
+  const MARKS = ["match", "opens", "route", "target", "warned"];
+  const MAX_ZOOM = 8;
 
   // The advances by index (0 the root, then the rules file's order), with
   // their links both ways as the file gives them.
@@ -26,18 +31,29 @@
     }
   });
   const names = groups.map((g) => g.querySelector("text.name").textContent);
+  const levels = groups.map((g) => Number(g.dataset.level));
+  // The units each advance enables, by the name drawn in its box.
+  const units = groups.map(() => []);
+  for (const text of svg.querySelectorAll("text.unit")) {
+    units[Number(text.parentNode.id.slice(1))].push(text.firstChild.nodeValue);
+  }
   // Each box's outline as its rect gives it: the middle of the border pixels.
   const boxes = groups.map((g) => {
     const r = g.querySelector("rect");
     return [r.x, r.y, r.width, r.height].map((length) => length.baseVal.value);
   });
+  // The rows, each in order from the left, for the arrow keys.
+  const rows = [];
+  groups.forEach((g, i) => (rows[levels[i]] = rows[levels[i]] || []).push(i));
+  const links = [...svg.querySelectorAll("line.near, line.far")];
+  const linkEnds = links.map((line) => [Number(line.dataset.from), Number(line.dataset.to)]);
 
-  // The marks are classes on the advances' groups; they are drawn in two
-  // layers over the chart, each composited on its own, so that marking
-  // repaints those layers and not the chart (whose dotted links are slow to
-  // draw): a veil that dims everything but the boxes of a selection, and
-  // tints that colour the marked boxes (multiplied, so texts and lines
-  // stay dark).
+  // The marks are classes on the advances' groups; they are drawn in
+  // layers over the chart, so that marking repaints those layers and not
+  // the chart (whose dotted links are slow to draw): a veil that dims
+  // everything but the boxes of a selection, with the selection's links
+  // drawn again over it, and tints that colour the marked boxes
+  // (multiplied, so texts and lines stay dark).
   function layer(id) {
     const element = document.createElementNS(svg.namespaceURI, "svg");
     element.id = id;
@@ -55,9 +71,15 @@
   }
   const veil = layer("veil");
   const holes = addPath(veil, "veil");
+  // One element per link: a browser draws only those that cross the part
+  // of the view it draws, where it would go along a whole path.
+  const routeLinks = document.createElementNS(svg.namespaceURI, "g");
+  veil.appendChild(routeLinks);
   const tints = layer("tints");
+  // Their classes are not the groups' own, so that marking a group
+  // matches no style rule and restyles nothing.
   const tint = {};
-  for (const mark of MARKS) tint[mark] = addPath(tints, mark);
+  for (const mark of MARKS) tint[mark] = addPath(tints, "tint-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
@@ -71,19 +93,25 @@
     }
     return path;
   }
+  function mark(className, indexes) {
+    for (const i of marked[className]) groups[i].classList.remove(className);
+    marked[className] = [...indexes];
+    for (const i of marked[className]) groups[i].classList.add(className);
+    tint[className].setAttribute("d", boxPath(marked[className], 0));
+  }
+
   // Only ASCII letters fold, as in lorvane-check.
   const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
+  const plural = (n, word) => n + " " + word + (n === 1 ? "" : "s");
+  const byLevel = (a, b) => levels[a] - levels[b] || a - b;
 
-  let zoom = 1;
-  let selected = -1;
-
-  // Every advance reached from i along next(i), i itself left out.
-  function reach(i, next) {
+  // Every advance reached from the starts along next(i), the starts left out.
+  function reach(starts, next) {
     const seen = new Set();
-    const todo = [i];
+    const todo = [...starts];
     while (todo.length > 0) {
       for (const j of next(todo.pop())) {
-        if (!seen.has(j) && j !== i) {
+        if (!seen.has(j) && !starts.includes(j)) {
           seen.add(j);
           todo.push(j);
         }
@@ -100,138 +128,386 @@
     return groups.findIndex((g, i) => fold(names[i]) === fold(text));
   }
 
-  function plural(n, word) {
-    return n + " " + word + (n === 1 ? "" : "s");
-  }
+  let zoom = 1;
+  let targets = [];
+  let unknown = [];
+  let matches = [];
 
-  function mark(className, indexes) {
-    for (const i of marked[className]) groups[i].classList.remove(className);
-    marked[className] = [...indexes];
-    for (const i of marked[className]) groups[i].classList.add(className);
-    tint[className].setAttribute("d", boxPath(marked[className], 0));
-  }
-
-  function showSummary(matches) {
-    if (selected >= 0) {
-      const route = marked.route.length;
-      const opens = marked.opens.length;
+  function showSummary() {
+    if (unknown.length > 0) {
+      summary.textContent = `No advance has the code or name "${unknown.join('", "')}"`;
+    } else if (targets.length > 0) {
       summary.textContent =
-        names[selected] + ": " + plural(route, "advance") + " to research first; opens " + opens;
-    } else if (find.value !== "") {
-      summary.textContent = plural(matches, "advance") + " found";
+        targets.map((i) => names[i]).join(", ") + ": " +
+        plural(marked.route.length, "advance") + " to research first; opens " +
+        marked.opens.length;
     } else {
       summary.textContent = "";
     }
   }
 
-  function search(text, scroll) {
+  function search(text) {
     const wanted = fold(text);
-    const matches = [];
+    matches = [];
     if (wanted !== "") {
       groups.forEach((g, i) => {
-        if (fold(names[i]).includes(wanted) || fold(g.dataset.code).includes(wanted)) {
+        const unitFound = units[i].some((name) => fold(name).includes(wanted));
+        if (unitFound || fold(names[i]).includes(wanted) || fold(g.dataset.code).includes(wanted)) {
           matches.push(i);
         }
       });
     }
     mark("match", matches);
-    if (scroll && matches.length > 0) {
-      groups[matches[0]].scrollIntoView({ block: "center", inline: "center" });
-    }
-    showSummary(matches.length);
+    matchCount.textContent = wanted === "" ? "" : plural(matches.length, "advance") + " found";
   }
 
-  // The route (the root left out, as it needs no research) and what the
-  // advance opens; everything else is dimmed.
-  function select(i) {
-    selected = i;
-    mark("target", i >= 0 ? [i] : []);
-    mark("route", i >= 0 ? [...reach(i, (j) => prereqs[j])].filter((j) => j !== 0) : []);
-    mark("opens", i >= 0 ? reach(i, (j) => dependants[j]) : []);
+  // The route of the targets (the root left out, as it needs no research),
+  // what they open, the list in research order; everything else dimmed.
+  function select(indexes) {
+    targets = [...new Set(indexes)];
+    const route = [...reach(targets, (j) => prereqs[j])].filter((j) => j !== 0);
+    mark("target", targets);
+    mark("route", route);
+    mark("opens", reach(targets, (j) => dependants[j]));
+    const kept = new Set([0, ...targets, ...route, ...marked.opens]);
     // The holes take in the target's wider outline.
-    const kept = [...marked.target, ...marked.route, ...marked.opens];
     holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(kept, 1.5));
-    chart.classList.toggle("selecting", i >= 0);
-    showSummary(marked.match.length);
+    const copies = [];
+    if (targets.length > 0) {
+      links.forEach((line, k) => {
+        if (!kept.has(linkEnds[k][0]) || !kept.has(linkEnds[k][1])) return;
+        const copy = line.cloneNode(false);
+        copy.removeAttribute("stroke");
+        copies.push(copy);
+      });
+    }
+    routeLinks.replaceChildren(...copies);
+    chart.classList.toggle("selecting", targets.length > 0);
+    const items = [...route, ...targets].sort(byLevel).map((i) => {
+      const item = document.createElement("li");
+      item.dataset.index = i;
+      const name = document.createElement("b");
+      name.textContent = names[i];
+      item.append(name, `, level ${levels[i]}`);
+      if (units[i].length > 0) item.append("; units: " + units[i].join(", "));
+      return item;
+    });
+    routeList.replaceChildren(...items);
+    showSummary();
   }
 
-  function saveAddress() {
+  // Brings the box into the middle of the view, or its top left corner
+  // when it is larger than the view.
+  function show(i) {
+    const [x, y, w, h] = boxes[i].map((v) => v * zoom);
+    view.scrollLeft = x - Math.max(0, (view.clientWidth - w) / 2);
+    view.scrollTop = y - Math.max(0, (view.clientHeight - h) / 2);
+  }
+  // Scrolls only as far as needed to bring the box into the view.
+  function reveal(i) {
+    const [x, y, w, h] = boxes[i].map((v) => v * zoom);
+    const inView =
+      x >= view.scrollLeft && y >= view.scrollTop &&
+      x + w <= view.scrollLeft + view.clientWidth && y + h <= view.scrollTop + view.clientHeight;
+    if (!inView) show(i);
+  }
+
+  // The whole chart in the view, never beyond its own size.
+  const fitZoom = () => Math.min(1, view.clientWidth / width, view.clientHeight / height);
+
+  // Zoom about a point of the view (client pixels from its top left
+  // corner), which stays over the same point of the chart.
+  function setZoom(value, atX = view.clientWidth / 2, atY = view.clientHeight / 2) {
+    const old = zoom;
+    zoom = Math.min(MAX_ZOOM, Math.max(fitZoom(), value));
+    const [x, y] = [(view.scrollLeft + atX) / old, (view.scrollTop + atY) / old];
+    sizer.style.width = width * zoom + "px";
+    sizer.style.height = height * zoom + "px";
+    chart.style.transform = `scale(${zoom})`;
+    view.scrollLeft = x * zoom - atX;
+    view.scrollTop = y * zoom - atY;
+  }
+
+  // The address: what a link shares and what Back and Forward step
+  // through. A selection is a new entry; a search or a zoom replaces it.
+  function address() {
     const state = new URLSearchParams();
     if (find.value !== "") state.set("find", find.value);
-    if (selected >= 0) {
-      const code = groups[selected].dataset.code;
-      state.set("route", resolve(code) === selected ? code : names[selected]);
+    if (targets.length > 0) {
+      const name = (i) => (resolve(groups[i].dataset.code) === i ? groups[i].dataset.code : names[i]);
+      state.set("route", targets.map(name).join(","));
     }
+    if (zoom !== 1) state.set("zoom", String(Math.round(zoom * 1000) / 1000));
     const hash = state.toString();
-    history.replaceState(null, "", hash === "" ? location.pathname + location.search : "#" + hash);
+    return hash === "" ? location.pathname + location.search : "#" + hash;
   }
+  let shown = location.hash;
+  function saveAddress(newEntry) {
+    const wanted = address();
+    if ((wanted.startsWith("#") ? wanted : "") === shown) return;
+    if (newEntry) history.pushState(null, "", wanted);
+    else history.replaceState(null, "", wanted);
+    shown = location.hash;
+  }
+  // The address is written after the marks are shown: it takes longer.
+  const saveLater = (newEntry) => setTimeout(() => saveAddress(newEntry));
 
-  function loadAddress() {
+  function loadAddress(first) {
+    if (!first && location.hash === shown) return;
+    shown = location.hash;
     const state = new URLSearchParams(location.hash.slice(1));
     find.value = state.get("find") || "";
-    search(find.value, true);
-    const route = state.get("route");
-    select(route === null ? -1 : resolve(route));
-    if (selected >= 0) groups[selected].scrollIntoView({ block: "center", inline: "center" });
+    search(find.value);
+    const wanted = (state.get("route") || "").split(",").filter((text) => text !== "");
+    unknown = wanted.filter((text) => resolve(text) < 0);
+    select(wanted.map(resolve).filter((i) => i >= 0));
+    const z = Number(state.get("zoom"));
+    setZoom(z > 0 ? z : 1);
+    if (targets.length > 0) show(targets[targets.length - 1]);
+    else if (matches.length > 0) show(matches[0]);
+    else if (first) show(0);
   }
 
-  function setZoom(value) {
-    zoom = Math.min(8, Math.max(0.02, value));
-    for (const element of [svg, veil, tints]) {
-      element.style.width = width * zoom + "px";
-      element.style.height = height * zoom + "px";
-    }
+  // A click on a box selects it (with Shift or Ctrl adds it or takes it
+  // away); a click on the selected box or on empty chart clears.
+  function choose(i, adding) {
+    unknown = [];
+    if (i < 0) select([]);
+    else if (adding) select(targets.includes(i) ? targets.filter((j) => j !== i) : [...targets, i]);
+    else select(targets.length === 1 && targets[0] === i ? [] : [i]);
+    saveLater(true);
   }
-
-  // The address is written after the marks are shown: it takes longer.
+  // One advance selected from a list, and its box shown.
+  function pick(i) {
+    unknown = [];
+    select([i]);
+    show(i);
+    saveLater(true);
+  }
+  const indexOf = (element) => {
+    const g = element.closest("g.advance");
+    return g === null ? -1 : Number(g.id.slice(1));
+  };
   svg.addEventListener("click", (event) => {
-    const g = event.target.closest("g.advance");
-    select(g === null ? -1 : Number(g.id.slice(1)));
-    setTimeout(saveAddress);
+    choose(indexOf(event.target), event.shiftKey || event.ctrlKey || event.metaKey);
   });
+
+  // The lists: an item brings its box into view; a warning selects its advance.
+  routeList.addEventListener("click", (event) => {
+    const item = event.target.closest("li");
+    if (item !== null) show(Number(item.dataset.index));
+  });
+  const warnings = document.getElementById("warnings");
+  warnings.addEventListener("click", (event) => {
+    const item = event.target.closest("li[data-index]");
+    if (item !== null) pick(Number(item.dataset.index));
+  });
+  mark("warned", [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index)));
+  // A comparison's list of changes (lorvane-check --diff): an entry selects
+  // the advance it shows, clicked or by Enter.
+  const changes = document.getElementById("changes");
+  if (changes !== null) {
+    const pickChange = (event) => {
+      const item = event.target.closest("li[data-index]");
+      if (item === null || (event.type === "keydown" && event.key !== "Enter")) return;
+      pick(Number(item.dataset.index));
+    };
+    changes.addEventListener("click", pickChange);
+    changes.addEventListener("keydown", pickChange);
+  }
+
   find.addEventListener("input", () => {
-    search(find.value, true);
-    setTimeout(saveAddress);
+    search(find.value);
+    // Scrolling only when the first match is out of view spares drawing.
+    if (matches.length > 0) reveal(matches[0]);
+    saveLater(false);
   });
+  find.addEventListener("keydown", (event) => {
+    if (event.key === "Enter" && matches.length > 0) pick(matches[0]);
+  });
+
+  // The keyboard on a box: Enter or Space selects, the arrows move along
+  // the row and to a prerequisite or a dependant.
+  function moveFocus(i, key) {
+    const row = rows[levels[i]];
+    const at = row.indexOf(i);
+    const next = {
+      ArrowLeft: row[at - 1],
+      ArrowRight: row[at + 1],
+      ArrowUp: prereqs[i][0],
+      ArrowDown: dependants[i][0],
+    }[key];
+    if (next === undefined) return;
+    groups[next].focus({ preventScroll: true });
+    reveal(next);
+  }
+  svg.addEventListener("keydown", (event) => {
+    const i = indexOf(event.target);
+    if (i < 0) return;
+    if (event.key === "Enter" || event.key === " ") {
+      event.preventDefault();
+      choose(i, event.shiftKey || event.ctrlKey);
+    } else if (event.key.startsWith("Arrow")) {
+      event.preventDefault();
+      moveFocus(i, event.key);
+    }
+  });
+  svg.addEventListener("focusin", (event) => {
+    const i = indexOf(event.target);
+    if (i >= 0) reveal(i);
+  });
+
   document.addEventListener("keydown", (event) => {
-    if (event.key === "/" && document.activeElement !== find) {
+    const typing = document.activeElement === find;
+    if (event.key === "Escape") {
+      find.value = "";
+      search("");
+      unknown = [];
+      select([]);
+      saveLater(true);
+    } else if (typing || event.ctrlKey || event.altKey || event.metaKey) {
+      return;
+    } else if (event.key === "/") {
       event.preventDefault();
       find.focus();
-    } else if (event.key === "Escape") {
-      find.value = "";
-      search("", false);
-      select(-1);
-      find.blur();
-      saveAddress();
+    } else if (event.key === "+" || event.key === "=") {
+      setZoom(zoom * 1.25);
+      saveLater(false);
+    } else if (event.key === "-") {
+      setZoom(zoom / 1.25);
+      saveLater(false);
+    } else if (event.key === "0") {
+      setZoom(fitZoom());
+      saveLater(false);
     }
   });
-  document.getElementById("zoom-in").addEventListener("click", () => setZoom(zoom * 1.25));
-  document.getElementById("zoom-out").addEventListener("click", () => setZoom(zoom / 1.25));
-  document.getElementById("fit").addEventListener("click", () => {
-    setZoom(document.documentElement.clientWidth / width);
-  });
-  window.addEventListener(
+  function button(id, value) {
+    document.getElementById(id).addEventListener("click", () => {
+      setZoom(value());
+      saveLater(false);
+    });
+  }
+  button("zoom-in", () => zoom * 1.25);
+  button("zoom-out", () => zoom / 1.25);
+  button("fit", fitZoom);
+
+  // Ctrl+wheel and a trackpad's pinch zoom in proportion to the wheel's
+  // travel, about the pointer; the wheel alone scrolls.
+  view.addEventListener(
     "wheel",
     (event) => {
       if (!event.ctrlKey) return;
       event.preventDefault();
-      setZoom(event.deltaY < 0 ? zoom * 1.25 : zoom / 1.25);
+      const pixels = event.deltaY * (event.deltaMode === 1 ? 16 : event.deltaMode === 2 ? 400 : 1);
+      const r = view.getBoundingClientRect();
+      setZoom(zoom * Math.exp(-pixels / 300), event.clientX - r.left, event.clientY - r.top);
+      saveLater(false);
     },
     { passive: false }
   );
-  // A comparison's list of changes: an entry selects the advance it shows.
-  const changes = document.getElementById("changes");
-  if (changes !== null) {
-    const choose = (event) => {
-      const item = event.target.closest("li[data-index]");
-      if (item === null || (event.type === "keydown" && event.key !== "Enter")) return;
-      select(Number(item.dataset.index));
-      groups[selected].scrollIntoView({ block: "center", inline: "center" });
-      setTimeout(saveAddress);
-    };
-    changes.addEventListener("click", choose);
-    changes.addEventListener("keydown", choose);
+
+  // A drag pans (mouse or one finger); two fingers pinch the chart.
+  const pointers = new Map();
+  let drag = null;
+  let dragged = false;
+  let pinch = null;
+  const distance = ([a, b]) => Math.hypot(a.x - b.x, a.y - b.y);
+  view.addEventListener("pointerdown", (event) => {
+    if (event.button !== 0) return;
+    pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
+    dragged = false;
+    if (pointers.size === 1) {
+      drag = { x: event.clientX, y: event.clientY, left: view.scrollLeft, top: view.scrollTop };
+    } else if (pointers.size === 2) {
+      const both = [...pointers.values()];
+      pinch = { zoom, distance: distance(both) };
+      drag = null;
+    }
+  });
+  view.addEventListener("pointermove", (event) => {
+    if (!pointers.has(event.pointerId)) return;
+    pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
+    if (pinch !== null && pointers.size === 2) {
+      const both = [...pointers.values()];
+      const r = view.getBoundingClientRect();
+      const [x, y] = [(both[0].x + both[1].x) / 2 - r.left, (both[0].y + both[1].y) / 2 - r.top];
+      setZoom((pinch.zoom * distance(both)) / Math.max(1, pinch.distance), x, y);
+      dragged = true;
+    } else if (drag !== null) {
+      const [dx, dy] = [event.clientX - drag.x, event.clientY - drag.y];
+      if (!dragged && Math.hypot(dx, dy) < 5) return;
+      if (!dragged) view.setPointerCapture(event.pointerId);
+      dragged = true;
+      view.classList.add("dragging");
+      view.scrollLeft = drag.left - dx;
+      view.scrollTop = drag.top - dy;
+    }
+  });
+  function release(event) {
+    pointers.delete(event.pointerId);
+    if (pointers.size < 2 && pinch !== null) {
+      pinch = null;
+      saveLater(false);
+    }
+    if (pointers.size === 0) drag = null;
+    view.classList.remove("dragging");
   }
-  window.addEventListener("hashchange", loadAddress);
-  loadAddress();
+  view.addEventListener("pointerup", release);
+  view.addEventListener("pointercancel", release);
+  // The click that ends a drag selects nothing.
+  view.addEventListener(
+    "click",
+    (event) => {
+      if (dragged) event.stopPropagation();
+      dragged = false;
+    },
+    true
+  );
+
+  // On paper the chart is cut into strips, a row of boxes each with the
+  // links above it, cut between boxes to the width of a page, at a scale
+  // that keeps texts at 6 points.
+  const PRINT_SCALE = 0.75;
+  const PAGE_WIDTH = 680;
+  const printed = document.getElementById("print");
+  // Pieces of at most limit, cut between the spans, which are in order.
+  function cuts(spans, limit) {
+    const pieces = [];
+    let from = spans[0][0];
+    for (let k = 1; k < spans.length; ++k) {
+      if (spans[k][1] - from > limit) {
+        const at = Math.floor((spans[k - 1][1] + spans[k][0]) / 2);
+        pieces.push([from, at]);
+        from = at;
+      }
+    }
+    pieces.push([from, spans[spans.length - 1][1]]);
+    return pieces;
+  }
+  window.addEventListener("beforeprint", () => {
+    const strips = [];
+    let top = 0;
+    for (const row of rows) {
+      const bottom = Math.max(...row.map((i) => boxes[i][1] + boxes[i][3])) + 2;
+      const spans = row.map((i) => [boxes[i][0] - 3, boxes[i][0] + boxes[i][2] + 2]);
+      for (const [left, right] of cuts(spans, PAGE_WIDTH / PRINT_SCALE)) {
+        const strip = document.createElementNS(svg.namespaceURI, "svg");
+        strip.setAttribute("class", "strip");
+        strip.setAttribute("viewBox", `${left} ${top} ${right - left} ${bottom - top}`);
+        strip.setAttribute("width", (right - left) * PRINT_SCALE);
+        strip.setAttribute("height", (bottom - top) * PRINT_SCALE);
+        for (const part of chart.children) strip.appendChild(part.cloneNode(true));
+        strips.push(strip);
+      }
+      top = bottom;
+    }
+    printed.replaceChildren(...strips);
+  });
+  window.addEventListener("afterprint", () => printed.replaceChildren());
+
+  // A larger window has a larger fit, the least zoom.
+  window.addEventListener("resize", () => setZoom(zoom));
+  window.addEventListener("popstate", () => loadAddress(false));
+  window.addEventListener("hashchange", () => loadAddress(false));
+  loadAddress(true);
 })();

@@ -61,7 +61,8 @@ test("the boxes carry the marks and the list holds every change in the report's 
   await tab.goto("file://" + page);
   const got = await tab.evaluate(() => {
     const classes = {};
-    for (const g of document.querySelectorAll("svg.chart g.advance")) {
+    // The chart is the first svg.chart; the legend's swatches are charts too.
+    for (const g of document.querySelector("svg.chart").querySelectorAll("g.advance")) {
       const marks = ["added", "changed", "moved"].filter((m) => g.classList.contains(m));
       if (marks.length > 0) classes[g.id.slice(1)] = marks;
     }
@@ -70,7 +71,7 @@ test("the boxes carry the marks and the list holds every change in the report's 
       classes,
       lines: items.map((li) => li.textContent),
       boxes: items.map((li) => (li.dataset.index === undefined ? null : Number(li.dataset.index))),
-      legend: [...document.querySelectorAll("#legend g.advance")].map((g) => g.getAttribute("class")),
+      legend: [...document.querySelectorAll("#marks g.advance")].map((g) => g.getAttribute("class")),
     };
   });
   assert.ok(Object.keys(want.classes).length >= 10);
@@ -93,7 +94,8 @@ test("clicking a change, or Enter on it, selects its advance", async () => {
       await tab.keyboard.press("Enter");
     }
     const target = await tab.evaluate(() =>
-      [...document.querySelectorAll("svg.chart g.target")].map((g) => Number(g.id.slice(1))));
+      [...document.querySelector("svg.chart").querySelectorAll("g.target")].map((g) =>
+        Number(g.id.slice(1))));
     assert.deepEqual(target, [index], how);
   }
 });

@@ -1,11 +1,12 @@
 // How fast the chart page answers in headless Chromium (a benchmark, not a
-// test): for each page, the time from the start of navigation until the
-// route of its deepest advance, given in the address, is marked and
-// drawn; then clicks on advances once the page has settled, each timed by
-// the page itself (performance.now()) from the click until it is drawn.
-// "Drawn": two frames later, as the second frame waits for the first to be
-// rasterized. Optionally saves a screenshot of the first page with its
-// route selected.
+// test), at full speed and with the CPU throttled 4x: for each page, its
+// size; the time from the start of navigation until the route of its
+// deepest advance, given in the address, is marked and drawn; and, with
+// real input events, from the event until drawn: a mouse click on a box,
+// a zoom step (the + and - keys, Ctrl+wheel), a keystroke in the search
+// field. "Drawn": two frames later, as the second frame waits for the
+// first to be rasterized. Medians, and the largest. Optionally saves a
+// screenshot of the last page with a two-target route selected.
 //   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, statSync } from "node:fs";
@@ -19,7 +20,7 @@ const screenshot = shotAt >= 0 ? args.splice(shotAt, 2)[1] : null;
 const [checker, ...files] = args;
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = 5;
-const CLICKS = 20;
+const EVENTS = 20;
 
 const browser = await puppeteer.launch({
   executablePath: "/usr/bin/chromium",
@@ -27,10 +28,31 @@ const browser = await puppeteer.launch({
 });
 const tab = await browser.newPage();
 await tab.setViewport({ width: 1280, height: 800 });
+const cdp = await tab.createCDPSession();
+const pause = (ms = 250) => new Promise((done) => setTimeout(done, ms));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const figure = (values) => `${median(values).toFixed(0)} / ${Math.max(...values).toFixed(0)}`;
 
-console.log("page                bytes   advances  marked (ms, median of %d)" +
-  "  click (ms, median / max of %d)", LOADS, CLICKS);
+// Each event of these types, timed in the page from its time stamp until drawn.
+async function recordTimes() {
+  await tab.evaluate(() => {
+    window.times = [];
+    const frame = (then) => requestAnimationFrame(() => setTimeout(then));
+    for (const type of ["click", "keydown", "wheel"]) {
+      addEventListener(type, (event) => {
+        const start = event.timeStamp;
+        frame(() => frame(() => window.times.push(performance.now() - start)));
+      }, true);
+    }
+  });
+}
+// The times recorded so far, once the last event is drawn.
+const takeTimes = async (count) => {
+  await tab.waitForFunction((count) => window.times.length >= count, {}, count);
+  return tab.evaluate(() => window.times.splice(0));
+};
+
+console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -39,54 +61,89 @@ for (const [n, rules] of files.entries()) {
   const code = advances[deepest].code;
   const route = JSON.parse(execFileSync(checker, ["--json", "--route", code, rules]));
 
-  const marked = [];
-  for (let i = 0; i < LOADS; ++i) {
-    await tab.goto("about:blank");
-    await tab.goto(`file://${page}#route=${encodeURIComponent(code)}`);
-    // performance.now() counts from the start of the navigation.
-    const result = await tab.evaluate(async () => {
-      const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
-      await frame();
-      await frame();
-      return {
-        at: performance.now(),
-        target: [...document.querySelectorAll("g.target")].map((g) => g.id),
-        route: document.querySelectorAll("g.route").length,
-      };
-    });
-    if (result.target.join() !== `a${deepest}` || result.route !== route.route.length) {
-      throw new Error(`${rules}: the page did not mark the route of ${code}`);
+  for (const rate of [1, 4]) {
+    await cdp.send("Emulation.setCPUThrottlingRate", { rate });
+    const loads = [];
+    for (let i = 0; i < LOADS; ++i) {
+      await tab.goto("about:blank");
+      await tab.goto(`file://${page}#route=${encodeURIComponent(code)}`);
+      // performance.now() counts from the start of the navigation.
+      const result = await tab.evaluate(async () => {
+        const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
+        await frame();
+        await frame();
+        return {
+          at: performance.now(),
+          target: [...document.querySelectorAll("g.target")].map((g) => g.id),
+          route: document.querySelectorAll("g.route").length,
+        };
+      });
+      if (result.target.join() !== `a${deepest}` || result.route !== route.route.length) {
+        throw new Error(`${rules}: the page did not mark the route of ${code}`);
+      }
+      loads.push(result.at);
     }
-    marked.push(result.at);
-  }
-  if (n === 0 && screenshot !== null) {
-    await tab.evaluate(() =>
-      document.querySelector("g.target").scrollIntoView({ block: "center" }));
-    await tab.screenshot({ path: screenshot });
-  }
+    await pause(500);
+    await recordTimes();
 
-  // Clicks on advances spread over the chart, each timed until drawn, with
-  // a pause between them so that none waits for the one before.
-  const clicks = await tab.evaluate(async (count) => {
-    const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
-    const pause = () => new Promise((done) => setTimeout(done, 250));
-    const groups = [...document.querySelectorAll("g.advance")];
-    const times = [];
-    await pause();
-    for (let i = 0; i < count; ++i) {
-      const rect = groups[Math.floor(((i + 0.5) * groups.length) / count)].querySelector("rect");
-      const start = performance.now();
-      rect.dispatchEvent(new MouseEvent("click", { bubbles: true }));
-      await frame();
-      await frame();
-      times.push(performance.now() - start);
+    // Clicks on boxes spread over the chart, each brought into view first.
+    const clicks = [];
+    for (let k = 0; k < EVENTS; ++k) {
+      const i = Math.floor(((k + 0.5) * advances.length) / EVENTS);
+      const box = await tab.evaluate((i) => {
+        const rect = document.querySelector(`#a${i} > rect`);
+        rect.scrollIntoView({ block: "center", inline: "center" });
+        const r = rect.getBoundingClientRect();
+        return [r.left + r.width / 2, r.top + r.height / 2];
+      }, i);
+      await pause();
+      await tab.mouse.click(...box);
+      clicks.push(...(await takeTimes(1)));
+    }
+
+    // Zoom steps about the middle of the view, by keys and by the wheel.
+    await tab.evaluate(() => document.activeElement.blur());
+    for (let k = 0; k < EVENTS; ++k) {
+      if (k % 4 === 3) {
+        await tab.keyboard.down("Control");
+        await tab.mouse.move(600, 500);
+        await tab.mouse.wheel({ deltaY: k % 8 === 3 ? -100 : 100 });
+        await tab.keyboard.up("Control");
+      } else {
+        await tab.keyboard.press(k % 2 === 0 ? "+" : "-");
+      }
       await pause();
     }
-    return times;
-  }, CLICKS);
-  console.log("%s %s %s %s %s",
-    basename(rules).padEnd(16), String(statSync(page).size).padStart(9),
-    String(advances.length).padStart(8), median(marked).toFixed(0).padStart(24),
-    `${median(clicks).toFixed(1)} / ${Math.max(...clicks).toFixed(1)}`.padStart(30));
+    const zooms = await takeTimes(EVENTS);
+
+    // A name typed into the search field, a key at a time.
+    await tab.click("#find");
+    await takeTimes(1);
+    const name = advances[Math.floor(advances.length / 3)].name.slice(0, EVENTS);
+    for (const key of name) {
+      await tab.keyboard.press(key);
+      await pause();
+    }
+    const keys = await takeTimes(name.length);
+    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys });
+    await tab.keyboard.press("Escape");
+
+    console.log("%s %s %s %s | %s | %s | %s | %s",
+      basename(rules).padEnd(13), `${rate}x`.padStart(3), String(statSync(page).size).padStart(9),
+      String(advances.length).padStart(9), figure(loads).padStart(6), figure(clicks).padStart(7),
+      figure(zooms).padStart(6), figure(keys).padStart(7));
+  }
+  await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
+
+  if (n === files.length - 1 && screenshot !== null) {
+    // Two targets a few levels apart, and their list.
+    const pick = (level) => advances.findIndex((a) => a.level === level);
+    const targets = [pick(Math.floor(advances[deepest].level * 0.6)), deepest];
+    const hash = targets.map((i) => encodeURIComponent(advances[i].code)).join(",");
+    await tab.goto("about:blank");
+    await tab.goto(`file://${page}#route=${hash}&zoom=0.6`);
+    await pause(500);
+    await tab.screenshot({ path: screenshot });
+  }
 }
 await browser.close();

@@ -405,7 +405,7 @@ TEST(CheckDiff, SvgMarksTheChanges) {
                                               "a3: advance changed moved", "a4: advance",
                                               "a5: advance moved", "a6: advance changed moved",
                                               "a7: advance added"}));
-  EXPECT_NE(text.find("g.advance.moved > rect {"), std::string::npos);
+  EXPECT_NE(text.find(".chart .advance.moved > rect {"), std::string::npos);
 }
 
 // A comparison that cannot be written ends with exit code 3, as a report does.

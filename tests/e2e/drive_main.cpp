@@ -4,6 +4,7 @@
 //
 //   wine lorvane-drive.exe VIEWER TAIL --expect-exit N [--expect-text TEXT]
 //                          [--timeout SECONDS] [--print] [--chart-out FILE]
+//                          [--launcher]
 //
 // VIEWER is the viewer's path (a Unix path is turned into its Z:\ form);
 // TAIL is handed to it unchanged as its command-line tail ("" for an empty
@@ -22,6 +23,10 @@
 //               again with no box open (the job is then with the spooler);
 //  --chart-out  presses F2, closes the "Clipboard Copy Successful" box, and
 //               writes the clipboard's bitmap to FILE as a binary PPM (P6).
+// With --launcher, VIEWER is a program that starts the viewer and ends (the
+// release's "Show the sample.cmd" through cmd.exe): it must end with exit
+// code 0 within the timeout, no cmd.exe may be left running, and the
+// lorvane.exe it started is then handled as above.
 // Prints what happened; exits 0 when every expectation held, 1 when one
 // failed, 2 on a usage error.
 #include <stdio.h>
@@ -36,7 +41,7 @@ namespace {
 
 const char* const USAGE =
     "usage: lorvane-drive VIEWER TAIL --expect-exit N [--expect-text TEXT] [--timeout SECONDS]\n"
-    "                     [--print] [--chart-out FILE]\n";
+    "                     [--print] [--chart-out FILE] [--launcher]\n";
 
 // Shows line feeds and other control bytes so a mismatch can be read.
 std::string Visible(const std::string& text) {
@@ -102,6 +107,27 @@ std::string SaveChart(Driven* driven, HWND window, const char* path) {
   return "";
 }
 
+// The launcher ends by itself; the viewer it started becomes the driven
+// program. Empty on success, else what went wrong.
+std::string FollowLauncher(Driven* driven, DWORD timeoutMs) {
+  DWORD code = 0;
+  if (!WaitExit(driven, timeoutMs, &code)) return "the launcher does not end";
+  CloseDriven(driven);
+  if (code != 0) return "the launcher exits with " + std::to_string(code);
+  DWORD self = GetCurrentProcessId(), start = GetTickCount(), viewer;
+  while ((viewer = FindProcessNamed("lorvane.exe", self)) == 0) {
+    if (GetTickCount() - start > timeoutMs) return "the launcher started no lorvane.exe";
+    Sleep(5);
+  }
+  driven->process =
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, viewer);
+  driven->processId = viewer;
+  if (driven->process == nullptr) return "cannot open the viewer's process";
+  if (FindProcessNamed("cmd.exe", 0) != 0) return "a cmd.exe is left running";
+  printf("launcher ended; viewer process %lu\n", viewer);
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,6 +142,7 @@ int main(int argc, char** argv) {
   DWORD timeoutMs = 10000;
   bool print = false;
   const char* chartOut = nullptr;
+  bool launcher = false;
   for (int i = 3; i < argc; ++i) {
     if (strcmp(argv[i], "--expect-exit") == 0 && i + 1 < argc) {
       expectExit = strtol(argv[++i], nullptr, 10);
@@ -127,6 +154,8 @@ int main(int argc, char** argv) {
       print = true;
     } else if (strcmp(argv[i], "--chart-out") == 0 && i + 1 < argc) {
       chartOut = argv[++i];
+    } else if (strcmp(argv[i], "--launcher") == 0) {
+      launcher = true;
     } else {
       fprintf(stderr, "lorvane-drive: unknown argument %s\n%s", argv[i], USAGE);
       return 2;
@@ -141,6 +170,10 @@ int main(int argc, char** argv) {
   if (!StartProgram(viewer, tail[0] ? tail : nullptr, &driven)) {
     printf("FAIL: cannot start %s (error %lu)\n", viewer, GetLastError());
     return 1;
+  }
+  if (launcher) {
+    std::string problem = FollowLauncher(&driven, timeoutMs);
+    if (!problem.empty()) return Fail(&driven, "launcher: ", problem);
   }
   DWORD start = GetTickCount();
   HWND box = nullptr, window = nullptr;

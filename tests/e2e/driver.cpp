@@ -3,6 +3,7 @@
 #include "driver.h"
 
 #include <string.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -65,6 +66,24 @@ bool WaitExit(Driven* driven, DWORD timeoutMs, DWORD* exitCode) {
   GetExitCodeProcess(driven->process, &code);
   *exitCode = code;
   return true;
+}
+
+DWORD FindProcessNamed(const char* exeName, DWORD except) {
+  // The wide entries: the ANSI ones would change type with UNICODE.
+  WCHAR wanted[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, exeName, -1, wanted, MAX_PATH) == 0) return 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  DWORD found = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && found == 0;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID != except && lstrcmpiW(entry.szExeFile, wanted) == 0)
+      found = entry.th32ProcessID;
+  }
+  CloseHandle(snapshot);
+  return found;
 }
 
 void CloseDriven(Driven* driven) {

@@ -35,6 +35,10 @@ bool StartProgram(const std::string& exe, const char* tail, Driven* driven);
 // Waits for the process to end; true with its exit code, false on timeout.
 bool WaitExit(Driven* driven, DWORD timeoutMs, DWORD* exitCode);
 
+// The first running process whose program file is named `exeName` (case
+// aside), other than `except`; 0 when there is none.
+DWORD FindProcessNamed(const char* exeName, DWORD except);
+
 // Ends the process (if it still runs) and closes the handles.
 void KillProgram(Driven* driven);
 void CloseDriven(Driven* driven);

@@ -3,6 +3,9 @@ own XML parser, JSON parser and Windows-1252 codec; and the viewer's chart
 walk, read back from the SVG.
     python3 export_test.py CHECKER SOURCE_DIR WORK_DIR [unittest names...]
 """
+import base64
+import hashlib
+import html
 import json
 import os
 import re
@@ -62,8 +65,9 @@ class Export(unittest.TestCase):
         # The page holds the same SVG element, and nothing from elsewhere.
         element = open(svg, encoding="utf-8").read().split("\n", 1)[1]
         text = open(page, encoding="utf-8").read()
-        self.assertIn("<div id=\"chart\">\n" + element + "</div>\n<script>", text)
-        self.assertNotIn("http", text.replace('xmlns="http://www.w3.org/2000/svg"', ""))
+        self.assertIn("<div id=\"chart\">\n" + element + "</div>\n", text)
+        own = text.replace('xmlns="http://www.w3.org/2000/svg"', "").replace("http-equiv", "")
+        self.assertNotIn("http", own)
         return ET.parse(svg).getroot()
 
     def walk(self, name, metrics):
@@ -173,6 +177,72 @@ class Export(unittest.TestCase):
             result = run(*args, path)
             self.assertEqual((result.returncode, result.stdout, result.stderr.decode()),
                              (4, b"", 'lorvane-check: no advance has the code or the name "bot"\n'))
+
+    def test_boxes_named_and_texts_squeezed_to_their_box(self):
+        # A name that fits, one too long for any browser's font, a unit line
+        # that only fits without its cost; the same prerequisite twice.
+        path = rules("fit.txt", b"Short, 1, 0, nil, nil, 0, 0 ; Sho\n"
+                     b"WWWWWWWWWWWWWWWWWWW, 1, 0, Sho, Sho, 2, 4 ; Wid\n",
+                     b"MMMMMMMMMMMMMM, Sho, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Sho, 0\n")
+        groups = self.export(path).findall(SVG + "g")
+        cases = [(groups[1], "Short, Ancient, Military, level 1", [None, None, "146", None]),
+                 (groups[2], "WWWWWWWWWWWWWWWWWWW, Industrial, Applied, level 2", ["146", None])]
+        for g, label, lengths in cases:
+            self.assertEqual((g.get("tabindex"), g.get("role"), g.get("aria-label")),
+                             ("0", "button", label))
+            texts = g.findall(SVG + "text")
+            self.assertEqual([t.get("textLength") for t in texts], lengths, label)
+            for t in texts:
+                if t.get("textLength"):
+                    self.assertEqual(t.get("lengthAdjust"), "spacingAndGlyphs")
+        self.assertEqual(groups[2][0].text.split("\n")[1], "prerequisites: Short")
+
+    def test_page_title_counts_warnings_and_policy(self):
+        small = os.path.join(SOURCE, "tests/check/fixtures/small.txt")
+        broken = rules("warned.txt", b"Alpha, 1, 0, nil, Zzz, 0, 0 ; Alp\n"
+                       b"Beta, 1, 0, Alp, nil, 0, 9 ; Bet\nGamma, 1, 0, nil, nil, 0, 0 ; Alp\n")
+        page_path = os.path.join(WORK, "test_page_title_counts_warnings_and_policy.html")
+        # The file's name by default; a title given is escaped; bytes that
+        # are no UTF-8 read as Windows-1252, as the rules' own texts.
+        for path, options, title in [(small, [], "small.txt"),
+                                     (small, ["--title", "A <b> & \"Été\""],
+                                      "A &lt;b&gt; &amp; &quot;Été&quot;"),
+                                     (small, ["--title", b"Caf\xe9 \x80"], "Café €"),
+                                     # An overlong form and a surrogate are no UTF-8.
+                                     (small, ["--title", b"\xc0\xaf"], "\u00c0\u00af"),
+                                     (small, ["--title", b"\xed\xa0\x80"], "\u00ed\u00a0\u20ac"),
+                                     (broken, [], "warned.txt")]:
+            self.export(path, *options)
+            page = open(page_path, encoding="utf-8").read()
+            records = json.loads(run("--json", path).stdout)
+            counts = [(len(records["advances"]) - 1, "advance"),
+                      (max(a["level"] for a in records["advances"]), "level"),
+                      (len(records["units"]), "unit")]
+            counts = ", ".join("%d %s%s" % (n, word, "" if n == 1 else "s") for n, word in counts)
+            heading = "<h1>%s <small id=\"counts\">%s</small>" % (title, counts)
+            self.assertTrue("<title>%s</title>" % title in page and heading in page, heading)
+            # The warnings as --json has them, each with its advance.
+            listed = re.search(r'<ul id="warnings">\n(.*?)</ul>\n(<p>No warnings</p>)?', page, re.S)
+            items = [re.match(r'<li(?: data-index="(\d+)")?>(.*)</li>$', item).groups()
+                     for item in listed.group(1).splitlines()]
+            self.assertEqual([(None if i is None else int(i), html.unescape(text))
+                              for i, text in items],
+                             [(d.get("advance"), d["message"]) for d in records["diagnostics"]])
+            self.assertEqual([d["message"] for d in records["diagnostics"]], records["warnings"])
+            self.assertEqual(listed.group(2) is not None, records["warnings"] == [])
+            # Only the page's own script and styles, by their hashes.
+            policy = re.search(r'Content-Security-Policy" content="([^"]*)"', page).group(1)
+            digest = lambda text: "'sha256-%s'" % base64.b64encode(
+                hashlib.sha256(text.encode()).digest()).decode()
+            scripts = re.findall(r"<script>(.*?)</script>", page, re.S)
+            styles = re.findall(r"<style>(.*?)</style>", page, re.S)
+            self.assertEqual(policy, "default-src 'none'; script-src %s; style-src %s" % (
+                " ".join(map(digest, scripts)), " ".join(map(digest, styles))))
+            self.assertNotRegex(page, r"<[^>]* on[a-z]+=")
+        self.assertNotEqual(records["warnings"], [])
+        result = run("--title", "T", small)
+        self.assertEqual((result.returncode, result.stderr.decode().splitlines()[0]),
+                         (2, "lorvane-check: --title goes with --html"))
 
     def test_nothing_written_on_failure(self):
         svg, page = os.path.join(WORK, "kept.svg"), os.path.join(WORK, "new.html")

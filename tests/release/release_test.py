@@ -4,15 +4,18 @@
   release_test.py ZIP VERSION OBJDUMP NATIVE_CHECK WINE_RUN DRIVER VIEWER VERSION_INFO WORK_DIR
 
 ZIP is build/release/lorvane-VERSION-win32.zip (scripts/release.sh makes
-it). Checks: the archive holds exactly the five files in one folder; the
+it). Checks: the archive holds exactly its seven files in one folder; the
 texts have CR LF line ends; README.txt names the subsystem version that the
 executables' PE headers carry; both executables are stripped 32-bit
-programs that import only system DLLs. Then, unpacked into a folder of its
-own in the Wine prefix: the version resources of both programs; the
-unpacked viewer started on the unpacked sample shows its chart, the same
-chart as the test build's viewer (VIEWER); the unpacked checker's --json
-report is the same document as the native checker's, and both give the
-same --version line.
+programs that import only system DLLs; RULES.html is the page that the
+native checker writes for the sample with the page's title. Then, unpacked
+into a folder of its own in the Wine prefix, whose path holds a blank and a
+letter outside ASCII: the version resources of both programs; the unpacked
+viewer started on the unpacked sample shows its chart, the same chart as
+the test build's viewer (VIEWER), and so does "Show the sample.cmd" run by
+cmd.exe, which leaves no console process behind; the unpacked checker's
+--json report is the same document as the native checker's, and both give
+the same --version line.
 """
 import json
 import os
@@ -22,8 +25,10 @@ import subprocess
 import sys
 import zipfile
 
-FILES = ["LICENSE.txt", "README.txt", "RULES-MOD.TXT", "RULES.TXT", "lorvane-check.exe",
-         "lorvane.exe"]
+FILES = ["LICENSE.txt", "README.txt", "RULES-MOD.TXT", "RULES.TXT", "RULES.html",
+         "Show the sample.cmd", "lorvane-check.exe", "lorvane.exe"]
+# Where a player might unpack it: a blank and a letter outside ASCII.
+FOLDER = "Lorvane t\u00e9st"
 # comdlg32 is loaded only when the user prints.
 SYSTEM_DLLS = {"gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}
 SUBSYSTEMS = {"lorvane.exe": "Windows GUI", "lorvane-check.exe": "Windows CUI"}
@@ -93,12 +98,13 @@ def read_version_info(text):
     return info
 
 
-def drive_chart(wine_run, driver, viewer, rules, chart, log):
+def drive_chart(wine_run, driver, viewer, rules, chart, log, *options):
     """The viewer on RULES through lorvane-drive: its window must show, and
     Copy's bitmap goes to CHART. Gives the driver's report, or None."""
     with open(log, "wb") as out:
         code = subprocess.run(["bash", wine_run, driver, viewer, rules, "--expect-exit", "0",
-                               "--chart-out", chart], stdin=subprocess.DEVNULL, stdout=out,
+                               "--chart-out", chart, *options], stdin=subprocess.DEVNULL,
+                              stdout=out,
                               stderr=subprocess.STDOUT, timeout=120).returncode
     report = open(log, encoding="latin-1").read()
     return report if check(code == 0, "%s on %s:\n%s" % (viewer, rules, report)) else None
@@ -117,18 +123,18 @@ def main():
 
     # The archive as a Windows user unpacks it, into the prefix's C: drive.
     prefix = os.environ["WINEPREFIX"]
-    unpacked = os.path.join(prefix, "drive_c", "lorvane-release-test")
+    unpacked = os.path.join(prefix, "drive_c", FOLDER)
     shutil.rmtree(unpacked, ignore_errors=True)
     with zipfile.ZipFile(archive) as z:
         names = sorted(n for n in z.namelist() if not n.endswith("/"))
         check(names == ["%s/%s" % (top, f) for f in FILES], "archive holds %s" % names)
         z.extractall(unpacked)
     folder = os.path.join(unpacked, top)
-    windows_folder = "C:\\lorvane-release-test\\" + top
+    windows_folder = "C:\\%s\\%s" % (FOLDER, top)
     os.makedirs(work, exist_ok=True)
 
     texts = {}
-    for name in ["README.txt", "LICENSE.txt"]:
+    for name in ["README.txt", "LICENSE.txt", "Show the sample.cmd"]:
         with open(os.path.join(folder, name), "rb") as f:
             data = f.read()
         check(data.endswith(b"\r\n") and data.count(b"\n") == data.count(b"\r\n"),
@@ -137,6 +143,18 @@ def main():
     readme = re.sub(r"\s+", " ", texts["README.txt"])
     check("MIT License" in texts["LICENSE.txt"], "LICENSE.txt is not the MIT licence")
     check("Lorvane %s" % version in readme, "README.txt does not name version " + version)
+
+    # The sample's page: what the checker writes for anyone, with its title.
+    with open(os.path.join(folder, "RULES.html"), "rb") as f:
+        page = f.read()
+    title = re.search(rb"<title>(.*?)</title>", page)
+    if check(title, "RULES.html has no title"):
+        native_page = os.path.join(work, "RULES.html")
+        subprocess.run([native_check, "--html", native_page, "--title", title.group(1).decode(),
+                        os.path.join(folder, "RULES.TXT")], check=True, timeout=60)
+        with open(native_page, "rb") as f:
+            check(f.read() == page, "RULES.html differs from the native checker's page (%s)"
+                  % native_page)
 
     versions = {check_executable(objdump, os.path.join(folder, exe)) for exe in SUBSYSTEMS}
     print("subsystem version " + " ".join(sorted(versions)))
@@ -170,9 +188,21 @@ def main():
         check('window "Lorvane"' in report, "no chart window:\n" + report)
         if drive_chart(wine_run, driver, viewer, rules, built_chart,
                        os.path.join(work, "drive-built.log")) is not None:
-            with open(unpacked_chart, "rb") as a, open(built_chart, "rb") as b:
-                check(a.read() == b.read(), "the unpacked viewer's chart differs from the "
+            with open(built_chart, "rb") as f:
+                built = f.read()
+            with open(unpacked_chart, "rb") as f:
+                check(f.read() == built, "the unpacked viewer's chart differs from the "
                       "test build's (%s, %s)" % (unpacked_chart, built_chart))
+            # A double-click on the script: cmd.exe runs it and ends, the
+            # viewer stays with the sample.
+            script = '/c "%s\\Show the sample.cmd"' % windows_folder
+            script_chart = os.path.join(work, "script.ppm")
+            if drive_chart(wine_run, driver, "C:\\windows\\system32\\cmd.exe", script,
+                           script_chart, os.path.join(work, "drive-script.log"),
+                           "--launcher") is not None:
+                with open(script_chart, "rb") as f:
+                    check(f.read() == built, "the script's viewer shows another chart (%s)"
+                          % script_chart)
 
     # The unpacked checker against the native one.
     code, windows_json = wine([exes["lorvane-check.exe"], "--json", rules],
