@@ -284,8 +284,10 @@ void CheckDiff() {
   // The fixed file is the one loaded: its page, marked with what the input
   // would change, the input's names in the list.
   ChartMarks marks = DiffMarks(input, fixed, diff);
+  PageContent content = {"fixed", 3, 2, 1, {}};
+  content.marks = &marks;
   std::string page;
-  MakeHtmlPage(&page, &marks);
+  MakeHtmlPage(content, &page);
   Require(ValidUtf8(page) && page.find("<ul id=\"changes\">") != std::string::npos,
           "marked page not written");
 }
