@@ -41,6 +41,33 @@ void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) 
   if (warnings.empty()) *out += "<p>No warnings</p>\n";
 }
 
+// A comparison's panel: the legend of the marks, each a box drawn by the
+// chart's own style, and the list of changes; an entry that an advance
+// shows carries its index and selects it.
+void AppendChanges(std::string* out, const ChartMarks& marks) {
+  *out += "<section id=\"changes-panel\">\n<h2>Changes</h2>\n<ul id=\"marks\">\n";
+  for (const auto& entry : marks.legend) {
+    *out +=
+        "<li><svg class=\"chart\" width=\"24\" height=\"14\" aria-hidden=\"true\"><g "
+        "class=\"advance ";
+    *out += entry.first;
+    *out += "\"><rect x=\"1.5\" y=\"1.5\" width=\"21\" height=\"11\"/></g></svg> ";
+    AppendXmlText(out, entry.second.c_str());
+    *out += "</li>\n";
+  }
+  *out += "</ul>\n<ul id=\"changes\">\n";
+  for (const ChartNote& note : marks.notes) {
+    if (note.index >= 0) {
+      *out += "<li data-index=\"" + std::to_string(note.index) + "\" tabindex=\"0\">";
+    } else {
+      *out += "<li>";
+    }
+    AppendXmlText(out, note.text.c_str());
+    *out += "</li>\n";
+  }
+  *out += "</ul>\n</section>\n";
+}
+
 // What a place of the skeleton stands for.
 void AppendPlace(std::string* out, const std::string& name, const PageContent& content) {
   if (name == "title") {
@@ -60,7 +87,9 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
   } else if (name == "style") {
     *out += PageStyle;
   } else if (name == "svg") {
-    AppendChartSvg(out);
+    AppendChartSvg(out, content.marks);
+  } else if (name == "changes") {
+    if (content.marks != nullptr) AppendChanges(out, *content.marks);
   } else if (name == "warnings") {
     AppendWarnings(out, content.warnings);
   } else if (name == "script") {

@@ -11,12 +11,17 @@ struct PageWarning {
   int advance;       // the index of the advance it concerns (0 the root), or -1
 };
 
+struct ChartMarks;
+
 struct PageContent {
   std::string title;  // UTF-8
   int advances;       // in the file, the root left out
   int levels;         // the deepest level
   int units;
   std::vector<PageWarning> warnings;
+  // A comparison's marks on the chart, with its legend and list of changes
+  // (chart/ChartSvg.h), or none.
+  const ChartMarks* marks = nullptr;
 };
 
 // The whole page of the loaded rules, the chart metrics set.

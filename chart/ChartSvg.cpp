@@ -27,6 +27,7 @@ enum { ALONG_X, ALONG_Y };
 
 struct SvgTarget {
   std::string* out;
+  const ChartMarks* marks;
   int ascent;           // from the top of a text cell to the baseline
   int32_t textRight;    // the current box's last column that a text may use
   bool dotsUsed[2][6];  // [axis][phase]
@@ -122,7 +123,14 @@ void AppendTitle(std::string* out, const Advance* advance) {
 void BeginAdvance(void* target, const Advance* advance) {
   SvgTarget* svg = (SvgTarget*)target;
   std::string* out = svg->out;
-  *out += "<g class=\"advance\" id=\"a";
+  *out += "<g class=\"advance";
+  const ChartMarks* marks = svg->marks;
+  if (marks != nullptr && advance->index >= 0 && (size_t)advance->index < marks->classes.size() &&
+      !marks->classes[advance->index].empty()) {
+    *out += ' ';
+    *out += marks->classes[advance->index];
+  }
+  *out += "\" id=\"a";
   AppendInt(out, advance->index);
   *out += "\" data-code=\"";
   AppendXmlText(out, advance->code);
@@ -279,9 +287,10 @@ void AppendDots(const SvgTarget* svg) {
 
 }  // namespace
 
-void AppendChartSvg(std::string* out) {
+void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   SvgTarget svg = {};
   svg.out = out;
+  svg.marks = marks;
   size_t count = 0;
   for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
   // Room for a box of a few units with its links, so the text is seldom
@@ -312,7 +321,9 @@ void AppendChartSvg(std::string* out) {
   *out += "</svg>\n";
 }
 
-void MakeSvgDocument(std::string* out) {
+void MakeSvgDocument(std::string* out) { MakeSvgDocument(out, nullptr); }
+
+void MakeSvgDocument(std::string* out, const ChartMarks* marks) {
   *out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  AppendChartSvg(out);
+  AppendChartSvg(out, marks);
 }

@@ -57,8 +57,11 @@ void SetPageTitle(const char* rulesPath, const char* title) {
   }
 }
 
-void MakeCheckedPage(std::string* text) {
+void MakeCheckedPage(std::string* text) { MakeCheckedPage(text, nullptr); }
+
+void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
   PageContent content;
+  content.marks = marks;
   content.title = PageTitle;
   content.advances = 0;
   for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {

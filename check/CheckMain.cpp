@@ -16,6 +16,7 @@
 #include "chart/Metrics.h"
 #include "check/Check.h"
 #include "check/ConsoleText.h"
+#include "check/Diff.h"
 #include "check/ExitCodes.h"
 #include "check/Export.h"
 #include "rules/Fatal.h"
@@ -33,7 +34,7 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, help, version;
+  OptionValue json, metrics, svg, html, title, route, diff, help, version;
   const char* path;
 };
 
@@ -45,10 +46,11 @@ struct OptionSpec {
 };
 
 const OptionSpec OptionTable[] = {
-    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
-    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
-    {"--title", true, &Options::title}, {"--route", true, &Options::route},
-    {"--help", false, &Options::help},  {"--version", false, &Options::version},
+    {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
+    {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
+    {"--title", true, &Options::title},      {"--route", true, &Options::route},
+    {"--diff", true, &Options::diff},        {"--help", false, &Options::help},
+    {"--version", false, &Options::version},
 };
 
 // The chart font's metrics the checker takes: every coordinate of the
@@ -140,18 +142,46 @@ int PrintAndExit(const char* text) {
 // What FatalStop needs to word a refusal.
 const char* RulesPath = "";
 bool JsonMode = false;
-bool Opening = true;  // the message names the path, not the file's text
+bool Opening = true;      // the message names the path, not the file's text
+bool NamingFile = false;  // --diff: every refusal names its file
+
+// Opens and loads one rules file as the viewer does, once the outputs are
+// known not to be it. With a copy (--diff), the chart metrics are set, the
+// font's or the viewer's, and the loaded rules copied. False after a
+// message.
+bool LoadChecked(const char* path, const std::vector<OutputFile>& outputs, const int32_t* font,
+                 RulesCopy* copy) {
+  RulesPath = path;
+  Opening = true;
+  FILE* file = OpenRulesFile(path);
+  Opening = false;
+  if (!CheckOutputPaths(file, path, outputs)) return false;
+  LoadRulesFile(file);
+  fclose(file);
+  if (copy != nullptr) {
+    if (font != nullptr) {
+      SetChartMetrics(font[0], font[1], font[2]);
+    } else {
+      SetChartMetrics(11, 13, 0);
+    }
+    CopyLoadedRules(path, copy);
+  }
+  return true;
+}
 
 }  // namespace
 
 // The viewer shows its fatal message in a box; the checker prints the same
 // text to standard error. In the text report, a message about one line of
-// the file comes in the form editors read: FILE:LINE: error: MESSAGE.
+// the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
+// --diff, which loads two files, every refusal names its file so.
 [[noreturn]] void FatalStop(int exitCode) {
   fflush(stdout);
   std::string message = Opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
-  if (!JsonMode && FatalLine > 0) {
+  if ((!JsonMode || NamingFile) && FatalLine > 0) {
     fprintf(stderr, "%s:%ld: error: ", ShownArgument(RulesPath).c_str(), (long)FatalLine);
+  } else if (NamingFile) {
+    fprintf(stderr, "%s: error: ", ShownArgument(RulesPath).c_str());
   }
   fputs(message.c_str(), stderr);
   fputc('\n', stderr);
@@ -188,13 +218,22 @@ int main(int argc, char** argv) {
     }
   }
 
-  RulesPath = path;
   JsonMode = json;
-  FILE* file = OpenRulesFile(path);
-  Opening = false;
-  if (!CheckOutputPaths(file, path, outputs)) return EXIT_USAGE;
-  LoadRulesFile(file);
-  fclose(file);
+  const char* diffPath = options.diff.value;
+  if (diffPath != nullptr) {
+    if (routeText != nullptr) UsageError("--diff does not go with --route", "");
+    NamingFile = true;
+    RulesCopy before;
+    RulesCopy after;
+    if (!LoadChecked(diffPath, outputs, withMetrics ? font : nullptr, &before)) return EXIT_USAGE;
+    ResetRules();
+    if (!LoadChecked(path, outputs, withMetrics ? font : nullptr, &after)) return EXIT_USAGE;
+    int diffExit = RunDiff(before, after, json, &outputs);
+    if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
+    if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
+    return diffExit;
+  }
+  if (!LoadChecked(path, outputs, nullptr, nullptr)) return EXIT_USAGE;
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
   int exitCode = EXIT_LOADED;

@@ -9,6 +9,7 @@
 #include "check/ExitCodes.h"
 
 struct Advance;
+struct ChartMarks;
 
 // One export to write: the option that asked for it, the path given ("-"
 // for standard output), what makes its text and, once made, the text.
@@ -47,8 +48,9 @@ int FindRouteTargets(const char* text, std::vector<const Advance*>* targets);
 void SetPageTitle(const char* rulesPath, const char* title);
 
 // The page of the loaded rules (chart/ChartPage.h) with the title, the
-// file's counts and its warnings.
+// file's counts and its warnings; with a comparison's marks.
 void MakeCheckedPage(std::string* text);
+void MakeCheckedPage(std::string* text, const ChartMarks* marks);
 
 // Makes every export's text (by the default metrics 11,13,0 unless the
 // caller set others) and saves them, then prints the route asked for.

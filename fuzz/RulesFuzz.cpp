@@ -19,6 +19,7 @@
 #include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
+#include "check/Diff.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
@@ -250,6 +251,47 @@ void CheckExports() {
           "page does not hold the SVG element");
 }
 
+// The file each loading input is compared with: links, a unit, a level 2.
+const char DiffBase[] =
+    "@CIVILIZE\nStone Tools, 1, 0, nil, nil, 0, 0 ; Sto\nFire Keeping, 2, 1, nil, nil, 0, 2 ; Fir\n"
+    "Bronze Casting, 6, 1, Sto, Fir, 1, 4 ; Brz\n@IMPROVE\n@UNITS\n"
+    "Militia, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 1, Sto, 000000000000000\n@TERRAIN\n";
+
+// The loaded input against the fixed file both ways and against itself:
+// reports in both forms, and no change from a file to itself.
+void CheckDiff() {
+  RulesCopy input;
+  CopyLoadedRules("input", &input);
+  ResetRules();
+  FILE* base = fmemopen(const_cast<char*>(DiffBase), sizeof DiffBase - 1, "rb");
+  Require(base != nullptr, "cannot open the fixed file");
+  LoadRulesFile(base);
+  fclose(base);
+  SetChartMetrics(11, 13, 0);
+  RulesCopy fixed;
+  CopyLoadedRules("fixed", &fixed);
+  RulesDiff diff;
+  CompareRules(input, input, &diff);
+  Require(diff.changes.empty() && DiffText(input, input, diff) == "No differences\n",
+          "a file differs from itself");
+  for (bool forward : {true, false}) {
+    CompareRules(forward ? fixed : input, forward ? input : fixed, &diff);
+    std::string text = DiffText(forward ? fixed : input, forward ? input : fixed, diff);
+    std::string json = DiffJson(forward ? fixed : input, forward ? input : fixed, diff);
+    Require(!text.empty() && !json.empty() && ValidUtf8(json), "diff report not written");
+    ChangeLines(forward ? fixed : input, forward ? input : fixed, diff);
+  }
+  // The fixed file is the one loaded: its page, marked with what the input
+  // would change, the input's names in the list.
+  ChartMarks marks = DiffMarks(input, fixed, diff);
+  PageContent content = {"fixed", 3, 2, 1, {}};
+  content.marks = &marks;
+  std::string page;
+  MakeHtmlPage(content, &page);
+  Require(ValidUtf8(page) && page.find("<ul id=\"changes\">") != std::string::npos,
+          "marked page not written");
+}
+
 FILE* OpenBytes(const uint8_t* data, size_t size) {
   // fmemopen refuses an empty buffer on some C libraries.
   if (size == 0) return fopen("/dev/null", "rb");
@@ -272,6 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckMetrics();
     FormatTexts();
     CheckExports();
+    CheckDiff();
   } catch (const FatalError& error) {
     // Loads are refused with exit code 1 and a message that fits.
     Require(error.code == 1, "fatal exit code is not 1");

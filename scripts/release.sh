@@ -6,9 +6,10 @@
 # Builds the Windows programs optimised (build/release: MinGW-w64 i686,
 # Release, win32 thread model) and packs build/release/lorvane-<version>-win32.zip with CPack:
 # lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT, its
-# page RULES.html (written by a native Release build of lorvane-check in
-# build/release-native), "Show the sample.cmd", README.txt for Windows
-# users and LICENSE.txt, in one folder named like the archive. The version is the project version in CMakeLists.txt. The build
+# modified copy RULES-MOD.TXT (for --diff), its page RULES.html (written by
+# a native Release build of lorvane-check in build/release-native), "Show
+# the sample.cmd", README.txt for Windows users and LICENSE.txt, in one
+# folder named like the archive. The version is the project version in CMakeLists.txt. The build
 # is incremental (a build that is up to date takes about 2 s, packing
 # included). Prints the archive's path, size and contents, and what each
 # program imports.

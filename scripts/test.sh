@@ -11,7 +11,7 @@
 #    the project's prefix build/wineprefix, with CUPS and a PDF printer;
 #    before CTest, scripts/release.sh makes the release archive
 #    (build/release) that the release test unpacks and runs;
-# 3. browser: the checker's HTML page in headless Chromium (tests/browser),
+# 3. browser: the checker's HTML pages in headless Chromium (tests/browser),
 #    against the checker and against the viewer's chart bitmap under Wine
 #    (LORVANE_CHART=build/browser/chart.ppm reuses the bitmap of an earlier
 #    run, without Wine);
@@ -97,6 +97,7 @@ tier_browser() {
   fi
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
     LORVANE_WORK="$work" node --test tests/browser/page.test.mjs tests/browser/release.test.mjs \
+      tests/browser/diff.test.mjs \
     >"$LOGS/browser.log" 2>&1
   local rc=$?
   cat "$LOGS/browser.log"

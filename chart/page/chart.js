@@ -326,6 +326,18 @@
     if (item !== null) pick(Number(item.dataset.index));
   });
   mark("warned", [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index)));
+  // A comparison's list of changes (lorvane-check --diff): an entry selects
+  // the advance it shows, clicked or by Enter.
+  const changes = document.getElementById("changes");
+  if (changes !== null) {
+    const pickChange = (event) => {
+      const item = event.target.closest("li[data-index]");
+      if (item === null || (event.type === "keydown" && event.key !== "Enter")) return;
+      pick(Number(item.dataset.index));
+    };
+    changes.addEventListener("click", pickChange);
+    changes.addEventListener("keydown", pickChange);
+  }
 
   find.addEventListener("input", () => {
     search(find.value);

@@ -9,7 +9,10 @@
       chart), and nothing on standard output for a refusal; the case's JSON
       checks on the JSON report. A message that quotes the line at fault
       comes in the text report as `PATH:N: error: MESSAGE`, and line N of
-      the file must hold the quoted text.
+      the file must hold the quoted text. Then `--diff SAMPLE -- PATH` and
+      `--json --diff PATH -- PATH`: a refusal names the file, in that form
+      or as `PATH: error: MESSAGE`; a file that loads gives a report of
+      changes, and none against itself.
   run_case.py CASE --dir CORPUS view DRIVER VIEWER [EMULATOR...]
       lorvane-drive VIEWER PATH --expect-exit N [--expect-text MESSAGE] in
       CORPUS: the viewer's box and exit code, or its window for a chart.
@@ -44,6 +47,7 @@ MANIFEST = os.path.join(HERE, "cases.tsv")
 CHECK_TIMEOUT = 60
 VIEW_TIMEOUT = 30
 JSON_MODE = ["--json", "--metrics", "11,13,0"]
+SAMPLE = os.path.join(HERE, "..", "..", "data", "RULES.TXT")
 
 
 def unescape(text):
@@ -203,6 +207,36 @@ def run_checker(name, case, corpus, command):
         label = "%s (%s)" % (name, "json" if mode else "text")
         message = case["message"] if mode else with_line(label, case, corpus, result[2])
         check_outcome(label, result, case["exit"], message, checks)
+    run_diffs(name, case, corpus, command, emulated)
+
+
+def run_diffs(name, case, corpus, command, emulated):
+    """--diff against the sample and against itself: a refusal names the
+    file; a file that loads differs from itself in nothing."""
+    path = case["path"]
+    sample = os.path.relpath(SAMPLE, corpus)
+    for old, mode in ((sample, []), (path, ["--json"])):
+        label = "%s (diff %s)" % (name, "sample" if old == sample else "itself")
+        code, out, err = run(command + mode + ["--diff", old, "--", path], corpus, CHECK_TIMEOUT,
+                             emulated)
+        refused = case["message"]
+        if refused is not None:
+            refused = with_line(label, case, corpus, err)
+            if refused == case["message"]:
+                refused = path.encode("latin-1") + b": error: " + refused
+        check_outcome(label, (code, out, err), case["exit"], refused)
+        if case["exit"] != 0:
+            continue
+        if old == sample:
+            lines = out.split(b"\n")
+            if lines[-1:] != [b""] or not lines[-2].startswith(b"Summary: "):
+                fail(label, "not a report of changes: %r" % out[:600])
+            continue
+        report = json.loads(out.decode("ascii"))
+        changes = [item for group in ("advances", "units") for items in report[group].values()
+                   for item in items]
+        if changes:
+            fail(label, "changes from a file to itself: %r" % changes[:3])
 
 
 def run_viewer(name, case, corpus, driver, viewer, emulator):

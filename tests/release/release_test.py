@@ -25,8 +25,8 @@ import subprocess
 import sys
 import zipfile
 
-FILES = ["LICENSE.txt", "README.txt", "RULES.TXT", "RULES.html", "Show the sample.cmd",
-         "lorvane-check.exe", "lorvane.exe"]
+FILES = ["LICENSE.txt", "README.txt", "RULES-MOD.TXT", "RULES.TXT", "RULES.html",
+         "Show the sample.cmd", "lorvane-check.exe", "lorvane.exe"]
 # Where a player might unpack it: a blank and a letter outside ASCII.
 FOLDER = "Lorvane t\u00e9st"
 # comdlg32 is loaded only when the user prints.
@@ -213,6 +213,21 @@ def main():
              % (code, native.returncode)):
         check(json.loads(windows_json) == json.loads(native.stdout),
               "the Windows checker's JSON differs from the native checker's")
+    # The sample against its modified copy, the files' names aside.
+    code, windows_diff = wine([exes["lorvane-check.exe"], "--json", "--diff", rules,
+                               windows_folder + "\\RULES-MOD.TXT"],
+                              os.path.join(work, "diff-windows.json"))
+    native = subprocess.run([native_check, "--json", "--diff", os.path.join(folder, "RULES.TXT"),
+                             os.path.join(folder, "RULES-MOD.TXT")],
+                            capture_output=True, text=True, timeout=60)
+    if check(code == 0 and native.returncode == 0, "--diff exit codes: Windows %d, native %d"
+             % (code, native.returncode)):
+        got, want = json.loads(windows_diff), json.loads(native.stdout)
+        for document in (got, want):
+            document.pop("old")
+            document.pop("new")
+        check(got == want and want["summary"]["advances"]["added"] > 0,
+              "the Windows checker's --diff differs from the native checker's")
     code, windows_version = wine([exes["lorvane-check.exe"], "--version"],
                                  os.path.join(work, "version-windows.txt"))
     native_version = subprocess.run([native_check, "--version"], capture_output=True, text=True)

@@ -1,0 +1,59 @@
+// The plain copy of a loaded rules file that the comparison works on, so
+// that a second file can be loaded over the first.
+#include "chart/Metrics.h"
+#include "check/Check.h"
+#include "check/Diff.h"
+#include "graph/Levels.h"
+#include "rules/Advance.h"
+#include "rules/UnitType.h"
+
+const char* const UnitFieldNames[UNIT_FIELDS] = {
+    "name",      "obsoleteCode", "domain", "move", "range", "attack", "defense",
+    "hitPoints", "firepower",    "cost",   "hold", "role",  "flags"};
+const char* const AdvanceFieldNames[4] = {"aiValue", "modifier", "epoch", "category"};
+
+void CopyLoadedRules(const char* path, RulesCopy* copy) {
+  copy->path = path;
+  copy->advances.clear();
+  copy->units.clear();
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
+    DiffAdvance d;
+    d.name = a->name;
+    d.code = a->code;
+    d.prereqCode[0] = a->prereqCode1;
+    d.prereqCode[1] = a->prereqCode2;
+    d.prereq[0] = AdvanceIndex(a->prereq1);
+    d.prereq[1] = AdvanceIndex(a->prereq2);
+    d.aiValue = a->aiValue;
+    d.modifier = a->modifier;
+    d.epoch = a->epoch;
+    d.category = a->category;
+    d.level = a->level;
+    copy->advances.push_back(std::move(d));
+  }
+  int count = UnitCount();
+  const UnitType* u = &FirstUnitType;
+  for (int i = 0; i < count && u != nullptr; ++i, u = u->next) {
+    DiffUnit d = {};
+    d.name = u->name;
+    d.obsoleteCode = u->obsoleteCode;
+    d.prereqCode = u->prereqCode;
+    d.prereq = AdvanceIndex(u->prereq);
+    int32_t* f = d.figures;
+    f[UNIT_DOMAIN] = u->domain;
+    f[UNIT_MOVE] = u->move;
+    f[UNIT_RANGE] = u->range;
+    f[UNIT_ATTACK] = u->attack;
+    f[UNIT_DEFENSE] = u->defense;
+    f[UNIT_HIT_POINTS] = u->hitPoints;
+    f[UNIT_FIREPOWER] = u->firepower;
+    f[UNIT_COST] = u->cost;
+    f[UNIT_HOLD] = u->hold;
+    f[UNIT_ROLE] = u->role;
+    f[UNIT_FLAGS] = u->flags;
+    copy->units.push_back(std::move(d));
+  }
+  copy->maxLevel = MaxLevel;
+  copy->chartWidth = ChartWidth;
+  copy->chartHeight = ChartHeight;
+}

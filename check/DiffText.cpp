@@ -1,0 +1,161 @@
+// The comparison as text: one change a line under a heading per kind, then
+// a summary line; stable, so that it can go into a mod's change log.
+// ChangeLines keeps the rules file's bytes, for the page to convert.
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "chart/ChartText.h"
+#include "chart/Utf8Text.h"
+#include "check/Diff.h"
+
+namespace {
+
+const char* const Headings[CHANGE_KINDS] = {"Advances added",
+                                            "Advances removed",
+                                            "Advances renamed",
+                                            "Advances recoded",
+                                            "Advance fields changed",
+                                            "Prerequisites changed",
+                                            "Levels moved",
+                                            "Routes changed",
+                                            "Units added",
+                                            "Units removed",
+                                            "Units moved",
+                                            "Unit figures changed"};
+
+std::string Number(int64_t value) { return std::to_string((long long)value); }
+
+std::string Label(const DiffAdvance& advance) { return advance.name + " [" + advance.code + "]"; }
+
+// A link's end as the text report shows a prerequisite.
+std::string End(const RulesCopy& copy, int index, const std::string& code) {
+  if (index >= 0) return Label(copy.advances[index]);
+  return "\"" + code + "\" (names no advance)";
+}
+
+// An advance's prerequisites, those of the slots (bit 0 the first).
+std::string Prerequisites(const RulesCopy& copy, int index, int slots = 3) {
+  const DiffAdvance& a = copy.advances[index];
+  std::string text;
+  for (int k = 0; k < 2; ++k) {
+    if ((slots & (1 << k)) == 0) continue;
+    if (!text.empty()) text += ", ";
+    text += End(copy, a.prereq[k], a.prereqCode[k]);
+  }
+  return text;
+}
+
+std::string FieldValue(int field, int64_t value) {
+  std::string text = Number(value);
+  if (field == FIELD_EPOCH) text += std::string(" (") + EpochName((unsigned)value) + ")";
+  if (field == FIELD_CATEGORY) text += std::string(" (") + CategoryName((unsigned)value) + ")";
+  return text;
+}
+
+std::string UnitValue(const DiffUnit& unit, int field) {
+  if (field == UNIT_NAME) return "\"" + unit.name + "\"";
+  if (field == UNIT_OBSOLETE) return unit.obsoleteCode;
+  return Number(unit.figures[field]);
+}
+
+std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                   const Change& c) {
+  const DiffAdvance* a =
+      c.oldIndex >= 0 && c.kind < UNIT_ADDED ? &before.advances[c.oldIndex] : nullptr;
+  const DiffAdvance* b =
+      c.newIndex >= 0 && c.kind < UNIT_ADDED ? &after.advances[c.newIndex] : nullptr;
+  const DiffUnit* u = c.oldIndex >= 0 && c.kind >= UNIT_ADDED ? &before.units[c.oldIndex] : nullptr;
+  const DiffUnit* v = c.newIndex >= 0 && c.kind >= UNIT_ADDED ? &after.units[c.newIndex] : nullptr;
+  switch (c.kind) {
+    case ADVANCE_ADDED:
+      return Label(*b) + ", level " + Number(b->level);
+    case ADVANCE_REMOVED:
+      return Label(*a) + ", level " + Number(a->level);
+    case ADVANCE_RENAMED:
+      return a->name + " -> " + b->name + " [" + b->code + "]";
+    case ADVANCE_RECODED:
+      return b->name + " [" + a->code + "] -> [" + b->code + "]";
+    case ADVANCE_CHANGED:
+      return Label(*b) + ": " + AdvanceFieldNames[c.field] + " " + FieldValue(c.field, c.from) +
+             " -> " + FieldValue(c.field, c.to);
+    case PREREQUISITES_CHANGED:
+      return Label(*b) + ": " + Prerequisites(before, c.oldIndex) + " -> " +
+             Prerequisites(after, c.newIndex);
+    case LEVEL_MOVED: {
+      std::string text = Label(*b) + ": level " + Number(c.from) + " -> " + Number(c.to);
+      const Change* relink = c.cause >= 0 ? RelinkOf(diff, c.cause) : nullptr;
+      if (relink != nullptr) {
+        text += ", through " + Label(after.advances[c.cause]) + ": " +
+                Prerequisites(before, relink->oldIndex, (int)relink->from) + " -> " +
+                Prerequisites(after, relink->newIndex, (int)relink->to);
+      }
+      return text;
+    }
+    case ROUTE_CHANGED:
+      return Label(*b) + ": " + Number(c.from) + " -> " + Number(c.to) + " advances";
+    case UNIT_ADDED:
+      return v->name + ", under " + End(after, v->prereq, v->prereqCode);
+    case UNIT_REMOVED:
+      return u->name + ", under " + End(before, u->prereq, u->prereqCode);
+    case UNIT_MOVED:
+      return v->name + ": " + End(before, u->prereq, u->prereqCode) + " -> " +
+             End(after, v->prereq, v->prereqCode);
+    case UNIT_CHANGED:
+      return v->name + ": " + UnitFieldNames[c.field] + " " + UnitValue(*u, c.field) + " -> " +
+             UnitValue(*v, c.field);
+    case CHANGE_KINDS:
+      break;
+  }
+  return std::string();
+}
+
+// The advance whose box shows the change.
+int BoxOf(const RulesCopy& after, const Change& c) {
+  if (c.newIndex < 0) return -1;
+  return c.kind >= UNIT_ADDED ? after.units[c.newIndex].prereq : c.newIndex;
+}
+
+}  // namespace
+
+std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& after,
+                                   const RulesDiff& diff) {
+  std::vector<ChartNote> lines;
+  lines.reserve(diff.changes.size());
+  for (const Change& c : diff.changes) {
+    lines.push_back(ChartNote{LineOf(before, after, diff, c), BoxOf(after, c)});
+  }
+  return lines;
+}
+
+std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
+  if (diff.changes.empty()) return "No differences\n";
+  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
+  std::string text;
+  int kind = -1;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (diff.changes[k].kind != kind) {
+      kind = diff.changes[k].kind;
+      text += std::string(Headings[kind]) + " (" + Number(diff.count[kind]) + ")\n";
+    }
+    // Names as every output shows them: UTF-8, no control character.
+    text += "  ";
+    AppendUtf8(&text, lines[k].text.c_str());
+    text += "\n";
+  }
+  const int* n = diff.count;
+  text += "Summary: advances added " + Number(n[ADVANCE_ADDED]) + ", removed " +
+          Number(n[ADVANCE_REMOVED]) + ", renamed " + Number(n[ADVANCE_RENAMED]) + ", recoded " +
+          Number(n[ADVANCE_RECODED]) + ", fields " + Number(n[ADVANCE_CHANGED]) +
+          ", prerequisites " + Number(n[PREREQUISITES_CHANGED]) + ", levels " +
+          Number(n[LEVEL_MOVED]) + ", routes " + Number(n[ROUTE_CHANGED]) + "; units added " +
+          Number(n[UNIT_ADDED]) + ", removed " + Number(n[UNIT_REMOVED]) + ", moved " +
+          Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; MaxLevel " +
+          Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
+          Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
+          Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
+  return text;
+}
+
+const char* ChangeHeading(ChangeKind kind) { return Headings[kind]; }

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The --diff benchmark (figures, not tests), whole process, in one run:
+#
+#   bash scripts/bench-diff.sh
+#
+# lorvane-check --diff of a generated file (scripts/gen_stress.py) against
+# a mutation of it (scripts/mutate_rules.py: a few changes of every kind)
+# for 1,000 and 100,000 advances, each beside --json of the larger file of
+# its pair, timed by hyperfine (medians of RUNS runs, fewer for 100,000).
+# The checker is a Release build at -O2, linked statically as the Windows
+# release is (build/bench-diff). SIZES="1000" leaves the large pair out.
+# Installs hyperfine (for benchmarks only).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=${JOBS:-2}
+RUNS=${RUNS:-20}
+LARGE_RUNS=${LARGE_RUNS:-5}
+SIZES=${SIZES:-"1000 100000"}
+OUT=build/bench-diff
+mkdir -p "$OUT"
+
+. scripts/packages.sh
+lorvane_install_packages bench-diff hyperfine
+
+echo "bench-diff: building"
+cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  -DLORVANE_STATIC=ON -DLORVANE_TESTS=OFF >/dev/null
+cmake --build "$OUT" -j"$JOBS" --target lorvane-check >/dev/null
+checker="$OUT/check/lorvane-check"
+
+for size in $SIZES; do
+  old="$OUT/stress-$size.txt"
+  new="$OUT/stress-$size-mod.txt"
+  python3 scripts/gen_stress.py --advances "$size" --max-dependants 90 -o "$old"
+  python3 scripts/mutate_rules.py "$old" "$new"
+  "$checker" --diff "$old" "$new" | tail -n 1
+  larger=$old
+  [ "$(stat -c %s "$new")" -gt "$(stat -c %s "$old")" ] && larger=$new
+  runs=$RUNS
+  [ "$size" -ge 100000 ] && runs=$LARGE_RUNS
+  hyperfine -N --warmup 1 --runs "$runs" --export-json "$OUT/diff-$size.json" \
+    --output=null \
+    "$checker --diff $old $new" \
+    "$checker --json --diff $old $new" \
+    "$checker --json $larger" >/dev/null
+done
+
+python3 - "$OUT" $SIZES <<'PY'
+import json
+import sys
+
+out, sizes = sys.argv[1], sys.argv[2:]
+print("%9s | %12s %12s | %12s | %7s %7s" % (
+    "advances", "--diff", "--diff json", "--json", "ratio", "json"))
+for size in sizes:
+    diff, diff_json, report = (r["median"] for r in json.load(
+        open("%s/diff-%s.json" % (out, size)))["results"])
+    print("%9s | %9.1f ms %9.1f ms | %9.1f ms | %6.2fx %6.2fx" % (
+        size, diff * 1e3, diff_json * 1e3, report * 1e3, diff / report, diff_json / report))
+print("medians; ratio: --diff (text, then JSON) over --json of the larger file")
+PY
