@@ -39,13 +39,13 @@ struct Options {
 };
 
 // Every option, the one place that knows them.
-struct OptionSpec {
+struct OptionRow {
   const char* name;
   bool takesValue;
   OptionValue Options::*slot;
 };
 
-const OptionSpec OptionTable[] = {
+const OptionRow OptionTable[] = {
     {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
     {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
     {"--title", true, &Options::title},      {"--route", true, &Options::route},
@@ -64,9 +64,9 @@ enum { METRIC_MAX = 10000 };
   exit(EXIT_USAGE);
 }
 
-const OptionSpec* FindOption(const char* name) {
-  for (const OptionSpec& spec : OptionTable) {
-    if (strcmp(spec.name, name) == 0) return &spec;
+const OptionRow* FindOption(const char* name) {
+  for (const OptionRow& row : OptionTable) {
+    if (strcmp(row.name, name) == 0) return &row;
   }
   return nullptr;
 }
@@ -85,12 +85,12 @@ Options ReadOptions(int argc, char** argv) {
       options.path = arg;
       continue;
     }
-    const OptionSpec* spec = FindOption(arg);
-    if (spec == nullptr) UsageError("unknown option ", arg);
-    OptionValue& slot = options.*(spec->slot);
+    const OptionRow* option = FindOption(arg);
+    if (option == nullptr) UsageError("unknown option ", arg);
+    OptionValue& slot = options.*(option->slot);
     if (slot.given) UsageError("more than one ", arg);
     slot.given = true;
-    if (spec->takesValue) {
+    if (option->takesValue) {
       if (i + 1 >= argc) UsageError(arg, " needs a value");
       slot.value = argv[++i];
       // Another option, forgotten value: never taken for a path.

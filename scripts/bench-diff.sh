@@ -23,9 +23,10 @@ mkdir -p "$OUT"
 lorvane_install_packages bench-diff hyperfine
 
 echo "bench-diff: building"
-cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DLORVANE_STATIC=ON -DLORVANE_TESTS=OFF >/dev/null
-cmake --build "$OUT" -j"$JOBS" --target lorvane-check >/dev/null
+. scripts/quiet-cmake.sh
+lorvane_configure "$OUT/configure.log" -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=ON -DLORVANE_TESTS=OFF || exit 1
+lorvane_build "$OUT/build.log" "$OUT" -j"$JOBS" --target lorvane-check || exit 1
 checker="$OUT/check/lorvane-check"
 
 for size in $SIZES; do

@@ -93,9 +93,9 @@ class Fifo(threading.Thread):
             self.data = f.read()
 
 
-def prepare(folder, spec):
+def prepare(folder, layout):
     fifos = {}
-    for item in items(spec):
+    for item in items(layout):
         mode = owner = None
         found = re.match(rb"(.*)@(0[0-7]{3})(?::([0-9]+))?$", item, re.S)
         if found:
@@ -176,9 +176,9 @@ def expected_bytes(command, source):
         return f.read()
 
 
-def check_after(case, command, folder, spec, prepared, fifos):
+def check_after(case, command, folder, layout, prepared, fifos):
     names = set(prepared)
-    for item in items(spec):
+    for item in items(layout):
         item = item.decode("latin-1")
         if "->" in item:
             name, target = item.split("->", 1)
@@ -257,10 +257,10 @@ def run(case, command):
         # Bytes as the table has them: an argument reaches the checker as
         # a terminal would pass it, in UTF-8.
         args = [a.replace(b"$DIR", folder.encode()) for a in items(case["args"])]
-        out_spec = case["stdout"]
+        out_want = case["stdout"]
         out_target = None
-        if out_spec.startswith(">"):
-            out_target = open(os.path.join(folder, out_spec[1:]), "wb")
+        if out_want.startswith(">"):
+            out_target = open(os.path.join(folder, out_want[1:]), "wb")
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             os.umask(0o022)
             process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
@@ -295,15 +295,15 @@ def run(case, command):
             want_err = unescape(expected).replace(b"$DIR", folder.encode()) + b"\n"
         if got_err != want_err:
             fail(name, "stderr\n  got      %r\n  expected %r" % (got_err, want_err))
-        if out_spec == "-" and got_out != b"":
+        if out_want == "-" and got_out != b"":
             fail(name, "standard output should be empty, got %r" % got_out[:300])
-        if out_spec.startswith("json:"):
-            where, _, literal = out_spec[5:].partition("=")
+        if out_want.startswith("json:"):
+            where, _, literal = out_want[5:].partition("=")
             got = lookup(json.loads(got_out.decode("ascii")), where)
             if got != json.loads(literal):
                 fail(name, "%s is %s, expected %s" % (where, json.dumps(got), literal))
-        elif out_spec not in ("-", "*") and out_target is None:
-            want_out = expected_bytes(command, unescape(out_spec).decode("latin-1"))
+        elif out_want not in ("-", "*") and out_target is None:
+            want_out = expected_bytes(command, unescape(out_want).decode("latin-1"))
             if got_out != want_out:
                 fail(name, "stdout\n  got      %r\n  expected %r" % (got_out[:600], want_out[:600]))
         check_after(name, command, folder, case["after"], prepared, fifos)
