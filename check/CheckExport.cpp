@@ -1,4 +1,4 @@
-// The outputs that replace the report: --svg, --html and --route.
+// The outputs that replace the report: --svg, --html, --route and --have.
 #include <stddef.h>
 
 #include <string>
@@ -78,12 +78,17 @@ void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
   MakeHtmlPage(content, text);
 }
 
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
-               bool json) {
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
+               bool withMetrics, bool json) {
   // Everything that can fail without a file is done before any is written.
   std::vector<const Advance*> targets;
   if (routeText != nullptr) {
     int found = FindRouteTargets(routeText, &targets);
+    if (found != 0) return found;
+  }
+  std::vector<bool> researched;
+  if (haveText != nullptr) {
+    int found = FindResearched(haveText, &researched);
     if (found != 0) return found;
   }
   if (!outputs->empty()) {
@@ -93,5 +98,8 @@ int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool wit
     for (OutputFile& file : *outputs) file.make(&file.text);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
-  return routeText != nullptr ? PrintRoute(targets, json) : 0;
+  if (routeText != nullptr) {
+    return PrintRoute(targets, haveText != nullptr ? &researched : nullptr, json);
+  }
+  return haveText != nullptr ? PrintAvailable(researched, json) : 0;
 }

@@ -34,7 +34,7 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, diff, help, version;
+  OptionValue json, metrics, svg, html, title, route, have, diff, help, version;
   const char* path;
 };
 
@@ -46,11 +46,11 @@ struct OptionRow {
 };
 
 const OptionRow OptionTable[] = {
-    {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
-    {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
-    {"--title", true, &Options::title},      {"--route", true, &Options::route},
-    {"--diff", true, &Options::diff},        {"--help", false, &Options::help},
-    {"--version", false, &Options::version},
+    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
+    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
+    {"--title", true, &Options::title}, {"--route", true, &Options::route},
+    {"--have", true, &Options::have},   {"--diff", true, &Options::diff},
+    {"--help", false, &Options::help},  {"--version", false, &Options::version},
 };
 
 // The chart font's metrics the checker takes: every coordinate of the
@@ -204,24 +204,30 @@ int main(int argc, char** argv) {
   if (path == nullptr) UsageError("no rules file given", "");
   bool json = options.json.given;
   const char* routeText = options.route.value;
+  const char* haveText = options.have.value;
+  // What goes to standard output instead of the report: a route, or with
+  // --have alone what can be researched now.
+  const char* printed = routeText != nullptr ? "--route" : haveText != nullptr ? "--have" : nullptr;
   std::vector<OutputFile> outputs;
   if (options.svg.given) outputs.push_back({"--svg", options.svg.value, MakeSvgDocument, ""});
   if (options.html.given) outputs.push_back({"--html", options.html.value, MakeCheckedPage, ""});
-  if (json && !outputs.empty() && routeText == nullptr) {
-    UsageError("--json goes with a report or --route", "");
+  if (json && !outputs.empty() && printed == nullptr) {
+    UsageError("--json goes with a report, --route or --have", "");
   }
   if (options.title.given && !options.html.given) UsageError("--title goes with --html", "");
   SetPageTitle(path, options.title.value);
   for (const OutputFile& file : outputs) {
-    if (routeText != nullptr && strcmp(file.path, "-") == 0) {
-      UsageError(file.option, " - and --route would both write to standard output");
+    if (printed != nullptr && strcmp(file.path, "-") == 0) {
+      std::string problem =
+          std::string(" - and ") + printed + " would both write to standard output";
+      UsageError(file.option, problem.c_str());
     }
   }
 
   JsonMode = json;
   const char* diffPath = options.diff.value;
   if (diffPath != nullptr) {
-    if (routeText != nullptr) UsageError("--diff does not go with --route", "");
+    if (printed != nullptr) UsageError("--diff does not go with ", printed);
     NamingFile = true;
     RulesCopy before;
     RulesCopy after;
@@ -238,8 +244,8 @@ int main(int argc, char** argv) {
 
   int exitCode = EXIT_LOADED;
   bool written = true;
-  if (!outputs.empty() || routeText != nullptr) {
-    exitCode = RunExports(&outputs, routeText, withMetrics, json);
+  if (!outputs.empty() || printed != nullptr) {
+    exitCode = RunExports(&outputs, routeText, haveText, withMetrics, json);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

@@ -1,4 +1,5 @@
-// The research route to one advance or several, as text or as JSON.
+// The research route to one advance or several, as text or as JSON; with --have, what is left of
+// it.
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -74,7 +75,8 @@ int FindRouteTargets(const char* text, std::vector<const Advance*>* targets) {
   }
 }
 
-int PrintRoute(const std::vector<const Advance*>& targets, bool json) {
+int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<bool>* researched,
+               bool json) {
   // Everything reached through the links from the targets, the root left
   // out; the targets themselves are part of it.
   std::unordered_set<const Advance*> needed(targets.begin(), targets.end());
@@ -89,6 +91,24 @@ int PrintRoute(const std::vector<const Advance*>& targets, bool json) {
   std::vector<const Advance*> route(needed.begin(), needed.end());
   std::sort(route.begin(), route.end(), ByLevelThenList);
   bool one = targets.size() == 1;
+  size_t first = route.size() - targets.size();
+
+  // With --have, only what is left is listed; the others that are
+  // researched are counted.
+  auto have = [&](const Advance* a) {
+    return researched != nullptr && (a == &RootAdvance || (*researched)[(size_t)a->index]);
+  };
+  size_t done = 0;
+  for (const Advance* a : route) {
+    if (have(a) && std::find(targets.begin(), targets.end(), a) == targets.end()) ++done;
+  }
+  std::vector<int> haveList;
+  if (researched != nullptr) {
+    for (size_t i = 1; i < researched->size(); ++i) {
+      if ((*researched)[i]) haveList.push_back((int)i);
+    }
+  }
+  route.erase(std::remove_if(route.begin(), route.end(), have), route.end());
 
   if (json) {
     // One target keeps its own member and is left out of the route.
@@ -107,6 +127,10 @@ int PrintRoute(const std::vector<const Advance*>& targets, bool json) {
         document["targets"] = std::move(list);
       }
       document["route"] = std::move(indexes);
+      if (researched != nullptr) {
+        document["have"] = haveList;
+        document["researched"] = done;
+      }
       puts(document.dump().c_str());
     } catch (const std::exception&) {
       fputs("lorvane-check: cannot write the report\n", stderr);
@@ -117,18 +141,35 @@ int PrintRoute(const std::vector<const Advance*>& targets, bool json) {
   // One target comes last, as its route leads to it (an advance with a
   // loose end stands on level 0, maybe below its other prerequisite);
   // several stand in the order of the route, each where it falls.
-  if (one) {
-    route.erase(std::find(route.begin(), route.end(), targets[0]));
+  auto at = std::find(route.begin(), route.end(), targets[0]);
+  if (one && at != route.end()) {
+    route.erase(at);
     route.push_back(targets[0]);
   }
   for (const Advance* a : route) {
     printf("%s [%s], level %d\n", ShownText(a->name).c_str(), ShownText(a->code).c_str(),
            (int)a->level);
   }
-  size_t first = route.size() - targets.size();
-  for (size_t i = 0; i < targets.size(); ++i) {
-    printf("%s%s", i > 0 ? ", " : "", ShownText(targets[i]->name).c_str());
+  auto names = [](const std::vector<const Advance*>& list) {
+    std::string text;
+    for (const Advance* a : list) text += (text.empty() ? "" : ", ") + ShownText(a->name);
+    return text;
+  };
+  std::vector<const Advance*> reached;
+  for (const Advance* t : targets) {
+    if (have(t)) reached.push_back(t);
   }
-  printf(": %d advance%s to research first\n", (int)first, first == 1 ? "" : "s");
+  printf("%s: ", names(targets).c_str());
+  if (haveList.empty()) {
+    printf("%d advance%s to research first\n", (int)first, first == 1 ? "" : "s");
+  } else if (reached.size() == targets.size()) {
+    puts("already researched");
+  } else {
+    size_t left = first - done;
+    printf("%d advance%s left to research first; %d of %d researched", (int)left,
+           left == 1 ? "" : "s", (int)done, (int)first);
+    if (!reached.empty()) printf("; already researched: %s", names(reached).c_str());
+    putchar('\n');
+  }
   return 0;
 }

@@ -53,11 +53,12 @@ void MakeCheckedPage(std::string* text);
 void MakeCheckedPage(std::string* text, const ChartMarks* marks);
 
 // Makes every export's text (by the default metrics 11,13,0 unless the
-// caller set others) and saves them, then prints the route asked for.
-// Nothing is written when a route target is not found. Returns the exit
+// caller set others) and saves them, then prints the route asked for, or,
+// with --have alone, what can be researched now. Nothing is written when
+// a route target or a researched advance is not found. Returns the exit
 // code.
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
-               bool json);
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
+               bool withMetrics, bool json);
 
 // Prints the route to the targets: every advance they depend on through
 // their prerequisite links, the root left out, by level then list order,
@@ -65,5 +66,22 @@ int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool wit
 // among the route where they fall; then the count of the others. As JSON
 // for one target {"target": N, "route": [the others]}, for several
 // {"targets": [...], "route": [all, the targets too]}, indexes as in the
-// JSON report. Returns 0, or EXIT_WRITE after a message.
-int PrintRoute(const std::vector<const Advance*>& targets, bool json);
+// JSON report. With the researched advances (FindResearched), the route
+// holds only those not researched, the count line says how many of the
+// others are left and how many researched ("already researched" when
+// every target is), and the JSON adds "have" (the researched advances in
+// list order, the root left out) and "researched" (the count). Returns 0,
+// or EXIT_WRITE after a message.
+int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<bool>* researched,
+               bool json);
+
+// The researched advances of a --have argument, by index: those it names
+// (as FindRouteTargets finds them) and every advance they need, the root
+// not counted. Returns 0, or EXIT_NO_ADVANCE after FindRouteTargets' message.
+int FindResearched(const char* text, std::vector<bool>* researched);
+
+// Prints the advances that can be researched now: not researched, every
+// prerequisite researched (the root always is), in list order, as route
+// lines, then the counts; as JSON {"have": [...], "available": [...]}.
+// Returns 0, or EXIT_WRITE after a message.
+int PrintAvailable(const std::vector<bool>& researched, bool json);
