@@ -11,6 +11,8 @@
 extern const char PageHtml[];
 extern const char PageScript[];
 extern const char PageScriptHash[];
+extern const char PlanScript[];
+extern const char PlanScriptHash[];
 extern const char PageStyle[];
 extern const char PageStyleHash[];
 extern const char SvgStyleHash[];
@@ -79,6 +81,8 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     *out += ", ";
     AppendCount(out, content.units, "unit");
   } else if (name == "script-hash") {
+    *out += PlanScriptHash;
+    *out += ' ';
     *out += PageScriptHash;
   } else if (name == "style-hashes") {
     *out += PageStyleHash;
@@ -92,6 +96,8 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     if (content.marks != nullptr) AppendChanges(out, *content.marks);
   } else if (name == "warnings") {
     AppendWarnings(out, content.warnings);
+  } else if (name == "plan-script") {
+    *out += PlanScript;
   } else if (name == "script") {
     *out += PageScript;
   }

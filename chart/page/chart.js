@@ -1,6 +1,7 @@
 // The chart page's script: search, the route of selected advances as marks
 // and as a list, zoom and pan, the keyboard, and the state in the address
-// (#find=TEXT&route=CODE,CODE&zoom=Z).
+// (#find=TEXT&route=CODE,CODE&have=CODE,CODE&zoom=Z); the player's plan,
+// what is researched, is plan.js's.
 "use strict";
 (function () {
   const svg = document.querySelector("svg.chart");
@@ -13,7 +14,7 @@
   const routeList = document.getElementById("route-list");
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
-  const MARKS = ["match", "opens", "route", "target", "warned"];
+  const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available"];
   const MAX_ZOOM = 8;
 
   // The advances by index (0 the root, then the rules file's order), with
@@ -121,15 +122,22 @@
   }
 
   // As lorvane-check --route: the first advance with that code, else the
-  // first whose name is the text, case aside; -1 for none.
-  function resolve(text) {
-    const byCode = groups.findIndex((g) => g.dataset.code === text);
-    if (byCode >= 0) return byCode;
-    return groups.findIndex((g, i) => fold(names[i]) === fold(text));
+  // first whose name is the text, case aside; else, with units, the
+  // advance that enables the first unit of that name (plan.js); -1 for none.
+  const byCode = new Map();
+  const byName = new Map();
+  groups.forEach((g, i) => {
+    if (!byCode.has(g.dataset.code)) byCode.set(g.dataset.code, i);
+    if (!byName.has(fold(names[i]))) byName.set(fold(names[i]), i);
+  });
+  function resolve(text, withUnits = true) {
+    const i = byCode.get(text) ?? byName.get(fold(text)) ?? -1;
+    return i < 0 && withUnits ? plan.unitGoal(text) : i;
   }
 
   let zoom = 1;
   let targets = [];
+  let fullRoute = [];
   let unknown = [];
   let matches = [];
 
@@ -137,10 +145,7 @@
     if (unknown.length > 0) {
       summary.textContent = `No advance has the code or name "${unknown.join('", "')}"`;
     } else if (targets.length > 0) {
-      summary.textContent =
-        targets.map((i) => names[i]).join(", ") + ": " +
-        plural(marked.route.length, "advance") + " to research first; opens " +
-        marked.opens.length;
+      summary.textContent = plan.summary(targets, fullRoute) + "; opens " + marked.opens.length;
     } else {
       summary.textContent = "";
     }
@@ -165,11 +170,11 @@
   // what they open, the list in research order; everything else dimmed.
   function select(indexes) {
     targets = [...new Set(indexes)];
-    const route = [...reach(targets, (j) => prereqs[j])].filter((j) => j !== 0);
+    plan.select(targets);
+    fullRoute = [...reach(targets, (j) => prereqs[j])].filter((j) => j !== 0);
     mark("target", targets);
-    mark("route", route);
     mark("opens", reach(targets, (j) => dependants[j]));
-    const kept = new Set([0, ...targets, ...route, ...marked.opens]);
+    const kept = new Set([0, ...targets, ...fullRoute, ...marked.opens]);
     // The holes take in the target's wider outline.
     holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(kept, 1.5));
     const copies = [];
@@ -183,7 +188,14 @@
     }
     routeLinks.replaceChildren(...copies);
     chart.classList.toggle("selecting", targets.length > 0);
-    const items = [...route, ...targets].sort(byLevel).map((i) => {
+    listRoute();
+  }
+  // The route's marks and list: only what is left to research.
+  function listRoute() {
+    const route = fullRoute.filter((i) => !plan.has(i));
+    mark("route", route);
+    const left = targets.filter((i) => !plan.has(i));
+    const items = [...route, ...left].sort(byLevel).map((i) => {
       const item = document.createElement("li");
       item.dataset.index = i;
       const name = document.createElement("b");
@@ -233,14 +245,19 @@
   function address() {
     const state = new URLSearchParams();
     if (find.value !== "") state.set("find", find.value);
-    if (targets.length > 0) {
-      const name = (i) => (resolve(groups[i].dataset.code) === i ? groups[i].dataset.code : names[i]);
-      state.set("route", targets.map(name).join(","));
-    }
+    if (targets.length > 0) state.set("route", targets.map((i) => plan.goalName(i) ?? codeOf(i)).join(","));
+    plan.write(state);
     if (zoom !== 1) state.set("zoom", String(Math.round(zoom * 1000) / 1000));
+    // Entries of the address that this script does not own stay.
+    for (const [key, value] of new URLSearchParams(location.hash.slice(1))) {
+      if (!["find", "route", "have", "zoom"].includes(key)) state.append(key, value);
+    }
     const hash = state.toString();
     return hash === "" ? location.pathname + location.search : "#" + hash;
   }
+  // How an advance is named in the address: its code, or its name where
+  // the code is not the first of its kind.
+  const codeOf = (i) => (resolve(groups[i].dataset.code, false) === i ? groups[i].dataset.code : names[i]);
   let shown = location.hash;
   function saveAddress(newEntry) {
     const wanted = address();
@@ -260,7 +277,8 @@
     search(find.value);
     const wanted = (state.get("route") || "").split(",").filter((text) => text !== "");
     unknown = wanted.filter((text) => resolve(text) < 0);
-    select(wanted.map(resolve).filter((i) => i >= 0));
+    unknown.push(...plan.read(state, first));
+    select(wanted.map((text) => resolve(text)).filter((i) => i >= 0));
     const z = Number(state.get("zoom"));
     setZoom(z > 0 ? z : 1);
     if (targets.length > 0) show(targets[targets.length - 1]);
@@ -346,7 +364,11 @@
     saveLater(false);
   });
   find.addEventListener("keydown", (event) => {
-    if (event.key === "Enter" && matches.length > 0) pick(matches[0]);
+    // A name given whole (an advance's code or name, a unit's name) is
+    // chosen before the first match.
+    if (event.key !== "Enter") return;
+    const named = resolve(find.value);
+    if (named >= 0 || matches.length > 0) pick(named >= 0 ? named : matches[0]);
   });
 
   // The keyboard on a box: Enter or Space selects, the arrows move along
@@ -530,6 +552,9 @@
 
   // A larger window has a larger fit, the least zoom.
   window.addEventListener("resize", () => setZoom(zoom));
+  const plan = makePlan({ groups, names, units, levels, prereqs, dependants, mark, plural, codeOf,
+    resolve: (text) => resolve(text, false), selected: () => targets, pick, relist: () => listRoute(),
+    save: saveLater });
   window.addEventListener("popstate", () => loadAddress(false));
   window.addEventListener("hashchange", () => loadAddress(false));
   loadAddress(true);

@@ -1,0 +1,240 @@
+// The chart page's plan: what the player has researched, what is available now, goals by unit.
+"use strict";
+// The researched set lives in the address (have=, beside route=) and in
+// this browser's storage. chart.js calls makePlan once with its tables
+// (advances by index, 0 the root) and the few operations the plan needs;
+// it asks the plan back whether an advance is researched, how to word a
+// route's summary and what the address holds.
+function makePlan(chart) {
+  const { groups, names, units, prereqs, dependants, levels, plural } = chart;
+  const button = document.getElementById("researched");
+  const list = document.getElementById("available");
+  const count = document.getElementById("available-count");
+  const note = document.getElementById("plan-note");
+  // The root counts as researched, though it is never marked.
+  const researched = new Uint8Array(groups.length);
+  researched[0] = 1;
+  const has = (i) => researched[i] === 1;
+  // Targets chosen by a unit's name: the advance's index to the unit's name.
+  const goals = new Map();
+  let fromLink = false;
+  let marked = 0;
+
+  // Marks the chart and fills the panel of what can be researched now.
+  function draw() {
+    const done = [];
+    const available = [];
+    groups.forEach((g, i) => {
+      if (i === 0) return;
+      if (has(i)) done.push(i);
+      else if (prereqs[i].every(has)) available.push(i);
+    });
+    marked = done.length;
+    chart.mark("researched", done);
+    chart.mark("available", available);
+    count.textContent = `(${available.length})`;
+    list.replaceChildren(
+      ...available.map((i) => {
+        const item = document.createElement("li");
+        item.dataset.index = i;
+        const name = document.createElement("b");
+        name.textContent = names[i];
+        item.append(name, `, level ${levels[i]}`);
+        return item;
+      })
+    );
+    showButton();
+  }
+
+  // The bar's button acts on the one selected advance.
+  function showButton() {
+    const selected = chart.selected();
+    const one = selected.length === 1 && selected[0] !== 0 ? selected[0] : -1;
+    button.disabled = one < 0;
+    button.textContent = one >= 0 && has(one) ? "Not researched" : "Researched";
+  }
+
+  // The plan kept in this browser for this tree: under the page's title and
+  // a digest of its advances and links, so another tree never takes it.
+  const key = (async () => {
+    if (!window.crypto?.subtle || !window.localStorage) return null;
+    const tree = JSON.stringify(groups.map((g, i) => [g.dataset.code, names[i], prereqs[i]]));
+    const digest = await crypto.subtle.digest("SHA-256", new TextEncoder().encode(tree));
+    const hex = [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, "0")).join("");
+    return `lorvane-plan ${document.title} ${hex}`;
+  })().catch(() => null);
+  // Storage that is full or forbidden leaves the plan in the address alone.
+  function store() {
+    const text = compact();
+    key.then((k) => {
+      if (k === null) return;
+      try {
+        if (text === "") localStorage.removeItem(k);
+        else localStorage.setItem(k, text);
+      } catch {
+        // nothing to do: the address still holds the plan
+      }
+    });
+  }
+
+  // Everything the advances need (marking) or everything that needs them
+  // (unmarking), the advances themselves included.
+  function closure(starts, next) {
+    const seen = new Set(starts);
+    const todo = [...starts];
+    while (todo.length > 0) {
+      for (const j of next[todo.pop()]) {
+        if (!seen.has(j)) {
+          seen.add(j);
+          todo.push(j);
+        }
+      }
+    }
+    return seen;
+  }
+  function setResearched(indexes) {
+    researched.fill(0);
+    for (const i of closure(indexes, prereqs)) researched[i] = 1;
+    researched[0] = 1;
+  }
+  // The player changed the plan: shown, a new entry of the address, stored.
+  function changed() {
+    fromLink = false;
+    note.textContent = "";
+    draw();
+    chart.relist();
+    chart.save(true);
+    setTimeout(store);
+  }
+  function toggle(i) {
+    if (i <= 0) return;
+    if (has(i)) {
+      for (const j of closure([i], dependants)) researched[j] = 0;
+    } else {
+      for (const j of closure([i], prereqs)) researched[j] = 1;
+    }
+    changed();
+  }
+
+  // The address holds only the researched advances that no researched
+  // advance needs: the rest follows from them.
+  function compact() {
+    const top = [];
+    groups.forEach((g, i) => {
+      if (i > 0 && has(i) && !dependants[i].some(has)) top.push(chart.codeOf(i));
+    });
+    return top.join(",");
+  }
+  function parse(text) {
+    const items = text.split(",").filter((item) => item !== "");
+    const unknown = items.filter((item) => chart.resolve(item) < 0);
+    setResearched(items.map(chart.resolve).filter((i) => i >= 0));
+    return unknown;
+  }
+
+  // The researched set from the address; opened without one, from this
+  // browser's storage (once its key is known). A plan from a link is shown
+  // as it is and kept from the storage until the player changes it.
+  function read(state, first) {
+    const text = state.get("have");
+    let unknown = [];
+    if (text !== null) {
+      unknown = parse(text);
+      if (first) {
+        fromLink = true;
+        note.textContent = "The plan from the link; your own saved plan is kept until you change this one.";
+      } else if (!fromLink) {
+        setTimeout(store);
+      }
+    } else {
+      setResearched([]);
+      if (first) restore();
+      else if (!fromLink) setTimeout(store);
+    }
+    draw();
+    return unknown;
+  }
+  function restore() {
+    key.then((k) => {
+      const saved = k === null ? null : localStorage.getItem(k);
+      // Not over a plan given or made meanwhile.
+      const given = new URLSearchParams(location.hash.slice(1)).has("have");
+      if (saved === null || given || marked > 0) return;
+      parse(saved);
+      note.textContent = "Your plan, as this browser kept it.";
+      draw();
+      chart.relist();
+      chart.save(false);
+    });
+  }
+
+  function write(state) {
+    const text = compact();
+    if (text !== "") state.set("have", text);
+  }
+
+  // A unit's name as shown, case aside: the advance that enables the first
+  // unit of that name, which becomes a goal named by the unit.
+  const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
+  function unitGoal(text) {
+    const i = units.findIndex((enabled) => enabled.some((name) => fold(name) === fold(text)));
+    if (i >= 0) goals.set(i, units[i].find((name) => fold(name) === fold(text)));
+    return i;
+  }
+  const label = (i) => (goals.has(i) ? `${goals.get(i)} (${names[i]})` : names[i]);
+
+  // As lorvane-check --route --have words it; route is everything the
+  // targets need, the targets left out.
+  function summary(targets, route) {
+    const named = targets.map(label).join(", ");
+    const done = route.filter((i) => has(i) && !targets.includes(i)).length;
+    const reached = targets.filter(has);
+    if (marked === 0) {
+      return `${named}: ${plural(route.length, "advance")} to research first`;
+    }
+    if (reached.length === targets.length) return `${named}: already researched`;
+    const left = plural(route.length - done, "advance");
+    const already = reached.length > 0 ? "; already researched: " + reached.map(label).join(", ") : "";
+    return `${named}: ${left} left to research first; ${done} of ${route.length} researched${already}`;
+  }
+
+  button.addEventListener("click", () => {
+    const selected = chart.selected();
+    if (selected.length === 1) toggle(selected[0]);
+  });
+  // R on the focused box, else on the one selected advance.
+  document.addEventListener("keydown", (event) => {
+    if (event.key !== "r" && event.key !== "R") return;
+    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input")) return;
+    const focused = document.activeElement?.closest?.("g.advance");
+    const selected = chart.selected();
+    const i = focused ? Number(focused.id.slice(1)) : selected.length === 1 ? selected[0] : -1;
+    if (i <= 0) return;
+    event.preventDefault();
+    toggle(i);
+  });
+  list.addEventListener("click", (event) => {
+    const item = event.target.closest("li[data-index]");
+    if (item !== null) chart.pick(Number(item.dataset.index));
+  });
+  document.getElementById("clear-researched").addEventListener("click", () => {
+    if (!confirm("Clear every researched advance of this plan?")) return;
+    setResearched([]);
+    changed();
+  });
+
+  return {
+    // As a route counts it: with nothing researched, not even the root.
+    has: (i) => marked > 0 && has(i),
+    read,
+    write,
+    summary,
+    unitGoal,
+    goalName: (i) => goals.get(i) ?? null,
+    // A new selection: goals no longer chosen are forgotten.
+    select(targets) {
+      for (const i of goals.keys()) if (!targets.includes(i)) goals.delete(i);
+      showButton();
+    },
+  };
+}
