@@ -94,19 +94,20 @@ int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<boo
   size_t first = route.size() - targets.size();
 
   // With --have, only what is left is listed; the others that are
-  // researched are counted.
-  auto have = [&](const Advance* a) {
-    return researched != nullptr && (a == &RootAdvance || (*researched)[(size_t)a->index]);
-  };
-  size_t done = 0;
-  for (const Advance* a : route) {
-    if (have(a) && std::find(targets.begin(), targets.end(), a) == targets.end()) ++done;
-  }
+  // researched are counted. With nothing researched, not even the root
+  // counts, so that the route is the whole route.
   std::vector<int> haveList;
   if (researched != nullptr) {
     for (size_t i = 1; i < researched->size(); ++i) {
       if ((*researched)[i]) haveList.push_back((int)i);
     }
+  }
+  auto have = [&](const Advance* a) {
+    return !haveList.empty() && (a == &RootAdvance || (*researched)[(size_t)a->index]);
+  };
+  size_t done = 0;
+  for (const Advance* a : route) {
+    if (have(a) && std::find(targets.begin(), targets.end(), a) == targets.end()) ++done;
   }
   route.erase(std::remove_if(route.begin(), route.end(), have), route.end());
 
