@@ -94,7 +94,10 @@
     }
     return path;
   }
+  const same = (a, b) => a.length === b.length && a.every((v, k) => v === b[k]);
   function mark(className, indexes) {
+    // Unchanged marks are left alone: the browser draws nothing again.
+    if (same(marked[className], [...indexes])) return;
     for (const i of marked[className]) groups[i].classList.remove(className);
     marked[className] = [...indexes];
     for (const i of marked[className]) groups[i].classList.add(className);
@@ -138,6 +141,7 @@
   let zoom = 1;
   let targets = [];
   let fullRoute = [];
+  let listed = [];
   let unknown = [];
   let matches = [];
 
@@ -195,7 +199,11 @@
     const route = fullRoute.filter((i) => !plan.has(i));
     mark("route", route);
     const left = targets.filter((i) => !plan.has(i));
-    const items = [...route, ...left].sort(byLevel).map((i) => {
+    const wanted = [...route, ...left].sort(byLevel);
+    showSummary();
+    if (same(wanted, listed)) return;
+    listed = wanted;
+    const items = listed.map((i) => {
       const item = document.createElement("li");
       item.dataset.index = i;
       const name = document.createElement("b");
@@ -205,7 +213,6 @@
       return item;
     });
     routeList.replaceChildren(...items);
-    showSummary();
   }
 
   // Brings the box into the middle of the view, or its top left corner
@@ -552,7 +559,7 @@
 
   // A larger window has a larger fit, the least zoom.
   window.addEventListener("resize", () => setZoom(zoom));
-  const plan = makePlan({ groups, names, units, levels, prereqs, dependants, mark, plural, codeOf,
+  const plan = makePlan({ groups, names, units, levels, prereqs, dependants, mark, same, plural, codeOf,
     resolve: (text) => resolve(text, false), selected: () => targets, pick, relist: () => listRoute(),
     save: saveLater });
   window.addEventListener("popstate", () => loadAddress(false));

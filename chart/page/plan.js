@@ -19,6 +19,7 @@ function makePlan(chart) {
   const goals = new Map();
   let fromLink = false;
   let marked = 0;
+  let listed = [];
 
   // Marks the chart and fills the panel of what can be researched now.
   function draw() {
@@ -33,6 +34,9 @@ function makePlan(chart) {
     chart.mark("researched", done);
     chart.mark("available", available);
     count.textContent = `(${available.length})`;
+    showButton();
+    if (chart.same(available, listed)) return;
+    listed = available;
     list.replaceChildren(
       ...available.map((i) => {
         const item = document.createElement("li");
@@ -43,7 +47,6 @@ function makePlan(chart) {
         return item;
       })
     );
-    showButton();
   }
 
   // The bar's button acts on the one selected advance.

@@ -4,7 +4,10 @@
 // deepest advance, given in the address, is marked and drawn; and, with
 // real input events, from the event until drawn: a mouse click on a box,
 // a zoom step (the + and - keys, Ctrl+wheel), a keystroke in the search
-// field. "Drawn": two frames later, as the second frame waits for the
+// field, marking or unmarking the selected advance researched (R: the
+// chart restyled, both lists rebuilt, the address written); and the load
+// of a link that holds a route and a plan (have=) of half the advances, at
+// most 500. "Drawn": two frames later, as the second frame waits for the
 // first to be rasterized. Medians, and the largest. Optionally saves a
 // screenshot of the last page with a two-target route selected.
 //   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png]
@@ -52,7 +55,7 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    (ms, median / max)");
+console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    |  mark   | plan load (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -60,13 +63,21 @@ for (const [n, rules] of files.entries()) {
   const deepest = advances.reduce((d, a, i) => (a.level > advances[d].level ? i : d), 0);
   const code = advances[deepest].code;
   const route = JSON.parse(execFileSync(checker, ["--json", "--route", code, rules]));
+  // The plan of a player half-way: the advances of the first levels.
+  const early = advances.map((a, i) => i).filter((i) => i > 0)
+    .sort((a, b) => advances[a].level - advances[b].level || a - b);
+  const have = early.slice(0, Math.min(500, Math.floor(advances.length / 2))).map((i) => advances[i].code);
+  const planned = JSON.parse(execFileSync(checker, ["--json", "--route", code, "--have", have.join(","), rules]));
 
   for (const rate of [1, 4]) {
     await cdp.send("Emulation.setCPUThrottlingRate", { rate });
     const loads = [];
-    for (let i = 0; i < LOADS; ++i) {
+    const planLoads = [];
+    for (let i = 0; i < 2 * LOADS; ++i) {
+      const withPlan = i >= LOADS;
+      const hash = `#route=${encodeURIComponent(code)}` + (withPlan ? `&have=${encodeURIComponent(have.join(","))}` : "");
       await tab.goto("about:blank");
-      await tab.goto(`file://${page}#route=${encodeURIComponent(code)}`);
+      await tab.goto(`file://${page}${hash}`);
       // performance.now() counts from the start of the navigation.
       const result = await tab.evaluate(async () => {
         const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
@@ -76,12 +87,15 @@ for (const [n, rules] of files.entries()) {
           at: performance.now(),
           target: [...document.querySelectorAll("g.target")].map((g) => g.id),
           route: document.querySelectorAll("g.route").length,
+          researched: document.querySelectorAll("g.researched").length,
         };
       });
-      if (result.target.join() !== `a${deepest}` || result.route !== route.route.length) {
+      const expected = withPlan ? planned : { route: route.route, have: [] };
+      if (result.target.join() !== `a${deepest}` || result.route !== expected.route.length ||
+        result.researched !== expected.have.length) {
         throw new Error(`${rules}: the page did not mark the route of ${code}`);
       }
-      loads.push(result.at);
+      (withPlan ? planLoads : loads).push(result.at);
     }
     await pause(500);
     await recordTimes();
@@ -125,13 +139,37 @@ for (const [n, rules] of files.entries()) {
       await pause();
     }
     const keys = await takeTimes(name.length);
-    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys });
     await tab.keyboard.press("Escape");
+    await takeTimes(1);
+    await tab.evaluate(() => document.activeElement.blur());
 
-    console.log("%s %s %s %s | %s | %s | %s | %s",
+    // R on a selected box, spread over the chart: a box below researched
+    // ones is marked with all it needs, a researched one unmarked with all
+    // that needs it.
+    const marks = [];
+    for (let k = 0; k < EVENTS; ++k) {
+      const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
+      const box = await tab.evaluate((i) => {
+        const rect = document.querySelector(`#a${i} > rect`);
+        rect.scrollIntoView({ block: "center", inline: "center" });
+        const r = rect.getBoundingClientRect();
+        return [r.left + r.width / 2, r.top + r.height / 2];
+      }, i);
+      await tab.mouse.click(...box);
+      await takeTimes(1);
+      await pause();
+      await tab.keyboard.press("r");
+      marks.push(...(await takeTimes(1)));
+      await pause();
+    }
+    await tab.evaluate(() => localStorage.clear());
+    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys, marks, planLoads });
+
+    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s",
       basename(rules).padEnd(13), `${rate}x`.padStart(3), String(statSync(page).size).padStart(9),
       String(advances.length).padStart(9), figure(loads).padStart(6), figure(clicks).padStart(7),
-      figure(zooms).padStart(6), figure(keys).padStart(7));
+      figure(zooms).padStart(6), figure(keys).padStart(7), figure(marks).padStart(7),
+      figure(planLoads).padStart(7));
   }
   await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
 

@@ -176,11 +176,13 @@ test("with a target, the route lists what is left and the summary both counts, a
     // Marking the next item of the route shortens it.
     if (left.length > 1) {
       await clickBox(left[0]);
+      await settle();
       await tab.keyboard.press("R");
       await settle();
+      // Back to the selection before the mark, its plan written compact.
       await tab.goBack();
       const back = await plan();
-      assert.deepEqual([back.researched, back.have], [expected.have, have.replace("Zzz,", "")]);
+      assert.deepEqual([back.researched, checker("sample", back.have).have], [expected.have, expected.have]);
       await tab.goForward();
       const forward = await plan();
       assert.ok(forward.researched.includes(left[0]), `${route}: Forward marks ${code(left[0])} again`);
