@@ -16,6 +16,7 @@ import { mkdtempSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { basename, join } from "node:path";
 import puppeteer from "puppeteer-core";
+import { boxMiddle } from "./box.mjs";
 
 const args = process.argv.slice(2);
 const shotAt = args.indexOf("--screenshot");
@@ -104,12 +105,7 @@ for (const [n, rules] of files.entries()) {
     const clicks = [];
     for (let k = 0; k < EVENTS; ++k) {
       const i = Math.floor(((k + 0.5) * advances.length) / EVENTS);
-      const box = await tab.evaluate((i) => {
-        const rect = document.querySelector(`#a${i} > rect`);
-        rect.scrollIntoView({ block: "center", inline: "center" });
-        const r = rect.getBoundingClientRect();
-        return [r.left + r.width / 2, r.top + r.height / 2];
-      }, i);
+      const box = await boxMiddle(tab, i);
       await pause();
       await tab.mouse.click(...box);
       clicks.push(...(await takeTimes(1)));
@@ -149,12 +145,7 @@ for (const [n, rules] of files.entries()) {
     const marks = [];
     for (let k = 0; k < EVENTS; ++k) {
       const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
-      const box = await tab.evaluate((i) => {
-        const rect = document.querySelector(`#a${i} > rect`);
-        rect.scrollIntoView({ block: "center", inline: "center" });
-        const r = rect.getBoundingClientRect();
-        return [r.left + r.width / 2, r.top + r.height / 2];
-      }, i);
+      const box = await boxMiddle(tab, i);
       await tab.mouse.click(...box);
       await takeTimes(1);
       await pause();

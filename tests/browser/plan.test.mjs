@@ -10,6 +10,7 @@ import { execFileSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { join, resolve } from "node:path";
 import puppeteer from "puppeteer-core";
+import { boxMiddle } from "./box.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
 const work = resolve(process.env.LORVANE_WORK);
@@ -74,16 +75,7 @@ const plan = async () => {
     };
   });
 };
-// Brings the box into view and clicks its middle with the mouse.
-async function clickBox(i) {
-  const [x, y] = await tab.evaluate((i) => {
-    const rect = document.querySelector(`#a${i} > rect`);
-    rect.scrollIntoView({ block: "center", inline: "center" });
-    const r = rect.getBoundingClientRect();
-    return [r.left + r.width / 2, r.top + r.height / 2];
-  }, i);
-  await tab.mouse.click(x, y);
-}
+const clickBox = async (i) => tab.mouse.click(...(await boxMiddle(tab, i)));
 // What the page shows against what the checker says of the same set.
 async function assertAgrees(name, shown, message) {
   const code = (i) => trees[name].advances[i].code;
@@ -261,13 +253,7 @@ test("without a mouse R marks the focused box; on a touch screen the bar's butto
   await open("sample", "", { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
   const { advances } = trees.sample;
   const i = advances.findIndex((a) => a.level === 2);
-  const [x, y] = await tab.evaluate((i) => {
-    const rect = document.querySelector(`#a${i} > rect`);
-    rect.scrollIntoView({ block: "center", inline: "center" });
-    const r = rect.getBoundingClientRect();
-    return [r.left + r.width / 2, r.top + r.height / 2];
-  }, i);
-  await tab.touchscreen.tap(x, y);
+  await tab.touchscreen.tap(...(await boxMiddle(tab, i)));
   const bar = await tab.evaluate(() => {
     const r = document.getElementById("researched").getBoundingClientRect();
     return [r.left + r.width / 2, r.top + r.height / 2, r.height];
