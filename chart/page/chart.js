@@ -263,8 +263,12 @@
     return hash === "" ? location.pathname + location.search : "#" + hash;
   }
   // How an advance is named in the address: its code, or its name where
-  // the code is not the first of its kind.
-  const codeOf = (i) => (resolve(groups[i].dataset.code, false) === i ? groups[i].dataset.code : names[i]);
+  // the code is not the first of its kind or holds the lists' comma.
+  function codeOf(i) {
+    const code = groups[i].dataset.code;
+    if (resolve(code, false) === i && !code.includes(",")) return code;
+    return resolve(names[i], false) === i ? names[i] : code;
+  }
   let shown = location.hash;
   function saveAddress(newEntry) {
     const wanted = address();

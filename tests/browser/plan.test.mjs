@@ -30,6 +30,7 @@ const errors = [];
 before(async () => {
   mkdirSync(work, { recursive: true });
   tree("sample", join(root, "data/RULES.TXT"));
+  tree("names", join(root, "tests/check/fixtures/names.txt"));
   const rules = join(work, "plan-stress-1000.txt");
   execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", 1000, "-o", rules]);
   tree("stress", rules);
@@ -281,4 +282,22 @@ test("a link with 500 researched advances and a route opens with the plan and th
   const shown = await plan();
   assert.deepEqual([shown.researched, shown.route], [expected.have, [...expected.route, deep]]);
   await assertAgrees("stress", shown, "500 researched");
+});
+
+test("have= names an advance by its name where its code holds a comma, and reads back", async () => {
+  const { advances } = trees.names;
+  const odd = advances.findIndex((a) => a.code.includes(","));
+  for (const i of [odd, advances.findIndex((a) => a.prereq1 > 0)]) {
+    await open("names");
+    await forget();
+    await open("names");
+    await clickBox(i);
+    await tab.keyboard.press("r");
+    const marked = await plan();
+    await open("names", "#have=" + encodeURIComponent(marked.have));
+    const read = await plan();
+    assert.deepEqual([read.researched, read.summary], [marked.researched, ""], marked.have);
+    assert.deepEqual(checker("names", marked.have).have, marked.researched);
+  }
+  await forget();
 });
