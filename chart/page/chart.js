@@ -563,9 +563,11 @@
 
   // A larger window has a larger fit, the least zoom.
   window.addEventListener("resize", () => setZoom(zoom));
-  const plan = makePlan({ groups, names, units, levels, prereqs, dependants, mark, same, plural, codeOf,
-    resolve: (text) => resolve(text, false), selected: () => targets, pick, relist: () => listRoute(),
-    save: saveLater });
+  // The player's plan (plan.js), with what it needs of the chart.
+  const plan = makePlan({
+    groups, names, units, levels, prereqs, dependants, mark, same, plural, fold, reach, codeOf, pick,
+    resolve: (text) => resolve(text, false), selected: () => targets, relist: listRoute, save: saveLater,
+  });
   window.addEventListener("popstate", () => loadAddress(false));
   window.addEventListener("hashchange", () => loadAddress(false));
   loadAddress(true);

@@ -6,7 +6,7 @@
 // it asks the plan back whether an advance is researched, how to word a
 // route's summary and what the address holds.
 function makePlan(chart) {
-  const { groups, names, units, prereqs, dependants, levels, plural } = chart;
+  const { groups, names, units, prereqs, dependants, levels, plural, fold } = chart;
   const button = document.getElementById("researched");
   const list = document.getElementById("available");
   const count = document.getElementById("available-count");
@@ -82,19 +82,7 @@ function makePlan(chart) {
 
   // Everything the advances need (marking) or everything that needs them
   // (unmarking), the advances themselves included.
-  function closure(starts, next) {
-    const seen = new Set(starts);
-    const todo = [...starts];
-    while (todo.length > 0) {
-      for (const j of next[todo.pop()]) {
-        if (!seen.has(j)) {
-          seen.add(j);
-          todo.push(j);
-        }
-      }
-    }
-    return seen;
-  }
+  const closure = (starts, next) => [...starts, ...chart.reach(starts, (j) => next[j])];
   function setResearched(indexes) {
     researched.fill(0);
     for (const i of closure(indexes, prereqs)) researched[i] = 1;
@@ -178,7 +166,6 @@ function makePlan(chart) {
 
   // A unit's name as shown, case aside: the advance that enables the first
   // unit of that name, which becomes a goal named by the unit.
-  const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
   function unitGoal(text) {
     const i = units.findIndex((enabled) => enabled.some((name) => fold(name) === fold(text)));
     if (i >= 0) goals.set(i, units[i].find((name) => fold(name) === fold(text)));
