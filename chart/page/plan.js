@@ -11,6 +11,7 @@ function makePlan(chart) {
   const list = document.getElementById("available");
   const count = document.getElementById("available-count");
   const note = document.getElementById("plan-note");
+  const clear = document.getElementById("clear-researched");
   // The root counts as researched, though it is never marked.
   const researched = new Uint8Array(groups.length);
   researched[0] = 1;
@@ -34,6 +35,7 @@ function makePlan(chart) {
     chart.mark("researched", done);
     chart.mark("available", available);
     count.textContent = `(${available.length})`;
+    clear.disabled = marked === 0;
     showButton();
     if (chart.same(available, listed)) return;
     listed = available;
@@ -207,7 +209,7 @@ function makePlan(chart) {
     const item = event.target.closest("li[data-index]");
     if (item !== null) chart.pick(Number(item.dataset.index));
   });
-  document.getElementById("clear-researched").addEventListener("click", () => {
+  clear.addEventListener("click", () => {
     if (!confirm("Clear every researched advance of this plan?")) return;
     setResearched([]);
     changed();
