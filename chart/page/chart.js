@@ -16,6 +16,10 @@
   const height = svg.viewBox.baseVal.height;
   const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available"];
   const MAX_ZOOM = 8;
+  // A mark drawn as a frame inside the box, clear of its edge and of the
+  // links that end there: the advances available on a page without a plan
+  // leave the chart as the viewer draws it.
+  const INSET = { available: -3 };
 
   // The advances by index (0 the root, then the rules file's order), with
   // their links both ways as the file gives them.
@@ -101,7 +105,7 @@
     for (const i of marked[className]) groups[i].classList.remove(className);
     marked[className] = [...indexes];
     for (const i of marked[className]) groups[i].classList.add(className);
-    tint[className].setAttribute("d", boxPath(marked[className], 0));
+    tint[className].setAttribute("d", boxPath(marked[className], INSET[className] ?? 0));
   }
 
   // Only ASCII letters fold, as in lorvane-check.
