@@ -4,19 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "check/Check.h"
+#include "check/CheckRoute.h"
+#include "check/ExitCodes.h"
 #include "check/Export.h"
 #include "graph/Levels.h"
+#include "page/ChartPage.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 
 namespace {
-
-// The page's title in UTF-8, set before the page is made.
-std::string PageTitle;
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing past U+10FFFF).
@@ -40,7 +40,7 @@ bool IsUtf8(const unsigned char* s) {
 
 }  // namespace
 
-void SetPageTitle(const char* rulesPath, const char* title) {
+std::string PageTitle(const char* rulesPath, const char* title) {
   if (title == nullptr) {
     title = rulesPath;
     for (const char* c = rulesPath; *c != 0; ++c) {
@@ -49,20 +49,23 @@ void SetPageTitle(const char* rulesPath, const char* title) {
   }
   // A command-line text as it is when it reads as UTF-8, else each byte
   // through Windows-1252, as the rules file's own texts.
-  PageTitle.clear();
+  std::string utf8;
   if (IsUtf8((const unsigned char*)title)) {
-    PageTitle = title;
+    utf8 = title;
   } else {
-    AppendUtf8(&PageTitle, title);
+    AppendUtf8(&utf8, title);
   }
+  return utf8;
 }
 
-void MakeCheckedPage(std::string* text) { MakeCheckedPage(text, nullptr); }
+void MakeCheckedSvg(std::string* text, const ExportContext& context) {
+  MakeSvgDocument(text, context.marks);
+}
 
-void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
+void MakeCheckedPage(std::string* text, const ExportContext& context) {
   PageContent content;
-  content.marks = marks;
-  content.title = PageTitle;
+  content.marks = context.marks;
+  content.title = context.title;
   content.advances = 0;
   for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
     ++content.advances;
@@ -78,8 +81,8 @@ void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
   MakeHtmlPage(content, text);
 }
 
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
-               bool json) {
+int RunExports(std::vector<OutputFile>* outputs, const ExportContext& context,
+               const char* routeText, bool withMetrics, bool json) {
   // Everything that can fail without a file is done before any is written.
   std::vector<const Advance*> targets;
   if (routeText != nullptr) {
@@ -90,7 +93,7 @@ int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool wit
     // The viewer's detail font on the standard display: "MS Sans Serif" at
     // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
     if (!withMetrics) SetChartMetrics(11, 13, 0);
-    for (OutputFile& file : *outputs) file.make(&file.text);
+    for (OutputFile& file : *outputs) file.make(&file.text, context);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
   return routeText != nullptr ? PrintRoute(targets, json) : 0;

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "check/Check.h"
 #include "check/ConsoleText.h"
-#include "check/Diff.h"
 #include "check/ExitCodes.h"
 #include "check/Export.h"
+#include "diff/DiffCopy.h"
+#include "diff/RunDiff.h"
+#include "load/LoadRules.h"
 #include "rules/Fatal.h"
 #include "rules/Reader.h"
 
@@ -205,13 +205,13 @@ int main(int argc, char** argv) {
   bool json = options.json.given;
   const char* routeText = options.route.value;
   std::vector<OutputFile> outputs;
-  if (options.svg.given) outputs.push_back({"--svg", options.svg.value, MakeSvgDocument, ""});
+  if (options.svg.given) outputs.push_back({"--svg", options.svg.value, MakeCheckedSvg, ""});
   if (options.html.given) outputs.push_back({"--html", options.html.value, MakeCheckedPage, ""});
   if (json && !outputs.empty() && routeText == nullptr) {
     UsageError("--json goes with a report or --route", "");
   }
   if (options.title.given && !options.html.given) UsageError("--title goes with --html", "");
-  SetPageTitle(path, options.title.value);
+  ExportContext context = {PageTitle(path, options.title.value), nullptr};
   for (const OutputFile& file : outputs) {
     if (routeText != nullptr && strcmp(file.path, "-") == 0) {
       UsageError(file.option, " - and --route would both write to standard output");
@@ -228,7 +228,15 @@ int main(int argc, char** argv) {
     if (!LoadChecked(diffPath, outputs, withMetrics ? font : nullptr, &before)) return EXIT_USAGE;
     ResetRules();
     if (!LoadChecked(path, outputs, withMetrics ? font : nullptr, &after)) return EXIT_USAGE;
-    int diffExit = RunDiff(before, after, json, &outputs);
+    int diffExit = EXIT_LOADED;
+    if (!outputs.empty()) {
+      ChartMarks marks;
+      RunDiff(before, after, json, &marks);
+      context.marks = &marks;
+      diffExit = RunExports(&outputs, context, nullptr, true, json);
+    } else if (!RunDiff(before, after, json, nullptr)) {
+      diffExit = EXIT_WRITE;
+    }
     if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
     if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
     return diffExit;
@@ -239,7 +247,7 @@ int main(int argc, char** argv) {
   int exitCode = EXIT_LOADED;
   bool written = true;
   if (!outputs.empty() || routeText != nullptr) {
-    exitCode = RunExports(&outputs, routeText, withMetrics, json);
+    exitCode = RunExports(&outputs, context, routeText, withMetrics, json);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

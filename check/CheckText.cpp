@@ -14,6 +14,7 @@
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 namespace {

@@ -1,69 +1,33 @@
-// The checker's outputs besides the report: the chart as SVG and as an
-// HTML page, written safely, and the research route to advances.
+// The checker's exports: the chart as SVG and as an HTML page, made from
+// the loaded rules and written safely, with the route when one is asked.
 #pragma once
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
-#include "check/ExitCodes.h"
+#include "check/SaveFile.h"
 
-struct Advance;
 struct ChartMarks;
 
-// One export to write: the option that asked for it, the path given ("-"
-// for standard output), what makes its text and, once made, the text.
-struct OutputFile {
-  const char* option;
-  const char* path;
-  void (*make)(std::string* text);
-  std::string text;
+// What every export of one run is made with: the page's title (UTF-8) and
+// a comparison's marks, or none.
+struct ExportContext {
+  std::string title;
+  const ChartMarks* marks;
 };
 
-// Where the files are checked against each other and the rules file: an
-// output that is the rules file (the same file however named or linked)
-// or that another output names too is refused, with a message naming both.
-// rules is the open rules file. False after the message.
-bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files);
-
-// Writes every file, or replaces none: "-" goes to standard output; an
-// existing target that is not a regular file (a device, a FIFO) is written
-// in place; any other is written to a new temporary file beside the file
-// it names (through a symbolic link), which takes the permissions (and
-// owner) of the file it replaces and is renamed over it once every file is
-// written. A file no one may write is refused first. A failure, SIGINT or
-// SIGTERM removes the temporary files, leaving every target as it was.
-// False after a message on standard error.
-bool SaveFiles(const std::vector<OutputFile>& files);
-
-// The advances that the comma-separated codes or names of a --route
-// argument name, each once, in the order given: a code first ("nil" the
-// root, else the first advance that carries it), then a name, ASCII
-// letters' case aside, both compared as the outputs show them. Returns 0,
-// or EXIT_NO_ADVANCE after a message naming the first that names nothing.
-int FindRouteTargets(const char* text, std::vector<const Advance*>* targets);
-
 // The page's title: the text given, or the rules file's name when it is
-// null. MakeCheckedPage, an OutputFile's maker, takes it from here.
-void SetPageTitle(const char* rulesPath, const char* title);
+// null; a text that is not UTF-8 read as Windows-1252.
+std::string PageTitle(const char* rulesPath, const char* title);
 
-// The page of the loaded rules (chart/ChartPage.h) with the title, the
-// file's counts and its warnings; with a comparison's marks.
-void MakeCheckedPage(std::string* text);
-void MakeCheckedPage(std::string* text, const ChartMarks* marks);
+// The makers of the outputs (an OutputFile's make): the SVG document, and
+// the page of the loaded rules (page/ChartPage.h) with the title, the
+// file's counts and its warnings.
+void MakeCheckedSvg(std::string* text, const ExportContext& context);
+void MakeCheckedPage(std::string* text, const ExportContext& context);
 
 // Makes every export's text (by the default metrics 11,13,0 unless the
-// caller set others) and saves them, then prints the route asked for.
-// Nothing is written when a route target is not found. Returns the exit
-// code.
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
-               bool json);
-
-// Prints the route to the targets: every advance they depend on through
-// their prerequisite links, the root left out, by level then list order,
-// one a line with its code and level; one target comes last, several are
-// among the route where they fall; then the count of the others. As JSON
-// for one target {"target": N, "route": [the others]}, for several
-// {"targets": [...], "route": [all, the targets too]}, indexes as in the
-// JSON report. Returns 0, or EXIT_WRITE after a message.
-int PrintRoute(const std::vector<const Advance*>& targets, bool json);
+// caller set others) and saves them, then prints the route asked for
+// (routeText null for none). Nothing is written when a route target is
+// not found. Returns the exit code.
+int RunExports(std::vector<OutputFile>* outputs, const ExportContext& context,
+               const char* routeText, bool withMetrics, bool json);

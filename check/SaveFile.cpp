@@ -1,55 +1,20 @@
 // Writing the export files all or none, never over the rules file: each
 // through a temporary file of its own beside its target, renamed over it
 // once every file is complete.
-#ifdef _WIN32
-#define _CRT_RAND_S  // rand_s: temporary names no other program can guess
-#endif
+#include "check/SaveFile.h"
+
 #include <errno.h>
 #include <signal.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <string>
 #include <vector>
 
 #include "check/ConsoleText.h"
-#include "check/Export.h"
+#include "check/SavePlatform.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-// What a path names, to tell whether two paths name one file. A file that
-// exists is known by its device and file number; a new one by its folder's
-// and its own name.
-struct Identity {
-  bool known;
-  uint64_t device;
-  uint64_t file;
-  std::string name;  // empty for a file that exists
-  bool operator==(const Identity& other) const {
-    return known && other.known && device == other.device && file == other.file &&
-           name == other.name;
-  }
-};
-
-// The folder part of a path ("." for none) and the last name in it.
 void SplitPath(const std::string& path, std::string* folder, std::string* name) {
-#ifdef _WIN32
-  size_t slash = path.find_last_of("/\\:");
-#else
-  size_t slash = path.find_last_of('/');
-#endif
+  size_t slash = path.find_last_of(PathSeparators);
   if (slash == std::string::npos) {
     *folder = ".";
     *name = path;
@@ -59,6 +24,8 @@ void SplitPath(const std::string& path, std::string* folder, std::string* name) 
   *name = path.substr(slash + 1);
 }
 
+namespace {
+
 // The temporary files that exist at this moment, for the signal handler.
 enum { MAX_TEMPORARIES = 8 };
 const char* volatile Temporaries[MAX_TEMPORARIES];
@@ -66,335 +33,19 @@ const char* volatile Temporaries[MAX_TEMPORARIES];
 void RemoveTemporaries(int signalNumber) {
   for (int i = 0; i < MAX_TEMPORARIES; ++i) {
     const char* name = Temporaries[i];
-#ifdef _WIN32
-    if (name != nullptr) DeleteFileA(name);
-#else
-    if (name != nullptr) unlink(name);
-#endif
+    if (name != nullptr) RemoveTemporary(name);
   }
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
 }
 
+}  // namespace
+
 void Register(int slot, const char* name) {
   if (slot < MAX_TEMPORARIES) Temporaries[slot] = name;
 }
 
-// One output on its way: where it goes and the temporary file beside it.
-struct Pending {
-  const OutputFile* file;
-  std::string target;     // the file replaced (a symbolic link's own file)
-  std::string temporary;  // empty until made, and again once renamed or removed
-  bool inPlace;           // standard output or a file that is not regular
-};
-
-#ifdef _WIN32
-
-// The system's own words for the last error, without the final full stop.
-std::string Reason(DWORD error) {
-  char text[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                error, 0, text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
-                        text[length - 1] == ' ' || text[length - 1] == '.')) {
-    --length;
-  }
-  if (length == 0) return "error " + std::to_string(error);
-  return std::string(text, length);
-}
-
-std::string LastReason() { return Reason(GetLastError()); }
-
-bool HandleIdentity(HANDLE handle, Identity* identity) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle, &info)) return false;
-  identity->known = true;
-  identity->device = info.dwVolumeSerialNumber;
-  identity->file = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
-  return true;
-}
-
-// Opened without access, only to be identified (a folder too).
-HANDLE OpenForIdentity(const char* path) {
-  return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-bool PathIdentity(const char* path, Identity* identity) {
-  HANDLE handle = OpenForIdentity(path);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  bool known = HandleIdentity(handle, identity);
-  CloseHandle(handle);
-  return known;
-}
-
-// The name as the file system compares it: letters' case aside, trailing
-// dots and blanks dropped.
-std::string FoldName(std::string name) {
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
-  }
-  return name;
-}
-
-bool NotFound() {
-  DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND;
-}
-
-bool RulesIdentity(FILE* rules, Identity* identity) {
-  return HandleIdentity((HANDLE)_get_osfhandle(_fileno(rules)), identity);
-}
-
-// A device (NUL, CON, a pipe) is written in place.
-bool IsSpecial(const char* path) {
-  HANDLE handle = OpenForIdentity(path);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  bool special = GetFileType(handle) != FILE_TYPE_DISK;
-  CloseHandle(handle);
-  return special;
-}
-
-bool WriteHandle(HANDLE handle, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    DWORD chunk = (DWORD)(text.size() - done > 1u << 30 ? 1u << 30 : text.size() - done);
-    DWORD written = 0;
-    if (!WriteFile(handle, text.data() + done, chunk, &written, nullptr)) return false;
-    done += written;
-  }
-  return true;
-}
-
-bool WriteInPlace(const char* path, const std::string& text, std::string* reason) {
-  HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool written = handle != INVALID_HANDLE_VALUE && WriteHandle(handle, text);
-  if (!written) *reason = LastReason();
-  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  return written;
-}
-
-// A target the checker could not replace is refused before anything is
-// written.
-bool CheckTarget(Pending* pending, std::string* reason) {
-  pending->target = pending->file->path;
-  DWORD attributes = GetFileAttributesA(pending->target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      *reason = Reason(ERROR_ACCESS_DENIED);
-      return false;
-    }
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      *reason = Reason(ERROR_ACCESS_DENIED);
-      return false;
-    }
-  }
-  return true;
-}
-
-bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
-  std::string folder, name;
-  SplitPath(pending->target, &folder, &name);
-  if (folder == ".") folder = ".\\";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned int random = 0;
-    rand_s(&random);
-    char suffix[16];
-    snprintf(suffix, sizeof suffix, ".lvc%08x", random);
-    std::string temporary = folder + suffix;
-    HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_EXISTS) continue;
-      *reason = LastReason();
-      return false;
-    }
-    pending->temporary = temporary;
-    Register(slot, pending->temporary.c_str());
-    bool written = WriteHandle(handle, pending->file->text);
-    if (!written) *reason = LastReason();
-    if (!CloseHandle(handle) && written) {
-      *reason = LastReason();
-      written = false;
-    }
-    return written;
-  }
-  *reason = Reason(ERROR_FILE_EXISTS);
-  return false;
-}
-
-bool MoveOver(const Pending& pending, std::string* reason) {
-  if (MoveFileExA(pending.temporary.c_str(), pending.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return true;
-  }
-  *reason = LastReason();
-  return false;
-}
-
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
-
-void StandardOutputBinary() { _setmode(_fileno(stdout), _O_BINARY); }
-
-void CatchSignals(void (*handler)(int)) {
-  signal(SIGINT, handler);
-  signal(SIGTERM, handler);
-}
-
-#else
-
-std::string Reason(int error) { return strerror(error); }
-
-bool StatIdentity(const struct stat& info, Identity* identity) {
-  identity->known = true;
-  identity->device = (uint64_t)info.st_dev;
-  identity->file = (uint64_t)info.st_ino;
-  return true;
-}
-
-bool PathIdentity(const char* path, Identity* identity) {
-  struct stat info;
-  return stat(path, &info) == 0 && StatIdentity(info, identity);
-}
-
-std::string FoldName(std::string name) { return name; }
-
-bool NotFound() { return errno == ENOENT; }
-
-bool RulesIdentity(FILE* rules, Identity* identity) {
-  struct stat info;
-  return fstat(fileno(rules), &info) == 0 && StatIdentity(info, identity);
-}
-
-// A device, a FIFO or a terminal is written in place; so is a folder,
-// which then fails with its reason.
-bool IsSpecial(const char* path) {
-  struct stat info;
-  return stat(path, &info) == 0 && !S_ISREG(info.st_mode);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t written = write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += (size_t)written;
-  }
-  return true;
-}
-
-bool WriteInPlace(const char* path, const std::string& text, std::string* reason) {
-  int fd = open(path, O_WRONLY | O_NOCTTY);
-  bool written = fd >= 0 && WriteAll(fd, text);
-  if (!written) *reason = Reason(errno);
-  if (fd >= 0 && close(fd) != 0 && written) {
-    *reason = Reason(errno);
-    written = false;
-  }
-  return written;
-}
-
-// A symbolic link stays: the file it names is the one replaced. A file
-// that only a link to an open stream names (/dev/stdout) is written in
-// place. A file no one may write is refused, also to the superuser.
-bool CheckTarget(Pending* pending, std::string* reason) {
-  const char* path = pending->file->path;
-  pending->target = path;
-  struct stat info;
-  if (lstat(path, &info) != 0) {
-    if (errno == ENOENT) return true;
-    *reason = Reason(errno);
-    return false;
-  }
-  if (S_ISLNK(info.st_mode)) {
-    // A link to nowhere is not followed: where it points is not this
-    // user's choice to make.
-    if (stat(path, &info) != 0) {
-      *reason = Reason(errno);
-      return false;
-    }
-    char* real = realpath(path, nullptr);
-    if (real == nullptr) {
-      pending->inPlace = true;
-      return true;
-    }
-    pending->target = real;
-    free(real);
-  }
-  if (access(pending->target.c_str(), W_OK) != 0) {
-    *reason = Reason(errno);
-    return false;
-  }
-  if ((info.st_mode & 0222) == 0) {
-    *reason = Reason(EACCES);
-    return false;
-  }
-  return true;
-}
-
-// The mode and owner of the file replaced, or the usual mode of a new one.
-void TakeOverMode(int fd, const std::string& target) {
-  struct stat info;
-  if (stat(target.c_str(), &info) == 0) {
-    // The owner first: changing it may clear the set-ID bits.
-    if (fchown(fd, info.st_uid, info.st_gid) != 0 && fchown(fd, (uid_t)-1, info.st_gid) != 0) {
-      // Another user's file: it becomes this user's, as any new file.
-    }
-    fchmod(fd, info.st_mode & 07777);
-    return;
-  }
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-}
-
-bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
-  std::string folder, name;
-  SplitPath(pending->target, &folder, &name);
-  if (folder == ".") folder = "./";
-  // Exclusive creation under a name no one can guess, short enough for
-  // any folder.
-  std::string pattern = folder + ".lvc.XXXXXX";
-  std::vector<char> temporary(pattern.begin(), pattern.end());
-  temporary.push_back('\0');
-  int fd = mkstemp(temporary.data());
-  if (fd < 0) {
-    *reason = Reason(errno);
-    return false;
-  }
-  pending->temporary = temporary.data();
-  Register(slot, pending->temporary.c_str());
-  TakeOverMode(fd, pending->target);
-  bool written = WriteAll(fd, pending->file->text);
-  if (!written) *reason = Reason(errno);
-  if (close(fd) != 0 && written) {
-    *reason = Reason(errno);
-    written = false;
-  }
-  return written;
-}
-
-bool MoveOver(const Pending& pending, std::string* reason) {
-  if (rename(pending.temporary.c_str(), pending.target.c_str()) == 0) return true;
-  *reason = Reason(errno);
-  return false;
-}
-
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
-
-void StandardOutputBinary() {}
-
-void CatchSignals(void (*handler)(int)) {
-  signal(SIGINT, handler);
-  signal(SIGTERM, handler);
-  signal(SIGHUP, handler);
-  // A closed pipe on standard output is a write error like any other.
-  signal(SIGPIPE, handler == SIG_DFL ? SIG_DFL : SIG_IGN);
-}
-
-#endif
+namespace {
 
 // The identity of an output: the file it names, or its folder and name.
 Identity OutputIdentity(const char* path) {

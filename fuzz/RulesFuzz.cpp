@@ -13,14 +13,17 @@
 
 #include <string>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
 #include "chart/ChartText.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
-#include "check/Diff.h"
+#include "diff/DiffCompare.h"
+#include "diff/DiffJson.h"
+#include "diff/DiffMarks.h"
+#include "diff/DiffText.h"
 #include "graph/Levels.h"
+#include "load/LoadRules.h"
+#include "page/ChartPage.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 #include "rules/Reader.h"
