@@ -1,4 +1,6 @@
 // The outputs that replace the report: --svg, --html and --route.
+#include "check/CheckExport.h"
+
 #include <stddef.h>
 
 #include <string>
@@ -7,10 +9,9 @@
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
-#include "check/Check.h"
 #include "check/CheckRoute.h"
+#include "check/CheckWarnings.h"
 #include "check/ExitCodes.h"
-#include "check/Export.h"
 #include "graph/Levels.h"
 #include "page/ChartPage.h"
 #include "rules/Advance.h"

@@ -1,6 +1,5 @@
-// The parts of lorvane-check: the warnings, the walks of the lists and the reports.
-// The warnings tell what the viewer passes over silently; the reports (text
-// and JSON) show a loaded rules file.
+// The checker's warnings: what the viewer passes over silently in a loaded
+// rules file.
 #pragma once
 #include <stdint.h>
 
@@ -29,8 +28,3 @@ int ForEachWarning(DiagnosticSink sink, void* context);
 
 // Every warning of the loaded file, in that order.
 std::vector<Diagnostic> CollectWarnings();
-
-// The text report; the warnings name the rules file by path.
-void PrintTextReport(const char* path, bool withMetrics);
-// False when the document could not be built or written.
-bool PrintJsonReport(bool withMetrics);
