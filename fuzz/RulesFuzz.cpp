@@ -26,6 +26,7 @@
 #include "page/ChartPage.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
+#include "rules/Lists.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
 
@@ -62,9 +63,9 @@ void Require(bool holds, const char* what, const char* name = "") {
 
 bool Terminated(const char* field, size_t size) { return memchr(field, '\0', size) != nullptr; }
 
-int UnitCount(const Advance* advance) {
-  int count = 0;
-  while (count < MAX_UNITS && advance->units[count] != nullptr) count++;
+// The units hung under the advance, with no gap after the last.
+int UnitsWithoutGap(const Advance* advance) {
+  int count = AdvanceUnitCount(advance);
   for (int i = count; i < MAX_UNITS; i++) {
     Require(advance->units[i] == nullptr, "units list has a gap", advance->name);
   }
@@ -135,7 +136,7 @@ void CheckAdvance(const Advance* a, int32_t levelCount[], int32_t levelMaxUnits[
     }
   }
 
-  int units = UnitCount(a);
+  int units = UnitsWithoutGap(a);
   for (int i = 0; i < units; i++) {
     Require(a->units[i]->prereq == a, "unit hangs under an advance it does not name", a->name);
   }
