@@ -82,8 +82,8 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
   MakeHtmlPage(content, text);
 }
 
-int RunExports(std::vector<OutputFile>* outputs, const ExportContext& context,
-               const char* routeText, bool withMetrics, bool json) {
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
+               bool json) {
   // Everything that can fail without a file is done before any is written.
   std::vector<const Advance*> targets;
   if (routeText != nullptr) {
@@ -94,7 +94,7 @@ int RunExports(std::vector<OutputFile>* outputs, const ExportContext& context,
     // The viewer's detail font on the standard display: "MS Sans Serif" at
     // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
     if (!withMetrics) SetChartMetrics(11, 13, 0);
-    for (OutputFile& file : *outputs) file.make(&file.text, context);
+    for (OutputFile& file : *outputs) file.make(&file.text);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
   return routeText != nullptr ? PrintRoute(targets, json) : 0;

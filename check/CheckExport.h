@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "check/SaveFile.h"
+#include "save/SaveFile.h"
 
 struct ChartMarks;
 
@@ -29,5 +29,5 @@ void MakeCheckedPage(std::string* text, const ExportContext& context);
 // caller set others) and saves them, then prints the route asked for
 // (routeText null for none). Nothing is written when a route target is
 // not found. Returns the exit code.
-int RunExports(std::vector<OutputFile>* outputs, const ExportContext& context,
-               const char* routeText, bool withMetrics, bool json);
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
+               bool json);

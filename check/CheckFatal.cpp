@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "check/ConsoleText.h"
+#include "console/ConsoleText.h"
 #include "rules/Fatal.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckText.h"
-#include "check/ConsoleText.h"
 #include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
@@ -107,15 +107,18 @@ int main(int argc, char** argv) {
   bool json = options.json.given;
   bool comparing = options.diff.given;
   const char* routeText = options.route.value;
+  // The makers see the context as it is when they run: --diff adds its marks.
+  ExportContext context = {PageTitle(path, options.title.value), nullptr};
   std::vector<OutputFile> outputs;
   for (int k = 0; k < OptionCount; ++k) {
     const OptionRow& row = OptionTable[k];
     const OptionValue& value = options.*(row.slot);
-    if (row.make != nullptr && value.given)
-      outputs.push_back({row.name, value.value, row.make, ""});
+    if (row.make == nullptr || !value.given) continue;
+    auto make = row.make;
+    outputs.push_back(
+        {row.name, value.value, [make, &context](std::string* text) { make(text, context); }, ""});
   }
   CheckCombinations(options);
-  ExportContext context = {PageTitle(path, options.title.value), nullptr};
 
   FatalWording wording = {path, json, comparing, true};
   UseFatalWording(&wording);
@@ -133,7 +136,7 @@ int main(int argc, char** argv) {
       ChartMarks marks;
       RunDiff(before, after, json, &marks);
       context.marks = &marks;
-      diffExit = RunExports(&outputs, context, nullptr, true, json);
+      diffExit = RunExports(&outputs, nullptr, true, json);
     } else if (!RunDiff(before, after, json, nullptr)) {
       diffExit = EXIT_WRITE;
     }
@@ -147,7 +150,7 @@ int main(int argc, char** argv) {
   int exitCode = EXIT_LOADED;
   bool written = true;
   if (!outputs.empty() || routeText != nullptr) {
-    exitCode = RunExports(&outputs, context, routeText, withMetrics, json);
+    exitCode = RunExports(&outputs, routeText, withMetrics, json);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

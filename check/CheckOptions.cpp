@@ -7,8 +7,8 @@
 #include <string.h>
 
 #include "check/CheckExport.h"
-#include "check/ConsoleText.h"
 #include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 
 const OptionRow OptionTable[] = {
     {"--json", nullptr, &Options::json, nullptr, "--svg --html", "--route",

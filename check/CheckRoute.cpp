@@ -12,8 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "check/ConsoleText.h"
 #include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 

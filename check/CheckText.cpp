@@ -12,7 +12,7 @@
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "check/CheckWarnings.h"
-#include "check/ConsoleText.h"
+#include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "check/SaveFile.h"
+#include "save/SaveFile.h"
 
 // What a path names, to tell whether two paths name one file. A file that
 // exists is known by its device and file number; a new one by its folder's

@@ -1,7 +1,7 @@
 // Writing the export files all or none, never over the rules file: each
 // through a temporary file of its own beside its target, renamed over it
 // once every file is complete.
-#include "check/SaveFile.h"
+#include "save/SaveFile.h"
 
 #include <errno.h>
 #include <signal.h>
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "check/ConsoleText.h"
-#include "check/SavePlatform.h"
+#include "console/ConsoleText.h"
+#include "save/SavePlatform.h"
 
 void SplitPath(const std::string& path, std::string* folder, std::string* name) {
   size_t slash = path.find_last_of(PathSeparators);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "check/SavePlatform.h"
+#include "save/SavePlatform.h"
 
 const char PathSeparators[] = "/";
 

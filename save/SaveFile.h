@@ -2,17 +2,16 @@
 #pragma once
 #include <stdio.h>
 
+#include <functional>
 #include <string>
 #include <vector>
-
-struct ExportContext;
 
 // One export to write: the option that asked for it, the path given ("-"
 // for standard output), what makes its text and, once made, the text.
 struct OutputFile {
   const char* option;
   const char* path;
-  void (*make)(std::string* text, const ExportContext& context);
+  std::function<void(std::string* text)> make;
   std::string text;
 };
 
