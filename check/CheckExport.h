@@ -19,8 +19,8 @@ struct ExportContext {
 // null; a text that is not UTF-8 read as Windows-1252.
 std::string PageTitle(const char* rulesPath, const char* title);
 
-// The makers of the outputs (an OutputFile's make): the SVG document, and
-// the page of the loaded rules (page/ChartPage.h) with the title, the
+// The makers of the outputs (the option table's rows name them): the SVG
+// document, and the page of the loaded rules (page/ChartPage.h) with the title, the
 // file's counts and its warnings.
 void MakeCheckedSvg(std::string* text, const ExportContext& context);
 void MakeCheckedPage(std::string* text, const ExportContext& context);
