@@ -1,12 +1,15 @@
 // A player's plan for --have: the advances researched, and those that can be researched now.
+#include "check/CheckPlan.h"
+
 #include <stdio.h>
 
 #include <exception>
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "check/ConsoleText.h"
-#include "check/Export.h"
+#include "check/CheckRoute.h"
+#include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "rules/Advance.h"
 
 int FindResearched(const char* text, std::vector<bool>* researched) {

@@ -1,5 +1,7 @@
 // The research route to one advance or several, as text or as JSON; with --have, what is left of
 // it.
+#include "check/CheckRoute.h"
+
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -11,8 +13,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "check/ConsoleText.h"
-#include "check/Export.h"
+#include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 

@@ -1,9 +1,9 @@
-// The chart as one self-contained HTML page (chart/page/page.html): the SVG
-// inline, with a small script (chart/page/chart.js) to search the tree,
+// The chart as one self-contained HTML page (page/page.html): the SVG
+// inline, with a small script (page/chart.js) to search the tree,
 // list and mark the route of selected advances, and zoom, and one for the
-// player's plan (chart/page/plan.js: what is researched, what is available
-// now, what is left of a route); a style
-// (chart/page/chart.css); the title, the file's counts and its warnings.
+// player's plan (page/plan.js: what is researched, what is available now,
+// what is left of a route); a style
+// (page/chart.css); the title, the file's counts and its warnings.
 #pragma once
 #include <string>
 #include <vector>
