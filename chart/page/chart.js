@@ -256,8 +256,9 @@
 
   // Brings the box into the middle of the view, or its top left corner
   // when it is larger than the view.
-  function show(i) {
-    const [x, y, w, h] = boxes[i].map((v) => v * zoom);
+  const show = (i) => centre(boxes[i]);
+  function centre(area) {
+    const [x, y, w, h] = area.map((v) => v * zoom);
     view.scrollLeft = x - Math.max(0, (view.clientWidth - w) / 2);
     view.scrollTop = y - Math.max(0, (view.clientHeight - h) / 2);
   }
@@ -276,13 +277,9 @@
     const top = Math.min(...indexes.map((i) => boxes[i][1]));
     const right = Math.max(...indexes.map((i) => boxes[i][0] + boxes[i][2]));
     const bottom = Math.max(...indexes.map((i) => boxes[i][1] + boxes[i][3]));
-    const [w, h] = [(right - left) * zoom, (bottom - top) * zoom];
-    if (w > view.clientWidth || h > view.clientHeight) {
-      show(indexes[indexes.length - 1]);
-      return;
-    }
-    view.scrollLeft = left * zoom - (view.clientWidth - w) / 2;
-    view.scrollTop = top * zoom - (view.clientHeight - h) / 2;
+    const fits = (right - left) * zoom <= view.clientWidth && (bottom - top) * zoom <= view.clientHeight;
+    if (fits) centre([left, top, right - left, bottom - top]);
+    else show(indexes[indexes.length - 1]);
   }
 
   // The whole chart in the view, never beyond its own size.

@@ -64,6 +64,8 @@
     const [x, y] = [(event.clientX - r.left - grab.x) / scale, (event.clientY - r.top - grab.y) / scale];
     view.scrollLeft = x * zoom;
     view.scrollTop = y * zoom;
+    // Now, not when the view's scroll event comes a frame later.
+    place();
   }
   overview.addEventListener("pointerdown", (event) => {
     if (event.button !== 0) return;

@@ -9,14 +9,13 @@ import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { join, resolve } from "node:path";
-import puppeteer from "puppeteer-core";
+import { launch, openPage } from "./chromium.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
 const work = resolve(process.env.LORVANE_WORK);
 const run = (...args) => execFileSync(process.env.LORVANE_CHECK, args, { encoding: "utf8" });
 const trees = {};
-let browser, tab;
-const errors = [];
+let browser, tab, errors;
 const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
 before(async () => {
@@ -29,24 +28,15 @@ before(async () => {
     run("--html", page, file);
     trees[name] = { page, ...JSON.parse(run("--json", file)) };
   }
-  browser = await puppeteer.launch({
-    executablePath: "/usr/bin/chromium",
-    args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking"],
-  });
-  tab = await browser.newPage();
-  tab.on("console", (m) => m.text().includes("Content Security Policy") && errors.push(m.text()));
-  tab.on("pageerror", (e) => errors.push(String(e)));
+  ({ browser, tab, errors } = await launch());
 });
 after(async () => {
   await browser?.close();
   assert.deepEqual(errors, []);
 });
 
-async function open(name, hash = "", viewport = { width: 1366, height: 768 }) {
-  await tab.setViewport(viewport);
-  await tab.goto("about:blank");
-  await tab.goto(`file://${trees[name].page}${hash}`);
-}
+const open = (name, hash = "", viewport = { width: 1366, height: 768 }) =>
+  openPage(tab, trees[name].page, hash, viewport);
 // The targets, the search and the view: its scroll, zoom and middle in chart units.
 const state = () =>
   tab.evaluate(async () => {
