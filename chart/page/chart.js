@@ -175,23 +175,35 @@
   }
 
   // The list of matches under the field: name, code, and the unit that
-  // found it; open while the field or the list has the focus.
+  // found it; open while the field or the list has the focus. Its items
+  // are made as the list is scrolled or stepped through, a page at a time:
+  // a letter can match a thousand advances.
   const finder = document.getElementById("finder");
   const matchList = document.getElementById("match-list");
+  const LISTED = 50;
   function listMatches() {
-    const items = matches.map((i, k) => {
+    matchList.replaceChildren();
+    listUpTo(LISTED);
+    openMatches(finder.contains(document.activeElement));
+  }
+  function listUpTo(count) {
+    const from = matchList.children.length;
+    const items = matches.slice(from, count).map((i, k) => {
       const item = document.createElement("li");
       item.dataset.index = i;
       item.setAttribute("role", "option");
       const name = document.createElement("b");
       name.textContent = names[i];
       item.append(name, " " + groups[i].dataset.code);
-      if (matchUnits[k] !== null) item.append(", unit " + matchUnits[k]);
+      if (matchUnits[from + k] !== null) item.append(", unit " + matchUnits[from + k]);
       return item;
     });
-    matchList.replaceChildren(...items);
-    openMatches(finder.contains(document.activeElement));
+    matchList.append(...items);
   }
+  matchList.addEventListener("scroll", () => {
+    const end = matchList.scrollHeight - matchList.clientHeight - matchList.scrollTop;
+    if (end < 40) listUpTo(matchList.children.length + LISTED);
+  }, { passive: true });
   function openMatches(open) {
     matchList.hidden = !open || matches.length === 0;
     find.setAttribute("aria-expanded", String(!matchList.hidden));
@@ -205,6 +217,7 @@
     goToMatch(current < 0 && by > 0 ? 0 : at);
   }
   function goToMatch(k) {
+    listUpTo(k + 1);
     matchList.children[current]?.removeAttribute("aria-selected");
     current = k;
     const item = matchList.children[k];

@@ -19,8 +19,9 @@
   const labels = groups.map((g) => g.getAttribute("aria-label").split(", "));
   const nameOf = { epoch: (i) => labels[i].at(-3), category: (i) => labels[i].at(-2) };
   // Under the veil, so that a selection dims them; the filter over it.
-  const colours = page.layer("colours", veil);
-  const dim = page.addPath(page.layer("filter", tints), "veil");
+  // Made when first needed: a page without colours loads as before.
+  let colours = null;
+  let dim = null;
 
   let mode = "";
   let chosen = null;
@@ -31,6 +32,14 @@
       chosen === null || value(i) === chosen ? colourOf.get(value(i)) : "#e8e8e8");
 
   function apply(wanted) {
+    if (colours === null && !HEADINGS[wanted]) {
+      select.value = "";
+      return;
+    }
+    if (colours === null) {
+      colours = page.layer("colours", veil);
+      dim = page.addPath(page.layer("filter", tints), "veil");
+    }
     for (const g of groups) g.classList.remove(...[...g.classList].filter((c) => c.startsWith("colour-")));
     mode = HEADINGS[wanted] ? wanted : "";
     select.value = mode;

@@ -98,5 +98,6 @@
   chart.addEventListener("zoom", place);
   chart.addEventListener("marks", () => overview.hidden || draw());
   addEventListener("resize", () => overview.hidden || draw());
-  show(!phone.matches);
+  // The first drawing waits for the first frame, whose layout it reads.
+  requestAnimationFrame(() => show(!phone.matches));
 })();

@@ -94,6 +94,7 @@ test("every mouse drag pans one to one, selects no text, starts no drag of the b
 
 test("the overview: a click and a frame drag move the view, it follows zoom and scroll, it hides", async () => {
   await open("stress-1000");
+  await tab.waitForFunction(() => !document.getElementById("overview").hidden);
   const canvas = await rectOf("#overview canvas");
   const scale = canvas[2] / (await tab.evaluate(() => document.querySelector("svg.chart").viewBox.baseVal.width));
   // A click away from the frame: the view's middle goes there.
@@ -131,6 +132,7 @@ test("the overview: a click and a frame drag move the view, it follows zoom and 
   await tab.click("#overview-toggle");
   assert.equal(await hidden(), false);
   await open("sample", "", PHONE);
+  await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   assert.equal(await hidden(), true);
   await tab.tap("#overview-toggle");
   assert.equal(await hidden(), false);
