@@ -182,6 +182,7 @@
   const matchList = document.getElementById("match-list");
   const LISTED = 50;
   function listMatches() {
+    find.removeAttribute("aria-activedescendant");
     matchList.replaceChildren();
     listUpTo(LISTED);
     openMatches(finder.contains(document.activeElement));
@@ -190,6 +191,7 @@
     const from = matchList.children.length;
     const items = matches.slice(from, count).map((i, k) => {
       const item = document.createElement("li");
+      item.id = "match-" + (from + k);
       item.dataset.index = i;
       item.setAttribute("role", "option");
       const name = document.createElement("b");
@@ -222,6 +224,7 @@
     current = k;
     const item = matchList.children[k];
     item.setAttribute("aria-selected", "true");
+    find.setAttribute("aria-activedescendant", item.id);
     item.scrollIntoView({ block: "nearest" });
     matchCount.textContent = `${k + 1} of ${matches.length}`;
     pick(matches[k]);
