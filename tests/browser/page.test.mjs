@@ -336,6 +336,7 @@ test("without a mouse: Tab to a box, arrows along the row and down, Enter select
   assert.equal(await focused(), "find");
 });
 
+// Drags: tests/browser/input.test.mjs.
 test("zoom keeps the point under the pointer, steps in proportion, fits the whole chart", async () => {
   await open("stress-1000", "", { width: 1000, height: 700 });
   // The chart point under (x, y) of the screen.
@@ -384,16 +385,6 @@ test("zoom keeps the point under the pointer, steps in proportion, fits the whol
   }
   for (let k = 0; k < 40; ++k) await tab.keyboard.press("+");
   assert.equal((await state()).zoom, 8);
-  // A drag pans, and the click that ends it selects nothing.
-  const scrolled = () => tab.evaluate(() =>
-    ["scrollLeft", "scrollTop"].map((k) => document.getElementById("view")[k]));
-  const before = await scrolled();
-  await tab.mouse.move(500, 400);
-  await tab.mouse.down();
-  await tab.mouse.move(400, 300, { steps: 5 });
-  await tab.mouse.up();
-  const after = await scrolled();
-  assert.deepEqual([after[0] - before[0], after[1] - before[1], (await state()).target], [100, 100, []]);
 });
 
 test("the warnings panel lists --json's warnings; a click selects the advance", async () => {
