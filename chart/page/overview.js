@@ -11,16 +11,23 @@
   const phone = matchMedia("(max-width: 700px)");
   let scale = 1;
 
-  // The boxes' fills: the colour of their value, where the boxes are
-  // coloured, else grey; over it the route and the targets.
-  function draw() {
-    // At most 200 CSS pixels wide, and 60% of the view's height.
+  // The canvas at most 200 CSS pixels wide and 60% of the view's height.
+  function size() {
     scale = Math.min(200 / width, Math.max(80, view.clientHeight * 0.6) / height);
     const ratio = devicePixelRatio || 1;
     canvas.style.width = width * scale + "px";
     canvas.style.height = height * scale + "px";
     canvas.width = Math.max(1, Math.round(width * scale * ratio));
     canvas.height = Math.max(1, Math.round(height * scale * ratio));
+    draw();
+    place();
+  }
+
+  // The boxes' fills: the colour of their value, where the boxes are
+  // coloured, else grey; over it the route and the targets. It reads no
+  // layout, so that a click that marks boxes forces none.
+  function draw() {
+    const ratio = canvas.width / (width * scale);
     const context = canvas.getContext("2d");
     context.setTransform(scale * ratio, 0, 0, scale * ratio, 0, 0);
     context.fillStyle = "#fff";
@@ -39,7 +46,6 @@
     paint(marked.match, "#e0b000");
     paint(marked.route, "#2a9d2a");
     paint(marked.target, "#e06000");
-    place();
   }
 
   // The frame over the part of the chart the view shows.
@@ -91,13 +97,13 @@
   function show(open) {
     overview.hidden = !open;
     toggle.setAttribute("aria-expanded", String(open));
-    if (open) draw();
+    if (open) size();
   }
   toggle.addEventListener("click", () => show(overview.hidden));
   view.addEventListener("scroll", place, { passive: true });
   chart.addEventListener("zoom", place);
   chart.addEventListener("marks", () => overview.hidden || draw());
-  addEventListener("resize", () => overview.hidden || draw());
+  addEventListener("resize", () => overview.hidden || size());
   // The first drawing waits for the first frame, whose layout it reads.
   requestAnimationFrame(() => show(!phone.matches));
 })();
