@@ -320,30 +320,40 @@
   // search, but for its first change after a selection, which is a new
   // entry, so that each entry keeps its own search text.
   let searchEntry = false;
-  function address() {
-    const state = new URLSearchParams(location.hash.slice(1));
-    for (const name of ["find", "route", "zoom"]) state.delete(name);
-    if (find.value !== "") state.set("find", find.value);
+  // This script's entries as they stand now.
+  function ownEntries() {
+    const own = [];
+    if (find.value !== "") own.push(["find", find.value]);
     if (targets.length > 0) {
       const name = (i) => (resolve(groups[i].dataset.code) === i ? groups[i].dataset.code : names[i]);
-      state.set("route", targets.map(name).join(","));
+      own.push(["route", targets.map(name).join(",")]);
     }
-    if (zoom !== 1) state.set("zoom", String(Math.round(zoom * 1000) / 1000));
+    if (zoom !== 1) own.push(["zoom", String(Math.round(zoom * 1000) / 1000)]);
+    return own;
+  }
+  // The address with these entries and the other scripts' entries.
+  function address(own) {
+    const state = new URLSearchParams(location.hash.slice(1));
+    for (const name of ["find", "route", "zoom"]) state.delete(name);
+    for (const [name, value] of own) state.set(name, value);
     const hash = state.toString();
     return hash === "" ? location.pathname + location.search : "#" + hash;
   }
   let shown = location.hash;
-  function saveAddress(newEntry) {
-    const wanted = address();
+  function saveAddress(newEntry, own) {
+    const wanted = address(own);
     if ((wanted.startsWith("#") ? wanted : "") === shown) return;
     if (newEntry) history.pushState(null, "", wanted);
     else history.replaceState(null, "", wanted);
     shown = location.hash;
   }
-  // The address is written after the marks are shown: it takes longer.
+  // The address is written after the marks are shown, as it takes longer,
+  // but with the state of now: a selection made before a search's entry is
+  // written is an entry of its own.
   const saveLater = (newEntry) => {
     searchEntry = searchEntry || newEntry;
-    setTimeout(() => saveAddress(newEntry));
+    const own = ownEntries();
+    setTimeout(() => saveAddress(newEntry, own));
   };
 
   function loadAddress(first) {

@@ -69,7 +69,9 @@
       swatch.setAttribute("height", "14");
       swatch.setAttribute("aria-hidden", "true");
       const rect = document.createElementNS(page.svg.namespaceURI, "rect");
-      for (const [name, at] of [["x", 1.5], ["y", 1.5], ["width", 21], ["height", 11]]) rect.setAttribute(name, at);
+      for (const [name, at] of [["x", 1.5], ["y", 1.5], ["width", 21], ["height", 11]]) {
+        rect.setAttribute(name, at);
+      }
       rect.setAttribute("fill", colourOf.get(v));
       rect.setAttribute("stroke", "#000");
       swatch.appendChild(rect);

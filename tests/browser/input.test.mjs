@@ -19,7 +19,8 @@ const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, h
 before(async () => {
   mkdirSync(work, { recursive: true });
   const big = join(work, "input-1000.txt");
-  execFileSync("python3", [resolve(import.meta.dirname, "../../scripts/gen_stress.py"), "--advances", 1000, "-o", big]);
+  const generator = resolve(import.meta.dirname, "../../scripts/gen_stress.py");
+  execFileSync("python3", [generator, "--advances", 1000, "-o", big]);
   const files = { sample: "data/RULES.TXT", warned: "tests/check/fixtures/warnings.txt", big };
   for (const [name, file] of Object.entries(files)) {
     const [rules, page] = [resolve(import.meta.dirname, "../..", file), join(work, `input-${name}.html`)];
@@ -42,13 +43,15 @@ const state = () =>
     const view = document.getElementById("view");
     const zoom = Number(document.getElementById("chart").style.transform.slice(6, -1));
     return {
-      target: [...document.querySelectorAll("g.target")].map((g) => Number(g.id.slice(1))).sort((a, b) => a - b),
+      target: [...document.querySelectorAll("g.target")].map((g) => Number(g.id.slice(1)))
+        .sort((a, b) => a - b),
       find: document.getElementById("find").value,
       matches: document.getElementById("matches").textContent,
       hash: decodeURIComponent(location.hash),
       scroll: [view.scrollLeft, view.scrollTop],
       zoom,
-      middle: [(view.scrollLeft + view.clientWidth / 2) / zoom, (view.scrollTop + view.clientHeight / 2) / zoom],
+      middle: [view.scrollLeft + view.clientWidth / 2, view.scrollTop + view.clientHeight / 2]
+        .map((v) => v / zoom),
       selected: String(getSelection()),
     };
   });
@@ -67,7 +70,8 @@ const boxMiddle = async (i) => {
   return [x + w / 2, y + h / 2];
 };
 const near = (a, b, within) => a.every((v, k) => Math.abs(v - b[k]) <= within);
-const frames = () => tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+const frames = () =>
+  tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 
 test("every mouse drag pans one to one, selects no text, starts no drag of the browser's", async () => {
   await open("big", "#zoom=2");
@@ -101,7 +105,8 @@ test("the overview: a click and a frame drag move the view, it follows zoom and 
   await open("big");
   await tab.waitForFunction(() => !document.getElementById("overview").hidden);
   const canvas = await rectOf("#overview canvas");
-  const scale = canvas[2] / (await tab.evaluate(() => document.querySelector("svg.chart").viewBox.baseVal.width));
+  const width = await tab.evaluate(() => document.querySelector("svg.chart").viewBox.baseVal.width);
+  const scale = canvas[2] / width;
   const point = [canvas[0] + canvas[2] / 2, canvas[1] + canvas[3] * 0.6];
   await tab.mouse.click(...point);
   const clicked = (await state()).middle;
@@ -142,11 +147,12 @@ test("the overview: a click and a frame drag move the view, it follows zoom and 
 test("colours by epoch and category are --json's, counted in the legend, which filters", async () => {
   const { advances } = trees.sample;
   const look = (mode) => tab.evaluate((mode) => ({
-    groups: [...document.querySelectorAll("g.advance")].map((g) =>
-      [Number(g.id.slice(1)), Number(g.dataset[mode]), [...g.classList].filter((c) => c.startsWith("colour-"))]),
+    groups: [...document.querySelectorAll("g.advance")].map((g) => [Number(g.id.slice(1)),
+      Number(g.dataset[mode]), [...g.classList].filter((c) => c.startsWith("colour-"))]),
     fills: [...document.querySelectorAll("#colours path")].map((p) =>
       [p.getAttribute("class"), p.getAttribute("fill"), (p.getAttribute("d").match(/M/g) || []).length]),
-    legend: [...document.querySelectorAll("#colour-values button")].map((b) => b.textContent.replace(/^.*: /, "")),
+    legend: [...document.querySelectorAll("#colour-values button")]
+      .map((b) => b.textContent.replace(/^.*: /, "")),
     filtered: (document.querySelector("#filter path")?.getAttribute("d").match(/M/g) || []).length,
   }), mode);
   for (const mode of ["epoch", "category"]) {
@@ -155,10 +161,12 @@ test("colours by epoch and category are --json's, counted in the legend, which f
     for (const a of advances) counts.set(a[mode], (counts.get(a[mode]) ?? 0) + 1);
     const values = [...counts.keys()].sort((a, b) => a - b);
     const page = await look(mode);
-    assert.deepEqual(page.groups.sort((a, b) => a[0] - b[0]), advances.map((a, i) => [i, a[mode], [`colour-${a[mode]}`]]));
+    assert.deepEqual(page.groups.sort((a, b) => a[0] - b[0]),
+      advances.map((a, i) => [i, a[mode], [`colour-${a[mode]}`]]));
     assert.deepEqual(page.fills.map(([c, , n]) => [c, n]), values.map((v) => [`colour-${v}`, counts.get(v)]));
     assert.equal(new Set(page.fills.map(([, fill]) => fill)).size, values.length);
-    assert.deepEqual(page.legend, values.map((v) => `${counts.get(v)} advance${counts.get(v) === 1 ? "" : "s"}`));
+    const counted = (n) => `${n} advance${n === 1 ? "" : "s"}`;
+    assert.deepEqual(page.legend, values.map((v) => counted(counts.get(v))));
     // The filter leaves the route and the matches; a second click ends it.
     const before = await state();
     await tab.click("#colour-values li:nth-child(2) button");
@@ -184,8 +192,10 @@ test("Enter and Down step through every match, Shift+Enter and Up back, round th
   await open("sample");
   await tab.click("#find");
   await tab.keyboard.type("ing");
-  assert.deepEqual(await tab.$$eval("#match-list li", (items) => items.map((li) => [Number(li.dataset.index), li.textContent])),
-    found.map((i) => [i, `${advances[i].name} ${advances[i].code}` + (byName(advances[i]) ? "" : `, unit ${byUnit(advances[i])}`)]));
+  const listed = await tab.$$eval("#match-list li", (items) =>
+    items.map((li) => [Number(li.dataset.index), li.textContent]));
+  assert.deepEqual(listed, found.map((i) => [i, `${advances[i].name} ${advances[i].code}` +
+    (byName(advances[i]) ? "" : `, unit ${byUnit(advances[i])}`)]));
   const steps = [];
   const press = async (key, times) => {
     for (let k = 0; k < times; ++k) {
@@ -289,8 +299,9 @@ test("print: the 1,000-advance page within 60 s, texts at 6 pt; a route prints i
       const chosen = new Set([...document.querySelectorAll("g.route, g.target")].map((g) => g.id));
       const out = [...document.querySelectorAll("#print svg.strip")].map((strip) => {
         const [x, , w] = strip.getAttribute("viewBox").split(" ").map(Number);
-        const held = [...strip.querySelectorAll("g.advance")].filter((g) =>
-          chosen.has(g.id) && g.querySelector("rect").x.baseVal.value >= x && g.querySelector("rect").x.baseVal.value < x + w);
+        const left = (g) => g.querySelector("rect").x.baseVal.value;
+        const held = [...strip.querySelectorAll("g.advance")]
+          .filter((g) => chosen.has(g.id) && left(g) >= x && left(g) < x + w);
         return [strip.width.baseVal.value / w, held.length];
       });
       dispatchEvent(new Event("afterprint"));
@@ -301,6 +312,7 @@ test("print: the 1,000-advance page within 60 s, texts at 6 pt; a route prints i
     const pdf = join(work, "input-1000.pdf");
     await tab.pdf({ path: pdf, format: "A4", timeout: 60000 });
     const pages = /Pages:\s+(\d+)/.exec(execFileSync("pdfinfo", [pdf], { encoding: "utf8" }))[1];
-    console.log(`print ${hash || "whole chart"}: ${((Date.now() - started) / 1000).toFixed(1)} s, ${pages} pages`);
+    const seconds = ((Date.now() - started) / 1000).toFixed(1);
+    console.log(`print ${hash || "whole chart"}: ${seconds} s, ${pages} pages`);
   }
 });
