@@ -667,8 +667,9 @@
     if (from > to) return null;
     return [x1 + (x2 - x1) * from, y1 + (y2 - y1) * from, x1 + (x2 - x1) * to, y1 + (y2 - y1) * to];
   }
-  const groupLines = groups.map((g) => [...g.querySelectorAll("line.near, line.far")]);
-  const lineSpans = groupLines.map((lines) => lines.map(lineEnds));
+  // Each box's links and their ends, read at the first print.
+  let groupLines = null;
+  let lineSpans = null;
   // The chart's part in the rectangle: its style, the boxes that meet it,
   // each after the part of its links inside the rectangle (a printer draws
   // a link's whole length, and the far links' dashes one by one, however
@@ -703,6 +704,8 @@
     return [part, ...layers.map((child) => child.cloneNode(true))];
   }
   window.addEventListener("beforeprint", () => {
+    groupLines ??= groups.map((g) => [...g.querySelectorAll("line.near, line.far")]);
+    lineSpans ??= groupLines.map((lines) => lines.map(lineEnds));
     const wanted = new Set([...targets, ...marked.route]);
     const strips = [];
     let top = 0;
