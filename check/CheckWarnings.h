@@ -1,6 +1,5 @@
-// The parts of lorvane-check: the warnings, the walks of the lists and the reports.
-// The warnings tell what the viewer passes over silently; the reports (text
-// and JSON) show a loaded rules file.
+// The checker's warnings: what the viewer passes over silently in a loaded
+// rules file.
 #pragma once
 #include <stdint.h>
 
@@ -29,20 +28,3 @@ int ForEachWarning(DiagnosticSink sink, void* context);
 
 // Every warning of the loaded file, in that order.
 std::vector<Diagnostic> CollectWarnings();
-
-// The unit types in file order, one per line of the unit section (a unit
-// with an empty name does not end this list).
-int UnitCount();
-
-// An advance's or a unit's index as the reports give it (see the index
-// fields of the records); -1 for none.
-int AdvanceIndex(const Advance* advance);
-int UnitIndex(const UnitType* unit);
-
-// Number of unit types hung under the advance (at most 100).
-int AdvanceUnitCount(const Advance* advance);
-
-// The text report; the warnings name the rules file by path.
-void PrintTextReport(const char* path, bool withMetrics);
-// False when the document could not be built or written.
-bool PrintJsonReport(bool withMetrics);

@@ -1,8 +1,8 @@
-// The chart as one self-contained HTML page (chart/page/page.html): the SVG
-// inline, with a small script (chart/page/chart.js) to search the tree,
+// The chart as one self-contained HTML page (page/page.html): the SVG
+// inline, with a small script (page/chart.js) to search the tree,
 // list and mark the route of selected advances, and zoom, an overview
-// (overview.js) and colours by epoch or category (colour.js); a style
-// (chart/page/chart.css); the title, the file's counts and its warnings.
+// (page/overview.js) and colours by epoch or category (page/colour.js); a
+// style (page/chart.css); the title, the file's counts and its warnings.
 #pragma once
 #include <string>
 #include <vector>
