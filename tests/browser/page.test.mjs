@@ -485,6 +485,9 @@ test("at zoom 1 the page has the viewer's box edges and link colours", async (t)
   const [width, height, rgb] = [Number(w), Number(h), ppm.subarray(header.length)];
   // Room for the whole chart in the view.
   await open("sample", "", { width: width + 400, height: height + 200 });
+  // The overview lies over the chart's corner: hidden, as its button hides it.
+  if (await tab.$eval("#overview", (e) => !e.hidden)) await tab.click("#overview-toggle");
+  assert.ok(await tab.$eval("#overview", (e) => e.hidden || e.offsetParent === null));
   const { clip, boxes, lineEnds } = await tab.evaluate(() => {
     const r = document.querySelector("svg.chart").getBoundingClientRect();
     return {
