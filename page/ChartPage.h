@@ -1,9 +1,10 @@
 // The chart as one self-contained HTML page (page/page.html): the SVG
 // inline, with a small script (page/chart.js) to search the tree,
-// list and mark the route of selected advances, and zoom, and one for the
-// player's plan (page/plan.js: what is researched, what is available now,
-// what is left of a route); a style
-// (page/chart.css); the title, the file's counts and its warnings.
+// list and mark the route of selected advances, and zoom, the player's plan
+// (page/plan.js: what is researched, what is available now, what is left
+// of a route), an overview (page/overview.js) and colours by epoch or
+// category (page/colour.js); a style (page/chart.css); the title, the
+// file's counts and its warnings.
 #pragma once
 #include <string>
 #include <vector>

@@ -161,11 +161,6 @@ function makePlan(chart) {
     });
   }
 
-  function write(state) {
-    const text = compact();
-    if (text !== "") state.set("have", text);
-  }
-
   // A unit's name as shown, case aside: the advance that enables the first
   // unit of that name, which becomes a goal named by the unit.
   function unitGoal(text) {
@@ -219,10 +214,11 @@ function makePlan(chart) {
     // As a route counts it: with nothing researched, not even the root.
     has: (i) => marked > 0 && has(i),
     read,
-    write,
+    compact,
     summary,
     unitGoal,
     goalName: (i) => goals.get(i) ?? null,
+    goal: (i, unit) => goals.set(i, unit),
     // A new selection: goals no longer chosen are forgotten.
     select(targets) {
       for (const i of goals.keys()) if (!targets.includes(i)) goals.delete(i);

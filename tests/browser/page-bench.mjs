@@ -4,16 +4,19 @@
 // deepest advance, given in the address, is marked and drawn; and, with
 // real input events, from the event until drawn: a mouse click on a box,
 // a zoom step (the + and - keys, Ctrl+wheel), a keystroke in the search
-// field, marking or unmarking the selected advance researched (R: the
-// chart restyled, both lists rebuilt, the address written); and the load
-// of a link that holds a route and a plan (have=) of half the advances, at
-// most 500. "Drawn": two frames later, as the second frame waits for the
-// first to be rasterized. Medians, and the largest. Optionally saves a
-// screenshot of the last page with a two-target route selected.
+// field, a step of a drag of the overview's frame, marking or unmarking
+// the selected advance researched (R: the chart restyled, both lists
+// rebuilt, the address written); and the load of a link that holds a route
+// and a plan (have=) of half the advances, at most 500. "Drawn": two
+// frames later, as the second frame waits for the first to be rasterized.
+// Medians, and the largest; and the machine's load average (1 minute) at
+// the end of each row, as other work on the machine moves every figure.
+// Optionally saves a screenshot of the last page with a two-target route
+// selected.
 //   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, statSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { loadavg, tmpdir } from "node:os";
 import { basename, join } from "node:path";
 import puppeteer from "puppeteer-core";
 import { boxMiddle } from "./box.mjs";
@@ -42,8 +45,10 @@ async function recordTimes() {
   await tab.evaluate(() => {
     window.times = [];
     const frame = (then) => requestAnimationFrame(() => setTimeout(then));
-    for (const type of ["click", "keydown", "wheel"]) {
+    for (const type of ["click", "keydown", "wheel", "pointermove"]) {
       addEventListener(type, (event) => {
+        // Of the pointer's moves, only those that drag the overview.
+        if (type === "pointermove" && (event.buttons === 0 || !event.target.closest("#overview"))) return;
         const start = event.timeStamp;
         frame(() => frame(() => window.times.push(performance.now() - start)));
       }, true);
@@ -56,7 +61,7 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    |  mark   | plan load (ms, median / max)");
+console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -139,6 +144,20 @@ for (const [n, rules] of files.entries()) {
     await takeTimes(1);
     await tab.evaluate(() => document.activeElement.blur());
 
+    // The overview's frame dragged down a few pixels a step.
+    const frame = await tab.evaluate(() => {
+      const r = document.getElementById("overview-frame").getBoundingClientRect();
+      return [r.left + r.width / 2, r.top + r.height / 2];
+    });
+    await tab.mouse.move(...frame);
+    await tab.mouse.down();
+    for (let k = 1; k <= EVENTS; ++k) {
+      await tab.mouse.move(frame[0], frame[1] + k * 2);
+      await pause(100);
+    }
+    await tab.mouse.up();
+    const drags = await takeTimes(EVENTS);
+
     // R on a selected box, spread over the chart: a box below researched
     // ones is marked with all it needs, a researched one unmarked with all
     // that needs it.
@@ -154,13 +173,13 @@ for (const [n, rules] of files.entries()) {
       await pause();
     }
     await tab.evaluate(() => localStorage.clear());
-    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys, marks, planLoads });
+    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys, drags, marks, planLoads });
 
-    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s",
+    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s | %s | %s",
       basename(rules).padEnd(13), `${rate}x`.padStart(3), String(statSync(page).size).padStart(9),
       String(advances.length).padStart(9), figure(loads).padStart(6), figure(clicks).padStart(7),
-      figure(zooms).padStart(6), figure(keys).padStart(7), figure(marks).padStart(7),
-      figure(planLoads).padStart(7));
+      figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
+      figure(marks).padStart(7), figure(planLoads).padStart(9), loadavg()[0].toFixed(2).padStart(8));
   }
   await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
 
