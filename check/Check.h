@@ -46,3 +46,7 @@ int AdvanceUnitCount(const Advance* advance);
 void PrintTextReport(const char* path, bool withMetrics);
 // False when the document could not be built or written.
 bool PrintJsonReport(bool withMetrics);
+
+enum UnitTableFormat { UNITS_TEXT, UNITS_JSON, UNITS_CSV };
+// The units table in file order. False when it could not be written.
+bool PrintUnitTable(UnitTableFormat format);

@@ -34,7 +34,7 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, diff, help, version;
+  OptionValue json, metrics, svg, html, title, route, diff, units, csv, help, version;
   const char* path;
 };
 
@@ -49,7 +49,8 @@ const OptionRow OptionTable[] = {
     {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
     {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
     {"--title", true, &Options::title},      {"--route", true, &Options::route},
-    {"--diff", true, &Options::diff},        {"--help", false, &Options::help},
+    {"--diff", true, &Options::diff},        {"--units", false, &Options::units},
+    {"--csv", false, &Options::csv},         {"--help", false, &Options::help},
     {"--version", false, &Options::version},
 };
 
@@ -211,6 +212,11 @@ int main(int argc, char** argv) {
     UsageError("--json goes with a report or --route", "");
   }
   if (options.title.given && !options.html.given) UsageError("--title goes with --html", "");
+  if (options.csv.given && !options.units.given) UsageError("--csv goes with --units", "");
+  if (options.units.given && (!outputs.empty() || options.route.given || options.diff.given ||
+                              options.metrics.given || (json && options.csv.given))) {
+    UsageError("--units goes with --json or --csv alone", "");
+  }
   SetPageTitle(path, options.title.value);
   for (const OutputFile& file : outputs) {
     if (routeText != nullptr && strcmp(file.path, "-") == 0) {
@@ -240,6 +246,8 @@ int main(int argc, char** argv) {
   bool written = true;
   if (!outputs.empty() || routeText != nullptr) {
     exitCode = RunExports(&outputs, routeText, withMetrics, json);
+  } else if (options.units.given) {
+    written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {
