@@ -38,6 +38,23 @@ bool IsUtf8(const unsigned char* s) {
   return true;
 }
 
+// UTF-8 with the characters that steer a terminal (C0, DEL and C1
+// controls) as U+FFFD, as in every other text of the page.
+std::string TerminalSafe(const std::string& utf8) {
+  std::string safe;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    unsigned char c = (unsigned char)utf8[i];
+    bool c1 = c == 0xC2 && i + 1 < utf8.size() && (unsigned char)utf8[i + 1] < 0xA0;
+    if (c < 0x20 || c == 0x7F || c1) {
+      safe += "\xEF\xBF\xBD";
+      i += c1 ? 1 : 0;
+    } else {
+      safe += (char)c;
+    }
+  }
+  return safe;
+}
+
 }  // namespace
 
 void SetPageTitle(const char* rulesPath, const char* title) {
@@ -48,10 +65,11 @@ void SetPageTitle(const char* rulesPath, const char* title) {
     }
   }
   // A command-line text as it is when it reads as UTF-8, else each byte
-  // through Windows-1252, as the rules file's own texts.
+  // through Windows-1252, as the rules file's own texts. The page isolates
+  // it from the words around it (a right-to-left override stays inside).
   PageTitle.clear();
   if (IsUtf8((const unsigned char*)title)) {
-    PageTitle = title;
+    PageTitle = TerminalSafe(title);
   } else {
     AppendUtf8(&PageTitle, title);
   }

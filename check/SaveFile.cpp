@@ -59,25 +59,54 @@ void SplitPath(const std::string& path, std::string* folder, std::string* name) 
   *name = path.substr(slash + 1);
 }
 
-// The temporary files that exist at this moment, for the signal handler.
+// What a signal must undo, per output: its temporary file, the old file
+// kept under a second name until every rename has succeeded, and whether
+// the rename over its target has begun.
 enum { MAX_TEMPORARIES = 8 };
-const char* volatile Temporaries[MAX_TEMPORARIES];
+struct Undo {
+  const char* volatile temporary;
+  const char* volatile kept;
+  const char* volatile target;
+  volatile sig_atomic_t replacing;
+};
+Undo Undos[MAX_TEMPORARIES];
+volatile sig_atomic_t AllReplaced;  // every rename done: nothing is put back
 
-void RemoveTemporaries(int signalNumber) {
-  for (int i = 0; i < MAX_TEMPORARIES; ++i) {
-    const char* name = Temporaries[i];
+void DeleteName(const char* name) {
 #ifdef _WIN32
-    if (name != nullptr) DeleteFileA(name);
+  DeleteFileA(name);
 #else
-    if (name != nullptr) unlink(name);
+  unlink(name);
 #endif
+}
+
+// Puts back each target whose rename has begun (its kept old file, or no
+// file where there was none), unless every rename has succeeded; then
+// removes the temporary and kept files left. Safe in a signal handler.
+void UndoAll() {
+  for (Undo& undo : Undos) {
+    const char* kept = undo.kept;
+    if (undo.replacing && !AllReplaced && undo.target != nullptr) {
+#ifdef _WIN32
+      if (kept != nullptr) MoveFileExA(kept, undo.target, MOVEFILE_REPLACE_EXISTING);
+#else
+      if (kept != nullptr) rename(kept, undo.target);
+#endif
+      if (kept == nullptr) DeleteName(undo.target);
+    }
+    if (kept != nullptr) DeleteName(kept);
+    if (undo.temporary != nullptr) DeleteName(undo.temporary);
   }
+}
+
+void PutBackAndStop(int signalNumber) {
+  UndoAll();
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
 }
 
 void Register(int slot, const char* name) {
-  if (slot < MAX_TEMPORARIES) Temporaries[slot] = name;
+  if (slot < MAX_TEMPORARIES) Undos[slot].temporary = name;
 }
 
 // One output on its way: where it goes and the temporary file beside it.
@@ -85,8 +114,16 @@ struct Pending {
   const OutputFile* file;
   std::string target;     // the file replaced (a symbolic link's own file)
   std::string temporary;  // empty until made, and again once renamed or removed
+  std::string kept;       // the old target's second name (or copy); empty for a new file
   bool inPlace;           // standard output or a file that is not regular
 };
+
+void KeepAs(Pending* pending, int slot, const std::string& kept) {
+  pending->kept = kept;
+  if (slot >= MAX_TEMPORARIES) return;
+  Undos[slot].target = pending->target.c_str();
+  Undos[slot].kept = pending->kept.c_str();
+}
 
 #ifdef _WIN32
 
@@ -143,8 +180,8 @@ bool NotFound() {
   return error == ERROR_FILE_NOT_FOUND;
 }
 
-bool RulesIdentity(FILE* rules, Identity* identity) {
-  return HandleIdentity((HANDLE)_get_osfhandle(_fileno(rules)), identity);
+bool StreamIdentity(FILE* stream, Identity* identity) {
+  return HandleIdentity((HANDLE)_get_osfhandle(_fileno(stream)), identity);
 }
 
 // A device (NUL, CON, a pipe) is written in place.
@@ -233,7 +270,33 @@ bool MoveOver(const Pending& pending, std::string* reason) {
   return false;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+// The old target under a second name beside it (a hard link, else a
+// copy) until every rename has succeeded; nothing for a new file.
+bool KeepOld(Pending* pending, int slot, std::string* reason) {
+  if (GetFileAttributesA(pending->target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (NotFound()) return true;
+    *reason = LastReason();
+    return false;
+  }
+  std::string folder, name;
+  SplitPath(pending->target, &folder, &name);
+  if (folder == ".") folder = ".\\";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned int random = 0;
+    rand_s(&random);
+    char suffix[16];
+    snprintf(suffix, sizeof suffix, ".lvc%08x", random);
+    std::string kept = folder + suffix;
+    if (CreateHardLinkA(kept.c_str(), pending->target.c_str(), nullptr) ||
+        CopyFileA(pending->target.c_str(), kept.c_str(), TRUE)) {
+      KeepAs(pending, slot, kept);
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  *reason = LastReason();
+  return false;
+}
 
 void StandardOutputBinary() { _setmode(_fileno(stdout), _O_BINARY); }
 
@@ -262,9 +325,9 @@ std::string FoldName(std::string name) { return name; }
 
 bool NotFound() { return errno == ENOENT; }
 
-bool RulesIdentity(FILE* rules, Identity* identity) {
+bool StreamIdentity(FILE* stream, Identity* identity) {
   struct stat info;
-  return fstat(fileno(rules), &info) == 0 && StatIdentity(info, identity);
+  return fstat(fileno(stream), &info) == 0 && StatIdentity(info, identity);
 }
 
 // A device, a FIFO or a terminal is written in place; so is a folder,
@@ -331,6 +394,17 @@ bool CheckTarget(Pending* pending, std::string* reason) {
     *reason = Reason(EACCES);
     return false;
   }
+  // In a folder with the sticky bit, only the file's or the folder's owner
+  // may rename over the file: refused before anything is replaced.
+  std::string folder, name;
+  SplitPath(pending->target, &folder, &name);
+  struct stat place;
+  uid_t user = geteuid();
+  if (user != 0 && stat(folder.c_str(), &place) == 0 && (place.st_mode & S_ISVTX) != 0 &&
+      info.st_uid != user && place.st_uid != user) {
+    *reason = Reason(EPERM);
+    return false;
+  }
   return true;
 }
 
@@ -382,7 +456,66 @@ bool MoveOver(const Pending& pending, std::string* reason) {
   return false;
 }
 
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+// A copy of the file at from, with its mode and owner, in the new file fd.
+bool CopyInto(int fd, const char* from) {
+  int source = open(from, O_RDONLY | O_NOCTTY);
+  if (source < 0) return false;
+  char block[65536];
+  ssize_t got;
+  bool copied = true;
+  while (copied && (got = read(source, block, sizeof block)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    copied = got > 0 && WriteAll(fd, std::string(block, (size_t)got));
+  }
+  int error = errno;
+  close(source);
+  if (copied) TakeOverMode(fd, from);
+  errno = error;
+  return copied;
+}
+
+// The old target under a second name beside it (a hard link, else a copy
+// where the file system or the system's rules give none) until every
+// rename has succeeded; nothing for a new file.
+bool KeepOld(Pending* pending, int slot, std::string* reason) {
+  struct stat info;
+  if (lstat(pending->target.c_str(), &info) != 0) {
+    if (errno == ENOENT) return true;
+    *reason = Reason(errno);
+    return false;
+  }
+  std::string folder, name;
+  SplitPath(pending->target, &folder, &name);
+  if (folder == ".") folder = "./";
+  std::string pattern = folder + ".lvc.XXXXXX";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::vector<char> kept(pattern.begin(), pattern.end());
+    kept.push_back('\0');
+    int fd = mkstemp(kept.data());
+    if (fd < 0) break;
+    // The name is free again for the link; another taking it meanwhile
+    // makes the link fail, and the next name is tried.
+    unlink(kept.data());
+    close(fd);
+    if (link(pending->target.c_str(), kept.data()) == 0) {
+      KeepAs(pending, slot, kept.data());
+      return true;
+    }
+    if (errno == EEXIST) continue;
+    fd = open(kept.data(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, 0600);
+    if (fd < 0) break;
+    KeepAs(pending, slot, kept.data());
+    bool copied = CopyInto(fd, pending->target.c_str());
+    if (!copied) *reason = Reason(errno);
+    if (close(fd) != 0 && copied) {
+      *reason = Reason(errno);
+      copied = false;
+    }
+    return copied;
+  }
+  *reason = Reason(errno);
+  return false;
+}
 
 void StandardOutputBinary() {}
 
@@ -417,26 +550,22 @@ void CannotWrite(const char* path, const std::string& reason) {
   }
 }
 
-void RemoveAll(std::vector<Pending>* pending) {
-  for (size_t i = 0; i < pending->size(); ++i) {
-    Pending& p = (*pending)[i];
-    if (p.temporary.empty()) continue;
-    RemoveFile(p.temporary);
-    Register((int)i, nullptr);
-    p.temporary.clear();
-  }
-}
-
 }  // namespace
 
 bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files) {
   Identity input = {false, 0, 0, ""};
-  RulesIdentity(rules, &input);
+  StreamIdentity(rules, &input);
   std::vector<Identity> seen;
   for (size_t i = 0; i < files.size(); ++i) {
     const OutputFile& file = files[i];
-    Identity identity = {IsStandardOutput(file.path), 0, 0, "-"};
-    if (!identity.known) identity = OutputIdentity(file.path);
+    // "-" is the file standard output is open on (a file, a pipe, a
+    // terminal), however it was opened; a stream without one is "-" alone.
+    Identity identity = {false, 0, 0, ""};
+    if (!IsStandardOutput(file.path)) {
+      identity = OutputIdentity(file.path);
+    } else if (!StreamIdentity(stdout, &identity)) {
+      identity = {true, 0, 0, "-"};
+    }
     if (identity == input) {
       fprintf(stderr, "lorvane-check: %s %s is the rules file %s; nothing written\n", file.option,
               ShownArgument(file.path).c_str(), ShownArgument(rulesPath).c_str());
@@ -468,11 +597,14 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
     }
   }
 
-  CatchSignals(RemoveTemporaries);
+  AllReplaced = 0;
+  CatchSignals(PutBackAndStop);
   bool saved = true;
   const char* failed = nullptr;
   // Every new file complete first, then the files written in place, then
-  // the renames: up to the renames, a failure leaves every target as it was.
+  // every old file kept under a second name: up to the renames, a failure
+  // leaves every target as it was; after the first, every replaced target
+  // is put back.
   for (size_t i = 0; saved && i < pending.size(); ++i) {
     if (pending[i].inPlace) continue;
     saved = MakeTemporary(&pending[i], (int)i, &reason);
@@ -492,15 +624,30 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
   }
   for (size_t i = 0; saved && i < pending.size(); ++i) {
     if (pending[i].inPlace) continue;
+    saved = KeepOld(&pending[i], (int)i, &reason);
+    if (!saved) failed = files[i].path;
+  }
+  for (size_t i = 0; saved && i < pending.size(); ++i) {
+    if (pending[i].inPlace) continue;
+    Undo* undo = i < MAX_TEMPORARIES ? &Undos[i] : nullptr;
+    if (undo != nullptr) {
+      undo->target = pending[i].target.c_str();
+      undo->replacing = 1;
+    }
     saved = MoveOver(pending[i], &reason);
     if (!saved) {
+      if (undo != nullptr) undo->replacing = 0;
       failed = files[i].path;
       break;
     }
     Register((int)i, nullptr);
-    pending[i].temporary.clear();
   }
-  RemoveAll(&pending);
+  if (saved) AllReplaced = 1;
+  UndoAll();
+  for (Undo& undo : Undos) {
+    undo.replacing = 0;
+    undo.temporary = undo.kept = undo.target = nullptr;
+  }
   CatchSignals(SIG_DFL);
   if (!saved) CannotWrite(failed, reason);
   return saved;

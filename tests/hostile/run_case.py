@@ -41,6 +41,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "check"))
+import validate_json  # noqa: E402
 MANIFEST = os.path.join(HERE, "cases.tsv")
 # The checker writes a report of 29 MB for the widest case, slowly under
 # the sanitizers and under Wine; the driver ends the viewer after 10 s.
@@ -49,6 +51,13 @@ VIEW_TIMEOUT = 30
 JSON_MODE = ["--json", "--metrics", "11,13,0"]
 SAMPLE = os.path.join(HERE, "..", "..", "data", "RULES.TXT")
 
+
+
+def check_schema(name, document):
+    """Every JSON output answers to its schema (docs/schema)."""
+    faults = validate_json.faults(document)
+    if faults:
+        fail(name, "\n  ".join(["the JSON output breaks its schema:"] + faults[:10]))
 
 def unescape(text):
     out = bytearray()
@@ -167,6 +176,7 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
         document = json.loads(out.decode("ascii"))
     except ValueError as error:
         fail(name, "the report is not JSON in ASCII: %s" % error)
+    check_schema(name, document)
     for check in checks:
         path, _, literal = check.partition("=")
         expected = json.loads(literal)
@@ -233,6 +243,7 @@ def run_diffs(name, case, corpus, command, emulated):
                 fail(label, "not a report of changes: %r" % out[:600])
             continue
         report = json.loads(out.decode("ascii"))
+        check_schema(label, report)
         changes = [item for group in ("advances", "units") for items in report[group].values()
                    for item in items]
         if changes:
