@@ -1,10 +1,14 @@
 // The chart as one self-contained HTML page (chart/page/page.html): the SVG
 // inline, with a small script (chart/page/chart.js) to search the tree,
 // list and mark the route of selected advances, and zoom; a style
-// (chart/page/chart.css); the title, the file's counts and its warnings.
+// (chart/page/chart.css); the title, the file's counts and its warnings;
+// the units table, sorted and filtered by its own script
+// (chart/page/units.js).
 #pragma once
 #include <string>
 #include <vector>
+
+#include "chart/UnitTable.h"
 
 struct PageWarning {
   std::string text;  // as the checker words it, in UTF-8
@@ -19,6 +23,7 @@ struct PageContent {
   int levels;         // the deepest level
   int units;
   std::vector<PageWarning> warnings;
+  std::vector<UnitRow> unitRows;  // in file order
   // A comparison's marks on the chart, with its legend and list of changes
   // (chart/ChartSvg.h), or none.
   const ChartMarks* marks = nullptr;

@@ -5,7 +5,7 @@
 #include "chart/Utf8Text.h"
 #include "rules/UnitType.h"
 
-const UnitColumn UnitColumns[UNIT_COLUMNS] = {
+const UnitColumn UnitColumns[COLUMN_COLUMNS] = {
     {"Name", "name", false},       {"Domain", "domain", false}, {"Move", "move", true},
     {"Range", "range", true},      {"Attack", "attack", true},  {"Defence", "defense", true},
     {"HP", "hitPoints", true},     {"FP", "firepower", true},   {"Cost", "cost", true},
@@ -22,23 +22,23 @@ const char* const DomainNames[DOMAIN_COUNT] = {"land", "air", "sea"};
 
 void MakeUnitRow(const UnitType* unit, UnitRow* row) {
   for (std::string& cell : row->cells) cell.clear();
-  AppendUtf8(&row->cells[UNIT_NAME], unit->name);
-  row->cells[UNIT_DOMAIN] = unit->domain >= 0 && unit->domain < DOMAIN_COUNT
-                                ? DomainNames[unit->domain]
-                                : std::to_string(unit->domain);
-  row->cells[UNIT_MOVE] = std::to_string(unit->move);
-  row->cells[UNIT_RANGE] = std::to_string(unit->range);
-  row->cells[UNIT_ATTACK] = std::to_string(unit->attack);
-  row->cells[UNIT_DEFENSE] = std::to_string(unit->defense);
-  row->cells[UNIT_HIT_POINTS] = std::to_string(unit->hitPoints);
-  row->cells[UNIT_FIREPOWER] = std::to_string(unit->firepower);
+  AppendUtf8(&row->cells[COLUMN_NAME], unit->name);
+  row->cells[COLUMN_DOMAIN] = unit->domain >= 0 && unit->domain < DOMAIN_COUNT
+                                  ? DomainNames[unit->domain]
+                                  : std::to_string(unit->domain);
+  row->cells[COLUMN_MOVE] = std::to_string(unit->move);
+  row->cells[COLUMN_RANGE] = std::to_string(unit->range);
+  row->cells[COLUMN_ATTACK] = std::to_string(unit->attack);
+  row->cells[COLUMN_DEFENSE] = std::to_string(unit->defense);
+  row->cells[COLUMN_HIT_POINTS] = std::to_string(unit->hitPoints);
+  row->cells[COLUMN_FIREPOWER] = std::to_string(unit->firepower);
   // As the chart shows it: the rules file's number times ten.
-  row->cells[UNIT_COST] = std::to_string(unit->cost);
-  row->cells[UNIT_HOLD] = std::to_string(unit->hold);
-  AppendUtf8(&row->cells[UNIT_ROLE], UnitRoleText(unit));
-  AppendUtf8(&row->cells[UNIT_FLAGS], UnitFlagsText(unit->flags));
+  row->cells[COLUMN_COST] = std::to_string(unit->cost);
+  row->cells[COLUMN_HOLD] = std::to_string(unit->hold);
+  AppendUtf8(&row->cells[COLUMN_ROLE], UnitRoleText(unit));
+  AppendUtf8(&row->cells[COLUMN_FLAGS], UnitFlagsText(unit->flags));
   row->advance = unit->prereq != nullptr ? unit->prereq->index : -1;
-  if (unit->prereq != nullptr) AppendUtf8(&row->cells[UNIT_ADVANCE], unit->prereq->name);
-  AppendUtf8(&row->cells[UNIT_CODE], unit->prereqCode);
-  row->cells[UNIT_LINE] = std::to_string(unit->lineNumber);
+  if (unit->prereq != nullptr) AppendUtf8(&row->cells[COLUMN_ADVANCE], unit->prereq->name);
+  AppendUtf8(&row->cells[COLUMN_CODE], unit->prereqCode);
+  row->cells[COLUMN_LINE] = std::to_string(unit->lineNumber);
 }

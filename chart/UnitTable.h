@@ -6,22 +6,22 @@
 struct UnitType;
 
 enum UnitColumnIndex {
-  UNIT_NAME,
-  UNIT_DOMAIN,
-  UNIT_MOVE,
-  UNIT_RANGE,
-  UNIT_ATTACK,
-  UNIT_DEFENSE,
-  UNIT_HIT_POINTS,
-  UNIT_FIREPOWER,
-  UNIT_COST,
-  UNIT_HOLD,
-  UNIT_ROLE,
-  UNIT_FLAGS,
-  UNIT_ADVANCE,
-  UNIT_CODE,
-  UNIT_LINE,
-  UNIT_COLUMNS
+  COLUMN_NAME,
+  COLUMN_DOMAIN,
+  COLUMN_MOVE,
+  COLUMN_RANGE,
+  COLUMN_ATTACK,
+  COLUMN_DEFENSE,
+  COLUMN_HIT_POINTS,
+  COLUMN_FIREPOWER,
+  COLUMN_COST,
+  COLUMN_HOLD,
+  COLUMN_ROLE,
+  COLUMN_FLAGS,
+  COLUMN_ADVANCE,
+  COLUMN_CODE,
+  COLUMN_LINE,
+  COLUMN_COLUMNS
 };
 
 // A column: its heading, its JSON key and whether it holds a number (the
@@ -32,13 +32,13 @@ struct UnitColumn {
   bool number;
 };
 
-extern const UnitColumn UnitColumns[UNIT_COLUMNS];
+extern const UnitColumn UnitColumns[COLUMN_COLUMNS];
 
 // One unit as the table shows it: each cell in UTF-8 (names as the chart
 // draws them), numbers in decimal; the advance column is empty when the
 // unit's code names no advance. advance is that advance's index, or -1.
 struct UnitRow {
-  std::string cells[UNIT_COLUMNS];
+  std::string cells[COLUMN_COLUMNS];
   int advance;
 };
 

@@ -47,6 +47,11 @@ void PrintTextReport(const char* path, bool withMetrics);
 // False when the document could not be built or written.
 bool PrintJsonReport(bool withMetrics);
 
+struct UnitRow;
+
+// Every unit's row of the units table (chart/UnitTable.h), in file order.
+std::vector<UnitRow> UnitTableRows();
+
 enum UnitTableFormat { UNITS_TEXT, UNITS_JSON, UNITS_CSV };
 // The units table in file order. False when it could not be written.
 bool PrintUnitTable(UnitTableFormat format);

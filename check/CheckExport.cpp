@@ -87,6 +87,7 @@ void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
   }
   content.levels = MaxLevel;
   content.units = UnitCount();
+  content.unitRows = UnitTableRows();
   // The messages in UTF-8 as the JSON report has them.
   for (const Diagnostic& warning : CollectWarnings()) {
     std::string message;

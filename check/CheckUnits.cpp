@@ -20,16 +20,6 @@ namespace {
 
 typedef nlohmann::ordered_json Json;
 
-std::vector<UnitRow> AllRows() {
-  std::vector<UnitRow> rows((size_t)UnitCount());
-  const UnitType* unit = &FirstUnitType;
-  for (UnitRow& row : rows) {
-    MakeUnitRow(unit, &row);
-    unit = unit->next;
-  }
-  return rows;
-}
-
 // Characters, not bytes: every cell is UTF-8.
 size_t Width(const std::string& text) {
   size_t width = 0;
@@ -43,8 +33,8 @@ void Pad(std::string* line, const std::string& cell, size_t width, bool right) {
 }
 
 std::string TextTable(const std::vector<UnitRow>& rows) {
-  size_t widths[UNIT_COLUMNS];
-  for (int c = 0; c < UNIT_COLUMNS; ++c) {
+  size_t widths[COLUMN_COLUMNS];
+  for (int c = 0; c < COLUMN_COLUMNS; ++c) {
     widths[c] = Width(UnitColumns[c].heading);
     for (const UnitRow& row : rows) {
       // An empty advance shows as "-": its code names no advance.
@@ -55,15 +45,15 @@ std::string TextTable(const std::vector<UnitRow>& rows) {
   std::string out;
   auto line = [&](const std::string* cells) {
     std::string text;
-    for (int c = 0; c < UNIT_COLUMNS; ++c) {
+    for (int c = 0; c < COLUMN_COLUMNS; ++c) {
       if (c > 0) text += "  ";
       Pad(&text, cells[c].empty() ? "-" : cells[c], widths[c], UnitColumns[c].number);
     }
     while (!text.empty() && text.back() == ' ') text.pop_back();
     out += text + '\n';
   };
-  std::string headings[UNIT_COLUMNS];
-  for (int c = 0; c < UNIT_COLUMNS; ++c) headings[c] = UnitColumns[c].heading;
+  std::string headings[COLUMN_COLUMNS];
+  for (int c = 0; c < COLUMN_COLUMNS; ++c) headings[c] = UnitColumns[c].heading;
   line(headings);
   for (const UnitRow& row : rows) line(row.cells);
   return out;
@@ -86,13 +76,13 @@ void AppendCsvField(std::string* out, const std::string& field) {
 
 std::string CsvTable(const std::vector<UnitRow>& rows) {
   std::string out;
-  for (int c = 0; c < UNIT_COLUMNS; ++c) {
+  for (int c = 0; c < COLUMN_COLUMNS; ++c) {
     if (c > 0) out += ',';
     AppendCsvField(&out, UnitColumns[c].heading);
   }
   out += "\r\n";
   for (const UnitRow& row : rows) {
-    for (int c = 0; c < UNIT_COLUMNS; ++c) {
+    for (int c = 0; c < COLUMN_COLUMNS; ++c) {
       if (c > 0) out += ',';
       AppendCsvField(&out, row.cells[c]);
     }
@@ -108,11 +98,11 @@ std::string JsonTable(const std::vector<UnitRow>& rows) {
   Json units = Json::array();
   for (const UnitRow& row : rows) {
     Json record = Json::object();
-    for (int c = 0; c < UNIT_COLUMNS; ++c) {
+    for (int c = 0; c < COLUMN_COLUMNS; ++c) {
       const std::string& cell = row.cells[c];
       if (UnitColumns[c].number) {
         record[UnitColumns[c].key] = strtoll(cell.c_str(), nullptr, 10);
-      } else if (c == UNIT_ADVANCE && row.advance < 0) {
+      } else if (c == COLUMN_ADVANCE && row.advance < 0) {
         record[UnitColumns[c].key] = nullptr;
       } else {
         record[UnitColumns[c].key] = cell;
@@ -128,11 +118,21 @@ std::string JsonTable(const std::vector<UnitRow>& rows) {
 
 }  // namespace
 
+std::vector<UnitRow> UnitTableRows() {
+  std::vector<UnitRow> rows((size_t)UnitCount());
+  const UnitType* unit = &FirstUnitType;
+  for (UnitRow& row : rows) {
+    MakeUnitRow(unit, &row);
+    unit = unit->next;
+  }
+  return rows;
+}
+
 bool PrintUnitTable(UnitTableFormat format) {
   // The library reports a failure (memory, say) by an exception: a table
   // that could not be written.
   try {
-    std::vector<UnitRow> rows = AllRows();
+    std::vector<UnitRow> rows = UnitTableRows();
     std::string text = format == UNITS_JSON  ? JsonTable(rows)
                        : format == UNITS_CSV ? CsvTable(rows)
                                              : TextTable(rows);

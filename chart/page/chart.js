@@ -326,17 +326,17 @@
     if (item !== null) pick(Number(item.dataset.index));
   });
   mark("warned", [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index)));
-  // A comparison's list of changes (lorvane-check --diff): an entry selects
-  // the advance it shows, clicked or by Enter.
-  const changes = document.getElementById("changes");
-  if (changes !== null) {
-    const pickChange = (event) => {
-      const item = event.target.closest("li[data-index]");
+  // A comparison's list of changes (lorvane-check --diff) and the units
+  // table: an entry selects the advance it shows, clicked or by Enter.
+  for (const list of [document.getElementById("changes"), document.querySelector("#units tbody")]) {
+    if (list === null) continue;
+    const pickEntry = (event) => {
+      const item = event.target.closest("[data-index]");
       if (item === null || (event.type === "keydown" && event.key !== "Enter")) return;
       pick(Number(item.dataset.index));
     };
-    changes.addEventListener("click", pickChange);
-    changes.addEventListener("keydown", pickChange);
+    list.addEventListener("click", pickEntry);
+    list.addEventListener("keydown", pickEntry);
   }
 
   find.addEventListener("input", () => {
