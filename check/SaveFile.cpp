@@ -231,16 +231,21 @@ bool CheckTarget(Pending* pending, std::string* reason) {
   return true;
 }
 
-bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
+// A name beside the target that no other program can guess.
+std::string NameBeside(const std::string& target) {
   std::string folder, name;
-  SplitPath(pending->target, &folder, &name);
+  SplitPath(target, &folder, &name);
   if (folder == ".") folder = ".\\";
+  unsigned int random = 0;
+  rand_s(&random);
+  char suffix[16];
+  snprintf(suffix, sizeof suffix, ".lvc%08x", random);
+  return folder + suffix;
+}
+
+bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned int random = 0;
-    rand_s(&random);
-    char suffix[16];
-    snprintf(suffix, sizeof suffix, ".lvc%08x", random);
-    std::string temporary = folder + suffix;
+    std::string temporary = NameBeside(pending->target);
     HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -278,15 +283,8 @@ bool KeepOld(Pending* pending, int slot, std::string* reason) {
     *reason = LastReason();
     return false;
   }
-  std::string folder, name;
-  SplitPath(pending->target, &folder, &name);
-  if (folder == ".") folder = ".\\";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned int random = 0;
-    rand_s(&random);
-    char suffix[16];
-    snprintf(suffix, sizeof suffix, ".lvc%08x", random);
-    std::string kept = folder + suffix;
+    std::string kept = NameBeside(pending->target);
     if (CreateHardLinkA(kept.c_str(), pending->target.c_str(), nullptr) ||
         CopyFileA(pending->target.c_str(), kept.c_str(), TRUE)) {
       KeepAs(pending, slot, kept);
