@@ -9,6 +9,7 @@
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "check/Check.h"
+#include "check/ConsoleText.h"
 #include "check/Export.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
@@ -38,23 +39,6 @@ bool IsUtf8(const unsigned char* s) {
   return true;
 }
 
-// UTF-8 with the characters that steer a terminal (C0, DEL and C1
-// controls) as U+FFFD, as in every other text of the page.
-std::string TerminalSafe(const std::string& utf8) {
-  std::string safe;
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    unsigned char c = (unsigned char)utf8[i];
-    bool c1 = c == 0xC2 && i + 1 < utf8.size() && (unsigned char)utf8[i + 1] < 0xA0;
-    if (c < 0x20 || c == 0x7F || c1) {
-      safe += "\xEF\xBF\xBD";
-      i += c1 ? 1 : 0;
-    } else {
-      safe += (char)c;
-    }
-  }
-  return safe;
-}
-
 }  // namespace
 
 void SetPageTitle(const char* rulesPath, const char* title) {
@@ -69,7 +53,7 @@ void SetPageTitle(const char* rulesPath, const char* title) {
   // it from the words around it (a right-to-left override stays inside).
   PageTitle.clear();
   if (IsUtf8((const unsigned char*)title)) {
-    PageTitle = TerminalSafe(title);
+    PageTitle = ShownArgument(title);
   } else {
     AppendUtf8(&PageTitle, title);
   }
