@@ -259,6 +259,14 @@ def injected(command, fault):
             "-e", "inject=%s:%s:when=%s" % (call, action, when)] + command
 
 
+def wine_of(program):
+    """The Wine that runs a Windows program (win32 or win64), by its PE header's machine."""
+    with open(program, "rb") as f:
+        head = f.read(4096)
+    at = int.from_bytes(head[60:64], "little")
+    return {b"\x4c\x01": "win32", b"\x64\x86": "win64"}[head[at + 4:at + 6]]
+
+
 def interrupt(name, process, folder, signal_name):
     """Sends the signal once the checker has a temporary file (and is kept
     waiting by a FIFO no one reads)."""
@@ -298,10 +306,12 @@ def run(case, command):
             env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
         if out_want.startswith("cmd>"):
             # The standard output a Windows shell opens, which Wine can
-            # identify (one inherited from a Unix shell it cannot).
+            # identify (one inherited from a Unix shell it cannot); cmd.exe
+            # runs under the checker's own Wine.
             line = [b"Z:" + command[-1].encode().replace(b"/", b"\\")] + args
             command = command[:-1] + ["cmd", "/c", b" ".join(line + [out_want[3:].encode()])]
             args = []
+            env = dict(env or os.environ, LORVANE_WINE_ARCH=wine_of(plain[-1]))
         if case["where"] == "user":
             os.chmod(folder, 0o777)
             command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
