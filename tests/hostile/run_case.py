@@ -152,8 +152,10 @@ def lookup(document, path):
     return value
 
 
-def check_outcome(name, result, exit_code, expected_message, checks=(), out_file=None):
-    """Fails the case unless result (code, stdout, stderr) ends as expected."""
+def check_outcome(name, result, exit_code, expected_message, checks=(), out_file=None,
+                  json_out=False):
+    """Fails the case unless result (code, stdout, stderr) ends as expected;
+    a JSON output (json_out, or any with checks) must answer to its schema."""
     code, out, err = result
     if code is None:
         fail(name, "no end within the time allowed")
@@ -170,7 +172,7 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
         if out != expected_out:
             fail(name, "stdout\n%s\nexpected (%s):\n%s" %
                  (out.decode("latin-1"), out_file, expected_out.decode("latin-1")))
-    if not checks:
+    if not checks and not json_out:
         return
     try:
         document = json.loads(out.decode("ascii"))
@@ -216,7 +218,8 @@ def run_checker(name, case, corpus, command):
         checks = case["checks"] if mode and case["exit"] == 0 else ()
         label = "%s (%s)" % (name, "json" if mode else "text")
         message = case["message"] if mode else with_line(label, case, corpus, result[2])
-        check_outcome(label, result, case["exit"], message, checks)
+        check_outcome(label, result, case["exit"], message, checks,
+                      json_out=bool(mode) and case["exit"] == 0)
     run_diffs(name, case, corpus, command, emulated)
 
 
