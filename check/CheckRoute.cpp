@@ -1,4 +1,6 @@
 // The research route to one advance or several, as text or as JSON.
+#include "check/CheckRoute.h"
+
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,8 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "check/ConsoleText.h"
-#include "check/Export.h"
+#include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 

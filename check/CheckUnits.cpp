@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "chart/UnitTable.h"
-#include "check/Check.h"
+#include "check/CheckUnits.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 namespace {

@@ -2,6 +2,8 @@
 // Codes that name nothing, codes it can never find, values outside its name
 // tables, and the texts the reader cuts. Cuts are found by scanning the raw
 // section lines again, which stay in memory after the load.
+#include "check/CheckWarnings.h"
+
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
@@ -9,7 +11,6 @@
 
 #include "chart/ChartText.h"
 #include "chart/UnitText.h"
-#include "check/Check.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"

@@ -1,6 +1,8 @@
 // The comparison as text: one change a line under a heading per kind, then
 // a summary line; stable, so that it can go into a mod's change log.
 // ChangeLines keeps the rules file's bytes, for the page to convert.
+#include "diff/DiffText.h"
+
 #include <stdio.h>
 
 #include <string>
@@ -8,22 +10,8 @@
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
-#include "check/Diff.h"
 
 namespace {
-
-const char* const Headings[CHANGE_KINDS] = {"Advances added",
-                                            "Advances removed",
-                                            "Advances renamed",
-                                            "Advances recoded",
-                                            "Advance fields changed",
-                                            "Prerequisites changed",
-                                            "Levels moved",
-                                            "Routes changed",
-                                            "Units added",
-                                            "Units removed",
-                                            "Units moved",
-                                            "Unit figures changed"};
 
 std::string Number(int64_t value) { return std::to_string((long long)value); }
 
@@ -62,12 +50,11 @@ std::string UnitValue(const DiffUnit& unit, int field) {
 
 std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
                    const Change& c) {
-  const DiffAdvance* a =
-      c.oldIndex >= 0 && c.kind < UNIT_ADDED ? &before.advances[c.oldIndex] : nullptr;
-  const DiffAdvance* b =
-      c.newIndex >= 0 && c.kind < UNIT_ADDED ? &after.advances[c.newIndex] : nullptr;
-  const DiffUnit* u = c.oldIndex >= 0 && c.kind >= UNIT_ADDED ? &before.units[c.oldIndex] : nullptr;
-  const DiffUnit* v = c.newIndex >= 0 && c.kind >= UNIT_ADDED ? &after.units[c.newIndex] : nullptr;
+  bool unit = ChangeKinds[c.kind].unit;
+  const DiffAdvance* a = c.oldIndex >= 0 && !unit ? &before.advances[c.oldIndex] : nullptr;
+  const DiffAdvance* b = c.newIndex >= 0 && !unit ? &after.advances[c.newIndex] : nullptr;
+  const DiffUnit* u = c.oldIndex >= 0 && unit ? &before.units[c.oldIndex] : nullptr;
+  const DiffUnit* v = c.newIndex >= 0 && unit ? &after.units[c.newIndex] : nullptr;
   switch (c.kind) {
     case ADVANCE_ADDED:
       return Label(*b) + ", level " + Number(b->level);
@@ -114,7 +101,7 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesD
 // The advance whose box shows the change.
 int BoxOf(const RulesCopy& after, const Change& c) {
   if (c.newIndex < 0) return -1;
-  return c.kind >= UNIT_ADDED ? after.units[c.newIndex].prereq : c.newIndex;
+  return ChangeKinds[c.kind].unit ? after.units[c.newIndex].prereq : c.newIndex;
 }
 
 }  // namespace
@@ -137,25 +124,27 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
   for (size_t k = 0; k < lines.size(); ++k) {
     if (diff.changes[k].kind != kind) {
       kind = diff.changes[k].kind;
-      text += std::string(Headings[kind]) + " (" + Number(diff.count[kind]) + ")\n";
+      text += std::string(ChangeKinds[kind].heading) + " (" + Number(diff.count[kind]) + ")\n";
     }
     // Names as every output shows them: UTF-8, no control character.
     text += "  ";
     AppendUtf8(&text, lines[k].text.c_str());
     text += "\n";
   }
-  const int* n = diff.count;
-  text += "Summary: advances added " + Number(n[ADVANCE_ADDED]) + ", removed " +
-          Number(n[ADVANCE_REMOVED]) + ", renamed " + Number(n[ADVANCE_RENAMED]) + ", recoded " +
-          Number(n[ADVANCE_RECODED]) + ", fields " + Number(n[ADVANCE_CHANGED]) +
-          ", prerequisites " + Number(n[PREREQUISITES_CHANGED]) + ", levels " +
-          Number(n[LEVEL_MOVED]) + ", routes " + Number(n[ROUTE_CHANGED]) + "; units added " +
-          Number(n[UNIT_ADDED]) + ", removed " + Number(n[UNIT_REMOVED]) + ", moved " +
-          Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; MaxLevel " +
-          Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
+  // Each kind's count, the advances' then the units'.
+  text += "Summary:";
+  for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
+    const ChangeKindRow& row = ChangeKinds[kind];
+    if (kind == 0 || row.unit != ChangeKinds[kind - 1].unit) {
+      text += kind == 0 ? " " : "; ";
+      text += row.unit ? "units " : "advances ";
+    } else {
+      text += ", ";
+    }
+    text += std::string(row.summary) + " " + Number(diff.count[kind]);
+  }
+  text += "; MaxLevel " + Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
           Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
           Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
   return text;
 }
-
-const char* ChangeHeading(ChangeKind kind) { return Headings[kind]; }
