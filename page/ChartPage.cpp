@@ -11,6 +11,10 @@
 extern const char PageHtml[];
 extern const char PageScript[];
 extern const char PageScriptHash[];
+extern const char OverviewScript[];
+extern const char OverviewScriptHash[];
+extern const char ColourScript[];
+extern const char ColourScriptHash[];
 extern const char UnitsScript[];
 extern const char UnitsScriptHash[];
 extern const char PageStyle[];
@@ -18,6 +22,18 @@ extern const char PageStyleHash[];
 extern const char SvgStyleHash[];
 
 namespace {
+
+// The page's scripts by their places in the skeleton; the policy admits
+// each by its hash.
+struct PageScriptFile {
+  const char* place;
+  const char* text;
+  const char* hash;
+};
+const PageScriptFile Scripts[] = {{"script", PageScript, PageScriptHash},
+                                  {"overview-script", OverviewScript, OverviewScriptHash},
+                                  {"colour-script", ColourScript, ColourScriptHash},
+                                  {"units-script", UnitsScript, UnitsScriptHash}};
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);
@@ -122,10 +138,11 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     AppendCount(out, content.levels, "level");
     *out += ", ";
     AppendCount(out, content.units, "unit");
-  } else if (name == "script-hashes") {
-    *out += PageScriptHash;
-    *out += ' ';
-    *out += UnitsScriptHash;
+  } else if (name == "script-hash") {
+    for (const PageScriptFile& script : Scripts) {
+      if (&script != Scripts) *out += ' ';
+      *out += script.hash;
+    }
   } else if (name == "style-hashes") {
     *out += PageStyleHash;
     *out += ' ';
@@ -140,10 +157,10 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     AppendWarnings(out, content.warnings);
   } else if (name == "units") {
     AppendUnits(out, content.unitRows);
-  } else if (name == "script") {
-    *out += PageScript;
-  } else if (name == "units-script") {
-    *out += UnitsScript;
+  } else {
+    for (const PageScriptFile& script : Scripts) {
+      if (name == script.place) *out += script.text;
+    }
   }
 }
 
