@@ -17,6 +17,7 @@
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckText.h"
+#include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
@@ -152,6 +153,8 @@ int main(int argc, char** argv) {
   bool written = true;
   if (!outputs.empty() || routeText != nullptr || haveText != nullptr) {
     exitCode = RunExports(&outputs, routeText, haveText, withMetrics, json);
+  } else if (options.units.given) {
+    written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

@@ -24,6 +24,10 @@ const OptionRow OptionTable[] = {
     {"--have", "CODE[,CODE...]", &Options::have, nullptr, nullptr, nullptr, nullptr, true, nullptr},
     {"--diff", "OLD.TXT", &Options::diff, nullptr, "--route --have", nullptr,
      " does not go with --route or --have", false, nullptr},
+    {"--units", nullptr, &Options::units, nullptr, "--svg --html --route --have --diff --metrics",
+     nullptr, " goes with --json or --csv alone", false, nullptr},
+    {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
+     false, nullptr},
     {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr},
     {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr},
 };

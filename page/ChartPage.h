@@ -4,10 +4,13 @@
 // (page/plan.js: what is researched, what is available now, what is left
 // of a route), an overview (page/overview.js) and colours by epoch or
 // category (page/colour.js); a style (page/chart.css); the title, the
-// file's counts and its warnings.
+// file's counts and its warnings; the units table, sorted and filtered by
+// its own script (page/units.js).
 #pragma once
 #include <string>
 #include <vector>
+
+#include "chart/UnitTable.h"
 
 struct PageWarning {
   std::string text;  // as the checker words it, in UTF-8
@@ -22,6 +25,7 @@ struct PageContent {
   int levels;         // the deepest level
   int units;
   std::vector<PageWarning> warnings;
+  std::vector<UnitRow> unitRows;  // in file order
   // A comparison's marks on the chart, with its legend and list of changes
   // (chart/ChartSvg.h), or none.
   const ChartMarks* marks = nullptr;
