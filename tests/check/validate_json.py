@@ -4,8 +4,9 @@
   validate_json.py [FILE...]     each file (standard input without one)
 
 The document's top-level members tell which output it is: "old" and "new"
-a comparison (--json --diff), "route" a route (--json --route), "units"
-alone the units table (--units --json), else the report (--json). Exit 1
+a comparison (--json --diff), "route" a route (--json --route), "available"
+a plan (--json --have), "units" alone the units table (--units --json),
+else the report (--json). Exit 1
 with every fault found, naming the place in the document.
 """
 import json
@@ -24,6 +25,8 @@ def kind(document):
             return "diff"
         if "route" in document:
             return "route"
+        if "available" in document:
+            return "plan"
         if list(document) == ["units"]:
             return "units"
     return "report"
