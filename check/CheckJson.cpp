@@ -123,6 +123,7 @@ void AddWarning(void* context, const Diagnostic* diagnostic) {
                  {"severity", diagnostic->severity == SEVERITY_ERROR ? "error" : "warning"},
                  {"message", message}};
   if (diagnostic->advance >= 0) record["advance"] = diagnostic->advance;
+  if (!diagnostic->loop.empty()) record["loop"] = diagnostic->loop;
   (*lists)[0].push_back(std::move(message));
   (*lists)[1].push_back(std::move(record));
 }

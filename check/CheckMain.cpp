@@ -34,7 +34,7 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, diff, help, version;
+  OptionValue json, metrics, svg, html, title, route, diff, werror, help, version;
   const char* path;
 };
 
@@ -46,11 +46,11 @@ struct OptionRow {
 };
 
 const OptionRow OptionTable[] = {
-    {"--json", false, &Options::json},       {"--metrics", true, &Options::metrics},
-    {"--svg", true, &Options::svg},          {"--html", true, &Options::html},
-    {"--title", true, &Options::title},      {"--route", true, &Options::route},
-    {"--diff", true, &Options::diff},        {"--help", false, &Options::help},
-    {"--version", false, &Options::version},
+    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
+    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
+    {"--title", true, &Options::title}, {"--route", true, &Options::route},
+    {"--diff", true, &Options::diff},   {"--werror", false, &Options::werror},
+    {"--help", false, &Options::help},  {"--version", false, &Options::version},
 };
 
 // The chart font's metrics the checker takes: every coordinate of the
@@ -156,6 +156,7 @@ bool LoadChecked(const char* path, const std::vector<OutputFile>& outputs, const
   FILE* file = OpenRulesFile(path);
   Opening = false;
   if (!CheckOutputPaths(file, path, outputs)) return false;
+  WatchEncoding();
   LoadRulesFile(file);
   fclose(file);
   if (copy != nullptr) {
@@ -169,6 +170,9 @@ bool LoadChecked(const char* path, const std::vector<OutputFile>& outputs, const
   return true;
 }
 
+// --werror: a file that loads with warnings fails as a build step would.
+int WarningsExit() { return ForEachWarning(nullptr, nullptr) > 0 ? EXIT_WARNINGS : EXIT_LOADED; }
+
 }  // namespace
 
 // The viewer shows its fatal message in a box; the checker prints the same
@@ -178,6 +182,9 @@ bool LoadChecked(const char* path, const std::vector<OutputFile>& outputs, const
 [[noreturn]] void FatalStop(int exitCode) {
   fflush(stdout);
   std::string message = Opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
+  // A refused cycle: the loop itself after the viewer's message.
+  std::vector<const Advance*> loop = RefusedLoop();
+  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
   if ((!JsonMode || NamingFile) && FatalLine > 0) {
     fprintf(stderr, "%s:%ld: error: ", ShownArgument(RulesPath).c_str(), (long)FatalLine);
   } else if (NamingFile) {
@@ -231,6 +238,7 @@ int main(int argc, char** argv) {
     int diffExit = RunDiff(before, after, json, &outputs);
     if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
     if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
+    if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
   if (!LoadChecked(path, outputs, nullptr, nullptr)) return EXIT_USAGE;
@@ -249,5 +257,6 @@ int main(int argc, char** argv) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }
+  if (exitCode == EXIT_LOADED && options.werror.given) exitCode = WarningsExit();
   return exitCode;
 }

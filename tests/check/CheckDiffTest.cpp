@@ -356,12 +356,15 @@ TEST(CheckDiff, SampleAndItsModifiedCopy) {
   }
 }
 
-// A file the viewer refuses: its message after its name, nothing else.
+// A file the viewer refuses: its message after its name and the line of
+// the advance it names, nothing else; a cycle spelled out.
 TEST(CheckDiff, RefusalNamesTheFile) {
   std::string good = WriteScratchFile("good.txt", Base);
   std::string cycle = WriteScratchFile(
       "cycle.txt", "@CIVILIZE\nLoop, 1, 0, Lop, Lop, 0, 0 ; Lop\n@IMPROVE\n@UNITS\n@TERRAIN\n");
-  const char message[] = ": error: Advance \"Loop\" depends on itself through its prerequisites\n";
+  const char message[] =
+      ":2: error: Advance \"Loop\" depends on itself through its prerequisites: Loop [Lop] -> "
+      "Loop [Lop]\n";
   for (bool json : {false, true}) {
     SCOPED_TRACE(json ? "json" : "text");
     for (bool cycleFirst : {false, true}) {

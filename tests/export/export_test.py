@@ -250,8 +250,9 @@ class Export(unittest.TestCase):
             f.write("earlier")
         refused = os.path.join(SOURCE, "tests/hostile/files/cycle-2-seed.txt")
         result = run("--svg", svg, "--html", page, refused)
-        self.assertEqual((result.returncode, result.stderr),
-                         (1, b'Advance "Egg" depends on itself through its prerequisites\n'))
+        self.assertEqual((result.returncode, result.stderr.decode()),
+                         (1, refused + ':4: error: Advance "Egg" depends on itself through its '
+                          'prerequisites: Egg [Egg] -> Hen [Hen] -> Egg [Egg]\n'))
         self.assertEqual((open(svg).read(), os.path.exists(page)), ("earlier", False))
         small = os.path.join(SOURCE, "tests/check/fixtures/small.txt")
         missing = os.path.join(WORK, "no-such-folder", "chart.svg")
