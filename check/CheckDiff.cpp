@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chart/ChartSvg.h"
+#include "check/ConsoleText.h"
 #include "check/Diff.h"
 #include "check/Export.h"
 
@@ -25,7 +26,12 @@ int RunDiff(const RulesCopy& before, const RulesCopy& after, bool json,
     }
     return SaveFiles(*outputs) ? EXIT_LOADED : EXIT_REFUSED;
   }
-  std::string text = json ? DiffJson(before, after, diff) : DiffText(before, after, diff);
+  // NEW is the file loaded: its warnings, and both files named as the
+  // terminal shows them.
+  DiffContext context = {ShownArgument(before.path.c_str()), ShownArgument(after.path.c_str()),
+                         CollectWarnings()};
+  std::string text =
+      json ? DiffJson(before, after, diff, context) : DiffText(before, after, diff, context);
   if (text.empty() || fwrite(text.data(), 1, text.size(), stdout) != text.size()) return EXIT_WRITE;
   return EXIT_LOADED;
 }

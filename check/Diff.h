@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/ChartSvg.h"
+#include "check/Check.h"
 
 struct OutputFile;
 
@@ -23,6 +24,7 @@ struct DiffAdvance {
   int epoch;
   int category;
   int level;
+  int32_t line;  // the rules file's line; 0 for the root
 };
 
 // A unit type's values that can change, in the order --json lists them.
@@ -52,6 +54,7 @@ struct DiffUnit {
   std::string prereqCode;
   int prereq;
   int32_t figures[UNIT_FIELDS];  // by UnitField; the two texts' slots unused
+  int32_t line;
 };
 
 struct RulesCopy {
@@ -129,14 +132,31 @@ std::vector<int64_t> CountRoutes(const std::vector<DiffAdvance>& advances,
 std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& after,
                                    const RulesDiff& diff);
 
+// The rules file's line of a change: NEW's, or OLD's for what NEW no
+// longer has; 0 for none.
+int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& c);
+
 // The text report's heading over the changes of a kind.
 const char* ChangeHeading(ChangeKind kind);
 
-// The whole text report, or "No differences".
-std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
+// What the reports tell besides the changes: the names the text report
+// gives OLD and NEW where it places a change (as a terminal may show
+// them), and NEW's warnings.
+struct DiffContext {
+  std::string oldName;
+  std::string newName;
+  std::vector<Diagnostic> warnings;
+};
+
+// The whole text report: each change placed at its line, NEW's (OLD's for
+// what NEW no longer has), the warnings after them; or "No differences"
+// and the warnings.
+std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context);
 
 // The JSON report; an empty text when it cannot be built.
-std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
+std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context);
 
 // The chart's marks for the newer file: for each advance the classes
 // "added", "changed" (fields, name, code or prerequisites) and "moved"

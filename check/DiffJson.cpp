@@ -6,6 +6,7 @@
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
+#include "check/DiagnosticJson.h"
 #include "check/Diff.h"
 
 namespace {
@@ -50,7 +51,8 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
   Json item = {{"old", Index(c.oldIndex)},
                {"new", Index(c.newIndex)},
                {"code", Text(shown.code)},
-               {"name", Text(shown.name)}};
+               {"name", Text(shown.name)},
+               {"line", DiffLine(before, after, c)}};
   switch (c.kind) {
     case ADVANCE_ADDED:
     case ADVANCE_REMOVED:
@@ -94,6 +96,7 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
                              {"new", c.cause},
                              {"code", Text(cause.code)},
                              {"name", Text(cause.name)},
+                             {"line", cause.line},
                              {"from", Ends(before, relink->oldIndex, (int)relink->from)},
                              {"to", Ends(after, relink->newIndex, (int)relink->to)}};
       } else {
@@ -123,7 +126,8 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
   const DiffUnit* v = c.newIndex >= 0 ? &after.units[c.newIndex] : nullptr;
   Json item = {{"old", Index(c.oldIndex)},
                {"new", Index(c.newIndex)},
-               {"name", Text((v != nullptr ? v : u)->name)}};
+               {"name", Text((v != nullptr ? v : u)->name)},
+               {"line", DiffLine(before, after, c)}};
   switch (c.kind) {
     case UNIT_ADDED:
       item["advance"] = End(after, v->prereq, v->prereqCode);
@@ -149,7 +153,8 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
 
 Json FromTo(int64_t from, int64_t to) { return Json{{"from", from}, {"to", to}}; }
 
-Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
+Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+            const DiffContext& context) {
   Json advances = Json::object();
   Json units = Json::object();
   Json advanceCounts = Json::object();
@@ -165,8 +170,11 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
       units[Kinds[c.kind]].push_back(UnitItem(before, after, c));
     }
   }
+  Json warnings = Json::array();
+  for (const Diagnostic& warning : context.warnings) warnings.push_back(DiagnosticJson(warning));
   Json summary = {{"advances", advanceCounts},
                   {"units", unitCounts},
+                  {"warnings", warnings.size()},
                   {"MaxLevel", FromTo(before.maxLevel, after.maxLevel)},
                   {"ChartWidth", FromTo(before.chartWidth, after.chartWidth)},
                   {"ChartHeight", FromTo(before.chartHeight, after.chartHeight)}};
@@ -175,16 +183,19 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
   report["new"] = after.path;
   report["advances"] = std::move(advances);
   report["units"] = std::move(units);
+  report["warnings"] = std::move(warnings);
   report["summary"] = std::move(summary);
   return report;
 }
 
 }  // namespace
 
-std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
+std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context) {
   // The library reports a failure (memory, say) by an exception.
   try {
-    return Report(before, after, diff).dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
+    return Report(before, after, diff, context).dump(2, ' ', true, Json::error_handler_t::replace) +
+           "\n";
   } catch (const std::exception&) {
     return std::string();
   }

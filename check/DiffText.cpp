@@ -1,4 +1,5 @@
-// The comparison as text: one change a line under a heading per kind, then
+// The comparison as text: one change a line under a heading per kind, each
+// placed at its line as compilers place messages, then NEW's warnings and
 // a summary line; stable, so that it can go into a mod's change log.
 // ChangeLines keeps the rules file's bytes, for the page to convert.
 #include <stdio.h>
@@ -24,6 +25,11 @@ const char* const Headings[CHANGE_KINDS] = {"Advances added",
                                             "Units removed",
                                             "Units moved",
                                             "Unit figures changed"};
+
+// What each change line says after its place, before the change itself.
+const char* const Words[CHANGE_KINDS] = {
+    "added", "removed",  "renamed",    "recoded",      "changed",    "relinked",
+    "moved", "route of", "unit added", "unit removed", "unit moved", "unit changed"};
 
 std::string Number(int64_t value) { return std::to_string((long long)value); }
 
@@ -129,21 +135,45 @@ std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& aft
   return lines;
 }
 
-std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
-  if (diff.changes.empty()) return "No differences\n";
-  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
+int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& c) {
+  bool unit = c.kind >= UNIT_ADDED;
+  const RulesCopy& copy = c.newIndex >= 0 ? after : before;
+  int index = c.newIndex >= 0 ? c.newIndex : c.oldIndex;
+  if (index < 0) return 0;
+  return unit ? copy.units[(size_t)index].line : copy.advances[(size_t)index].line;
+}
+
+std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context) {
   std::string text;
+  if (diff.changes.empty()) text = "No differences\n";
+  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
   int kind = -1;
   for (size_t k = 0; k < lines.size(); ++k) {
-    if (diff.changes[k].kind != kind) {
-      kind = diff.changes[k].kind;
+    const Change& c = diff.changes[k];
+    if (c.kind != kind) {
+      kind = c.kind;
       text += std::string(Headings[kind]) + " (" + Number(diff.count[kind]) + ")\n";
     }
+    // FILE:LINE: as the warnings have it, for editors; what NEW no longer
+    // has, at OLD's line.
+    text += c.newIndex >= 0 ? context.newName : context.oldName;
+    int32_t line = DiffLine(before, after, c);
+    if (line > 0) text += ":" + Number(line);
+    text += std::string(": ") + Words[kind] + " ";
     // Names as every output shows them: UTF-8, no control character.
-    text += "  ";
     AppendUtf8(&text, lines[k].text.c_str());
     text += "\n";
   }
+  if (!context.warnings.empty()) {
+    text += "Warnings (" + Number((int64_t)context.warnings.size()) + ")\n";
+    for (const Diagnostic& warning : context.warnings) {
+      text += context.newName + ":" + Number(warning.line) + ": warning: ";
+      AppendUtf8(&text, warning.message.c_str());
+      text += "\n";
+    }
+  }
+  if (diff.changes.empty()) return text;
   const int* n = diff.count;
   text += "Summary: advances added " + Number(n[ADVANCE_ADDED]) + ", removed " +
           Number(n[ADVANCE_REMOVED]) + ", renamed " + Number(n[ADVANCE_RENAMED]) + ", recoded " +
@@ -151,10 +181,11 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
           ", prerequisites " + Number(n[PREREQUISITES_CHANGED]) + ", levels " +
           Number(n[LEVEL_MOVED]) + ", routes " + Number(n[ROUTE_CHANGED]) + "; units added " +
           Number(n[UNIT_ADDED]) + ", removed " + Number(n[UNIT_REMOVED]) + ", moved " +
-          Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; MaxLevel " +
-          Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
-          Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
-          Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
+          Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; warnings " +
+          Number((int64_t)context.warnings.size()) + "; MaxLevel " + Number(before.maxLevel) +
+          " -> " + Number(after.maxLevel) + "; chart " + Number(before.chartWidth) + "x" +
+          Number(before.chartHeight) + " -> " + Number(after.chartWidth) + "x" +
+          Number(after.chartHeight) + "\n";
   return text;
 }
 

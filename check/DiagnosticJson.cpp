@@ -1,0 +1,19 @@
+// The one JSON record of a diagnostic, for every report that lists them.
+#include "check/DiagnosticJson.h"
+
+#include <string>
+
+#include "chart/Utf8Text.h"
+
+nlohmann::ordered_json DiagnosticJson(const Diagnostic& diagnostic) {
+  // Rules-file text as the viewer draws it (chart/Utf8Text.h).
+  std::string message;
+  AppendUtf8(&message, diagnostic.message.c_str());
+  nlohmann::ordered_json record = {
+      {"line", diagnostic.line},
+      {"severity", diagnostic.severity == SEVERITY_ERROR ? "error" : "warning"},
+      {"message", std::move(message)}};
+  if (diagnostic.advance >= 0) record["advance"] = diagnostic.advance;
+  if (!diagnostic.loop.empty()) record["loop"] = diagnostic.loop;
+  return record;
+}
