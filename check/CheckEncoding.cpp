@@ -74,6 +74,24 @@ void WatchLine(void*, const char* bytes, int length, int32_t lineNumber) {
   }
 }
 
+// Whether the text is UTF-8 throughout.
+bool ValidUtf8(const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    unsigned char low, high;
+    unsigned char lead = (unsigned char)text[i++];
+    if (lead < 0x80) continue;
+    size_t more = (size_t)Announced(lead, &low, &high);
+    if (more == 0 || i + more > text.size()) return false;
+    for (size_t end = i + more; i < end; ++i) {
+      unsigned char byte = (unsigned char)text[i];
+      if (byte < low || byte > high) return false;
+      low = 0x80;
+      high = 0xBF;
+    }
+  }
+  return true;
+}
+
 // UTF-8 text as the Windows-1252 bytes that show it, "?" for a character
 // the code page lacks: what the modder meant, in the warnings' own bytes.
 std::string AsMeant(const std::string& utf8) {
@@ -133,12 +151,17 @@ std::string Utf8Message(const std::string& exampleName) {
                          ? "The file is UTF-8 (it begins with a byte order mark)"
                          : "The file is UTF-8 (its letters outside ASCII are UTF-8 sequences)";
   text += "; the game reads Windows-1252, so ";
-  if (exampleName.empty()) return text + "each letter outside ASCII shows as two to four";
+  // A file with a byte order mark may still hold Windows-1252 names.
+  if (exampleName.empty() || !ValidUtf8(exampleName)) {
+    return text + "each UTF-8 letter outside ASCII shows as two to four characters";
+  }
   return text + "\"" + AsMeant(exampleName) + "\" shows as \"" + exampleName + "\"";
 }
 
 std::string Utf8CutMessage(const char* kind, const std::string& raw, const char* stored) {
-  if (!FileIsUtf8() || !HasHighByte(raw) || Utf8Length(raw) > NAME_SIZE - 1) return std::string();
+  if (!FileIsUtf8() || !HasHighByte(raw) || !ValidUtf8(raw) || Utf8Length(raw) > NAME_SIZE - 1) {
+    return std::string();
+  }
   return std::string(kind) + " name \"" + AsMeant(raw) + "\" has " +
          std::to_string(Utf8Length(raw)) + " letters in UTF-8 but " + std::to_string(raw.size()) +
          " as the game reads them (Windows-1252), more than " + std::to_string((NAME_SIZE - 1)) +

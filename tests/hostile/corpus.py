@@ -111,6 +111,8 @@ SAMPLE_MISTAKES = {
     "mod-utf8": [(b"Herding,  ", "\u00c9levage,  ".encode())],
     "mod-utf8-bom": [(b"; RULES.TXT", b"\xef\xbb\xbf; RULES.TXT"),
                      (b"Herding,  ", "\u00c9levage,  ".encode())],
+    # A byte order mark before Windows-1252 names: no name to show.
+    "mod-bom-ansi": [(b"; RULES.TXT", b"\xef\xbb\xbf; RULES.TXT"), (b"Herding,  ", b"\xc9levage,  ")],
     "mod-utf8-long": [(b"Herding,              ", "\u00c9levage des chevaux, ".encode())],
     "mod-typo": [(b"Steam Frigates,       5,  0, Stm,", b"Steam Frigates,       5,  0, stm,")],
     # Clockworks after Steam Pumps, which needs it: refused. With its other
