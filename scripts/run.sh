@@ -3,12 +3,15 @@
 #
 #   bash scripts/run.sh [RULES-FILE]
 #
-# Builds lorvane.exe (build/win32) if it is missing or stale, makes the
-# project's Wine prefix (build/wineprefix), installs the sample data/RULES.TXT
+# Builds lorvane.exe if it is missing or stale, makes the project's Wine
+# prefix, installs the sample data/RULES.TXT
 # there as the default path C:\KRN\VEL2\RULES.TXT, and starts the viewer:
 # with an empty command line (so it reads the default path), or with
 # RULES-FILE, a Unix path (given to the viewer as its Z:\ path) or a Windows
-# path (given unchanged).
+# path (given unchanged). Where this host runs 32-bit programs, that is the
+# i686 build (build/win32) in build/wineprefix; where it runs none, the
+# x86_64 build (build/win64) under wine64 in build/wineprefix64, said in one
+# line.
 #
 # With a DISPLAY that answers, the viewer opens there and the command waits
 # until it is closed. Otherwise it runs on a virtual display: the command
@@ -21,16 +24,24 @@ mkdir -p build
 
 bash scripts/setup.sh
 
-echo "run: building lorvane.exe"
-. scripts/quiet-cmake.sh
-lorvane_configure build/run-configure.log -S . -B build/win32 \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake || exit 1
-lorvane_build build/run-build.log build/win32 -j"$JOBS" --target lorvane || exit 1
-VIEWER=build/win32/app/lorvane.exe
-
 . scripts/wine-env.sh
 trap lorvane_stop_all EXIT
 trap 'exit 130' INT TERM
+if [ -n "$(lorvane_wine_cannot_run win32)" ]; then
+  echo "run: $(lorvane_wine_cannot_run win32): the viewer runs as its 64-bit build"
+  lorvane_use_wine win64
+  BUILD=build/win64 TOOLCHAIN=cmake/mingw-x86_64.cmake
+else
+  lorvane_use_wine win32
+  BUILD=build/win32 TOOLCHAIN=cmake/mingw-i686.cmake
+fi
+
+echo "run: building lorvane.exe ($BUILD)"
+. scripts/quiet-cmake.sh
+lorvane_configure build/run-configure.log -S . -B "$BUILD" \
+  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" || exit 1
+lorvane_build build/run-build.log "$BUILD" -j"$JOBS" --target lorvane || exit 1
+VIEWER=$BUILD/app/lorvane.exe
 
 ON_USER_DISPLAY=0
 if lorvane_display_answers "${DISPLAY:-}"; then
@@ -38,7 +49,7 @@ if lorvane_display_answers "${DISPLAY:-}"; then
   LORVANE_USE_DISPLAY=1
 fi
 lorvane_start_display
-lorvane_make_prefix
+lorvane_make_prefix || exit 1
 
 mkdir -p "$WINEPREFIX/drive_c/KRN/VEL2"
 cp data/RULES.TXT "$WINEPREFIX/drive_c/KRN/VEL2/RULES.TXT"
@@ -87,7 +98,7 @@ for _ in $(seq 1 200); do
   sleep 0.1
 done
 if [ -z "$window" ]; then
-  echo "run: lorvane.exe showed no window (Wine's output: $LOG)"
+  lorvane_wine_failed "lorvane.exe showed no window" "$LOG"
   kill "$VIEWER_PID" 2>/dev/null || true
   exit 1
 fi

@@ -6,8 +6,12 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 
 need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev"
-need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev"
-need_wine="wine wine32:i386 fonts-wine xvfb x11-utils imagemagick"
+need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev"
+# Both Wines on every host, so that one machine is like another: the 32-bit
+# one runs the i686 build, wine64 the x86_64 build (the only one that runs
+# where the kernel runs no 32-bit code).
+need_wine="wine wine32:i386 wine64 fonts-wine xvfb x11-utils imagemagick"
 need_print="cups printer-driver-cups-pdf libcups2:i386 poppler-utils"
 need_browser="chromium"
 # Node.js and npm come with the machine; Debian's are the fallback.

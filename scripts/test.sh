@@ -6,23 +6,28 @@
 # 1. native: the portable core, the checker and the hostile corpus, built
 #    with GCC under AddressSanitizer and UndefinedBehaviorSanitizer
 #    (build/native), run by CTest;
-# 2. win32: the Windows programs cross-built with MinGW-w64 (build/win32)
-#    and run by CTest under Wine, one at a time, on a virtual display, in
-#    the project's prefix build/wineprefix, with CUPS and a PDF printer;
-#    before CTest, scripts/release.sh makes the release archive
-#    (build/release) that the release test unpacks and runs;
+# 2. win32 and win64: the Windows programs cross-built with MinGW-w64, i686
+#    (build/win32) and x86_64 (build/win64), each run by CTest under its
+#    Wine (Wine's 32-bit loader, wine64), one at a time, on a virtual
+#    display, in a prefix of its own (build/wineprefix, build/wineprefix64),
+#    with CUPS and a PDF printer; before CTest, scripts/release.sh makes the
+#    release archive (build/release, 32-bit) that the release tests unpack
+#    and check (both tiers) and run (win32). Where this host runs no 32-bit
+#    programs, win32 is built and its tests are listed as not run, and the
+#    tier is reported as skipped with the reason;
 # 3. browser: the checker's HTML pages in headless Chromium (tests/browser),
-#    against the checker and against the viewer's chart bitmap under Wine
+#    against the checker and against the viewer's chart bitmap under Wine,
+#    from the win32 build where it runs, else the win64 one
 #    (LORVANE_CHART=build/browser/chart.ppm reuses the bitmap of an earlier
 #    run, without Wine);
 # 4. fuzz: the one-minute fuzz smoke run (fuzz/smoke.sh, build/fuzz).
 # Builds are reused incrementally. Exits non-zero if any tier fails; every
 # tier runs even after an earlier one failed. Stops everything it started.
-# TIERS="native win32" runs only those tiers.
+# TIERS="native win64" runs only those tiers.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
-TIERS=${TIERS:-"native win32 browser fuzz"}
+TIERS=${TIERS:-"native win32 win64 browser fuzz"}
 LOGS=build/test-logs
 mkdir -p "$LOGS"
 
@@ -37,14 +42,17 @@ trap lorvane_stop_all EXIT
 trap 'exit 130' INT TERM
 
 # Runs CTest with its output in a file (Wine's services must not hold a pipe
-# of ours), prints it, and leaves the summary line in CTEST_SUMMARY.
+# of ours), prints it, and leaves the summary line in CTEST_SUMMARY, with
+# the count of tests CTest did not run (skipped or disabled) where there are.
 run_ctest() {
-  local dir=$1 log=$2
+  local dir=$1 log=$2 notrun
   shift 2
   ctest --test-dir "$dir" --output-on-failure --timeout 300 "$@" >"$log" 2>&1
   local rc=$?
   cat "$log"
   CTEST_SUMMARY=$(grep -E 'tests passed|No tests were found' "$log" | tail -1)
+  notrun=$(grep -c -E '^[[:space:]]+[0-9]+ - .* \((Skipped|Disabled)\)$' "$log")
+  [ "$notrun" = 0 ] || CTEST_SUMMARY="$CTEST_SUMMARY; $notrun not run"
   return $rc
 }
 
@@ -54,21 +62,49 @@ tier_native() {
   run_ctest build/native "$LOGS/native-ctest.log" -j"$JOBS"
 }
 
-tier_win32() {
-  lorvane_configure "$LOGS/win32-configure.log" -S . -B build/win32 \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake &&
-    lorvane_build "$LOGS/win32-build.log" build/win32 -j"$JOBS" || return 1
+# The release archive, made once for both Windows tiers.
+RELEASE_MADE=""
+make_release() {
+  [ -z "$RELEASE_MADE" ] || return 0
   bash scripts/release.sh >"$LOGS/release.log" 2>&1 || {
     cat "$LOGS/release.log"
     return 1
   }
+  RELEASE_MADE=1
+}
+
+# A Windows tier: ARCH (win32, win64) is the Wine, MACHINE the compiler's
+# (i686, x86_64). Where this host cannot run the build's programs, the
+# tests are built and listed as not run, and TIER_SKIPPED says why.
+windows_tier() {
+  local arch=$1 machine=$2 dir=build/$1 why
+  why=$(lorvane_wine_cannot_run "$arch")
+  lorvane_configure "$LOGS/$arch-configure.log" -S . -B "$dir" \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$machine.cmake" -DLORVANE_WINE_SKIP="$why" &&
+    lorvane_build "$LOGS/$arch-build.log" "$dir" -j"$JOBS" || return 1
+  make_release || return 1
+  if [ -n "$why" ]; then
+    TIER_SKIPPED=$why
+    echo "test: $arch: $why; its tests are built and not run"
+    run_ctest "$dir" "$LOGS/$arch-ctest.log"
+    return
+  fi
+  lorvane_use_wine "$arch"
   lorvane_start_display || return 1
   lorvane_make_prefix || return 1
   lorvane_start_cups || return 1
-  lorvane_start_anchor build/win32/tests/e2e/lorvane-wine-anchor.exe
+  lorvane_start_anchor "$dir/tests/e2e/lorvane-wine-anchor.exe"
   echo "test: Wine prefix $WINEPREFIX, display $DISPLAY"
   # One at a time: the window list and the clipboard are shared per prefix.
-  run_ctest build/win32 "$LOGS/win32-ctest.log" -j1
+  run_ctest "$dir" "$LOGS/$arch-ctest.log" -j1
+}
+
+tier_win32() {
+  windows_tier win32 i686
+}
+
+tier_win64() {
+  windows_tier win64 x86_64
 }
 
 tier_browser() {
@@ -84,12 +120,18 @@ tier_browser() {
   # the page alone needs neither the Windows build nor Wine).
   if [ -z "$chart" ]; then
     chart="$work/chart.ppm"
-    lorvane_configure "$LOGS/browser-configure-win32.log" -S . -B build/win32 \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake &&
-      lorvane_build "$LOGS/browser-build-win32.log" build/win32 -j"$JOBS" \
+    local arch=win32 machine=i686
+    if [ -n "$(lorvane_wine_cannot_run win32)" ]; then
+      arch=win64 machine=x86_64
+    fi
+    echo "test: the viewer's chart from the $arch build"
+    lorvane_configure "$LOGS/browser-configure-$arch.log" -S . -B "build/$arch" \
+      -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$machine.cmake" -DLORVANE_WINE_SKIP= &&
+      lorvane_build "$LOGS/browser-build-$arch.log" "build/$arch" -j"$JOBS" \
         --target lorvane lorvane-drive || return 1
+    lorvane_use_wine "$arch"
     lorvane_start_display && lorvane_make_prefix || return 1
-    bash scripts/wine-run.sh build/win32/tests/e2e/lorvane-drive.exe build/win32/app/lorvane.exe \
+    bash scripts/wine-run.sh "build/$arch/tests/e2e/lorvane-drive.exe" "build/$arch/app/lorvane.exe" \
       data/RULES.TXT --expect-exit 0 --chart-out "$chart" >"$LOGS/browser-drive.log" 2>&1 || {
       cat "$LOGS/browser-drive.log"
       return 1
@@ -114,8 +156,10 @@ for tier in $TIERS; do
   echo "=== tier $tier"
   start=$SECONDS
   CTEST_SUMMARY=""
+  TIER_SKIPPED=""
   if "tier_$tier"; then
     result=passed
+    [ -z "$TIER_SKIPPED" ] || result="skipped ($TIER_SKIPPED)"
   else
     result=FAILED
     FAILED=1

@@ -1,25 +1,32 @@
 # Wine environment for running and testing lorvane.exe. Source it:
 #
 #   . scripts/wine-env.sh
+#   lorvane_use_wine win64     # optional: the other Wine (see below)
 #   lorvane_start_display      # a virtual display (or the user's, see below)
 #   lorvane_make_prefix        # the project's own prefix, made once
 #   lorvane_start_cups         # only the print tests need it
 #   trap lorvane_stop_all EXIT # stops what the calls above started
 #
+# Two Wines: win32 runs the i686 build (Wine's 32-bit loader, prefix
+# build/wineprefix), win64 the x86_64 build (wine64, build/wineprefix64).
+# Some hosts run no 32-bit code at all; there only win64 works.
+#
 # Variables read:
-#   LORVANE_WINEPREFIX   another prefix than build/wineprefix (e.g. a second,
+#   LORVANE_WINE_ARCH    win32 or win64; by default win32 where this host
+#                        runs 32-bit programs, else win64
+#   LORVANE_WINEPREFIX   another prefix than the arch's own (e.g. a second,
 #                        clean one for a test that must not see C:\KRN)
 #   LORVANE_USE_DISPLAY  1: use $DISPLAY when it answers instead of Xvfb
-# Variables set: LORVANE_ROOT, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES,
-#   DISPLAY, LORVANE_WINE_LOGS (Wine's own output goes to files there:
-#   its background services keep an inherited pipe open for ever).
+# Variables set: LORVANE_ROOT, LORVANE_WINE_ARCH, WINEPREFIX, WINEARCH,
+#   WINELOADER (win64), PATH (win64: scripts/wine64 first), WINEDEBUG,
+#   WINEDLLOVERRIDES, DISPLAY, LORVANE_HOST_32BIT (once found out),
+#   LORVANE_WINE_LOGS (Wine's own output goes to files there: its
+#   background services keep an inherited pipe open for ever).
 
 LORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export LORVANE_ROOT
-export WINEPREFIX="${LORVANE_WINEPREFIX:-$LORVANE_ROOT/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
 # Wine reads command lines and file names in the locale's character set;
 # the tests' paths are UTF-8 (the release is unpacked to a folder with a
 # letter outside ASCII), which a plain C locale would garble.
@@ -27,8 +34,80 @@ case "$(locale charmap 2>/dev/null)" in
   UTF-8) ;;
   *) export LC_ALL=C.UTF-8 ;;
 esac
-LORVANE_WINE_LOGS="$LORVANE_ROOT/build/wine-logs"
-mkdir -p "$LORVANE_WINE_LOGS"
+
+# Whether this host runs 32-bit programs, found out once per run (the
+# answer is exported to every script started from here). The kernel's name
+# does not tell: a 64-bit kernel may have its 32-bit support switched off,
+# and then it refuses Wine's 32-bit loader ("Exec format error").
+lorvane_host_runs_32bit() {
+  if [ -z "${LORVANE_HOST_32BIT:-}" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+      LORVANE_HOST_32BIT=yes
+    else
+      LORVANE_HOST_32BIT=no
+    fi
+    export LORVANE_HOST_32BIT
+  fi
+  [ "$LORVANE_HOST_32BIT" = yes ]
+}
+
+# Why this host cannot run ARCH's programs; nothing when it can.
+lorvane_wine_cannot_run() {
+  if [ "$1" = win32 ] && ! lorvane_host_runs_32bit; then
+    echo "this machine runs no 32-bit programs"
+  fi
+}
+
+# The Wine for a Windows program: win64 for an x86-64 executable, win32 for
+# an i386 one (the machine field of its PE header); fails for anything else.
+lorvane_exe_wine_arch() {
+  local at machine
+  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  [ -n "$at" ] || return 1
+  machine=$(od -An -tx1 -j$((at + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  case "$machine" in
+    6486) echo win64 ;;
+    4c01) echo win32 ;;
+    *) return 1 ;;
+  esac
+}
+
+# Sets up the environment for one of the two Wines. win64 calls wine64's
+# loader directly: /usr/bin/wine and wineboot take the 32-bit loader
+# whenever it is installed, so scripts/wine64 (its `wine` and `wine-stable`)
+# comes first on PATH. A prefix belongs to one of them.
+lorvane_use_wine() {
+  local suffix=""
+  # What this shell started for the other Wine belongs to its prefix.
+  if [ "${LORVANE_WINE_ARCH:-}" != "$1" ] && [ -n "${LORVANE_STARTED_WINESERVER:-}${LORVANE_ANCHOR_PID:-}" ]; then
+    lorvane_stop_wine
+  fi
+  PATH=${PATH//"$LORVANE_ROOT/scripts/wine64:"/}
+  case "$1" in
+    win32)
+      unset WINELOADER
+      ;;
+    win64)
+      suffix=64
+      export WINELOADER=/usr/lib/wine/wine64
+      PATH="$LORVANE_ROOT/scripts/wine64:$PATH"
+      ;;
+    *)
+      echo "wine-env: no Wine called '$1' (win32 or win64)" >&2
+      return 1
+      ;;
+  esac
+  export PATH
+  export LORVANE_WINE_ARCH=$1 WINEARCH=$1
+  export WINEPREFIX="${LORVANE_WINEPREFIX:-$LORVANE_ROOT/build/wineprefix$suffix}"
+  LORVANE_WINE_LOGS="$LORVANE_ROOT/build/wine-logs$suffix"
+  mkdir -p "$LORVANE_WINE_LOGS"
+}
+
+if [ -z "${LORVANE_WINE_ARCH:-}" ]; then
+  if lorvane_host_runs_32bit; then LORVANE_WINE_ARCH=win32; else LORVANE_WINE_ARCH=win64; fi
+fi
+lorvane_use_wine "$LORVANE_WINE_ARCH"
 
 # What this shell started, stopped by lorvane_stop_all.
 LORVANE_XVFB_PID=""
@@ -96,25 +175,44 @@ lorvane_make_prefix() {
   fi
   mkdir -p "$WINEPREFIX"
   lorvane_start_wineserver
-  local stamp="$WINEPREFIX/.lorvane-prefix-done"
+  local stamp="$WINEPREFIX/.lorvane-prefix-done" log="$LORVANE_WINE_LOGS/wineboot.log"
   (
     flock 9
     if [ -f "$stamp" ]; then
       exit 0
     fi
     echo "wine-env: making the Wine prefix $WINEPREFIX" >&2
-    # Wine's background services must not inherit the lock (fd 9).
-    wineboot -i </dev/null >>"$LORVANE_WINE_LOGS/wineboot.log" 2>&1 9>&- || exit 1
+    # Wine's background services must not inherit the lock (fd 9). Each
+    # attempt has a log of its own, so that a failure quotes only itself.
+    wineboot -i </dev/null >"$log" 2>&1 9>&- || exit 1
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf \
       "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-      </dev/null >>"$LORVANE_WINE_LOGS/wineboot.log" 2>&1 9>&- || exit 1
+      </dev/null >>"$log" 2>&1 9>&- || exit 1
     date -u >"$stamp"
   ) 9>"$WINEPREFIX.lock" || {
-    echo "wine-env: making the prefix failed; see $LORVANE_WINE_LOGS/wineboot.log" >&2
+    lorvane_wine_failed "making the prefix $WINEPREFIX failed" "$log"
     return 1
   }
+}
+
+# Says that Wine failed, quoting the last lines of its LOG and naming the
+# likely cause where the log shows one.
+lorvane_wine_failed() {
+  local what=$1 log=$2 cause=""
+  echo "wine-env: $what; the last lines of $log:" >&2
+  tail -n 5 "$log" | sed 's/^/    /' >&2
+  if grep -q 'Exec format error' "$log"; then
+    cause="the kernel refuses Wine's loader: this machine runs no 32-bit programs (the win64 Wine, LORVANE_WINE_ARCH=win64, runs the x86_64 build)"
+  elif grep -q -i 'cannot open display\|nodrv_CreateWindow' "$log"; then
+    cause="Wine found no X display (DISPLAY=${DISPLAY:-})"
+  elif grep -q 'is a 64-bit installation\|WINEARCH set to' "$log"; then
+    cause="the prefix was made by the other Wine; stop its wineserver and remove $WINEPREFIX"
+  elif grep -q 'No such file or directory' "$log"; then
+    cause="part of Wine is not installed (bash scripts/setup.sh installs it)"
+  fi
+  [ -z "$cause" ] || echo "wine-env: likely cause: $cause" >&2
 }
 
 # Starts a Windows program that keeps Wine's desktop process (and the
@@ -149,8 +247,8 @@ lorvane_start_cups() {
   lpadmin -d PDF
 }
 
-# Stops, by PID, what this shell started.
-lorvane_stop_all() {
+# Stops the anchor and the wineserver this shell started.
+lorvane_stop_wine() {
   if [ -n "$LORVANE_ANCHOR_PID" ]; then
     kill "$LORVANE_ANCHOR_PID" 2>/dev/null
     wait "$LORVANE_ANCHOR_PID" 2>/dev/null
@@ -161,6 +259,11 @@ lorvane_stop_all() {
     wineserver -w >/dev/null 2>&1
     LORVANE_STARTED_WINESERVER=""
   fi
+}
+
+# Stops, by PID, what this shell started.
+lorvane_stop_all() {
+  lorvane_stop_wine
   if [ -n "$LORVANE_CUPSD_PID" ]; then
     kill "$LORVANE_CUPSD_PID" 2>/dev/null
     wait "$LORVANE_CUPSD_PID" 2>/dev/null

@@ -4,9 +4,16 @@
 # file first and is then printed, because Wine's background services would
 # otherwise hold CTest's pipe open for ever. The exit code is the program's.
 # Expects DISPLAY (and the prefix) from wine-env.sh; makes the prefix if the
-# caller has not, and then stops the wineserver it started.
+# caller has not, and then stops the wineserver it started. The Wine is the
+# one for the program's machine (scripts/wine-env.sh).
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+arch=$(lorvane_exe_wine_arch "$1") && lorvane_use_wine "$arch"
+why=$(lorvane_wine_cannot_run "$LORVANE_WINE_ARCH")
+if [ -n "$why" ]; then
+  echo "wine-run: cannot run $1: $why" >&2
+  exit 126
+fi
 trap lorvane_stop_all EXIT
 if [ -z "${DISPLAY:-}" ]; then
   echo "wine-run: DISPLAY is not set; source scripts/wine-env.sh and call lorvane_start_display" >&2

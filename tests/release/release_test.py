@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
 """The release archive, unpacked and run from where it is unpacked.
 
-  release_test.py ZIP VERSION OBJDUMP NATIVE_CHECK WINE_RUN DRIVER VIEWER VERSION_INFO WORK_DIR
+  release_test.py archive|run ZIP VERSION OBJDUMP NATIVE_CHECK WINE_RUN DRIVER VIEWER VERSION_INFO WORK_DIR
 
 ZIP is build/release/lorvane-VERSION-win32.zip (scripts/release.sh makes
-it). Checks: the archive holds exactly its seven files in one folder; the
+it). "archive" checks what needs no 32-bit program to run, so that every
+host can: the archive holds exactly its seven files in one folder; the
 texts have CR LF line ends; README.txt names the subsystem version that the
 executables' PE headers carry; both executables are stripped 32-bit
 programs that import only system DLLs; RULES.html is the page that the
 native checker writes for the sample with the page's title. Then, unpacked
 into a folder of its own in the Wine prefix, whose path holds a blank and a
-letter outside ASCII: the version resources of both programs; the unpacked
-viewer started on the unpacked sample shows its chart, the same chart as
+letter outside ASCII: the version resources of both programs, read by the
+build's own VERSION_INFO. "run" unpacks it the same way and runs the
+release's 32-bit programs: the unpacked viewer started on the unpacked sample shows its chart, the same chart as
 the test build's viewer (VIEWER), and so does "Show the sample.cmd" run by
 cmd.exe, which leaves no console process behind; the unpacked checker's
 --json report is the same document as the native checker's, and both give
@@ -110,52 +112,8 @@ def drive_chart(wine_run, driver, viewer, rules, chart, log, *options):
     return report if check(code == 0, "%s on %s:\n%s" % (viewer, rules, report)) else None
 
 
-def main():
-    if len(sys.argv) != 10:
-        sys.exit(__doc__)
-    archive, version, objdump, native_check, wine_run, driver, viewer, version_info, work = \
-        sys.argv[1:]
-    if not os.path.isfile(archive):
-        sys.exit("FAIL: no %s: scripts/release.sh makes it" % archive)
-    if not os.access(native_check, os.X_OK):
-        sys.exit("FAIL: no native checker %s: the native tier builds it" % native_check)
-    top = "lorvane-%s-win32" % version
-
-    # The archive as a Windows user unpacks it, into the prefix's C: drive.
-    prefix = os.environ["WINEPREFIX"]
-    unpacked = os.path.join(prefix, "drive_c", FOLDER)
-    shutil.rmtree(unpacked, ignore_errors=True)
-    with zipfile.ZipFile(archive) as z:
-        names = sorted(n for n in z.namelist() if not n.endswith("/"))
-        check(names == ["%s/%s" % (top, f) for f in FILES], "archive holds %s" % names)
-        z.extractall(unpacked)
-    folder = os.path.join(unpacked, top)
-    windows_folder = "C:\\%s\\%s" % (FOLDER, top)
-    os.makedirs(work, exist_ok=True)
-
-    texts = {}
-    for name in ["README.txt", "LICENSE.txt", "Show the sample.cmd"]:
-        with open(os.path.join(folder, name), "rb") as f:
-            data = f.read()
-        check(data.endswith(b"\r\n") and data.count(b"\n") == data.count(b"\r\n"),
-              name + " does not have CR LF line ends throughout")
-        texts[name] = data.decode("ascii").replace("\r\n", "\n")
-    readme = re.sub(r"\s+", " ", texts["README.txt"])
-    check("MIT License" in texts["LICENSE.txt"], "LICENSE.txt is not the MIT licence")
-    check("Lorvane %s" % version in readme, "README.txt does not name version " + version)
-
-    # The sample's page: what the checker writes for anyone, with its title.
-    with open(os.path.join(folder, "RULES.html"), "rb") as f:
-        page = f.read()
-    title = re.search(rb"<title>(.*?)</title>", page)
-    if check(title, "RULES.html has no title"):
-        native_page = os.path.join(work, "RULES.html")
-        subprocess.run([native_check, "--html", native_page, "--title", title.group(1).decode(),
-                        os.path.join(folder, "RULES.TXT")], check=True, timeout=60)
-        with open(native_page, "rb") as f:
-            check(f.read() == page, "RULES.html differs from the native checker's page (%s)"
-                  % native_page)
-
+def check_archive(folder, windows_folder, readme, objdump, version, version_info, work):
+    """The executables' headers and version resources."""
     versions = {check_executable(objdump, os.path.join(folder, exe)) for exe in SUBSYSTEMS}
     print("subsystem version " + " ".join(sorted(versions)))
     check(len(versions) == 1, "the executables differ in subsystem version")
@@ -177,6 +135,11 @@ def main():
             check(got.get(key) == value, "%s version resource %s: %r, expected %r"
                   % (exe, key, got.get(key), value))
 
+
+def run_unpacked(folder, windows_folder, native_check, wine_run, driver, viewer, version, work):
+    """The unpacked programs at work, against the test build's viewer and
+    the native checker."""
+    exes = {exe: windows_folder + "\\" + exe for exe in SUBSYSTEMS}
     # The unpacked viewer on the unpacked sample: the window, and the chart
     # that the test build's viewer draws.
     rules = windows_folder + "\\RULES.TXT"
@@ -233,6 +196,59 @@ def main():
     native_version = subprocess.run([native_check, "--version"], capture_output=True, text=True)
     check(code == 0 and windows_version == native_version.stdout == "lorvane-check %s\n"
           % version, "--version: Windows %r, native %r" % (windows_version, native_version.stdout))
+
+
+
+def main():
+    if len(sys.argv) != 11 or sys.argv[1] not in ("archive", "run"):
+        sys.exit(__doc__)
+    mode, archive, version, objdump, native_check, wine_run, driver, viewer, version_info, work = \
+        sys.argv[1:]
+    if not os.path.isfile(archive):
+        sys.exit("FAIL: no %s: scripts/release.sh makes it" % archive)
+    if not os.access(native_check, os.X_OK):
+        sys.exit("FAIL: no native checker %s: the native tier builds it" % native_check)
+    top = "lorvane-%s-win32" % version
+
+    # The archive as a Windows user unpacks it, into the prefix's C: drive.
+    prefix = os.environ["WINEPREFIX"]
+    unpacked = os.path.join(prefix, "drive_c", FOLDER)
+    shutil.rmtree(unpacked, ignore_errors=True)
+    with zipfile.ZipFile(archive) as z:
+        names = sorted(n for n in z.namelist() if not n.endswith("/"))
+        check(names == ["%s/%s" % (top, f) for f in FILES], "archive holds %s" % names)
+        z.extractall(unpacked)
+    folder = os.path.join(unpacked, top)
+    windows_folder = "C:\\%s\\%s" % (FOLDER, top)
+    os.makedirs(work, exist_ok=True)
+
+    texts = {}
+    for name in ["README.txt", "LICENSE.txt", "Show the sample.cmd"]:
+        with open(os.path.join(folder, name), "rb") as f:
+            data = f.read()
+        check(data.endswith(b"\r\n") and data.count(b"\n") == data.count(b"\r\n"),
+              name + " does not have CR LF line ends throughout")
+        texts[name] = data.decode("ascii").replace("\r\n", "\n")
+    readme = re.sub(r"\s+", " ", texts["README.txt"])
+    check("MIT License" in texts["LICENSE.txt"], "LICENSE.txt is not the MIT licence")
+    check("Lorvane %s" % version in readme, "README.txt does not name version " + version)
+
+    # The sample's page: what the checker writes for anyone, with its title.
+    with open(os.path.join(folder, "RULES.html"), "rb") as f:
+        page = f.read()
+    title = re.search(rb"<title>(.*?)</title>", page)
+    if check(title, "RULES.html has no title"):
+        native_page = os.path.join(work, "RULES.html")
+        subprocess.run([native_check, "--html", native_page, "--title", title.group(1).decode(),
+                        os.path.join(folder, "RULES.TXT")], check=True, timeout=60)
+        with open(native_page, "rb") as f:
+            check(f.read() == page, "RULES.html differs from the native checker's page (%s)"
+                  % native_page)
+
+    if mode == "archive":
+        check_archive(folder, windows_folder, readme, objdump, version, version_info, work)
+    else:
+        run_unpacked(folder, windows_folder, native_check, wine_run, driver, viewer, version, work)
 
     if problems:
         sys.exit("%d problem(s) with %s" % (len(problems), archive))
