@@ -119,8 +119,15 @@ std::vector<const Advance*> RefusedLoop() {
 }
 
 std::vector<std::vector<const Advance*>> PassedLoops() {
+  // A loop in a file that loads runs through an advance on level 0 for a
+  // missing link: without one there is none to look for.
   std::vector<const Advance*> byIndex = {&RootAdvance};
-  for (const Advance* a = &FirstAdvance; a->name[0] != 0; a = a->next) byIndex.push_back(a);
+  bool missingLink = false;
+  for (const Advance* a = &FirstAdvance; a->name[0] != 0; a = a->next) {
+    byIndex.push_back(a);
+    missingLink = missingLink || !HasBothLinks(a);
+  }
+  if (!missingLink) return {};
   int groups = 0;
   std::vector<int> group = LoopGroups(byIndex, &groups);
   std::vector<std::vector<const Advance*>> loops;
