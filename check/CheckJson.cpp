@@ -12,7 +12,7 @@
 #include "chart/UnitText.h"
 #include "chart/Utf8Text.h"
 #include "check/Check.h"
-#include "check/DiagnosticJson.h"
+#include "check/Diagnostics.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"

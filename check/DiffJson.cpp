@@ -6,7 +6,7 @@
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
-#include "check/DiagnosticJson.h"
+#include "check/Diagnostics.h"
 #include "check/Diff.h"
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
+#include "check/Diagnostics.h"
 #include "check/Diff.h"
 
 namespace {
@@ -168,9 +169,7 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
   if (!context.warnings.empty()) {
     text += "Warnings (" + Number((int64_t)context.warnings.size()) + ")\n";
     for (const Diagnostic& warning : context.warnings) {
-      text += context.newName + ":" + Number(warning.line) + ": warning: ";
-      AppendUtf8(&text, warning.message.c_str());
-      text += "\n";
+      text += DiagnosticLine(context.newName, warning);
     }
   }
   if (diff.changes.empty()) return text;

@@ -1,9 +1,18 @@
-// The one JSON record of a diagnostic, for every report that lists them.
-#include "check/DiagnosticJson.h"
+// The one text line and the one JSON record of a diagnostic, for every
+// report that lists them.
+#include "check/Diagnostics.h"
 
 #include <string>
 
 #include "chart/Utf8Text.h"
+
+std::string DiagnosticLine(const std::string& shownPath, const Diagnostic& diagnostic) {
+  std::string line = shownPath + ":" + std::to_string((long)diagnostic.line) + ": " +
+                     (diagnostic.severity == SEVERITY_ERROR ? "error" : "warning") + ": ";
+  // Rules-file text as the viewer draws it (chart/Utf8Text.h).
+  AppendUtf8(&line, diagnostic.message.c_str());
+  return line + "\n";
+}
 
 nlohmann::ordered_json DiagnosticJson(const Diagnostic& diagnostic) {
   // Rules-file text as the viewer draws it (chart/Utf8Text.h).
