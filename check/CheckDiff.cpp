@@ -8,6 +8,7 @@
 
 #include "chart/ChartSvg.h"
 #include "check/ConsoleText.h"
+#include "check/Diagnostics.h"
 #include "check/Diff.h"
 #include "check/Export.h"
 
@@ -28,8 +29,13 @@ int RunDiff(const RulesCopy& before, const RulesCopy& after, bool json,
   }
   // NEW is the file loaded: its warnings, and both files named as the
   // terminal shows them.
-  DiffContext context = {ShownArgument(before.path.c_str()), ShownArgument(after.path.c_str()),
-                         CollectWarnings()};
+  DiffContext context;
+  context.oldName = ShownArgument(before.path.c_str());
+  context.newName = ShownArgument(after.path.c_str());
+  for (const Diagnostic& warning : CollectWarnings()) {
+    context.warningLines.push_back(DiagnosticLine(context.newName, warning));
+    context.warnings.push_back(DiagnosticJson(warning));
+  }
   std::string text =
       json ? DiffJson(before, after, diff, context) : DiffText(before, after, diff, context);
   if (text.empty() || fwrite(text.data(), 1, text.size(), stdout) != text.size()) return EXIT_WRITE;

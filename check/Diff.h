@@ -4,11 +4,11 @@
 #pragma once
 #include <stdint.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "chart/ChartSvg.h"
-#include "check/Check.h"
 
 struct OutputFile;
 
@@ -139,13 +139,15 @@ int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& 
 // The text report's heading over the changes of a kind.
 const char* ChangeHeading(ChangeKind kind);
 
-// What the reports tell besides the changes: the names the text report
-// gives OLD and NEW where it places a change (as a terminal may show
-// them), and NEW's warnings.
+// What the reports tell besides the changes, made by the caller: the
+// names the text report gives OLD and NEW where it places a change (as a
+// terminal may show them), and NEW's warnings as the checker writes them,
+// each a text line (with its line feed) and a JSON record.
 struct DiffContext {
   std::string oldName;
   std::string newName;
-  std::vector<Diagnostic> warnings;
+  std::vector<std::string> warningLines;
+  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
 };
 
 // The whole text report: each change placed at its line, NEW's (OLD's for

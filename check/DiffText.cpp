@@ -9,7 +9,6 @@
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
-#include "check/Diagnostics.h"
 #include "check/Diff.h"
 
 namespace {
@@ -166,11 +165,9 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
     AppendUtf8(&text, lines[k].text.c_str());
     text += "\n";
   }
-  if (!context.warnings.empty()) {
-    text += "Warnings (" + Number((int64_t)context.warnings.size()) + ")\n";
-    for (const Diagnostic& warning : context.warnings) {
-      text += DiagnosticLine(context.newName, warning);
-    }
+  if (!context.warningLines.empty()) {
+    text += "Warnings (" + Number((int64_t)context.warningLines.size()) + ")\n";
+    for (const std::string& warning : context.warningLines) text += warning;
   }
   if (diff.changes.empty()) return text;
   const int* n = diff.count;
@@ -181,7 +178,7 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
           Number(n[LEVEL_MOVED]) + ", routes " + Number(n[ROUTE_CHANGED]) + "; units added " +
           Number(n[UNIT_ADDED]) + ", removed " + Number(n[UNIT_REMOVED]) + ", moved " +
           Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; warnings " +
-          Number((int64_t)context.warnings.size()) + "; MaxLevel " + Number(before.maxLevel) +
+          Number((int64_t)context.warningLines.size()) + "; MaxLevel " + Number(before.maxLevel) +
           " -> " + Number(after.maxLevel) + "; chart " + Number(before.chartWidth) + "x" +
           Number(before.chartHeight) + " -> " + Number(after.chartWidth) + "x" +
           Number(after.chartHeight) + "\n";

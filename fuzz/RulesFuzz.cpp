@@ -271,7 +271,9 @@ void CheckDiff() {
   RulesCopy fixed;
   CopyLoadedRules("fixed", &fixed);
   RulesDiff diff;
-  const DiffContext context = {"old", "new", {}};
+  DiffContext context;
+  context.oldName = "old";
+  context.newName = "new";
   CompareRules(input, input, &diff);
   Require(diff.changes.empty() && DiffText(input, input, diff, context) == "No differences\n",
           "a file differs from itself");
