@@ -176,7 +176,8 @@ class Export(unittest.TestCase):
         for args in (["--route", "bot"], ["--json", "--route", "bot"]):
             result = run(*args, path)
             self.assertEqual((result.returncode, result.stdout, result.stderr.decode()),
-                             (4, b"", 'lorvane-check: no advance has the code or the name "bot"\n'))
+                             (4, b"", 'lorvane-check: no advance has the code or the name "bot"; '
+                              'did you mean Bot (Bottom)?\n'))
 
     def test_boxes_named_and_texts_squeezed_to_their_box(self):
         # A name that fits, one too long for any browser's font, a unit line
