@@ -51,8 +51,12 @@ run_ctest() {
   local rc=$?
   cat "$log"
   CTEST_SUMMARY=$(grep -E 'tests passed|No tests were found' "$log" | tail -1)
-  notrun=$(grep -c -E '^[[:space:]]+[0-9]+ - .* \((Skipped|Disabled)\)$' "$log")
-  [ "$notrun" = 0 ] || CTEST_SUMMARY="$CTEST_SUMMARY; $notrun not run"
+  notrun=$(grep -c -E '\*\*\*(Skipped|Not Run \(Disabled\))' "$log")
+  if grep -q 'No tests were found' "$log" && [ "$notrun" != 0 ]; then
+    CTEST_SUMMARY="$notrun tests, none run"
+  elif [ "$notrun" != 0 ]; then
+    CTEST_SUMMARY="$CTEST_SUMMARY; $notrun not run"
+  fi
   return $rc
 }
 

@@ -18,7 +18,7 @@
 #                        clean one for a test that must not see C:\KRN)
 #   LORVANE_USE_DISPLAY  1: use $DISPLAY when it answers instead of Xvfb
 # Variables set: LORVANE_ROOT, LORVANE_WINE_ARCH, WINEPREFIX, WINEARCH,
-#   WINELOADER (win64), PATH (win64: scripts/wine64 first), WINEDEBUG,
+#   WINESERVER, WINELOADER (win64), PATH (win64: scripts/wine64 first), WINEDEBUG,
 #   WINEDLLOVERRIDES, DISPLAY, LORVANE_HOST_32BIT (once found out),
 #   LORVANE_WINE_LOGS (Wine's own output goes to files there: its
 #   background services keep an inherited pipe open for ever).
@@ -72,10 +72,12 @@ lorvane_exe_wine_arch() {
   esac
 }
 
-# Sets up the environment for one of the two Wines. win64 calls wine64's
-# loader directly: /usr/bin/wine and wineboot take the 32-bit loader
-# whenever it is installed, so scripts/wine64 (its `wine` and `wine-stable`)
-# comes first on PATH. A prefix belongs to one of them.
+# Sets up the environment for one of the two Wines, each with its own
+# loader and wineserver (Debian's /usr/bin/wineserver takes the 64-bit one
+# whenever it is installed). win64 calls wine64's loader directly:
+# /usr/bin/wine and wineboot take the 32-bit loader whenever it is
+# installed, so scripts/wine64 (its `wine` and `wine-stable`) comes first
+# on PATH. A prefix belongs to one of them.
 lorvane_use_wine() {
   local suffix=""
   # What this shell started for the other Wine belongs to its prefix.
@@ -86,10 +88,12 @@ lorvane_use_wine() {
   case "$1" in
     win32)
       unset WINELOADER
+      export WINESERVER=/usr/lib/wine/wineserver32
       ;;
     win64)
       suffix=64
       export WINELOADER=/usr/lib/wine/wine64
+      export WINESERVER=/usr/lib/wine/wineserver64
       PATH="$LORVANE_ROOT/scripts/wine64:$PATH"
       ;;
     *)
@@ -160,7 +164,7 @@ lorvane_start_display() {
 # when it started a server and non-zero when one was running.
 lorvane_start_wineserver() {
   mkdir -p "$WINEPREFIX"
-  if wineserver -p >>"$LORVANE_WINE_LOGS/wineserver.log" 2>&1; then
+  if "$WINESERVER" -p >>"$LORVANE_WINE_LOGS/wineserver.log" 2>&1; then
     LORVANE_STARTED_WINESERVER=1
   fi
 }
@@ -255,8 +259,8 @@ lorvane_stop_wine() {
     LORVANE_ANCHOR_PID=""
   fi
   if [ -n "$LORVANE_STARTED_WINESERVER" ]; then
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
     LORVANE_STARTED_WINESERVER=""
   fi
 }
