@@ -3,7 +3,7 @@
 
 #include "app/MainWin.h"
 #include "app/StartUp.h"
-#include "chart/LoadRules.h"
+#include "load/LoadRules.h"
 #include "rules/Fatal.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
+#include "load/LoadRules.h"
+#include "page/ChartPage.h"
 
 namespace {
 

@@ -22,9 +22,9 @@
 #include <malloc.h>
 #endif
 
-#include "chart/LoadRules.h"
 #include "graph/Levels.h"
 #include "graph/Link.h"
+#include "load/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"

@@ -13,7 +13,7 @@
 #include "rules/Advance.h"
 #include "rules/UnitType.h"
 
-// The chart's stylesheet, chart/page/svg.css, embedded at build time.
+// The chart's stylesheet, chart/svg.css, embedded at build time.
 extern const char SvgStyle[];
 
 namespace {

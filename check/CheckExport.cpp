@@ -1,22 +1,23 @@
 // The outputs that replace the report: --svg, --html and --route.
+#include "check/CheckExport.h"
+
 #include <stddef.h>
 
 #include <string>
 #include <vector>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
-#include "check/Check.h"
-#include "check/Export.h"
+#include "check/CheckRoute.h"
+#include "check/CheckWarnings.h"
+#include "check/ExitCodes.h"
 #include "graph/Levels.h"
+#include "page/ChartPage.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 
 namespace {
-
-// The page's title in UTF-8, set before the page is made.
-std::string PageTitle;
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing past U+10FFFF).
@@ -40,7 +41,7 @@ bool IsUtf8(const unsigned char* s) {
 
 }  // namespace
 
-void SetPageTitle(const char* rulesPath, const char* title) {
+std::string PageTitle(const char* rulesPath, const char* title) {
   if (title == nullptr) {
     title = rulesPath;
     for (const char* c = rulesPath; *c != 0; ++c) {
@@ -49,20 +50,23 @@ void SetPageTitle(const char* rulesPath, const char* title) {
   }
   // A command-line text as it is when it reads as UTF-8, else each byte
   // through Windows-1252, as the rules file's own texts.
-  PageTitle.clear();
+  std::string utf8;
   if (IsUtf8((const unsigned char*)title)) {
-    PageTitle = title;
+    utf8 = title;
   } else {
-    AppendUtf8(&PageTitle, title);
+    AppendUtf8(&utf8, title);
   }
+  return utf8;
 }
 
-void MakeCheckedPage(std::string* text) { MakeCheckedPage(text, nullptr); }
+void MakeCheckedSvg(std::string* text, const ExportContext& context) {
+  MakeSvgDocument(text, context.marks);
+}
 
-void MakeCheckedPage(std::string* text, const ChartMarks* marks) {
+void MakeCheckedPage(std::string* text, const ExportContext& context) {
   PageContent content;
-  content.marks = marks;
-  content.title = PageTitle;
+  content.marks = context.marks;
+  content.title = context.title;
   content.advances = 0;
   for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
     ++content.advances;

@@ -1,5 +1,7 @@
 // The JSON report: the text report's content as one document, built with nlohmann-json.
 // Its keys are the records' own field names and the statistics' own names.
+#include "check/CheckJson.h"
+
 #include <stdio.h>
 
 #include <exception>
@@ -11,11 +13,12 @@
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "chart/Utf8Text.h"
-#include "check/Check.h"
+#include "check/CheckWarnings.h"
 #include "check/Diagnostics.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 namespace {

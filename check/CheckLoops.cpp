@@ -1,13 +1,14 @@
 // Loops of prerequisites: the one a refused load names, spelled out, and
 // those the level assignment lets pass because they run through an advance
 // that stands on level 0 (one of its prerequisite codes names nothing).
+#include "check/CheckLoops.h"
+
 #include <stddef.h>
 
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "check/Check.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 

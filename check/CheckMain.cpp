@@ -1,4 +1,4 @@
-// lorvane-check's entry point: the command line, the load, the report and the exit code.
+// lorvane-check's entry point: the options, the load, the report or the exports, the exit code.
 // It loads a rules file exactly as the viewer does and reports the ranked
 // research tree, its statistics and what the viewer passes over silently,
 // or exports the chart and routes; check/ExitCodes.h has its exit codes.
@@ -10,100 +10,29 @@
 #include <string>
 #include <vector>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
-#include "check/Check.h"
-#include "check/ConsoleText.h"
-#include "check/Diff.h"
+#include "check/CheckExport.h"
+#include "check/CheckFatal.h"
+#include "check/CheckJson.h"
+#include "check/CheckOptions.h"
+#include "check/CheckEncoding.h"
+#include "check/CheckText.h"
+#include "check/CheckWarnings.h"
+#include "check/Diagnostics.h"
 #include "check/ExitCodes.h"
-#include "check/Export.h"
-#include "rules/Fatal.h"
+#include "console/ConsoleText.h"
+#include "diff/DiffCopy.h"
+#include "diff/RunDiff.h"
+#include "load/LoadRules.h"
 #include "rules/Reader.h"
 
-// The usage text, embedded at build time from check/usage.txt.
-extern const char UsageText[];
-
 namespace {
-
-// One option of the command line as given: whether it was, and its value.
-struct OptionValue {
-  bool given;
-  const char* value;
-};
-
-struct Options {
-  OptionValue json, metrics, svg, html, title, route, diff, werror, help, version;
-  const char* path;
-};
-
-// Every option, the one place that knows them.
-struct OptionRow {
-  const char* name;
-  bool takesValue;
-  OptionValue Options::*slot;
-};
-
-const OptionRow OptionTable[] = {
-    {"--json", false, &Options::json},  {"--metrics", true, &Options::metrics},
-    {"--svg", true, &Options::svg},     {"--html", true, &Options::html},
-    {"--title", true, &Options::title}, {"--route", true, &Options::route},
-    {"--diff", true, &Options::diff},   {"--werror", false, &Options::werror},
-    {"--help", false, &Options::help},  {"--version", false, &Options::version},
-};
 
 // The chart font's metrics the checker takes: every coordinate of the
 // chart stays far inside 32 bits (the rows: 100 levels of at most 203
 // lines of 20,000 pixels), and a chart too wide for them is refused.
 enum { METRIC_MAX = 10000 };
-
-[[noreturn]] void UsageError(const char* problem, const char* argument) {
-  fprintf(stderr, "lorvane-check: %s%s\n", problem, ShownArgument(argument).c_str());
-  fputs(UsageText, stderr);
-  exit(EXIT_USAGE);
-}
-
-const OptionRow* FindOption(const char* name) {
-  for (const OptionRow& row : OptionTable) {
-    if (strcmp(row.name, name) == 0) return &row;
-  }
-  return nullptr;
-}
-
-Options ReadOptions(int argc, char** argv) {
-  Options options = {};
-  bool optionsEnd = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!optionsEnd && strcmp(arg, "--") == 0) {
-      optionsEnd = true;
-      continue;
-    }
-    if (optionsEnd || arg[0] != '-' || arg[1] == 0) {
-      if (options.path != nullptr) UsageError("more than one rules file: ", arg);
-      options.path = arg;
-      continue;
-    }
-    const OptionRow* option = FindOption(arg);
-    if (option == nullptr) UsageError("unknown option ", arg);
-    OptionValue& slot = options.*(option->slot);
-    if (slot.given) UsageError("more than one ", arg);
-    slot.given = true;
-    if (option->takesValue) {
-      if (i + 1 >= argc) UsageError(arg, " needs a value");
-      slot.value = argv[++i];
-      // Another option, forgotten value: never taken for a path.
-      if (strncmp(slot.value, "--", 2) == 0) {
-        fprintf(stderr, "lorvane-check: %s needs a value, not %s (write ./%s for a file)\n", arg,
-                ShownArgument(slot.value).c_str(), ShownArgument(slot.value).c_str());
-        fputs(UsageText, stderr);
-        exit(EXIT_USAGE);
-      }
-    }
-  }
-  return options;
-}
 
 // A decimal number from low to high: digits only, no sign, no leading
 // zero, ending at the terminator. Returns the position after it, or nullptr.
@@ -139,22 +68,16 @@ int PrintAndExit(const char* text) {
   return EXIT_LOADED;
 }
 
-// What FatalStop needs to word a refusal.
-const char* RulesPath = "";
-bool JsonMode = false;
-bool Opening = true;      // the message names the path, not the file's text
-bool NamingFile = false;  // --diff: every refusal names its file
-
 // Opens and loads one rules file as the viewer does, once the outputs are
 // known not to be it. With a copy (--diff), the chart metrics are set, the
 // font's or the viewer's, and the loaded rules copied. False after a
 // message.
-bool LoadChecked(const char* path, const std::vector<OutputFile>& outputs, const int32_t* font,
-                 RulesCopy* copy) {
-  RulesPath = path;
-  Opening = true;
+bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
+                 const int32_t* font, RulesCopy* copy) {
+  wording->path = path;
+  wording->opening = true;
   FILE* file = OpenRulesFile(path);
-  Opening = false;
+  wording->opening = false;
   if (!CheckOutputPaths(file, path, outputs)) return false;
   WatchEncoding();
   LoadRulesFile(file);
@@ -175,27 +98,6 @@ int WarningsExit() { return ForEachWarning(nullptr, nullptr) > 0 ? EXIT_WARNINGS
 
 }  // namespace
 
-// The viewer shows its fatal message in a box; the checker prints the same
-// text to standard error. In the text report, a message about one line of
-// the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
-// --diff, which loads two files, every refusal names its file so.
-[[noreturn]] void FatalStop(int exitCode) {
-  fflush(stdout);
-  std::string message = Opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
-  // A refused cycle: the loop itself after the viewer's message.
-  std::vector<const Advance*> loop = RefusedLoop();
-  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
-  if ((!JsonMode || NamingFile) && FatalLine > 0) {
-    fprintf(stderr, "%s:%ld: error: ", ShownArgument(RulesPath).c_str(), (long)FatalLine);
-  } else if (NamingFile) {
-    fprintf(stderr, "%s: error: ", ShownArgument(RulesPath).c_str());
-  }
-  fputs(message.c_str(), stderr);
-  fputc('\n', stderr);
-  fflush(stderr);
-  exit(exitCode);
-}
-
 int main(int argc, char** argv) {
   SetUpConsole();
   Options options = ReadOptions(argc, argv);
@@ -210,38 +112,56 @@ int main(int argc, char** argv) {
   const char* path = options.path;
   if (path == nullptr) UsageError("no rules file given", "");
   bool json = options.json.given;
+  bool comparing = options.diff.given;
   const char* routeText = options.route.value;
+  // The makers see the context as it is when they run: --diff adds its marks.
+  ExportContext context = {PageTitle(path, options.title.value), nullptr};
   std::vector<OutputFile> outputs;
-  if (options.svg.given) outputs.push_back({"--svg", options.svg.value, MakeSvgDocument, ""});
-  if (options.html.given) outputs.push_back({"--html", options.html.value, MakeCheckedPage, ""});
-  if (json && !outputs.empty() && routeText == nullptr) {
-    UsageError("--json goes with a report or --route", "");
+  for (int k = 0; k < OptionCount; ++k) {
+    const OptionRow& row = OptionTable[k];
+    const OptionValue& value = options.*(row.slot);
+    if (row.make == nullptr || !value.given) continue;
+    auto make = row.make;
+    outputs.push_back(
+        {row.name, value.value, [make, &context](std::string* text) { make(text, context); }, ""});
   }
-  if (options.title.given && !options.html.given) UsageError("--title goes with --html", "");
-  SetPageTitle(path, options.title.value);
-  for (const OutputFile& file : outputs) {
-    if (routeText != nullptr && strcmp(file.path, "-") == 0) {
-      UsageError(file.option, " - and --route would both write to standard output");
-    }
-  }
+  CheckCombinations(options);
 
-  JsonMode = json;
-  const char* diffPath = options.diff.value;
-  if (diffPath != nullptr) {
-    if (routeText != nullptr) UsageError("--diff does not go with --route", "");
-    NamingFile = true;
+  FatalWording wording = {path, json, comparing, true};
+  UseFatalWording(&wording);
+  if (comparing) {
+    const char* diffPath = options.diff.value;
     RulesCopy before;
     RulesCopy after;
-    if (!LoadChecked(diffPath, outputs, withMetrics ? font : nullptr, &before)) return EXIT_USAGE;
+    if (!LoadChecked(diffPath, &wording, outputs, withMetrics ? font : nullptr, &before))
+      return EXIT_USAGE;
     ResetRules();
-    if (!LoadChecked(path, outputs, withMetrics ? font : nullptr, &after)) return EXIT_USAGE;
-    int diffExit = RunDiff(before, after, json, &outputs);
+    if (!LoadChecked(path, &wording, outputs, withMetrics ? font : nullptr, &after))
+      return EXIT_USAGE;
+    // NEW is the file loaded: its warnings, and both files named as the
+    // terminal shows them.
+    DiffContext report;
+    report.oldName = ShownArgument(diffPath);
+    report.newName = ShownArgument(path);
+    for (const Diagnostic& warning : CollectWarnings()) {
+      report.warningLines.push_back(DiagnosticLine(report.newName, warning));
+      report.warnings.push_back(DiagnosticJson(warning));
+    }
+    int diffExit = EXIT_LOADED;
+    if (!outputs.empty()) {
+      ChartMarks marks;
+      RunDiff(before, after, json, report, &marks);
+      context.marks = &marks;
+      diffExit = RunExports(&outputs, nullptr, true, json);
+    } else if (!RunDiff(before, after, json, report, nullptr)) {
+      diffExit = EXIT_WRITE;
+    }
     if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
     if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
     if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
-  if (!LoadChecked(path, outputs, nullptr, nullptr)) return EXIT_USAGE;
+  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr)) return EXIT_USAGE;
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
   int exitCode = EXIT_LOADED;

@@ -1,4 +1,6 @@
 // The research route to one advance or several, as text or as JSON.
+#include "check/CheckRoute.h"
+
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,9 +12,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "check/Check.h"
-#include "check/ConsoleText.h"
-#include "check/Export.h"
+#include "check/CheckSuggest.h"
+#include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 

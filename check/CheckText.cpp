@@ -1,5 +1,7 @@
 // The text report: the chart's rows as lists, then the statistics and the warnings.
 // The chart metrics follow the statistics when asked for.
+#include "check/CheckText.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -9,12 +11,13 @@
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
-#include "check/Check.h"
-#include "check/ConsoleText.h"
+#include "check/CheckWarnings.h"
 #include "check/Diagnostics.h"
+#include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 namespace {

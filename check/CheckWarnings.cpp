@@ -4,6 +4,8 @@
 // codes, the texts the reader cuts, indented comments, units of one name,
 // a file saved as UTF-8 and loops of prerequisites. Fields are found by
 // scanning the raw section lines again, which stay in memory after the load.
+#include "check/CheckWarnings.h"
+
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
@@ -15,7 +17,9 @@
 
 #include "chart/ChartText.h"
 #include "chart/UnitText.h"
-#include "check/Check.h"
+#include "check/CheckEncoding.h"
+#include "check/CheckLoops.h"
+#include "check/CheckSuggest.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"

@@ -13,16 +13,20 @@
 
 #include <string>
 
-#include "chart/ChartPage.h"
 #include "chart/ChartSvg.h"
 #include "chart/ChartText.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
-#include "check/Diff.h"
+#include "diff/DiffCompare.h"
+#include "diff/DiffJson.h"
+#include "diff/DiffMarks.h"
+#include "diff/DiffText.h"
 #include "graph/Levels.h"
+#include "load/LoadRules.h"
+#include "page/ChartPage.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
+#include "rules/Lists.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
 
@@ -59,9 +63,9 @@ void Require(bool holds, const char* what, const char* name = "") {
 
 bool Terminated(const char* field, size_t size) { return memchr(field, '\0', size) != nullptr; }
 
-int UnitCount(const Advance* advance) {
-  int count = 0;
-  while (count < MAX_UNITS && advance->units[count] != nullptr) count++;
+// The units hung under the advance, with no gap after the last.
+int UnitsWithoutGap(const Advance* advance) {
+  int count = AdvanceUnitCount(advance);
   for (int i = count; i < MAX_UNITS; i++) {
     Require(advance->units[i] == nullptr, "units list has a gap", advance->name);
   }
@@ -132,7 +136,7 @@ void CheckAdvance(const Advance* a, int32_t levelCount[], int32_t levelMaxUnits[
     }
   }
 
-  int units = UnitCount(a);
+  int units = UnitsWithoutGap(a);
   for (int i = 0; i < units; i++) {
     Require(a->units[i]->prereq == a, "unit hangs under an advance it does not name", a->name);
   }

@@ -108,6 +108,18 @@ lorvane_use_wine() {
   mkdir -p "$LORVANE_WINE_LOGS"
 }
 
+# Takes the Wine that PROGRAM's PE header names (the current one for
+# anything else) and fails, saying why as WHO, where this host cannot run it.
+lorvane_wine_for() {
+  local arch why
+  arch=$(lorvane_exe_wine_arch "$1") && lorvane_use_wine "$arch"
+  why=$(lorvane_wine_cannot_run "$LORVANE_WINE_ARCH")
+  if [ -n "$why" ]; then
+    echo "$2: cannot run $1: $why" >&2
+    return 1
+  fi
+}
+
 if [ -z "${LORVANE_WINE_ARCH:-}" ]; then
   if lorvane_host_runs_32bit; then LORVANE_WINE_ARCH=win32; else LORVANE_WINE_ARCH=win64; fi
 fi

@@ -8,12 +8,7 @@
 # one for the program's machine (scripts/wine-env.sh).
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-arch=$(lorvane_exe_wine_arch "$1") && lorvane_use_wine "$arch"
-why=$(lorvane_wine_cannot_run "$LORVANE_WINE_ARCH")
-if [ -n "$why" ]; then
-  echo "wine-run: cannot run $1: $why" >&2
-  exit 126
-fi
+lorvane_wine_for "$1" wine-run || exit 126
 trap lorvane_stop_all EXIT
 if [ -z "${DISPLAY:-}" ]; then
   echo "wine-run: DISPLAY is not set; source scripts/wine-env.sh and call lorvane_start_display" >&2

@@ -5,7 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "check/Diff.h"
+#include "diff/DiffRoutes.h"
+#include "diff/DiffText.h"
 
 namespace {
 

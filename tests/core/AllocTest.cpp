@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
 #include "graph/Levels.h"
+#include "load/LoadRules.h"
 #include "rules/Alloc.h"
 #include "rules/UnitType.h"
 

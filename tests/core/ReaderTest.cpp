@@ -9,8 +9,8 @@
 #endif
 
 #include "TestSupport.h"
-#include "chart/LoadRules.h"
 #include "graph/Levels.h"
+#include "load/LoadRules.h"
 #include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "rules/UnitType.h"

@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "chart/LoadRules.h"
+#include "load/LoadRules.h"
 #include "rules/Fatal.h"
 
 void FatalStop(int exitCode) { throw FatalError{exitCode, TextBuffer}; }

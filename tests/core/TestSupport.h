@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/LoadRules.h"
+#include "load/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 

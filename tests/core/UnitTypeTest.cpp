@@ -4,6 +4,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 namespace {
@@ -20,12 +21,6 @@ class UnitTypeTest : public RulesTest {
 std::string UnitLine(const std::string& name, const std::string& prereq,
                      const std::string& cost = "1", const std::string& role = "0") {
   return name + ", nil, 0, 1, 0, 1, 1, 1, 1, " + cost + ", 0, " + role + ", " + prereq + ", 0\n";
-}
-
-int UnitCount(const Advance& advance) {
-  int count = 0;
-  while (count < MAX_UNITS && advance.units[count] != nullptr) count++;
-  return count;
 }
 
 TEST_F(UnitTypeTest, ReadsEveryField) {
@@ -78,20 +73,20 @@ TEST_F(UnitTypeTest, EmptySectionLeavesEveryUnitListEmpty) {
   LoadUnits("");
   static const UnitType zero = {};
   EXPECT_EQ(memcmp(&FirstUnitType, &zero, sizeof zero), 0);
-  EXPECT_EQ(UnitCount(RootAdvance), 0);
-  EXPECT_EQ(UnitCount(FirstAdvance), 0);
-  EXPECT_EQ(UnitCount(*FirstAdvance.next), 0);
+  EXPECT_EQ(AdvanceUnitCount(&RootAdvance), 0);
+  EXPECT_EQ(AdvanceUnitCount(&FirstAdvance), 0);
+  EXPECT_EQ(AdvanceUnitCount(FirstAdvance.next), 0);
 }
 
 TEST_F(UnitTypeTest, UnitsHangUnderTheirAdvanceInFileOrder) {
   LoadUnits(UnitLine("One", "Abc") + UnitLine("Root One", "nil") + UnitLine("Two", "Bet") +
             UnitLine("Lost", "Xyz") + UnitLine("Three", "Abc") + UnitLine("Root Two", "nil"));
-  ASSERT_EQ(UnitCount(FirstAdvance), 2);
+  ASSERT_EQ(AdvanceUnitCount(&FirstAdvance), 2);
   EXPECT_STREQ(FirstAdvance.units[0]->name, "One");
   EXPECT_STREQ(FirstAdvance.units[1]->name, "Three");
-  ASSERT_EQ(UnitCount(*FirstAdvance.next), 1);
+  ASSERT_EQ(AdvanceUnitCount(FirstAdvance.next), 1);
   EXPECT_STREQ(FirstAdvance.next->units[0]->name, "Two");
-  ASSERT_EQ(UnitCount(RootAdvance), 2);
+  ASSERT_EQ(AdvanceUnitCount(&RootAdvance), 2);
   EXPECT_STREQ(RootAdvance.units[0]->name, "Root One");
   EXPECT_STREQ(RootAdvance.units[1]->name, "Root Two");
   EXPECT_EQ(RootAdvance.units[0]->prereq, &RootAdvance);
@@ -112,7 +107,7 @@ TEST_F(UnitTypeTest, UnitsHangUnderTheirAdvanceInFileOrder) {
 TEST_F(UnitTypeTest, AttachingTheSameUnitTwiceChangesNothing) {
   LoadUnits(UnitLine("One", "Abc"));
   AttachUnit(&FirstAdvance, &FirstUnitType);
-  EXPECT_EQ(UnitCount(FirstAdvance), 1);
+  EXPECT_EQ(AdvanceUnitCount(&FirstAdvance), 1);
   AttachUnit(nullptr, &FirstUnitType);  // no advance: no crash and no fatal error
 }
 
@@ -120,7 +115,7 @@ TEST_F(UnitTypeTest, HundredUnitsAreAcceptedTheHundredAndFirstIsFatal) {
   std::string lines;
   for (int i = 0; i < 100; i++) lines += UnitLine("U" + std::to_string(i), "Bet");
   LoadUnits(lines);
-  EXPECT_EQ(UnitCount(*FirstAdvance.next), 100);
+  EXPECT_EQ(AdvanceUnitCount(FirstAdvance.next), 100);
   EXPECT_STREQ(FirstAdvance.next->units[99]->name, "U99");
   ResetRules();
 

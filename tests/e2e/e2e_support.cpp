@@ -5,8 +5,8 @@
 
 #include "TestSupport.h"
 #include "chart/Draw.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
+#include "load/LoadRules.h"
 #include "rules/Advance.h"
 
 std::string ViewerExe() { return WindowsPath(E2E_VIEWER_EXE); }

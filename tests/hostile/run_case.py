@@ -30,8 +30,8 @@ The manifest (cases.tsv) has one case a line, tab-separated: name, path
 code, the checker's message or "chart", the viewer's message ("=" for the
 same, with "[N]" in front when its exit code differs from the checker's),
 then any number of JSON checks "path=value" (path like advances[2].level,
-value a JSON literal). Messages and paths use the escapes \\n, \\t, \\\\ and
-\\xHH.
+value a JSON literal; "list[?]=value" for a value anywhere in the list).
+Messages and paths use the escapes \\n, \\t, \\\\ and \\xHH.
 """
 import json
 import os
@@ -170,11 +170,16 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
     for check in checks:
         path, _, literal = check.partition("=")
         expected = json.loads(literal)
+        # "list[?]=value": some item of the list is the value, wherever it is.
+        among = path.endswith("[?]")
         try:
-            got = lookup(document, path)
+            got = lookup(document, path[:-3] if among else path)
         except (KeyError, IndexError, TypeError):
             fail(name, "%s is missing from the report" % path)
-        if got != expected or type(got) is not type(expected):
+        if among:
+            if not isinstance(got, list) or expected not in got:
+                fail(name, "%s holds no %s" % (path[:-3], literal))
+        elif got != expected or type(got) is not type(expected):
             fail(name, "%s is %s, expected %s" % (path, json.dumps(got), literal))
 
 

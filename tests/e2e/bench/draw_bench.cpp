@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "chart/Draw.h"
-#include "chart/LoadRules.h"
 #include "chart/Metrics.h"
+#include "load/LoadRules.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 #include "timing.h"

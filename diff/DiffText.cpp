@@ -2,6 +2,8 @@
 // placed at its line as compilers place messages, then NEW's warnings and
 // a summary line; stable, so that it can go into a mod's change log.
 // ChangeLines keeps the rules file's bytes, for the page to convert.
+#include "diff/DiffText.h"
+
 #include <stdio.h>
 
 #include <string>
@@ -9,27 +11,8 @@
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
-#include "check/Diff.h"
 
 namespace {
-
-const char* const Headings[CHANGE_KINDS] = {"Advances added",
-                                            "Advances removed",
-                                            "Advances renamed",
-                                            "Advances recoded",
-                                            "Advance fields changed",
-                                            "Prerequisites changed",
-                                            "Levels moved",
-                                            "Routes changed",
-                                            "Units added",
-                                            "Units removed",
-                                            "Units moved",
-                                            "Unit figures changed"};
-
-// What each change line says after its place, before the change itself.
-const char* const Words[CHANGE_KINDS] = {
-    "added", "removed",  "renamed",    "recoded",      "changed",    "relinked",
-    "moved", "route of", "unit added", "unit removed", "unit moved", "unit changed"};
 
 std::string Number(int64_t value) { return std::to_string((long long)value); }
 
@@ -68,12 +51,11 @@ std::string UnitValue(const DiffUnit& unit, int field) {
 
 std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
                    const Change& c) {
-  const DiffAdvance* a =
-      c.oldIndex >= 0 && c.kind < UNIT_ADDED ? &before.advances[c.oldIndex] : nullptr;
-  const DiffAdvance* b =
-      c.newIndex >= 0 && c.kind < UNIT_ADDED ? &after.advances[c.newIndex] : nullptr;
-  const DiffUnit* u = c.oldIndex >= 0 && c.kind >= UNIT_ADDED ? &before.units[c.oldIndex] : nullptr;
-  const DiffUnit* v = c.newIndex >= 0 && c.kind >= UNIT_ADDED ? &after.units[c.newIndex] : nullptr;
+  bool unit = ChangeKinds[c.kind].unit;
+  const DiffAdvance* a = c.oldIndex >= 0 && !unit ? &before.advances[c.oldIndex] : nullptr;
+  const DiffAdvance* b = c.newIndex >= 0 && !unit ? &after.advances[c.newIndex] : nullptr;
+  const DiffUnit* u = c.oldIndex >= 0 && unit ? &before.units[c.oldIndex] : nullptr;
+  const DiffUnit* v = c.newIndex >= 0 && unit ? &after.units[c.newIndex] : nullptr;
   switch (c.kind) {
     case ADVANCE_ADDED:
       return Label(*b) + ", level " + Number(b->level);
@@ -120,7 +102,7 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesD
 // The advance whose box shows the change.
 int BoxOf(const RulesCopy& after, const Change& c) {
   if (c.newIndex < 0) return -1;
-  return c.kind >= UNIT_ADDED ? after.units[c.newIndex].prereq : c.newIndex;
+  return ChangeKinds[c.kind].unit ? after.units[c.newIndex].prereq : c.newIndex;
 }
 
 }  // namespace
@@ -136,7 +118,7 @@ std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& aft
 }
 
 int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& c) {
-  bool unit = c.kind >= UNIT_ADDED;
+  bool unit = ChangeKinds[c.kind].unit;
   const RulesCopy& copy = c.newIndex >= 0 ? after : before;
   int index = c.newIndex >= 0 ? c.newIndex : c.oldIndex;
   if (index < 0) return 0;
@@ -153,14 +135,14 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
     const Change& c = diff.changes[k];
     if (c.kind != kind) {
       kind = c.kind;
-      text += std::string(Headings[kind]) + " (" + Number(diff.count[kind]) + ")\n";
+      text += std::string(ChangeKinds[kind].heading) + " (" + Number(diff.count[kind]) + ")\n";
     }
     // FILE:LINE: as the warnings have it, for editors; what NEW no longer
     // has, at OLD's line.
     text += c.newIndex >= 0 ? context.newName : context.oldName;
     int32_t line = DiffLine(before, after, c);
     if (line > 0) text += ":" + Number(line);
-    text += std::string(": ") + Words[kind] + " ";
+    text += std::string(": ") + ChangeKinds[kind].place + " ";
     // Names as every output shows them: UTF-8, no control character.
     AppendUtf8(&text, lines[k].text.c_str());
     text += "\n";
@@ -170,19 +152,21 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
     for (const std::string& warning : context.warningLines) text += warning;
   }
   if (diff.changes.empty()) return text;
-  const int* n = diff.count;
-  text += "Summary: advances added " + Number(n[ADVANCE_ADDED]) + ", removed " +
-          Number(n[ADVANCE_REMOVED]) + ", renamed " + Number(n[ADVANCE_RENAMED]) + ", recoded " +
-          Number(n[ADVANCE_RECODED]) + ", fields " + Number(n[ADVANCE_CHANGED]) +
-          ", prerequisites " + Number(n[PREREQUISITES_CHANGED]) + ", levels " +
-          Number(n[LEVEL_MOVED]) + ", routes " + Number(n[ROUTE_CHANGED]) + "; units added " +
-          Number(n[UNIT_ADDED]) + ", removed " + Number(n[UNIT_REMOVED]) + ", moved " +
-          Number(n[UNIT_MOVED]) + ", figures " + Number(n[UNIT_CHANGED]) + "; warnings " +
-          Number((int64_t)context.warningLines.size()) + "; MaxLevel " + Number(before.maxLevel) +
-          " -> " + Number(after.maxLevel) + "; chart " + Number(before.chartWidth) + "x" +
-          Number(before.chartHeight) + " -> " + Number(after.chartWidth) + "x" +
-          Number(after.chartHeight) + "\n";
+  // Each kind's count, the advances' then the units', then the warnings'.
+  text += "Summary:";
+  for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
+    const ChangeKindRow& row = ChangeKinds[kind];
+    if (kind == 0 || row.unit != ChangeKinds[kind - 1].unit) {
+      text += kind == 0 ? " " : "; ";
+      text += row.unit ? "units " : "advances ";
+    } else {
+      text += ", ";
+    }
+    text += std::string(row.summary) + " " + Number(diff.count[kind]);
+  }
+  text += "; warnings " + Number((int64_t)context.warningLines.size());
+  text += "; MaxLevel " + Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
+          Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
+          Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
   return text;
 }
-
-const char* ChangeHeading(ChangeKind kind) { return Headings[kind]; }

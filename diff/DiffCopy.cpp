@@ -1,10 +1,11 @@
 // The plain copy of a loaded rules file that the comparison works on, so
 // that a second file can be loaded over the first.
+#include "diff/DiffCopy.h"
+
 #include "chart/Metrics.h"
-#include "check/Check.h"
-#include "check/Diff.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 const char* const UnitFieldNames[UNIT_FIELDS] = {

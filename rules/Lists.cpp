@@ -1,5 +1,6 @@
-// Walks of the loaded lists shared by the warnings and the reports.
-#include "check/Check.h"
+// Walks of the loaded lists shared by the reports, the comparison, the tests and the fuzzer.
+#include "rules/Lists.h"
+
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"

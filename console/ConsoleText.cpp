@@ -1,5 +1,5 @@
 // Rules-file text and arguments made safe and readable for a terminal.
-#include "check/ConsoleText.h"
+#include "console/ConsoleText.h"
 
 #include <stdlib.h>
 

@@ -1,5 +1,7 @@
 // The comparison of two rules files: which advances and unit types are the
 // same, and every change between them in report order.
+#include "diff/DiffCompare.h"
+
 #include <string.h>
 
 #include <algorithm>
@@ -8,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "check/Diff.h"
+#include "diff/DiffRoutes.h"
 
 namespace {
 
@@ -62,6 +64,7 @@ class Comparison {
   void Run() {
     diff_->changes.clear();
     memset(diff_->count, 0, sizeof diff_->count);
+    memset(diff_->first, 0, sizeof diff_->first);
     MatchAdvances();
     ListAdvances();
     ListPrerequisites();
@@ -83,8 +86,8 @@ class Comparison {
 
   void Add(ChangeKind kind, int oldIndex, int newIndex, int field = 0, int64_t from = 0,
            int64_t to = 0, int cause = CAUSE_OWN) {
+    if (diff_->count[kind]++ == 0) diff_->first[kind] = (int)diff_->changes.size();
     diff_->changes.push_back(Change{kind, oldIndex, newIndex, field, from, to, cause});
-    ++diff_->count[kind];
   }
 
   // Codes first, as a prerequisite finds an advance: the first advance
@@ -344,15 +347,10 @@ void CompareRules(const RulesCopy& before, const RulesCopy& after, RulesDiff* di
 }
 
 const Change* RelinkOf(const RulesDiff& diff, int newIndex) {
-  // The list is in new index order within its kind.
-  auto first = std::lower_bound(diff.changes.begin(), diff.changes.end(), newIndex,
-                                [](const Change& c, int index) {
-                                  return c.kind < PREREQUISITES_CHANGED ||
-                                         (c.kind == PREREQUISITES_CHANGED && c.newIndex < index);
-                                });
-  if (first == diff.changes.end() || first->kind != PREREQUISITES_CHANGED ||
-      first->newIndex != newIndex) {
-    return nullptr;
-  }
-  return &*first;
+  // The kind's group is in new index order.
+  auto begin = diff.changes.begin() + diff.first[PREREQUISITES_CHANGED];
+  auto end = begin + diff.count[PREREQUISITES_CHANGED];
+  auto found = std::lower_bound(begin, end, newIndex,
+                                [](const Change& c, int index) { return c.newIndex < index; });
+  return found != end && found->newIndex == newIndex ? &*found : nullptr;
 }

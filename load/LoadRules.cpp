@@ -1,6 +1,6 @@
 // The whole load in the order the viewer performs it, and the reset of the
 // state of every module it passes through.
-#include "chart/LoadRules.h"
+#include "load/LoadRules.h"
 
 #include <string.h>
 

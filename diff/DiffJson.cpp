@@ -1,20 +1,17 @@
 // The comparison as one JSON document (nlohmann-json), its items in the
 // text report's order under the same kinds.
+#include "diff/DiffJson.h"
+
 #include <exception>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
-#include "check/Diff.h"
 
 namespace {
 
 typedef nlohmann::ordered_json Json;
-
-const char* const Kinds[CHANGE_KINDS] = {"added",   "removed",       "renamed", "recoded",
-                                         "changed", "prerequisites", "levels",  "routes",
-                                         "added",   "removed",       "moved",   "changed"};
 
 // Rules-file text as the other outputs show it (chart/Utf8Text.h).
 std::string Text(const std::string& text) {
@@ -159,14 +156,16 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
   Json advanceCounts = Json::object();
   Json unitCounts = Json::object();
   for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
-    (kind < UNIT_ADDED ? advances : units)[Kinds[kind]] = Json::array();
-    (kind < UNIT_ADDED ? advanceCounts : unitCounts)[Kinds[kind]] = diff.count[kind];
+    const ChangeKindRow& row = ChangeKinds[kind];
+    (row.unit ? units : advances)[row.name] = Json::array();
+    (row.unit ? unitCounts : advanceCounts)[row.name] = diff.count[kind];
   }
   for (const Change& c : diff.changes) {
-    if (c.kind < UNIT_ADDED) {
-      advances[Kinds[c.kind]].push_back(AdvanceItem(before, after, diff, c));
+    const ChangeKindRow& row = ChangeKinds[c.kind];
+    if (row.unit) {
+      units[row.name].push_back(UnitItem(before, after, c));
     } else {
-      units[Kinds[c.kind]].push_back(UnitItem(before, after, c));
+      advances[row.name].push_back(AdvanceItem(before, after, diff, c));
     }
   }
   Json summary = {{"advances", advanceCounts},

@@ -14,11 +14,11 @@
 // stands on level 0 for a missing link): such a group, found as a strongly
 // connected component, is one step of the order, and each of its members
 // needs all the others.
+#include "diff/DiffRoutes.h"
+
 #include <bitset>
 #include <utility>
 #include <vector>
-
-#include "check/Diff.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-// The chart as one self-contained HTML page (chart/page/page.html): the SVG
-// inline, with a small script (chart/page/chart.js) to search the tree,
+// The chart as one self-contained HTML page (page/page.html): the SVG
+// inline, with a small script (page/chart.js) to search the tree,
 // list and mark the route of selected advances, and zoom; a style
-// (chart/page/chart.css); the title, the file's counts and its warnings.
+// (page/chart.css); the title, the file's counts and its warnings.
 #pragma once
 #include <string>
 #include <vector>

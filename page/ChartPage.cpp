@@ -1,5 +1,5 @@
 // The HTML page around the chart's SVG: the skeleton's places filled in.
-#include "chart/ChartPage.h"
+#include "page/ChartPage.h"
 
 #include <string.h>
 

@@ -1,0 +1,33 @@
+// The checker's exports: the chart as SVG and as an HTML page, made from
+// the loaded rules and written safely, with the route when one is asked.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "save/SaveFile.h"
+
+struct ChartMarks;
+
+// What every export of one run is made with: the page's title (UTF-8) and
+// a comparison's marks, or none.
+struct ExportContext {
+  std::string title;
+  const ChartMarks* marks;
+};
+
+// The page's title: the text given, or the rules file's name when it is
+// null; a text that is not UTF-8 read as Windows-1252.
+std::string PageTitle(const char* rulesPath, const char* title);
+
+// The makers of the outputs (the option table's rows name them): the SVG
+// document, and the page of the loaded rules (page/ChartPage.h) with the title, the
+// file's counts and its warnings.
+void MakeCheckedSvg(std::string* text, const ExportContext& context);
+void MakeCheckedPage(std::string* text, const ExportContext& context);
+
+// Makes every export's text (by the default metrics 11,13,0 unless the
+// caller set others) and saves them, then prints the route asked for
+// (routeText null for none). Nothing is written when a route target is
+// not found. Returns the exit code.
+int RunExports(std::vector<OutputFile>* outputs, const char* routeText, bool withMetrics,
+               bool json);

@@ -1,0 +1,14 @@
+// How the checker words a refusal of the rules file (its FatalStop).
+#pragma once
+
+// The caller owns it and changes it as the run goes on; FatalStop reads it
+// when the load or the chart refuses.
+struct FatalWording {
+  const char* path;  // the rules file the message names
+  bool json;         // --json: the plain message, no FILE:LINE
+  bool namingFile;   // --diff: every refusal names its file, FILE:LINE or FILE
+  bool opening;      // the message names the path given, not the file's text
+};
+
+// The wording FatalStop uses from now on.
+void UseFatalWording(const FatalWording* wording);

@@ -1,0 +1,68 @@
+// The plain copy of a loaded rules file that the comparison works on, so
+// that a second file can be loaded over the first.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+// Indexes are those of --json: 0 the root, then the advances (or the unit
+// types) in file order; -1 for none.
+struct DiffAdvance {
+  std::string name;
+  std::string code;
+  std::string prereqCode[2];
+  int prereq[2];
+  int32_t aiValue;
+  int32_t modifier;
+  int epoch;
+  int category;
+  int level;
+  int32_t line;  // the rules file's line; 0 for the root
+};
+
+// The advance fields that can change besides the links.
+enum AdvanceField { FIELD_AI_VALUE, FIELD_MODIFIER, FIELD_EPOCH, FIELD_CATEGORY };
+extern const char* const AdvanceFieldNames[4];
+
+// A unit type's values that can change, in the order --json lists them.
+enum UnitField {
+  UNIT_NAME,
+  UNIT_OBSOLETE,
+  UNIT_DOMAIN,
+  UNIT_MOVE,
+  UNIT_RANGE,
+  UNIT_ATTACK,
+  UNIT_DEFENSE,
+  UNIT_HIT_POINTS,
+  UNIT_FIREPOWER,
+  UNIT_COST,
+  UNIT_HOLD,
+  UNIT_ROLE,
+  UNIT_FLAGS,
+  UNIT_FIELDS
+};
+
+// The names of the fields, as --json has them.
+extern const char* const UnitFieldNames[UNIT_FIELDS];
+
+struct DiffUnit {
+  std::string name;
+  std::string obsoleteCode;
+  std::string prereqCode;
+  int prereq;
+  int32_t figures[UNIT_FIELDS];  // by UnitField; the two texts' slots unused
+  int32_t line;
+};
+
+struct RulesCopy {
+  std::string path;
+  std::vector<DiffAdvance> advances;
+  std::vector<DiffUnit> units;
+  int maxLevel;
+  int32_t chartWidth;  // at the chart metrics in force
+  int32_t chartHeight;
+};
+
+// Copies the loaded rules; the chart metrics must be set.
+void CopyLoadedRules(const char* path, RulesCopy* copy);

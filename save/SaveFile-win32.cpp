@@ -1,0 +1,180 @@
+// Safe writing on Windows: files known by volume and file index, temporary
+// files created with CREATE_NEW under a random name, MoveFileExA.
+#define _CRT_RAND_S  // rand_s: temporary names no other program can guess
+#include <errno.h>
+#include <fcntl.h>
+#include <io.h>
+#include <signal.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+
+#include "save/SavePlatform.h"
+
+const char PathSeparators[] = "/\\:";
+
+void RemoveTemporary(const char* path) { DeleteFileA(path); }
+
+namespace {
+
+// The system's own words for the last error, without the final full stop.
+std::string Reason(DWORD error) {
+  char text[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                error, 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                        text[length - 1] == ' ' || text[length - 1] == '.')) {
+    --length;
+  }
+  if (length == 0) return "error " + std::to_string(error);
+  return std::string(text, length);
+}
+
+std::string LastReason() { return Reason(GetLastError()); }
+
+bool HandleIdentity(HANDLE handle, Identity* identity) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  identity->known = true;
+  identity->device = info.dwVolumeSerialNumber;
+  identity->file = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+  return true;
+}
+
+// Opened without access, only to be identified (a folder too).
+HANDLE OpenForIdentity(const char* path) {
+  return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+}  // namespace
+
+bool PathIdentity(const char* path, Identity* identity) {
+  HANDLE handle = OpenForIdentity(path);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = HandleIdentity(handle, identity);
+  CloseHandle(handle);
+  return known;
+}
+
+// The name as the file system compares it: letters' case aside, trailing
+// dots and blanks dropped.
+std::string FoldName(std::string name) {
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+  }
+  return name;
+}
+
+bool NotFound() {
+  DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND;
+}
+
+bool RulesIdentity(FILE* rules, Identity* identity) {
+  return HandleIdentity((HANDLE)_get_osfhandle(_fileno(rules)), identity);
+}
+
+// A device (NUL, CON, a pipe) is written in place.
+bool IsSpecial(const char* path) {
+  HANDLE handle = OpenForIdentity(path);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool special = GetFileType(handle) != FILE_TYPE_DISK;
+  CloseHandle(handle);
+  return special;
+}
+
+namespace {
+
+bool WriteHandle(HANDLE handle, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    DWORD chunk = (DWORD)(text.size() - done > 1u << 30 ? 1u << 30 : text.size() - done);
+    DWORD written = 0;
+    if (!WriteFile(handle, text.data() + done, chunk, &written, nullptr)) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteInPlace(const char* path, const std::string& text, std::string* reason) {
+  HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool written = handle != INVALID_HANDLE_VALUE && WriteHandle(handle, text);
+  if (!written) *reason = LastReason();
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  return written;
+}
+
+// A target the checker could not replace is refused before anything is
+// written.
+bool CheckTarget(Pending* pending, std::string* reason) {
+  pending->target = pending->file->path;
+  DWORD attributes = GetFileAttributesA(pending->target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      *reason = Reason(ERROR_ACCESS_DENIED);
+      return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      *reason = Reason(ERROR_ACCESS_DENIED);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
+  std::string folder, name;
+  SplitPath(pending->target, &folder, &name);
+  if (folder == ".") folder = ".\\";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned int random = 0;
+    rand_s(&random);
+    char suffix[16];
+    snprintf(suffix, sizeof suffix, ".lvc%08x", random);
+    std::string temporary = folder + suffix;
+    HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+      *reason = LastReason();
+      return false;
+    }
+    pending->temporary = temporary;
+    Register(slot, pending->temporary.c_str());
+    bool written = WriteHandle(handle, pending->file->text);
+    if (!written) *reason = LastReason();
+    if (!CloseHandle(handle) && written) {
+      *reason = LastReason();
+      written = false;
+    }
+    return written;
+  }
+  *reason = Reason(ERROR_FILE_EXISTS);
+  return false;
+}
+
+bool MoveOver(const Pending& pending, std::string* reason) {
+  if (MoveFileExA(pending.temporary.c_str(), pending.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  *reason = LastReason();
+  return false;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+void StandardOutputBinary() { _setmode(_fileno(stdout), _O_BINARY); }
+
+void CatchSignals(void (*handler)(int)) {
+  signal(SIGINT, handler);
+  signal(SIGTERM, handler);
+}
