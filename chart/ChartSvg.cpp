@@ -136,6 +136,10 @@ void BeginAdvance(void* target, const Advance* advance) {
   AppendXmlText(out, advance->code);
   *out += "\" data-level=\"";
   AppendInt(out, advance->level);
+  *out += "\" data-epoch=\"";
+  AppendInt(out, advance->epoch);
+  *out += "\" data-category=\"";
+  AppendInt(out, advance->category);
   *out += '"';
   // The links as the file gives them, also where no line is drawn.
   if (advance->prereq1 != nullptr) {

@@ -11,11 +11,26 @@
 extern const char PageHtml[];
 extern const char PageScript[];
 extern const char PageScriptHash[];
+extern const char OverviewScript[];
+extern const char OverviewScriptHash[];
+extern const char ColourScript[];
+extern const char ColourScriptHash[];
 extern const char PageStyle[];
 extern const char PageStyleHash[];
 extern const char SvgStyleHash[];
 
 namespace {
+
+// The page's scripts by their places in the skeleton; the policy admits
+// each by its hash.
+struct PageScriptFile {
+  const char* place;
+  const char* text;
+  const char* hash;
+};
+const PageScriptFile Scripts[] = {{"script", PageScript, PageScriptHash},
+                                  {"overview-script", OverviewScript, OverviewScriptHash},
+                                  {"colour-script", ColourScript, ColourScriptHash}};
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);
@@ -79,7 +94,10 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     *out += ", ";
     AppendCount(out, content.units, "unit");
   } else if (name == "script-hash") {
-    *out += PageScriptHash;
+    for (const PageScriptFile& script : Scripts) {
+      if (&script != Scripts) *out += ' ';
+      *out += script.hash;
+    }
   } else if (name == "style-hashes") {
     *out += PageStyleHash;
     *out += ' ';
@@ -92,8 +110,10 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     if (content.marks != nullptr) AppendChanges(out, *content.marks);
   } else if (name == "warnings") {
     AppendWarnings(out, content.warnings);
-  } else if (name == "script") {
-    *out += PageScript;
+  } else {
+    for (const PageScriptFile& script : Scripts) {
+      if (name == script.place) *out += script.text;
+    }
   }
 }
 

@@ -1,7 +1,8 @@
 // The chart as one self-contained HTML page (page/page.html): the SVG
 // inline, with a small script (page/chart.js) to search the tree,
-// list and mark the route of selected advances, and zoom; a style
-// (page/chart.css); the title, the file's counts and its warnings.
+// list and mark the route of selected advances, and zoom, an overview
+// (page/overview.js) and colours by epoch or category (page/colour.js); a
+// style (page/chart.css); the title, the file's counts and its warnings.
 #pragma once
 #include <string>
 #include <vector>

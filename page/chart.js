@@ -1,6 +1,8 @@
 // The chart page's script: search, the route of selected advances as marks
-// and as a list, zoom and pan, the keyboard, and the state in the address
-// (#find=TEXT&route=CODE,CODE&zoom=Z).
+// and as a list, zoom and pan, the keyboard, print, and the state in the
+// address (#find=TEXT&route=CODE,CODE&zoom=Z; entries it does not know are
+// kept for the page's other scripts). What those scripts need of the chart
+// it hands over as window.chartPage.
 "use strict";
 (function () {
   const svg = document.querySelector("svg.chart");
@@ -54,13 +56,13 @@
   // everything but the boxes of a selection, with the selection's links
   // drawn again over it, and tints that colour the marked boxes
   // (multiplied, so texts and lines stay dark).
-  function layer(id) {
+  function layer(id, before = null) {
     const element = document.createElementNS(svg.namespaceURI, "svg");
     element.id = id;
     for (const name of ["viewBox", "width", "height"]) {
       element.setAttribute(name, svg.getAttribute(name));
     }
-    chart.appendChild(element);
+    chart.insertBefore(element, before);
     return element;
   }
   function addPath(parent, className) {
@@ -132,6 +134,11 @@
   let targets = [];
   let unknown = [];
   let matches = [];
+  // The unit that found each match, where a unit did; the match stepped to.
+  let matchUnits = [];
+  let current = -1;
+  // The other scripts redraw on these: the marks changed, the zoom changed.
+  const tell = (type) => chart.dispatchEvent(new Event(type));
 
   function showSummary() {
     if (unknown.length > 0) {
@@ -149,17 +156,83 @@
   function search(text) {
     const wanted = fold(text);
     matches = [];
+    matchUnits = [];
+    current = -1;
     if (wanted !== "") {
       groups.forEach((g, i) => {
-        const unitFound = units[i].some((name) => fold(name).includes(wanted));
-        if (unitFound || fold(names[i]).includes(wanted) || fold(g.dataset.code).includes(wanted)) {
+        const byName = fold(names[i]).includes(wanted) || fold(g.dataset.code).includes(wanted);
+        const unit = units[i].find((name) => fold(name).includes(wanted));
+        if (byName || unit !== undefined) {
           matches.push(i);
+          matchUnits.push(byName ? null : unit);
         }
       });
     }
     mark("match", matches);
     matchCount.textContent = wanted === "" ? "" : plural(matches.length, "advance") + " found";
+    listMatches();
+    tell("marks");
   }
+
+  // The list of matches under the field: name, code, and the unit that
+  // found it; open while the field or the list has the focus. Its items
+  // are made as the list is scrolled or stepped through, a page at a time:
+  // a letter can match a thousand advances.
+  const finder = document.getElementById("finder");
+  const matchList = document.getElementById("match-list");
+  const LISTED = 50;
+  function listMatches() {
+    find.removeAttribute("aria-activedescendant");
+    matchList.replaceChildren();
+    listUpTo(LISTED);
+    openMatches(finder.contains(document.activeElement));
+  }
+  function listUpTo(count) {
+    const from = matchList.children.length;
+    const items = matches.slice(from, count).map((i, k) => {
+      const item = document.createElement("li");
+      item.id = "match-" + (from + k);
+      item.dataset.index = i;
+      item.setAttribute("role", "option");
+      const name = document.createElement("b");
+      name.textContent = names[i];
+      item.append(name, " " + groups[i].dataset.code);
+      if (matchUnits[from + k] !== null) item.append(", unit " + matchUnits[from + k]);
+      return item;
+    });
+    matchList.append(...items);
+  }
+  matchList.addEventListener("scroll", () => {
+    const end = matchList.scrollHeight - matchList.clientHeight - matchList.scrollTop;
+    if (end < 40) listUpTo(matchList.children.length + LISTED);
+  }, { passive: true });
+  function openMatches(open) {
+    matchList.hidden = !open || matches.length === 0;
+    find.setAttribute("aria-expanded", String(!matchList.hidden));
+  }
+  finder.addEventListener("focusin", () => openMatches(true));
+  finder.addEventListener("focusout", (event) => openMatches(finder.contains(event.relatedTarget)));
+  // Steps to the next match (by -1 the previous one), round the ends.
+  function step(by) {
+    if (matches.length === 0) return;
+    const at = current < 0 && by < 0 ? matches.length - 1 : (current + by + matches.length) % matches.length;
+    goToMatch(current < 0 && by > 0 ? 0 : at);
+  }
+  function goToMatch(k) {
+    listUpTo(k + 1);
+    matchList.children[current]?.removeAttribute("aria-selected");
+    current = k;
+    const item = matchList.children[k];
+    item.setAttribute("aria-selected", "true");
+    find.setAttribute("aria-activedescendant", item.id);
+    item.scrollIntoView({ block: "nearest" });
+    matchCount.textContent = `${k + 1} of ${matches.length}`;
+    pick(matches[k]);
+  }
+  matchList.addEventListener("click", (event) => {
+    const item = event.target.closest("li[data-index]");
+    if (item !== null) goToMatch([...matchList.children].indexOf(item));
+  });
 
   // The route of the targets (the root left out, as it needs no research),
   // what they open, the list in research order; everything else dimmed.
@@ -194,12 +267,14 @@
     });
     routeList.replaceChildren(...items);
     showSummary();
+    tell("marks");
   }
 
   // Brings the box into the middle of the view, or its top left corner
   // when it is larger than the view.
-  function show(i) {
-    const [x, y, w, h] = boxes[i].map((v) => v * zoom);
+  const show = (i) => centre(boxes[i]);
+  function centre(area) {
+    const [x, y, w, h] = area.map((v) => v * zoom);
     view.scrollLeft = x - Math.max(0, (view.clientWidth - w) / 2);
     view.scrollTop = y - Math.max(0, (view.clientHeight - h) / 2);
   }
@@ -210,6 +285,17 @@
       x >= view.scrollLeft && y >= view.scrollTop &&
       x + w <= view.scrollLeft + view.clientWidth && y + h <= view.scrollTop + view.clientHeight;
     if (!inView) show(i);
+  }
+  // Several boxes together in the middle of the view where they fit at
+  // this zoom, else the last one.
+  function showAll(indexes) {
+    const left = Math.min(...indexes.map((i) => boxes[i][0]));
+    const top = Math.min(...indexes.map((i) => boxes[i][1]));
+    const right = Math.max(...indexes.map((i) => boxes[i][0] + boxes[i][2]));
+    const bottom = Math.max(...indexes.map((i) => boxes[i][1] + boxes[i][3]));
+    const fits = (right - left) * zoom <= view.clientWidth && (bottom - top) * zoom <= view.clientHeight;
+    if (fits) centre([left, top, right - left, bottom - top]);
+    else show(indexes[indexes.length - 1]);
   }
 
   // The whole chart in the view, never beyond its own size.
@@ -226,31 +312,49 @@
     chart.style.transform = `scale(${zoom})`;
     view.scrollLeft = x * zoom - atX;
     view.scrollTop = y * zoom - atY;
+    tell("zoom");
   }
 
   // The address: what a link shares and what Back and Forward step
-  // through. A selection is a new entry; a search or a zoom replaces it.
-  function address() {
-    const state = new URLSearchParams();
-    if (find.value !== "") state.set("find", find.value);
+  // through. A selection is a new entry; a zoom replaces it, and so does a
+  // search, but for its first change after a selection, which is a new
+  // entry, so that each entry keeps its own search text.
+  let searchEntry = false;
+  // This script's entries as they stand now.
+  function ownEntries() {
+    const own = [];
+    if (find.value !== "") own.push(["find", find.value]);
     if (targets.length > 0) {
       const name = (i) => (resolve(groups[i].dataset.code) === i ? groups[i].dataset.code : names[i]);
-      state.set("route", targets.map(name).join(","));
+      own.push(["route", targets.map(name).join(",")]);
     }
-    if (zoom !== 1) state.set("zoom", String(Math.round(zoom * 1000) / 1000));
+    if (zoom !== 1) own.push(["zoom", String(Math.round(zoom * 1000) / 1000)]);
+    return own;
+  }
+  // The address with these entries and the other scripts' entries.
+  function address(own) {
+    const state = new URLSearchParams(location.hash.slice(1));
+    for (const name of ["find", "route", "zoom"]) state.delete(name);
+    for (const [name, value] of own) state.set(name, value);
     const hash = state.toString();
     return hash === "" ? location.pathname + location.search : "#" + hash;
   }
   let shown = location.hash;
-  function saveAddress(newEntry) {
-    const wanted = address();
+  function saveAddress(newEntry, own) {
+    const wanted = address(own);
     if ((wanted.startsWith("#") ? wanted : "") === shown) return;
     if (newEntry) history.pushState(null, "", wanted);
     else history.replaceState(null, "", wanted);
     shown = location.hash;
   }
-  // The address is written after the marks are shown: it takes longer.
-  const saveLater = (newEntry) => setTimeout(() => saveAddress(newEntry));
+  // The address is written after the marks are shown, as it takes longer,
+  // but with the state of now: a selection made before a search's entry is
+  // written is an entry of its own.
+  const saveLater = (newEntry) => {
+    searchEntry = searchEntry || newEntry;
+    const own = ownEntries();
+    setTimeout(() => saveAddress(newEntry, own));
+  };
 
   function loadAddress(first) {
     if (!first && location.hash === shown) return;
@@ -263,14 +367,19 @@
     select(wanted.map(resolve).filter((i) => i >= 0));
     const z = Number(state.get("zoom"));
     setZoom(z > 0 ? z : 1);
-    if (targets.length > 0) show(targets[targets.length - 1]);
+    if (targets.length > 0) showAll(targets);
     else if (matches.length > 0) show(matches[0]);
     else if (first) show(0);
   }
 
-  // A click on a box selects it (with Shift or Ctrl adds it or takes it
-  // away); a click on the selected box or on empty chart clears.
+  // A click on a box selects it (with Shift or Ctrl, or while the bar's
+  // toggle is on, adds it or takes it away); a click on the selected box or
+  // on empty chart clears.
+  const addTarget = document.getElementById("add-target");
+  addTarget.addEventListener("click", () =>
+    addTarget.setAttribute("aria-pressed", String(addTarget.getAttribute("aria-pressed") !== "true")));
   function choose(i, adding) {
+    adding = adding || addTarget.getAttribute("aria-pressed") === "true";
     unknown = [];
     if (i < 0) select([]);
     else if (adding) select(targets.includes(i) ? targets.filter((j) => j !== i) : [...targets, i]);
@@ -327,26 +436,50 @@
   });
   mark("warned", [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index)));
   // A comparison's list of changes (lorvane-check --diff): an entry selects
-  // the advance it shows, clicked or by Enter.
+  // the advance it shows.
   const changes = document.getElementById("changes");
   if (changes !== null) {
-    const pickChange = (event) => {
+    changes.addEventListener("click", (event) => {
       const item = event.target.closest("li[data-index]");
-      if (item === null || (event.type === "keydown" && event.key !== "Enter")) return;
-      pick(Number(item.dataset.index));
-    };
-    changes.addEventListener("click", pickChange);
-    changes.addEventListener("keydown", pickChange);
+      if (item !== null) pick(Number(item.dataset.index));
+    });
   }
+  // An item of any list that shows an advance (the panels beside the chart,
+  // the matches) is reached by Tab and chosen by Enter as by a click,
+  // whichever script made it.
+  const itemSelector = "li[data-index]";
+  const focusable = (root) => {
+    for (const item of root.querySelectorAll(itemSelector)) {
+      if (!item.hasAttribute("tabindex")) item.tabIndex = 0;
+    }
+  };
+  for (const root of [document.getElementById("side"), matchList]) {
+    focusable(root);
+    new MutationObserver(() => focusable(root)).observe(root, { childList: true, subtree: true });
+  }
+  document.addEventListener("keydown", (event) => {
+    if (event.key !== "Enter" || !event.target.matches?.(itemSelector)) return;
+    event.preventDefault();
+    event.target.click();
+  });
 
   find.addEventListener("input", () => {
     search(find.value);
     // Scrolling only when the first match is out of view spares drawing.
     if (matches.length > 0) reveal(matches[0]);
-    saveLater(false);
+    const entry = searchEntry;
+    saveLater(entry);
+    searchEntry = false;
   });
-  find.addEventListener("keydown", (event) => {
-    if (event.key === "Enter" && matches.length > 0) pick(matches[0]);
+  // Enter and Down step to the next match, with Shift or Up to the previous.
+  finder.addEventListener("keydown", (event) => {
+    const by = { Enter: event.shiftKey ? -1 : 1, ArrowDown: 1, ArrowUp: -1 }[event.key];
+    if (by === undefined || (event.target !== find && event.key === "Enter")) return;
+    event.preventDefault();
+    // From an item of the list, the step is from that item.
+    if (event.target !== find) current = [...matchList.children].indexOf(event.target);
+    step(by);
+    if (event.target !== find) matchList.children[current]?.focus();
   });
 
   // The keyboard on a box: Enter or Space selects, the arrows move along
@@ -437,6 +570,13 @@
   const distance = ([a, b]) => Math.hypot(a.x - b.x, a.y - b.y);
   view.addEventListener("pointerdown", (event) => {
     if (event.button !== 0) return;
+    // A mouse press begins no selection of the chart's text, which the
+    // next press would drag away as the browser's own drag and drop; the
+    // focus leaves a field as a press elsewhere would take it.
+    if (event.pointerType === "mouse") {
+      event.preventDefault();
+      if (document.activeElement !== document.body) document.activeElement.blur();
+    }
     pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
     dragged = false;
     if (pointers.size === 1) {
@@ -477,6 +617,7 @@
   }
   view.addEventListener("pointerup", release);
   view.addEventListener("pointercancel", release);
+  view.addEventListener("dragstart", (event) => event.preventDefault());
   // The click that ends a drag selects nothing.
   view.addEventListener(
     "click",
@@ -489,7 +630,9 @@
 
   // On paper the chart is cut into strips, a row of boxes each with the
   // links above it, cut between boxes to the width of a page, at a scale
-  // that keeps texts at 6 points.
+  // that keeps texts at 6 points. With a selection, only the strips that
+  // hold its boxes. Each strip holds only the boxes and links that cross
+  // it: a browser lays out for print every element it is given.
   const PRINT_SCALE = 0.75;
   const PAGE_WIDTH = 680;
   const printed = document.getElementById("print");
@@ -507,19 +650,77 @@
     pieces.push([from, spans[spans.length - 1][1]]);
     return pieces;
   }
+  const lineEnds = (line) => ["x1", "y1", "x2", "y2"].map((k) => line[k].baseVal.value);
+  // The part of the segment inside the rectangle [left, right] x [top,
+  // bottom], or null: its stretch between the left and right edges, then
+  // between the top and bottom ones.
+  function clipped([x1, y1, x2, y2], [left, top, right, bottom]) {
+    let [from, to] = [0, 1];
+    for (const [start, end, low, high] of [[x1, x2, left, right], [y1, y2, top, bottom]]) {
+      if (start === end) {
+        if (start < low || start > high) return null;
+        continue;
+      }
+      const [a, b] = [(low - start) / (end - start), (high - start) / (end - start)];
+      [from, to] = [Math.max(from, Math.min(a, b)), Math.min(to, Math.max(a, b))];
+    }
+    if (from > to) return null;
+    return [x1 + (x2 - x1) * from, y1 + (y2 - y1) * from, x1 + (x2 - x1) * to, y1 + (y2 - y1) * to];
+  }
+  // Each box's links and their ends, read at the first print.
+  let groupLines = null;
+  let lineSpans = null;
+  // The chart's part in the rectangle: its style, the boxes that meet it,
+  // each after the part of its links inside the rectangle (a printer draws
+  // a link's whole length, and the far links' dashes one by one, however
+  // little of it a page shows); the marks' layers, a few paths, whole.
+  function printedPart(area) {
+    const part = svg.cloneNode(false);
+    for (const child of svg.children) {
+      if (child.tagName === "style") part.appendChild(child.cloneNode(true));
+    }
+    // A pixel beyond the rectangle, so that no line ends inside it.
+    const [left, top, right, bottom] = area;
+    const around = [left - 1, top - 1, right + 1, bottom + 1];
+    groups.forEach((g, i) => {
+      lineSpans[i].forEach((ends, k) => {
+        const inside = clipped(ends, around);
+        if (inside === null) return;
+        // On paper the far links are dashed (chart.css): the screen's
+        // stripe patterns take a printer seconds a page.
+        const line = groupLines[i][k].cloneNode(false);
+        line.removeAttribute("stroke");
+        ["x1", "y1", "x2", "y2"].forEach((name, n) => line.setAttribute(name, inside[n]));
+        part.appendChild(line);
+      });
+      const [x, y, w, h] = boxes[i];
+      if (x > right || x + w < left || y > bottom || y + h < top) return;
+      const box = g.cloneNode(true);
+      for (const line of box.querySelectorAll("line.near, line.far")) line.remove();
+      part.appendChild(box);
+    });
+    // The veil that dims the rest on screen stays off the paper.
+    const layers = [...chart.children].filter((child) => child !== svg && child.id !== "veil");
+    return [part, ...layers.map((child) => child.cloneNode(true))];
+  }
   window.addEventListener("beforeprint", () => {
+    groupLines ??= groups.map((g) => [...g.querySelectorAll("line.near, line.far")]);
+    lineSpans ??= groupLines.map((lines) => lines.map(lineEnds));
+    const wanted = new Set([...targets, ...marked.route]);
     const strips = [];
     let top = 0;
     for (const row of rows) {
       const bottom = Math.max(...row.map((i) => boxes[i][1] + boxes[i][3])) + 2;
       const spans = row.map((i) => [boxes[i][0] - 3, boxes[i][0] + boxes[i][2] + 2]);
       for (const [left, right] of cuts(spans, PAGE_WIDTH / PRINT_SCALE)) {
+        const holds = row.some((i) => wanted.has(i) && boxes[i][0] >= left && boxes[i][0] < right);
+        if (wanted.size > 0 && !holds) continue;
         const strip = document.createElementNS(svg.namespaceURI, "svg");
         strip.setAttribute("class", "strip");
         strip.setAttribute("viewBox", `${left} ${top} ${right - left} ${bottom - top}`);
         strip.setAttribute("width", (right - left) * PRINT_SCALE);
         strip.setAttribute("height", (bottom - top) * PRINT_SCALE);
-        for (const part of chart.children) strip.appendChild(part.cloneNode(true));
+        strip.append(...printedPart([left, top, right, bottom]));
         strips.push(strip);
       }
       top = bottom;
@@ -527,6 +728,15 @@
     printed.replaceChildren(...strips);
   });
   window.addEventListener("afterprint", () => printed.replaceChildren());
+
+  // What the page's other scripts use. They listen on the chart for
+  // "marks" and "zoom"; their layers go under the veil or the tints.
+  window.chartPage = {
+    svg, view, chart, groups, boxes, names, width, height, marked, veil, tints,
+    layer, addPath, boxPath,
+    zoom: () => zoom,
+    targets: () => targets,
+  };
 
   // A larger window has a larger fit, the least zoom.
   window.addEventListener("resize", () => setZoom(zoom));

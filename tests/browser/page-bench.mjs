@@ -4,13 +4,16 @@
 // deepest advance, given in the address, is marked and drawn; and, with
 // real input events, from the event until drawn: a mouse click on a box,
 // a zoom step (the + and - keys, Ctrl+wheel), a keystroke in the search
-// field. "Drawn": two frames later, as the second frame waits for the
-// first to be rasterized. Medians, and the largest. Optionally saves a
-// screenshot of the last page with a two-target route selected.
+// field, a step of a drag of the overview's frame. "Drawn": two frames
+// later, as the second frame waits for the first to be rasterized.
+// Medians, and the largest; and the machine's load average (1 minute) at
+// the end of each row, as other work on the machine moves every figure.
+// Optionally saves a screenshot of the last page with a two-target route
+// selected.
 //   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, statSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { loadavg, tmpdir } from "node:os";
 import { basename, join } from "node:path";
 import puppeteer from "puppeteer-core";
 
@@ -38,8 +41,10 @@ async function recordTimes() {
   await tab.evaluate(() => {
     window.times = [];
     const frame = (then) => requestAnimationFrame(() => setTimeout(then));
-    for (const type of ["click", "keydown", "wheel"]) {
+    for (const type of ["click", "keydown", "wheel", "pointermove"]) {
       addEventListener(type, (event) => {
+        // Of the pointer's moves, only those that drag the overview.
+        if (type === "pointermove" && (event.buttons === 0 || !event.target.closest("#overview"))) return;
         const start = event.timeStamp;
         frame(() => frame(() => window.times.push(performance.now() - start)));
       }, true);
@@ -52,7 +57,7 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    (ms, median / max)");
+console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -125,13 +130,28 @@ for (const [n, rules] of files.entries()) {
       await pause();
     }
     const keys = await takeTimes(name.length);
-    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys });
     await tab.keyboard.press("Escape");
 
-    console.log("%s %s %s %s | %s | %s | %s | %s",
+    // The overview's frame dragged down a few pixels a step.
+    const frame = await tab.evaluate(() => {
+      const r = document.getElementById("overview-frame").getBoundingClientRect();
+      return [r.left + r.width / 2, r.top + r.height / 2];
+    });
+    await tab.mouse.move(...frame);
+    await tab.mouse.down();
+    for (let k = 1; k <= EVENTS; ++k) {
+      await tab.mouse.move(frame[0], frame[1] + k * 2);
+      await pause(100);
+    }
+    await tab.mouse.up();
+    const drags = await takeTimes(EVENTS);
+    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys, drags });
+
+    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s",
       basename(rules).padEnd(13), `${rate}x`.padStart(3), String(statSync(page).size).padStart(9),
       String(advances.length).padStart(9), figure(loads).padStart(6), figure(clicks).padStart(7),
-      figure(zooms).padStart(6), figure(keys).padStart(7));
+      figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
+      loadavg()[0].toFixed(2).padStart(8));
   }
   await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
 

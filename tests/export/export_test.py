@@ -124,9 +124,10 @@ class Export(unittest.TestCase):
                 i = int(g.get("id")[1:])
                 a = advances[i]
                 prereqs = tuple(None if p is None else str(p) for p in (a["prereq1"], a["prereq2"]))
-                attributes = [g.get(k) for k in ("data-code", "data-level", "data-prereq1",
-                                                 "data-prereq2")]
-                self.assertEqual(attributes, [a["code"], str(a["level"]), *prereqs])
+                attributes = [g.get(k) for k in ("data-code", "data-level", "data-epoch",
+                                                 "data-category", "data-prereq1", "data-prereq2")]
+                self.assertEqual(attributes, [a["code"], str(a["level"]), str(a["epoch"]),
+                                              str(a["category"]), *prereqs])
                 # One line per distinct prerequisite above level 0: red one
                 # level up, blue further.
                 expected = [("near" if advances[int(p)]["level"] == a["level"] - 1 else "far",
