@@ -10,8 +10,10 @@
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "check/CheckRoute.h"
+#include "check/CheckUnits.h"
 #include "check/CheckWarnings.h"
 #include "check/ExitCodes.h"
+#include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "page/ChartPage.h"
 #include "rules/Advance.h"
@@ -49,10 +51,11 @@ std::string PageTitle(const char* rulesPath, const char* title) {
     }
   }
   // A command-line text as it is when it reads as UTF-8, else each byte
-  // through Windows-1252, as the rules file's own texts.
+  // through Windows-1252, as the rules file's own texts. The page isolates
+  // it from the words around it (a right-to-left override stays inside).
   std::string utf8;
   if (IsUtf8((const unsigned char*)title)) {
-    utf8 = title;
+    utf8 = ShownArgument(title);
   } else {
     AppendUtf8(&utf8, title);
   }
@@ -73,6 +76,7 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
   }
   content.levels = MaxLevel;
   content.units = UnitCount();
+  content.unitRows = UnitTableRows();
   // The messages in UTF-8 as the JSON report has them.
   for (const Diagnostic& warning : CollectWarnings()) {
     std::string message;

@@ -12,12 +12,13 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
+#include "check/CheckEncoding.h"
 #include "check/CheckExport.h"
 #include "check/CheckFatal.h"
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
-#include "check/CheckEncoding.h"
 #include "check/CheckText.h"
+#include "check/CheckUnits.h"
 #include "check/CheckWarnings.h"
 #include "check/Diagnostics.h"
 #include "check/ExitCodes.h"
@@ -168,6 +169,8 @@ int main(int argc, char** argv) {
   bool written = true;
   if (!outputs.empty() || routeText != nullptr) {
     exitCode = RunExports(&outputs, routeText, withMetrics, json);
+  } else if (options.units.given) {
+    written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
   } else if (json) {
     written = PrintJsonReport(withMetrics);
   } else {

@@ -41,8 +41,15 @@ std::string ShownText(const char* rulesText) {
 std::string ShownArgument(const char* argument) {
   std::string shown;
   for (const unsigned char* p = (const unsigned char*)argument; *p != 0; ++p) {
-    if (*p < 0x20 || *p == 0x7F) {
+#ifdef _WIN32
+    bool c1 = false;  // the ANSI code page's 0x80 to 0x9F are letters and signs
+#else
+    // U+0080 to U+009F, the C1 controls, in UTF-8.
+    bool c1 = p[0] == 0xC2 && p[1] >= 0x80 && p[1] < 0xA0;
+#endif
+    if (*p < 0x20 || *p == 0x7F || c1) {
       shown += "\xEF\xBF\xBD";
+      p += c1 ? 1 : 0;
     } else {
       shown += (char)*p;
     }

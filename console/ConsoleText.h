@@ -13,8 +13,9 @@ void SetUpConsole();
 // control characters as U+FFFD (chart/Utf8Text.h).
 std::string ShownText(const char* rulesText);
 
-// A command-line argument (a path) as given, its control characters as
-// U+FFFD, so that no argument can steer the terminal.
+// A command-line argument (a path, a title) as given, its control
+// characters (C0, DEL and, in UTF-8, C1) as U+FFFD, so that no argument
+// can steer the terminal.
 std::string ShownArgument(const char* argument);
 
 // A command-line argument in UTF-8, to be compared with shown text. On

@@ -16,6 +16,7 @@
 #include "chart/ChartSvg.h"
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
+#include "chart/UnitTable.h"
 #include "chart/UnitText.h"
 #include "diff/DiffCompare.h"
 #include "diff/DiffJson.h"
@@ -247,8 +248,13 @@ void CheckExports() {
   xmlFreeParserCtxt(parser);
   Require(wellFormed, "SVG is not well-formed XML");
   std::string page;
-  // Title and warning texts are escaped like the rules' own.
+  // Title and warning texts are escaped like the rules' own; so are the
+  // units table's names.
   PageContent content = {"<&\"'>", 0, 0, 0, {{"a <b> & \"c\"", 1}, {"'", -1}}};
+  for (const UnitType* u = &FirstUnitType; u != nullptr && u->name[0] != 0; u = u->next) {
+    content.unitRows.emplace_back();
+    MakeUnitRow(u, &content.unitRows.back());
+  }
   MakeHtmlPage(content, &page);
   Require(ValidUtf8(page), "page is not UTF-8");
   Require(page.find(svg.substr(svg.find("<svg "))) != std::string::npos,

@@ -15,6 +15,8 @@ extern const char OverviewScript[];
 extern const char OverviewScriptHash[];
 extern const char ColourScript[];
 extern const char ColourScriptHash[];
+extern const char UnitsScript[];
+extern const char UnitsScriptHash[];
 extern const char PageStyle[];
 extern const char PageStyleHash[];
 extern const char SvgStyleHash[];
@@ -30,7 +32,8 @@ struct PageScriptFile {
 };
 const PageScriptFile Scripts[] = {{"script", PageScript, PageScriptHash},
                                   {"overview-script", OverviewScript, OverviewScriptHash},
-                                  {"colour-script", ColourScript, ColourScriptHash}};
+                                  {"colour-script", ColourScript, ColourScriptHash},
+                                  {"units-script", UnitsScript, UnitsScriptHash}};
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);
@@ -83,6 +86,48 @@ void AppendChanges(std::string* out, const ChartMarks& marks) {
   *out += "</ul>\n</section>\n";
 }
 
+// The units table: a heading button per column (numbers marked, for
+// sorting), the domains present to filter by, and a row per unit; a row
+// whose unit has an advance carries its index and selects it.
+void AppendUnits(std::string* out, const std::vector<UnitRow>& rows) {
+  std::vector<std::string> domains;
+  for (const UnitRow& row : rows) {
+    const std::string& domain = row.cells[COLUMN_DOMAIN];
+    bool seen = false;
+    for (const std::string& d : domains) seen = seen || d == domain;
+    if (!seen) domains.push_back(domain);
+  }
+  *out += "<p><label>Domain <select id=\"units-domain\"><option value=\"\">all</option>";
+  for (const std::string& domain : domains) {
+    *out += "<option>";
+    AppendXmlUtf8(out, domain);
+    *out += "</option>";
+  }
+  *out += "</select></label></p>\n<table id=\"units\">\n<thead><tr>";
+  for (const UnitColumn& column : UnitColumns) {
+    *out += column.number ? "<th scope=\"col\" class=\"number\">" : "<th scope=\"col\">";
+    *out += "<button type=\"button\">";
+    *out += column.heading;
+    *out += "</button></th>";
+  }
+  *out += "</tr></thead>\n<tbody>\n";
+  for (const UnitRow& row : rows) {
+    *out += "<tr data-domain=\"";
+    AppendXmlUtf8(out, row.cells[COLUMN_DOMAIN]);
+    *out += '"';
+    if (row.advance >= 0)
+      *out += " data-index=\"" + std::to_string(row.advance) + "\" tabindex=\"0\"";
+    *out += '>';
+    for (int c = 0; c < COLUMN_COLUMNS; ++c) {
+      *out += UnitColumns[c].number ? "<td class=\"number\">" : "<td>";
+      AppendXmlUtf8(out, row.cells[c]);
+      *out += "</td>";
+    }
+    *out += "</tr>\n";
+  }
+  *out += "</tbody>\n</table>\n";
+}
+
 // What a place of the skeleton stands for.
 void AppendPlace(std::string* out, const std::string& name, const PageContent& content) {
   if (name == "title") {
@@ -110,6 +155,8 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     if (content.marks != nullptr) AppendChanges(out, *content.marks);
   } else if (name == "warnings") {
     AppendWarnings(out, content.warnings);
+  } else if (name == "units") {
+    AppendUnits(out, content.unitRows);
   } else {
     for (const PageScriptFile& script : Scripts) {
       if (name == script.place) *out += script.text;

@@ -2,10 +2,13 @@
 // inline, with a small script (page/chart.js) to search the tree,
 // list and mark the route of selected advances, and zoom, an overview
 // (page/overview.js) and colours by epoch or category (page/colour.js); a
-// style (page/chart.css); the title, the file's counts and its warnings.
+// style (page/chart.css); the title, the file's counts and its warnings;
+// the units table, sorted and filtered by its own script (page/units.js).
 #pragma once
 #include <string>
 #include <vector>
+
+#include "chart/UnitTable.h"
 
 struct PageWarning {
   std::string text;  // as the checker words it, in UTF-8
@@ -20,6 +23,7 @@ struct PageContent {
   int levels;         // the deepest level
   int units;
   std::vector<PageWarning> warnings;
+  std::vector<UnitRow> unitRows;  // in file order
   // A comparison's marks on the chart, with its legend and list of changes
   // (chart/ChartSvg.h), or none.
   const ChartMarks* marks = nullptr;

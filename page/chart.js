@@ -435,19 +435,19 @@
     if (item !== null) pick(Number(item.dataset.index));
   });
   mark("warned", [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index)));
-  // A comparison's list of changes (lorvane-check --diff): an entry selects
-  // the advance it shows.
-  const changes = document.getElementById("changes");
-  if (changes !== null) {
-    changes.addEventListener("click", (event) => {
-      const item = event.target.closest("li[data-index]");
+  // A comparison's list of changes (lorvane-check --diff) and the units
+  // table: an entry selects the advance it shows.
+  for (const list of [document.getElementById("changes"), document.querySelector("#units tbody")]) {
+    if (list === null) continue;
+    list.addEventListener("click", (event) => {
+      const item = event.target.closest("[data-index]");
       if (item !== null) pick(Number(item.dataset.index));
     });
   }
   // An item of any list that shows an advance (the panels beside the chart,
   // the matches) is reached by Tab and chosen by Enter as by a click,
   // whichever script made it.
-  const itemSelector = "li[data-index]";
+  const itemSelector = "li[data-index], tr[data-index]";
   const focusable = (root) => {
     for (const item of root.querySelectorAll(itemSelector)) {
       if (!item.hasAttribute("tabindex")) item.tabIndex = 0;

@@ -1,5 +1,6 @@
 // Safe writing on POSIX systems: files known by device and inode, temporary
-// files made by mkstemp with the replaced file's mode and owner, rename.
+// files made by mkstemp with the replaced file's mode and owner, the
+// replaced file kept by a hard link, rename.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -18,6 +19,8 @@
 const char PathSeparators[] = "/";
 
 void RemoveTemporary(const char* path) { unlink(path); }
+
+void PutBack(const char* kept, const char* target) { rename(kept, target); }
 
 namespace {
 
@@ -41,9 +44,9 @@ std::string FoldName(std::string name) { return name; }
 
 bool NotFound() { return errno == ENOENT; }
 
-bool RulesIdentity(FILE* rules, Identity* identity) {
+bool StreamIdentity(FILE* stream, Identity* identity) {
   struct stat info;
-  return fstat(fileno(rules), &info) == 0 && StatIdentity(info, identity);
+  return fstat(fileno(stream), &info) == 0 && StatIdentity(info, identity);
 }
 
 // A device, a FIFO or a terminal is written in place; so is a folder,
@@ -114,6 +117,17 @@ bool CheckTarget(Pending* pending, std::string* reason) {
     *reason = Reason(EACCES);
     return false;
   }
+  // In a folder with the sticky bit, only the file's or the folder's owner
+  // may rename over the file: refused before anything is replaced.
+  std::string folder, name;
+  SplitPath(pending->target, &folder, &name);
+  struct stat place;
+  uid_t user = geteuid();
+  if (user != 0 && stat(folder.c_str(), &place) == 0 && (place.st_mode & S_ISVTX) != 0 &&
+      info.st_uid != user && place.st_uid != user) {
+    *reason = Reason(EPERM);
+    return false;
+  }
   return true;
 }
 
@@ -163,13 +177,76 @@ bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
   return written;
 }
 
+namespace {
+
+// A copy of the file at from, with its mode and owner, in the new file fd.
+bool CopyInto(int fd, const char* from) {
+  int source = open(from, O_RDONLY | O_NOCTTY);
+  if (source < 0) return false;
+  char block[65536];
+  ssize_t got;
+  bool copied = true;
+  while (copied && (got = read(source, block, sizeof block)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    copied = got > 0 && WriteAll(fd, std::string(block, (size_t)got));
+  }
+  int error = errno;
+  close(source);
+  if (copied) TakeOverMode(fd, from);
+  errno = error;
+  return copied;
+}
+
+}  // namespace
+
+// The old target under a second name beside it (a hard link, else a copy
+// where the file system or the system's rules give none) until every
+// rename has succeeded; nothing for a new file.
+bool KeepOld(Pending* pending, int slot, std::string* reason) {
+  struct stat info;
+  if (lstat(pending->target.c_str(), &info) != 0) {
+    if (errno == ENOENT) return true;
+    *reason = Reason(errno);
+    return false;
+  }
+  std::string folder, name;
+  SplitPath(pending->target, &folder, &name);
+  if (folder == ".") folder = "./";
+  std::string pattern = folder + ".lvc.XXXXXX";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::vector<char> kept(pattern.begin(), pattern.end());
+    kept.push_back('\0');
+    int fd = mkstemp(kept.data());
+    if (fd < 0) break;
+    // The name is free again for the link; another taking it meanwhile
+    // makes the link fail, and the next name is tried.
+    unlink(kept.data());
+    close(fd);
+    if (link(pending->target.c_str(), kept.data()) == 0) {
+      KeepAs(pending, slot, kept.data());
+      return true;
+    }
+    if (errno == EEXIST) continue;
+    fd = open(kept.data(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, 0600);
+    if (fd < 0) break;
+    KeepAs(pending, slot, kept.data());
+    bool copied = CopyInto(fd, pending->target.c_str());
+    if (!copied) *reason = Reason(errno);
+    if (close(fd) != 0 && copied) {
+      *reason = Reason(errno);
+      copied = false;
+    }
+    return copied;
+  }
+  *reason = Reason(errno);
+  return false;
+}
+
 bool MoveOver(const Pending& pending, std::string* reason) {
   if (rename(pending.temporary.c_str(), pending.target.c_str()) == 0) return true;
   *reason = Reason(errno);
   return false;
 }
-
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
 void StandardOutputBinary() {}
 

@@ -1,5 +1,6 @@
 // Safe writing on Windows: files known by volume and file index, temporary
-// files created with CREATE_NEW under a random name, MoveFileExA.
+// files created with CREATE_NEW under a random name, the replaced file kept
+// by a hard link (or a copy), MoveFileExA.
 #define _CRT_RAND_S  // rand_s: temporary names no other program can guess
 #include <errno.h>
 #include <fcntl.h>
@@ -18,6 +19,10 @@
 const char PathSeparators[] = "/\\:";
 
 void RemoveTemporary(const char* path) { DeleteFileA(path); }
+
+void PutBack(const char* kept, const char* target) {
+  MoveFileExA(kept, target, MOVEFILE_REPLACE_EXISTING);
+}
 
 namespace {
 
@@ -76,8 +81,8 @@ bool NotFound() {
   return error == ERROR_FILE_NOT_FOUND;
 }
 
-bool RulesIdentity(FILE* rules, Identity* identity) {
-  return HandleIdentity((HANDLE)_get_osfhandle(_fileno(rules)), identity);
+bool StreamIdentity(FILE* stream, Identity* identity) {
+  return HandleIdentity((HANDLE)_get_osfhandle(_fileno(stream)), identity);
 }
 
 // A device (NUL, CON, a pipe) is written in place.
@@ -131,16 +136,25 @@ bool CheckTarget(Pending* pending, std::string* reason) {
   return true;
 }
 
-bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
+namespace {
+
+// A name beside the target that no other program can guess.
+std::string NameBeside(const std::string& target) {
   std::string folder, name;
-  SplitPath(pending->target, &folder, &name);
+  SplitPath(target, &folder, &name);
   if (folder == ".") folder = ".\\";
+  unsigned int random = 0;
+  rand_s(&random);
+  char suffix[16];
+  snprintf(suffix, sizeof suffix, ".lvc%08x", random);
+  return folder + suffix;
+}
+
+}  // namespace
+
+bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned int random = 0;
-    rand_s(&random);
-    char suffix[16];
-    snprintf(suffix, sizeof suffix, ".lvc%08x", random);
-    std::string temporary = folder + suffix;
+    std::string temporary = NameBeside(pending->target);
     HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -170,7 +184,26 @@ bool MoveOver(const Pending& pending, std::string* reason) {
   return false;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+// The old target under a second name beside it (a hard link, else a
+// copy) until every rename has succeeded; nothing for a new file.
+bool KeepOld(Pending* pending, int slot, std::string* reason) {
+  if (GetFileAttributesA(pending->target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (NotFound()) return true;
+    *reason = LastReason();
+    return false;
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string kept = NameBeside(pending->target);
+    if (CreateHardLinkA(kept.c_str(), pending->target.c_str(), nullptr) ||
+        CopyFileA(pending->target.c_str(), kept.c_str(), TRUE)) {
+      KeepAs(pending, slot, kept);
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  *reason = LastReason();
+  return false;
+}
 
 void StandardOutputBinary() { _setmode(_fileno(stdout), _O_BINARY); }
 

@@ -1,6 +1,7 @@
 // Writing the export files all or none, never over the rules file: each
 // through a temporary file of its own beside its target, renamed over it
-// once every file is complete.
+// once every file is complete, the replaced files kept until every rename
+// has succeeded.
 #include "save/SaveFile.h"
 
 #include <errno.h>
@@ -26,15 +27,36 @@ void SplitPath(const std::string& path, std::string* folder, std::string* name) 
 
 namespace {
 
-// The temporary files that exist at this moment, for the signal handler.
+// What a signal must undo, per output: its temporary file, the old file
+// kept under a second name until every rename has succeeded, and whether
+// the rename over its target has begun.
 enum { MAX_TEMPORARIES = 8 };
-const char* volatile Temporaries[MAX_TEMPORARIES];
+struct Undo {
+  const char* volatile temporary;
+  const char* volatile kept;
+  const char* volatile target;
+  volatile sig_atomic_t replacing;
+};
+Undo Undos[MAX_TEMPORARIES];
+volatile sig_atomic_t AllReplaced;  // every rename done: nothing is put back
 
-void RemoveTemporaries(int signalNumber) {
-  for (int i = 0; i < MAX_TEMPORARIES; ++i) {
-    const char* name = Temporaries[i];
-    if (name != nullptr) RemoveTemporary(name);
+// Puts back each target whose rename has begun (its kept old file, or no
+// file where there was none), unless every rename has succeeded; then
+// removes the temporary and kept files left. Safe in a signal handler.
+void UndoAll() {
+  for (Undo& undo : Undos) {
+    const char* kept = undo.kept;
+    if (undo.replacing && !AllReplaced && undo.target != nullptr) {
+      if (kept != nullptr) PutBack(kept, undo.target);
+      if (kept == nullptr) RemoveTemporary(undo.target);
+    }
+    if (kept != nullptr) RemoveTemporary(kept);
+    if (undo.temporary != nullptr) RemoveTemporary(undo.temporary);
   }
+}
+
+void PutBackAndStop(int signalNumber) {
+  UndoAll();
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
 }
@@ -42,7 +64,14 @@ void RemoveTemporaries(int signalNumber) {
 }  // namespace
 
 void Register(int slot, const char* name) {
-  if (slot < MAX_TEMPORARIES) Temporaries[slot] = name;
+  if (slot < MAX_TEMPORARIES) Undos[slot].temporary = name;
+}
+
+void KeepAs(Pending* pending, int slot, const std::string& kept) {
+  pending->kept = kept;
+  if (slot >= MAX_TEMPORARIES) return;
+  Undos[slot].target = pending->target.c_str();
+  Undos[slot].kept = pending->kept.c_str();
 }
 
 namespace {
@@ -68,26 +97,22 @@ void CannotWrite(const char* path, const std::string& reason) {
   }
 }
 
-void RemoveAll(std::vector<Pending>* pending) {
-  for (size_t i = 0; i < pending->size(); ++i) {
-    Pending& p = (*pending)[i];
-    if (p.temporary.empty()) continue;
-    RemoveFile(p.temporary);
-    Register((int)i, nullptr);
-    p.temporary.clear();
-  }
-}
-
 }  // namespace
 
 bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files) {
   Identity input = {false, 0, 0, ""};
-  RulesIdentity(rules, &input);
+  StreamIdentity(rules, &input);
   std::vector<Identity> seen;
   for (size_t i = 0; i < files.size(); ++i) {
     const OutputFile& file = files[i];
-    Identity identity = {IsStandardOutput(file.path), 0, 0, "-"};
-    if (!identity.known) identity = OutputIdentity(file.path);
+    // "-" is the file standard output is open on (a file, a pipe, a
+    // terminal), however it was opened; a stream without one is "-" alone.
+    Identity identity = {false, 0, 0, ""};
+    if (!IsStandardOutput(file.path)) {
+      identity = OutputIdentity(file.path);
+    } else if (!StreamIdentity(stdout, &identity)) {
+      identity = {true, 0, 0, "-"};
+    }
     if (identity == input) {
       fprintf(stderr, "lorvane-check: %s %s is the rules file %s; nothing written\n", file.option,
               ShownArgument(file.path).c_str(), ShownArgument(rulesPath).c_str());
@@ -119,11 +144,14 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
     }
   }
 
-  CatchSignals(RemoveTemporaries);
+  AllReplaced = 0;
+  CatchSignals(PutBackAndStop);
   bool saved = true;
   const char* failed = nullptr;
   // Every new file complete first, then the files written in place, then
-  // the renames: up to the renames, a failure leaves every target as it was.
+  // every old file kept under a second name: up to the renames, a failure
+  // leaves every target as it was; after the first, every replaced target
+  // is put back.
   for (size_t i = 0; saved && i < pending.size(); ++i) {
     if (pending[i].inPlace) continue;
     saved = MakeTemporary(&pending[i], (int)i, &reason);
@@ -143,15 +171,30 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
   }
   for (size_t i = 0; saved && i < pending.size(); ++i) {
     if (pending[i].inPlace) continue;
+    saved = KeepOld(&pending[i], (int)i, &reason);
+    if (!saved) failed = files[i].path;
+  }
+  for (size_t i = 0; saved && i < pending.size(); ++i) {
+    if (pending[i].inPlace) continue;
+    Undo* undo = i < MAX_TEMPORARIES ? &Undos[i] : nullptr;
+    if (undo != nullptr) {
+      undo->target = pending[i].target.c_str();
+      undo->replacing = 1;
+    }
     saved = MoveOver(pending[i], &reason);
     if (!saved) {
+      if (undo != nullptr) undo->replacing = 0;
       failed = files[i].path;
       break;
     }
     Register((int)i, nullptr);
-    pending[i].temporary.clear();
   }
-  RemoveAll(&pending);
+  if (saved) AllReplaced = 1;
+  UndoAll();
+  for (Undo& undo : Undos) {
+    undo.replacing = 0;
+    undo.temporary = undo.kept = undo.target = nullptr;
+  }
   CatchSignals(SIG_DFL);
   if (!saved) CannotWrite(failed, reason);
   return saved;

@@ -27,6 +27,7 @@ struct Pending {
   const OutputFile* file;
   std::string target;     // the file replaced (a symbolic link's own file)
   std::string temporary;  // empty until made, and again once renamed or removed
+  std::string kept;       // the old target's second name (or copy); empty for a new file
   bool inPlace;           // standard output or a file that is not regular
 };
 
@@ -39,10 +40,14 @@ void SplitPath(const std::string& path, std::string* folder, std::string* name);
 // Records the temporary file of output slot (nullptr once gone), for the
 // signal handler.
 void Register(int slot, const char* name);
+// Records the second name under which the platform keeps the file that
+// output slot replaces, for putting it back.
+void KeepAs(Pending* pending, int slot, const std::string& kept);
 
 // The platform's side. A false return leaves its reason in *reason.
 bool PathIdentity(const char* path, Identity* identity);
-bool RulesIdentity(FILE* rules, Identity* identity);
+// The file an open stream reads or writes (the rules file, standard output).
+bool StreamIdentity(FILE* stream, Identity* identity);
 // True when the last failed identification found no file.
 bool NotFound();
 // A name as the file system compares names.
@@ -56,10 +61,14 @@ bool CheckTarget(Pending* pending, std::string* reason);
 // The temporary file beside the target, created exclusively, registered
 // under slot and written whole.
 bool MakeTemporary(Pending* pending, int slot, std::string* reason);
+// Keeps the existing target under a second name beside it (KeepAs), until
+// every rename has succeeded; nothing for a new file.
+bool KeepOld(Pending* pending, int slot, std::string* reason);
 bool MoveOver(const Pending& pending, std::string* reason);
-void RemoveFile(const std::string& path);
-// Removes a file from a signal handler.
+// Removes a file; renames a kept file back over its target. Both from a
+// signal handler too.
 void RemoveTemporary(const char* path);
+void PutBack(const char* kept, const char* target);
 void StandardOutputBinary();
 // The handler for the signals that end the program (SIG_DFL to restore).
 void CatchSignals(void (*handler)(int));

@@ -143,7 +143,7 @@ tier_browser() {
   fi
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
     LORVANE_WORK="$work" node --test tests/browser/page.test.mjs tests/browser/release.test.mjs \
-      tests/browser/diff.test.mjs tests/browser/input.test.mjs \
+      tests/browser/diff.test.mjs tests/browser/input.test.mjs tests/browser/units.test.mjs \
     >"$LOGS/browser.log" 2>&1
   local rc=$?
   cat "$LOGS/browser.log"

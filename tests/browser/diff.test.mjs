@@ -7,6 +7,7 @@ import { execFileSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { join, resolve } from "node:path";
 import puppeteer from "puppeteer-core";
+import { checkedJson } from "./schema.mjs";
 
 const sample = resolve(import.meta.dirname, "../../data/RULES.TXT");
 const modified = resolve(import.meta.dirname, "../../data/RULES-MOD.TXT");
@@ -30,8 +31,8 @@ after(() => browser?.close());
 // change's line (its heading, then the text report's line without its
 // place) and box.
 function expected() {
-  const diff = JSON.parse(check("--json", "--diff", sample, modified));
-  const { units } = JSON.parse(check("--json", modified));
+  const diff = checkedJson(check("--json", "--diff", sample, modified));
+  const { units } = checkedJson(check("--json", modified));
   const text = check("--diff", sample, modified).split("\n");
   const lines = [];
   let heading = "";

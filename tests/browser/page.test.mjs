@@ -14,6 +14,7 @@ import { existsSync, mkdirSync, readFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { PNG } from "pngjs";
 import puppeteer from "puppeteer-core";
+import { checkedJson } from "./schema.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
 const work = resolve(process.env.LORVANE_WORK);
@@ -23,10 +24,10 @@ const trees = {};
 function tree(name, rules) {
   const [page, svg] = [join(work, name + ".html"), join(work, name + ".svg")];
   run("--html", page, "--svg", svg, rules);
-  const records = JSON.parse(run("--json", rules));
+  const records = checkedJson(run("--json", rules));
   trees[name] = { rules, page, svg, ...records };
 }
-const route = (name, code) => JSON.parse(run("--json", "--route", code, trees[name].rules));
+const route = (name, code) => checkedJson(run("--json", "--route", code, trees[name].rules));
 let browser, tab;
 const policyErrors = [];
 

@@ -9,13 +9,14 @@ import { execFileSync } from "node:child_process";
 import { existsSync } from "node:fs";
 import { resolve } from "node:path";
 import puppeteer from "puppeteer-core";
+import { checkedJson } from "./schema.mjs";
 
 const sample = resolve(import.meta.dirname, "../../data/RULES.TXT");
 const page = resolve(process.env.LORVANE_RELEASE_PAGE ?? "build/release/RULES.html");
 
 test("the release's RULES.html shows every advance of the sample", async (t) => {
   if (!existsSync(page)) return t.skip(`no ${page}: scripts/release.sh writes it`);
-  const { advances } = JSON.parse(
+  const { advances } = checkedJson(
     execFileSync(process.env.LORVANE_CHECK, ["--json", sample], { encoding: "utf8" }));
   const browser = await puppeteer.launch({
     executablePath: "/usr/bin/chromium",

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -381,6 +382,85 @@ TEST(CheckSample, SampleRulesFileLoadsWithTwelveToFifteenLevels) {
   EXPECT_EQ(report["metrics"]["ChartWidth"], 1712);
   EXPECT_EQ(report["metrics"]["ChartHeight"], 2990);
   EXPECT_EQ(report["metrics"]["ChartLines"], 230);
+}
+
+// The sample's unit lines, split at their commas: the figures --units shows
+// (cost ten times the file's number, as in the chart), in file order, the
+// same in the text table, the CSV and the JSON.
+TEST(CheckUnits, SampleTableIsTheUnitLines) {
+  std::istringstream file(ReadWholeFile(CHECK_SAMPLE_RULES));
+  std::vector<std::vector<std::string>> lines;  // the fields, then the line number
+  bool inUnits = false;
+  int number = 0;
+  for (std::string line; std::getline(file, line);) {
+    ++number;
+    if (line.rfind("@", 0) == 0) inUnits = line == "@UNITS";
+    if (!inUnits || line.empty() || line[0] == ';' || line[0] == '@') continue;
+    std::vector<std::string> fields;
+    std::istringstream split(line);
+    for (std::string field; std::getline(split, field, ',');) {
+      size_t first = field.find_first_not_of(' ');
+      fields.push_back(field.substr(first, field.find_last_not_of(' ') - first + 1));
+    }
+    fields.push_back(std::to_string(number));
+    lines.push_back(fields);
+  }
+  ASSERT_GE(lines.size(), 55u);
+
+  Json table = RunJson({"--units", "--json", CHECK_SAMPLE_RULES});
+  ASSERT_EQ(table["units"].size(), lines.size());
+  CheckResult text = RunCheck({"--units", CHECK_SAMPLE_RULES});
+  CheckResult csv = RunCheck({CHECK_SAMPLE_RULES, "--csv", "--units"});
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_EQ(csv.exitCode, 0);
+  std::istringstream textRows(text.out);
+  std::istringstream csvRows(csv.out);
+  std::string row;
+  std::getline(textRows, row);
+  EXPECT_EQ(row.substr(0, 12), "Name        ");
+  std::getline(csvRows, row);
+  EXPECT_EQ(row,
+            "Name,Domain,Move,Range,Attack,Defence,HP,FP,Cost,Hold,Role,Flags,Advance,Code,Line\r");
+  const char* const domains[] = {"land", "air", "sea"};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::vector<std::string>& f = lines[i];
+    const Json& unit = table["units"][i];
+    SCOPED_TRACE("line " + f[14]);
+    EXPECT_EQ(unit["name"], f[0]);
+    EXPECT_EQ(unit["domain"], domains[std::stoi(f[2])]);
+    const char* const figures[] = {"move", "range", "attack", "defense", "hitPoints", "firepower"};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(unit[figures[k]], std::stoi(f[3 + k])) << figures[k];
+    EXPECT_EQ(unit["cost"], 10 * std::stoi(f[9]));
+    EXPECT_EQ(unit["hold"], std::stoi(f[10]));
+    EXPECT_EQ(unit["code"], f[12]);
+    EXPECT_EQ(unit["line"], std::stoi(f[14]));
+    EXPECT_FALSE(unit["advance"].is_null());
+    // The text row: the columns apart by two blanks or more; the CSV row.
+    std::vector<std::string> cells;
+    for (const auto& member : unit.items()) {
+      if (member.key() == "prereq") continue;
+      const Json& value = member.value();
+      cells.push_back(value.is_string() ? value.get<std::string>() : value.dump());
+    }
+    std::string expectedCsv;
+    std::vector<std::string> shown;
+    for (const std::string& cell : cells) {
+      expectedCsv += (expectedCsv.empty() ? "" : ",") + cell;
+      shown.push_back(cell.empty() ? "-" : cell);
+    }
+    std::getline(csvRows, row);
+    EXPECT_EQ(row, expectedCsv + "\r");
+    std::getline(textRows, row);
+    std::vector<std::string> columns;
+    for (size_t at = 0; at < row.size();) {
+      size_t start = row.find_first_not_of(' ', at);
+      if (start == std::string::npos) break;
+      size_t end = row.find("  ", start);
+      columns.push_back(row.substr(start, end == std::string::npos ? end : end - start));
+      at = end == std::string::npos ? row.size() : end;
+    }
+    EXPECT_EQ(columns, shown);
+  }
 }
 
 }  // namespace

@@ -82,12 +82,23 @@ Json ParseReport(const std::string& text) {
       return Json();
     }
   }
+  Json document;
   try {
-    return Json::parse(text);
+    document = Json::parse(text);
   } catch (const Json::parse_error& error) {
     ADD_FAILURE() << error.what() << "\n" << text.substr(0, 2000);
     return Json();
   }
+  // Every document the tests read answers to its schema (docs/schema).
+  std::string path = WriteScratchFile("document.json", text);
+  std::string faults = ScratchPath("faults");
+  std::string command = ShellQuote(CHECK_PYTHON) + " " + ShellQuote(CHECK_VALIDATOR) + " " +
+                        ShellQuote(path) + " >" + ShellQuote(faults) + " 2>&1";
+  int status = system(command.c_str());
+  EXPECT_EQ(status, 0) << ReadWholeFile(faults);
+  remove(path.c_str());
+  remove(faults.c_str());
+  return document;
 }
 
 std::vector<std::string> Keys(const Json& object) {

@@ -13,7 +13,9 @@ described (no temporary file left behind).
 Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
   name
   where      all (natively and under Wine), native, win (under Wine only),
-             root (natively, when special files can be made)
+             root (natively, when special files can be made), user (natively
+             as root, the checker run as the unprivileged user 65534 in a
+             folder everyone may write)
   files      "|"-separated: NAME=FIXTURE (a file of tests/check/fixtures),
              NAME=text:BYTES, NAME=zeros:SIZE (a sparse file), NAME=wide:N
              (N advances on level 0 beside the root), NAME=dir,
@@ -21,17 +23,24 @@ Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
              NAME=fifo (a reader takes what is written), NAME=dev:MAJOR:MINOR
              (a character device made here), NAME->TARGET (a symbolic link),
              NAME=>TARGET (a hard link); "@MODE" after a file sets its mode,
-             "@MODE:ID" its owner and group too
+             "@MODE:ID" its owner and group too; NAME may be in a folder
+             made before it (d/NAME)
   arguments  "|"-separated; $DIR is the scratch folder
   exit       the exit code; signal:NAME sends that signal once a temporary
-             file exists, and the checker must end by it
+             file exists, and the checker must end by it. After either,
+             /CALL:N:ERROR (strace injects it) makes the checker's Nth
+             call of the system call CALL fail with ERROR, and
+             /CALL:N:SIGNAL sends that signal as the call begins
   stderr     the text and a line feed; usage:PROBLEM for "lorvane-check:
              PROBLEM" and the usage text; "-" for nothing
   stdout     "-" nothing, "*" anything, @svg or @html what that export of
              fixtures/small.txt gives, @usage the usage text (check/usage.txt),
              text:BYTES exactly, json:PATH=VALUE
              a value of the JSON report; >NAME sends standard output to
-             that prepared file
+             that prepared file, >>NAME appends to it, <>NAME writes it
+             from its start without emptying it, &2 sends it where
+             standard error goes; cmd>NAME and cmd>>NAME (under Wine) run
+             the checker through cmd.exe, whose redirection opens NAME
   after      "|"-separated: NAME=FIXTURE, NAME=text:BYTES, NAME=wide:N,
              NAME=* (any regular file), NAME=@svg,
              NAME=@html, NAME->TARGET (still that link), NAME@MODE[:ID],
@@ -52,7 +61,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "hostile"))
-from run_case import lookup, table_rows, unescape  # noqa: E402
+from run_case import check_schema, lookup, table_rows, unescape  # noqa: E402
 
 TABLE = os.path.join(HERE, "commands.tsv")
 FIXTURES = os.path.join(HERE, "fixtures")
@@ -97,7 +106,7 @@ def prepare(folder, layout):
     fifos = {}
     for item in items(layout):
         mode = owner = None
-        found = re.match(rb"(.*)@(0[0-7]{3})(?::([0-9]+))?$", item, re.S)
+        found = re.match(rb"(.*)@([01][0-7]{3})(?::([0-9]+))?$", item, re.S)
         if found:
             item, mode, owner = found.group(1), found.group(2), found.group(3)
         item = item.decode("latin-1")
@@ -187,7 +196,7 @@ def check_after(case, command, folder, layout, prepared, fifos):
             if not os.path.islink(path) or os.readlink(path) != target:
                 fail(case, "%s is no longer a link to %s" % (name, target))
             continue
-        found = re.match(r"([^=]*)@(0[0-7]{3})(?::([0-9]+))?$", item)
+        found = re.match(r"([^=]*)@([01][0-7]{3})(?::([0-9]+))?$", item)
         if found:
             name, mode, owner = found.groups()
             names.add(name)
@@ -228,9 +237,34 @@ def check_after(case, command, folder, layout, prepared, fifos):
             data = f.read()
         if data != expected_bytes(command, source):
             fail(case, "%s holds %r, expected %s" % (name, data[:200], source))
-    present = set(os.listdir(folder))
+    present = set(tree(folder))
     if present != names:
         fail(case, "the folder holds %s, expected %s" % (sorted(present), sorted(names)))
+
+
+def tree(folder):
+    """Every name in the folder and the folders in it (links not followed)."""
+    names = []
+    for top, folders, files in os.walk(folder):
+        for name in folders + files:
+            names.append(os.path.relpath(os.path.join(top, name), folder))
+    return names
+
+
+def injected(command, fault):
+    """The command under strace, with the fault CALL:N:ERROR or CALL:N:SIGNAL."""
+    call, when, what = fault.split(":")
+    action = ("signal=" if what.startswith("SIG") else "error=") + what
+    return ["strace", "-qq", "-o", "/dev/null", "-e", "trace=" + call,
+            "-e", "inject=%s:%s:when=%s" % (call, action, when)] + command
+
+
+def wine_of(program):
+    """The Wine that runs a Windows program (win32 or win64), by its PE header's machine."""
+    with open(program, "rb") as f:
+        head = f.read(4096)
+    at = int.from_bytes(head[60:64], "little")
+    return {b"\x4c\x01": "win32", b"\x64\x86": "win64"}[head[at + 4:at + 6]]
 
 
 def interrupt(name, process, folder, signal_name):
@@ -253,20 +287,42 @@ def run(case, command):
         fifos = prepare(folder, case["files"])
         for fifo in fifos.values():
             fifo.start()
-        prepared = os.listdir(folder)
+        prepared = tree(folder)
         # Bytes as the table has them: an argument reaches the checker as
         # a terminal would pass it, in UTF-8.
         args = [a.replace(b"$DIR", folder.encode()) for a in items(case["args"])]
         out_want = case["stdout"]
         out_target = None
-        if out_want.startswith(">"):
-            out_target = open(os.path.join(folder, out_want[1:]), "wb")
+        for prefix, mode in ((">>", "ab"), ("<>", "r+b"), (">", "wb")):
+            if out_want.startswith(prefix):
+                out_target = open(os.path.join(folder, out_want[len(prefix):]), mode)
+                break
+        want_code, _, fault = case["exit"].partition("/")
+        plain = command  # the references' command, without tracer or other user
+        env = None
+        if fault:
+            # The sanitizers' leak check cannot run under a tracer.
+            command = injected(command, fault)
+            env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
+        if out_want.startswith("cmd>"):
+            # The standard output a Windows shell opens, which Wine can
+            # identify (one inherited from a Unix shell it cannot); cmd.exe
+            # runs under the checker's own Wine.
+            line = [b"Z:" + command[-1].encode().replace(b"/", b"\\")] + args
+            command = command[:-1] + ["cmd", "/c", b" ".join(line + [out_want[3:].encode()])]
+            args = []
+            env = dict(env or os.environ, LORVANE_WINE_ARCH=wine_of(plain[-1]))
+        if case["where"] == "user":
+            os.chmod(folder, 0o777)
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             os.umask(0o022)
+            if out_want == "&2":
+                out_target = err
             process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
-                                       stdout=out_target or out, stderr=err)
-            if case["exit"].startswith("signal:"):
-                interrupt(case["name"], process, folder, case["exit"][7:])
+                                       stdout=out_target or out, stderr=err, env=env)
+            if want_code.startswith("signal:") and not fault:
+                interrupt(case["name"], process, folder, want_code[7:])
             try:
                 code = process.wait(TIMEOUT)
             except subprocess.TimeoutExpired:
@@ -277,10 +333,10 @@ def run(case, command):
             got_out, got_err = out.read(), err.read()
         if out_target is not None:
             out_target.close()
+        raw_out = got_out
         if emulated:
             got_out, got_err = got_out.replace(b"\r\n", b"\n"), got_err.replace(b"\r\n", b"\n")
         name = case["name"]
-        want_code = case["exit"]
         if want_code.startswith("signal:"):
             want_code = -getattr(signal, "SIG" + want_code[7:])
         if code != int(want_code):
@@ -297,16 +353,22 @@ def run(case, command):
             fail(name, "stderr\n  got      %r\n  expected %r" % (got_err, want_err))
         if out_want == "-" and got_out != b"":
             fail(name, "standard output should be empty, got %r" % got_out[:300])
+        redirected = out_target is not None or out_want.startswith("cmd>")
+        if b"--json" in args and code == 0 and not redirected:
+            check_schema(name, json.loads(got_out.decode("ascii")))
         if out_want.startswith("json:"):
             where, _, literal = out_want[5:].partition("=")
             got = lookup(json.loads(got_out.decode("ascii")), where)
             if got != json.loads(literal):
                 fail(name, "%s is %s, expected %s" % (where, json.dumps(got), literal))
-        elif out_want not in ("-", "*") and out_target is None:
-            want_out = expected_bytes(command, unescape(out_want).decode("latin-1"))
+        elif out_want not in ("-", "*") and not redirected:
+            want_out = expected_bytes(plain, unescape(out_want).decode("latin-1"))
+            # An output with its own CR LF (CSV) is compared as written.
+            if b"\r" in want_out:
+                got_out = raw_out
             if got_out != want_out:
                 fail(name, "stdout\n  got      %r\n  expected %r" % (got_out[:600], want_out[:600]))
-        check_after(name, command, folder, case["after"], prepared, fifos)
+        check_after(name, plain, folder, case["after"], prepared, fifos)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
@@ -315,13 +377,13 @@ def main():
     args = sys.argv[1:]
     cases = read_table()
     if args[:1] == ["--list"]:
-        wanted = {"native": ("all", "native", "root"), "win": ("all", "win")}[args[1]]
+        wanted = {"native": ("all", "native", "root", "user"), "win": ("all", "win")}[args[1]]
         print(";".join(n for n, c in cases.items() if c["where"] in wanted))
         return
     if len(args) < 2 or args[0] not in cases:
         sys.exit(__doc__)
     case = cases[args[0]]
-    if case["where"] == "root" and os.geteuid() != 0:
+    if case["where"] in ("root", "user") and os.geteuid() != 0:
         print("skipped: special files need root")
         sys.exit(77)
     run(case, args[2:] + [os.path.abspath(args[1])])

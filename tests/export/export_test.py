@@ -14,12 +14,24 @@ import sys
 import unittest
 import xml.etree.ElementTree as ET
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "check"))
+import validate_json  # noqa: E402
+
 SVG = "{http://www.w3.org/2000/svg}"
 ASCENT = 11  # from the top of a text cell to its baseline, cells of 13
 
 
 def run(*args):
     return subprocess.run([CHECKER, *args], capture_output=True)
+
+
+def checked_json(text):
+    """A JSON output, which must answer to its schema (docs/schema)."""
+    document = json.loads(text)
+    faults = validate_json.faults(document)
+    if faults:
+        raise AssertionError("\n".join(["the JSON output breaks its schema:"] + faults[:10]))
+    return document
 
 
 def rules(name, advances, units=b"Scout, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, nil, 0\n"):
@@ -110,7 +122,7 @@ class Export(unittest.TestCase):
     def test_svg_matches_the_checkers_records(self):
         for name in ("tests/check/fixtures/small.txt", "data/RULES.TXT"):
             path = os.path.join(SOURCE, name)
-            records = json.loads(run("--json", "--metrics", "11,13,0", path).stdout)
+            records = checked_json(run("--json", "--metrics", "11,13,0", path).stdout)
             advances, units = records["advances"], records["units"]
             root = self.export(path)
             size = tuple(str(records["metrics"][k]) for k in ("ChartWidth", "ChartHeight"))
@@ -166,7 +178,7 @@ class Export(unittest.TestCase):
             (b"Tail", b"Str, nil", b"Tai"), (b"Bottom Twin", b"nil, nil", b"Bot")]))
         for code, route in [("Bot", [1, 2, 3, 4]), ("Str", [6, 5]), ("TAIL", [5, 6, 7])]:
             result = run("--json", "--route", code, path)
-            self.assertEqual(json.loads(result.stdout), {"target": route[-1], "route": route[:-1]})
+            self.assertEqual(checked_json(result.stdout), {"target": route[-1], "route": route[:-1]})
         # The same order as text, one a line with code and level, then the count.
         for code, out in [("Bot", "Top [Top], level 1\nLeft [Lef], level 2\nRight [Rig], level 2\n"
                                   "Bottom [Bot], level 3\nBottom: 3 advances to research first\n"),
@@ -203,6 +215,7 @@ class Export(unittest.TestCase):
         small = os.path.join(SOURCE, "tests/check/fixtures/small.txt")
         broken = rules("warned.txt", b"Alpha, 1, 0, nil, Zzz, 0, 0 ; Alp\n"
                        b"Beta, 1, 0, Alp, nil, 0, 9 ; Bet\nGamma, 1, 0, nil, nil, 0, 0 ; Alp\n")
+        escaped = rules("t\x1b[31m.txt", b"Alpha, 1, 0, nil, nil, 0, 0 ; Alp\n")
         page_path = os.path.join(WORK, "test_page_title_counts_warnings_and_policy.html")
         # The file's name by default; a title given is escaped; bytes that
         # are no UTF-8 read as Windows-1252, as the rules' own texts.
@@ -213,16 +226,23 @@ class Export(unittest.TestCase):
                                      # An overlong form and a surrogate are no UTF-8.
                                      (small, ["--title", b"\xc0\xaf"], "\u00c0\u00af"),
                                      (small, ["--title", b"\xed\xa0\x80"], "\u00ed\u00a0\u20ac"),
+                                     # Controls, also C1 in UTF-8, cannot steer a terminal;
+                                     # an override stays within the title.
+                                     (small, ["--title", b"T\x1b[31m\xc2\x9b1m"],
+                                      "T\ufffd[31m\ufffd1m"),
+                                     (escaped, [], "t\ufffd[31m.txt"),
+                                     (small, ["--title", "R\u202eL"], "R\u202eL"),
                                      (broken, [], "warned.txt")]:
             self.export(path, *options)
             page = open(page_path, encoding="utf-8").read()
-            records = json.loads(run("--json", path).stdout)
+            records = checked_json(run("--json", path).stdout)
             counts = [(len(records["advances"]) - 1, "advance"),
                       (max(a["level"] for a in records["advances"]), "level"),
                       (len(records["units"]), "unit")]
             counts = ", ".join("%d %s%s" % (n, word, "" if n == 1 else "s") for n, word in counts)
-            heading = "<h1>%s <small id=\"counts\">%s</small>" % (title, counts)
-            self.assertTrue("<title>%s</title>" % title in page and heading in page, heading)
+            heading = "<h1><bdi>%s</bdi> <small id=\"counts\">%s</small>" % (title, counts)
+            self.assertTrue("<title>&#x2068;%s&#x2069;</title>" % title in page and heading in page,
+                            heading)
             # The warnings as --json has them, each with its advance.
             listed = re.search(r'<ul id="warnings">\n(.*?)</ul>\n(<p>No warnings</p>)?', page, re.S)
             items = [re.match(r'<li(?: data-index="(\d+)")?>(.*)</li>$', item).groups()

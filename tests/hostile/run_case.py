@@ -41,6 +41,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "check"))
+import validate_json  # noqa: E402
 MANIFEST = os.path.join(HERE, "cases.tsv")
 # The checker writes a report of 29 MB for the widest case, slowly under
 # the sanitizers and under Wine; the driver ends the viewer after 10 s.
@@ -49,6 +51,13 @@ VIEW_TIMEOUT = 30
 JSON_MODE = ["--json", "--metrics", "11,13,0"]
 SAMPLE = os.path.join(HERE, "..", "..", "data", "RULES.TXT")
 
+
+
+def check_schema(name, document):
+    """Every JSON output answers to its schema (docs/schema)."""
+    faults = validate_json.faults(document)
+    if faults:
+        fail(name, "\n  ".join(["the JSON output breaks its schema:"] + faults[:10]))
 
 def unescape(text):
     out = bytearray()
@@ -143,8 +152,10 @@ def lookup(document, path):
     return value
 
 
-def check_outcome(name, result, exit_code, expected_message, checks=(), out_file=None):
-    """Fails the case unless result (code, stdout, stderr) ends as expected."""
+def check_outcome(name, result, exit_code, expected_message, checks=(), out_file=None,
+                  json_out=False):
+    """Fails the case unless result (code, stdout, stderr) ends as expected;
+    a JSON output (json_out, or any with checks) must answer to its schema."""
     code, out, err = result
     if code is None:
         fail(name, "no end within the time allowed")
@@ -161,12 +172,13 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
         if out != expected_out:
             fail(name, "stdout\n%s\nexpected (%s):\n%s" %
                  (out.decode("latin-1"), out_file, expected_out.decode("latin-1")))
-    if not checks:
+    if not checks and not json_out:
         return
     try:
         document = json.loads(out.decode("ascii"))
     except ValueError as error:
         fail(name, "the report is not JSON in ASCII: %s" % error)
+    check_schema(name, document)
     for check in checks:
         path, _, literal = check.partition("=")
         expected = json.loads(literal)
@@ -217,7 +229,8 @@ def run_checker(name, case, corpus, command):
         checks = case["checks"] if mode and case["exit"] == 0 else ()
         label = "%s (%s)" % (name, "json" if mode else "text")
         message = case["message"] if mode else with_line(label, case, corpus, result[2])
-        check_outcome(label, result, case["exit"], message, checks)
+        check_outcome(label, result, case["exit"], message, checks,
+                      json_out=bool(mode) and case["exit"] == 0)
     run_diffs(name, case, corpus, command, emulated)
 
 
@@ -244,6 +257,7 @@ def run_diffs(name, case, corpus, command, emulated):
                 fail(label, "not a report of changes: %r" % out[:600])
             continue
         report = json.loads(out.decode("ascii"))
+        check_schema(label, report)
         changes = [item for group in ("advances", "units") for items in report[group].values()
                    for item in items]
         if changes:

@@ -27,6 +27,9 @@ import subprocess
 import sys
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "check"))
+import validate_json  # noqa: E402
+
 FILES = ["LICENSE.txt", "README.txt", "RULES-MOD.TXT", "RULES.TXT", "RULES.html",
          "Show the sample.cmd", "lorvane-check.exe", "lorvane.exe"]
 # Where a player might unpack it: a blank and a letter outside ASCII.
@@ -174,6 +177,9 @@ def run_unpacked(folder, windows_folder, native_check, wine_run, driver, viewer,
                             capture_output=True, text=True, timeout=60)
     if check(code == 0 and native.returncode == 0, "checker exit codes: Windows %d, native %d"
              % (code, native.returncode)):
+        for document in (json.loads(windows_json), json.loads(native.stdout)):
+            check(not validate_json.faults(document), "the checker's JSON breaks its schema: %s"
+                  % validate_json.faults(document)[:3])
         check(json.loads(windows_json) == json.loads(native.stdout),
               "the Windows checker's JSON differs from the native checker's")
     # The sample against its modified copy, the files' names aside.
@@ -186,6 +192,9 @@ def run_unpacked(folder, windows_folder, native_check, wine_run, driver, viewer,
     if check(code == 0 and native.returncode == 0, "--diff exit codes: Windows %d, native %d"
              % (code, native.returncode)):
         got, want = json.loads(windows_diff), json.loads(native.stdout)
+        for document in (got, want):
+            check(not validate_json.faults(document), "--diff's JSON breaks its schema: %s"
+                  % validate_json.faults(document)[:3])
         for document in (got, want):
             document.pop("old")
             document.pop("new")

@@ -1,0 +1,34 @@
+// The units table of the chart page: sorted by a column (its heading's
+// button, clicked or by the keyboard; again for the other way) and
+// filtered by domain. A row selecting its advance is chart.js's.
+"use strict";
+(function () {
+  const table = document.getElementById("units");
+  if (table === null) return;
+  const body = table.tBodies[0];
+  const headings = [...table.tHead.rows[0].cells];
+  // In file order: a sort of them is stable, so ties keep that order.
+  const rows = [...body.rows];
+  let sorted = -1;
+  let descending = false;
+
+  function sortBy(column) {
+    descending = column === sorted ? !descending : false;
+    sorted = column;
+    const number = headings[column].classList.contains("number");
+    const value = (row) => row.cells[column].textContent;
+    const sign = descending ? -1 : 1;
+    const compare = (a, b) =>
+      sign * (number ? Number(value(a)) - Number(value(b)) : value(a).localeCompare(value(b)));
+    body.append(...[...rows].sort(compare));
+    headings.forEach((th, i) =>
+      i === column ? th.setAttribute("aria-sort", descending ? "descending" : "ascending")
+                   : th.removeAttribute("aria-sort"));
+  }
+  headings.forEach((th, i) => th.querySelector("button").addEventListener("click", () => sortBy(i)));
+
+  const domain = document.getElementById("units-domain");
+  domain.addEventListener("change", () => {
+    for (const row of rows) row.hidden = domain.value !== "" && row.dataset.domain !== domain.value;
+  });
+})();
