@@ -6,7 +6,9 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
+#include "check/CheckLoops.h"
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
 
@@ -27,6 +29,9 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
   const FatalWording& w = *Wording;
   fflush(stdout);
   std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
+  // A refused cycle: the loop itself after the viewer's message.
+  std::vector<const Advance*> loop = RefusedLoop();
+  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
   if ((!w.json || w.namingFile) && FatalLine > 0) {
     fprintf(stderr, "%s:%ld: error: ", ShownArgument(w.path).c_str(), (long)FatalLine);
   } else if (w.namingFile) {

@@ -14,6 +14,7 @@
 #include "chart/UnitText.h"
 #include "chart/Utf8Text.h"
 #include "check/CheckWarnings.h"
+#include "check/Diagnostics.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
@@ -121,12 +122,8 @@ Json MetricsRecord() {
 // The warnings twice: as texts, and as records with the line and the advance.
 void AddWarning(void* context, const Diagnostic* diagnostic) {
   Json* lists = static_cast<Json*>(context);
-  std::string message = JsonText(diagnostic->message.c_str());
-  Json record = {{"line", diagnostic->line},
-                 {"severity", diagnostic->severity == SEVERITY_ERROR ? "error" : "warning"},
-                 {"message", message}};
-  if (diagnostic->advance >= 0) record["advance"] = diagnostic->advance;
-  (*lists)[0].push_back(std::move(message));
+  Json record = DiagnosticJson(*diagnostic);
+  (*lists)[0].push_back(record["message"]);
   (*lists)[1].push_back(std::move(record));
 }
 

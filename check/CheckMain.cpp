@@ -12,12 +12,15 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
+#include "check/CheckEncoding.h"
 #include "check/CheckExport.h"
 #include "check/CheckFatal.h"
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckText.h"
 #include "check/CheckUnits.h"
+#include "check/CheckWarnings.h"
+#include "check/Diagnostics.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
@@ -77,6 +80,7 @@ bool LoadChecked(const char* path, FatalWording* wording, const std::vector<Outp
   FILE* file = OpenRulesFile(path);
   wording->opening = false;
   if (!CheckOutputPaths(file, path, outputs)) return false;
+  WatchEncoding();
   LoadRulesFile(file);
   fclose(file);
   if (copy != nullptr) {
@@ -89,6 +93,9 @@ bool LoadChecked(const char* path, FatalWording* wording, const std::vector<Outp
   }
   return true;
 }
+
+// --werror: a file that loads with warnings fails as a build step would.
+int WarningsExit() { return ForEachWarning(nullptr, nullptr) > 0 ? EXIT_WARNINGS : EXIT_LOADED; }
 
 }  // namespace
 
@@ -133,17 +140,27 @@ int main(int argc, char** argv) {
     ResetRules();
     if (!LoadChecked(path, &wording, outputs, withMetrics ? font : nullptr, &after))
       return EXIT_USAGE;
+    // NEW is the file loaded: its warnings, and both files named as the
+    // terminal shows them.
+    DiffContext report;
+    report.oldName = ShownArgument(diffPath);
+    report.newName = ShownArgument(path);
+    for (const Diagnostic& warning : CollectWarnings()) {
+      report.warningLines.push_back(DiagnosticLine(report.newName, warning));
+      report.warnings.push_back(DiagnosticJson(warning));
+    }
     int diffExit = EXIT_LOADED;
     if (!outputs.empty()) {
       ChartMarks marks;
-      RunDiff(before, after, json, &marks);
+      RunDiff(before, after, json, report, &marks);
       context.marks = &marks;
       diffExit = RunExports(&outputs, nullptr, nullptr, true, json);
-    } else if (!RunDiff(before, after, json, nullptr)) {
+    } else if (!RunDiff(before, after, json, report, nullptr)) {
       diffExit = EXIT_WRITE;
     }
     if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
     if (diffExit == EXIT_WRITE) fputs("lorvane-check: cannot write the report\n", stderr);
+    if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
   if (!LoadChecked(path, &wording, outputs, nullptr, nullptr)) return EXIT_USAGE;
@@ -164,5 +181,6 @@ int main(int argc, char** argv) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }
+  if (exitCode == EXIT_LOADED && options.werror.given) exitCode = WarningsExit();
   return exitCode;
 }

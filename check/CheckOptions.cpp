@@ -28,6 +28,7 @@ const OptionRow OptionTable[] = {
      nullptr, " goes with --json or --csv alone", false, nullptr},
     {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
      false, nullptr},
+    {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr},
     {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr},
     {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr},
 };

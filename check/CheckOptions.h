@@ -12,7 +12,7 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, have, diff, units, csv, help, version;
+  OptionValue json, metrics, svg, html, title, route, have, diff, units, csv, werror, help, version;
   const char* path;
 };
 

@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "check/CheckSuggest.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "graph/Link.h"
@@ -65,8 +66,12 @@ int FindRouteTargets(const char* text, std::vector<const Advance*>* targets) {
     std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
     const Advance* target = FindRouteTarget(item);
     if (target == nullptr) {
-      fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"\n",
-              ShownArgument(item.c_str()).c_str());
+      // A code's typo gets the warnings' suggestion; codes outside ASCII
+      // are not compared, as the argument is no longer in the file's bytes.
+      bool ascii = std::all_of(item.begin(), item.end(), [](char c) { return (c & 0x80) == 0; });
+      std::string hint = ascii ? CodeSuggester().Hint(item.c_str()) : std::string();
+      fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"%s\n",
+              ShownArgument(item.c_str()).c_str(), ShownText(hint.c_str()).c_str());
       return EXIT_NO_ADVANCE;
     }
     if (std::find(targets->begin(), targets->end(), target) == targets->end()) {

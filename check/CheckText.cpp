@@ -12,6 +12,7 @@
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "check/CheckWarnings.h"
+#include "check/Diagnostics.h"
 #include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
@@ -85,12 +86,6 @@ void PrintLevelList(const char* label, const int32_t* values) {
   fputs("\n", stdout);
 }
 
-// FILE:LINE: warning: MESSAGE, as compilers write them, for editors.
-void PrintWarning(const std::string& path, const Diagnostic& diagnostic) {
-  printf("%s:%ld: warning: %s\n", path.c_str(), (long)diagnostic.line,
-         ShownText(diagnostic.message.c_str()).c_str());
-}
-
 }  // namespace
 
 void PrintTextReport(const char* path, bool withMetrics) {
@@ -127,5 +122,6 @@ void PrintTextReport(const char* path, bool withMetrics) {
   std::vector<Diagnostic> warnings = CollectWarnings();
   printf("Warnings %d\n", (int)warnings.size());
   std::string shownPath = ShownArgument(path);
-  for (const Diagnostic& warning : warnings) PrintWarning(shownPath, warning);
+  for (const Diagnostic& warning : warnings)
+    fputs(DiagnosticLine(shownPath, warning).c_str(), stdout);
 }

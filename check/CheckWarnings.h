@@ -17,6 +17,9 @@ struct Diagnostic {
   DiagnosticSeverity severity;
   std::string message;  // the rules file's bytes as read (Windows-1252)
   int32_t advance;      // the index of the advance it concerns (a unit's: its box's), or -1
+  // For a loop of prerequisites: the advances' indexes, each needing the
+  // next and the last the first; empty otherwise.
+  std::vector<int32_t> loop;
 };
 
 // Receives one warning, valid during the call only, with the caller's context.

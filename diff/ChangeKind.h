@@ -28,6 +28,7 @@ struct ChangeKindRow {
   const char* name;     // its key in --json, under "advances" or "units"
   const char* heading;  // the text report's line over its changes, and the page's
   const char* summary;  // its word in the summary line
+  const char* place;    // the text report's word after a change's FILE:LINE
   bool unit;            // a unit type's change; else an advance's
   ChartMark mark;
 };

@@ -30,6 +30,7 @@ void CopyLoadedRules(const char* path, RulesCopy* copy) {
     d.epoch = a->epoch;
     d.category = a->category;
     d.level = a->level;
+    d.line = a->lineNumber;
     copy->advances.push_back(std::move(d));
   }
   int count = UnitCount();
@@ -40,6 +41,7 @@ void CopyLoadedRules(const char* path, RulesCopy* copy) {
     d.obsoleteCode = u->obsoleteCode;
     d.prereqCode = u->prereqCode;
     d.prereq = AdvanceIndex(u->prereq);
+    d.line = u->lineNumber;
     int32_t* f = d.figures;
     f[UNIT_DOMAIN] = u->domain;
     f[UNIT_MOVE] = u->move;

@@ -18,6 +18,7 @@ struct DiffAdvance {
   int epoch;
   int category;
   int level;
+  int32_t line;  // the rules file's line; 0 for the root
 };
 
 // The advance fields that can change besides the links.
@@ -51,6 +52,7 @@ struct DiffUnit {
   std::string prereqCode;
   int prereq;
   int32_t figures[UNIT_FIELDS];  // by UnitField; the two texts' slots unused
+  int32_t line;
 };
 
 struct RulesCopy {

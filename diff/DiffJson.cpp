@@ -47,7 +47,8 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
   Json item = {{"old", Index(c.oldIndex)},
                {"new", Index(c.newIndex)},
                {"code", Text(shown.code)},
-               {"name", Text(shown.name)}};
+               {"name", Text(shown.name)},
+               {"line", DiffLine(before, after, c)}};
   switch (c.kind) {
     case ADVANCE_ADDED:
     case ADVANCE_REMOVED:
@@ -91,6 +92,7 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
                              {"new", c.cause},
                              {"code", Text(cause.code)},
                              {"name", Text(cause.name)},
+                             {"line", cause.line},
                              {"from", Ends(before, relink->oldIndex, (int)relink->from)},
                              {"to", Ends(after, relink->newIndex, (int)relink->to)}};
       } else {
@@ -120,7 +122,8 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
   const DiffUnit* v = c.newIndex >= 0 ? &after.units[c.newIndex] : nullptr;
   Json item = {{"old", Index(c.oldIndex)},
                {"new", Index(c.newIndex)},
-               {"name", Text((v != nullptr ? v : u)->name)}};
+               {"name", Text((v != nullptr ? v : u)->name)},
+               {"line", DiffLine(before, after, c)}};
   switch (c.kind) {
     case UNIT_ADDED:
       item["advance"] = End(after, v->prereq, v->prereqCode);
@@ -146,7 +149,8 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
 
 Json FromTo(int64_t from, int64_t to) { return Json{{"from", from}, {"to", to}}; }
 
-Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
+Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+            const DiffContext& context) {
   Json advances = Json::object();
   Json units = Json::object();
   Json advanceCounts = Json::object();
@@ -166,6 +170,7 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
   }
   Json summary = {{"advances", advanceCounts},
                   {"units", unitCounts},
+                  {"warnings", context.warnings.size()},
                   {"MaxLevel", FromTo(before.maxLevel, after.maxLevel)},
                   {"ChartWidth", FromTo(before.chartWidth, after.chartWidth)},
                   {"ChartHeight", FromTo(before.chartHeight, after.chartHeight)}};
@@ -174,16 +179,19 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
   report["new"] = after.path;
   report["advances"] = std::move(advances);
   report["units"] = std::move(units);
+  report["warnings"] = context.warnings;
   report["summary"] = std::move(summary);
   return report;
 }
 
 }  // namespace
 
-std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
+std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context) {
   // The library reports a failure (memory, say) by an exception.
   try {
-    return Report(before, after, diff).dump(2, ' ', true, Json::error_handler_t::replace) + "\n";
+    return Report(before, after, diff, context).dump(2, ' ', true, Json::error_handler_t::replace) +
+           "\n";
   } catch (const std::exception&) {
     return std::string();
   }

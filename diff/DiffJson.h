@@ -3,6 +3,8 @@
 #include <string>
 
 #include "diff/DiffCompare.h"
+#include "diff/DiffText.h"
 
 // The JSON report; an empty text when it cannot be built.
-std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff);
+std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context);

@@ -1,4 +1,5 @@
-// The comparison as text: one change a line under a heading per kind, then
+// The comparison as text: one change a line under a heading per kind, each
+// placed at its line as compilers place messages, then NEW's warnings and
 // a summary line; stable, so that it can go into a mod's change log.
 // ChangeLines keeps the rules file's bytes, for the page to convert.
 #include "diff/DiffText.h"
@@ -116,22 +117,42 @@ std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& aft
   return lines;
 }
 
-std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff) {
-  if (diff.changes.empty()) return "No differences\n";
-  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
+int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& c) {
+  bool unit = ChangeKinds[c.kind].unit;
+  const RulesCopy& copy = c.newIndex >= 0 ? after : before;
+  int index = c.newIndex >= 0 ? c.newIndex : c.oldIndex;
+  if (index < 0) return 0;
+  return unit ? copy.units[(size_t)index].line : copy.advances[(size_t)index].line;
+}
+
+std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     const DiffContext& context) {
   std::string text;
+  if (diff.changes.empty()) text = "No differences\n";
+  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
   int kind = -1;
   for (size_t k = 0; k < lines.size(); ++k) {
-    if (diff.changes[k].kind != kind) {
-      kind = diff.changes[k].kind;
+    const Change& c = diff.changes[k];
+    if (c.kind != kind) {
+      kind = c.kind;
       text += std::string(ChangeKinds[kind].heading) + " (" + Number(diff.count[kind]) + ")\n";
     }
+    // FILE:LINE: as the warnings have it, for editors; what NEW no longer
+    // has, at OLD's line.
+    text += c.newIndex >= 0 ? context.newName : context.oldName;
+    int32_t line = DiffLine(before, after, c);
+    if (line > 0) text += ":" + Number(line);
+    text += std::string(": ") + ChangeKinds[kind].place + " ";
     // Names as every output shows them: UTF-8, no control character.
-    text += "  ";
     AppendUtf8(&text, lines[k].text.c_str());
     text += "\n";
   }
-  // Each kind's count, the advances' then the units'.
+  if (!context.warningLines.empty()) {
+    text += "Warnings (" + Number((int64_t)context.warningLines.size()) + ")\n";
+    for (const std::string& warning : context.warningLines) text += warning;
+  }
+  if (diff.changes.empty()) return text;
+  // Each kind's count, the advances' then the units', then the warnings'.
   text += "Summary:";
   for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
     const ChangeKindRow& row = ChangeKinds[kind];
@@ -143,6 +164,7 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
     }
     text += std::string(row.summary) + " " + Number(diff.count[kind]);
   }
+  text += "; warnings " + Number((int64_t)context.warningLines.size());
   text += "; MaxLevel " + Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
           Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
           Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";

@@ -11,13 +11,15 @@
 #include "diff/DiffMarks.h"
 #include "diff/DiffText.h"
 
-bool RunDiff(const RulesCopy& before, const RulesCopy& after, bool json, ChartMarks* marks) {
+bool RunDiff(const RulesCopy& before, const RulesCopy& after, bool json,
+             const DiffContext& context, ChartMarks* marks) {
   RulesDiff diff;
   CompareRules(before, after, &diff);
   if (marks != nullptr) {
     *marks = DiffMarks(before, after, diff);
     return true;
   }
-  std::string text = json ? DiffJson(before, after, diff) : DiffText(before, after, diff);
+  std::string text =
+      json ? DiffJson(before, after, diff, context) : DiffText(before, after, diff, context);
   return !text.empty() && fwrite(text.data(), 1, text.size(), stdout) == text.size();
 }

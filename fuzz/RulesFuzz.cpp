@@ -281,13 +281,16 @@ void CheckDiff() {
   RulesCopy fixed;
   CopyLoadedRules("fixed", &fixed);
   RulesDiff diff;
+  DiffContext context;
+  context.oldName = "old";
+  context.newName = "new";
   CompareRules(input, input, &diff);
-  Require(diff.changes.empty() && DiffText(input, input, diff) == "No differences\n",
+  Require(diff.changes.empty() && DiffText(input, input, diff, context) == "No differences\n",
           "a file differs from itself");
   for (bool forward : {true, false}) {
     CompareRules(forward ? fixed : input, forward ? input : fixed, &diff);
-    std::string text = DiffText(forward ? fixed : input, forward ? input : fixed, diff);
-    std::string json = DiffJson(forward ? fixed : input, forward ? input : fixed, diff);
+    std::string text = DiffText(forward ? fixed : input, forward ? input : fixed, diff, context);
+    std::string json = DiffJson(forward ? fixed : input, forward ? input : fixed, diff, context);
     Require(!text.empty() && !json.empty() && ValidUtf8(json), "diff report not written");
     ChangeLines(forward ? fixed : input, forward ? input : fixed, diff);
   }

@@ -12,12 +12,14 @@ int32_t MaxLevel;
 int32_t LevelCount[MAX_LEVELS];
 int32_t MaxLevelCount;
 int32_t LevelMaxUnits[MAX_LEVELS];
+Advance* RefusedCycle;
 
 void ResetLevels() {
   MaxLevel = 0;
   MaxLevelCount = 0;
   memset(LevelCount, 0, sizeof LevelCount);
   memset(LevelMaxUnits, 0, sizeof LevelMaxUnits);
+  RefusedCycle = nullptr;
 }
 
 namespace {
@@ -72,6 +74,8 @@ Advance* FindCycle(Advance* start) {
 [[noreturn]] void RefuseLevel(Advance* advance) {
   Advance* onCycle = FindCycle(advance);
   if (onCycle != nullptr) {
+    RefusedCycle = onCycle;
+    FatalLine = onCycle->lineNumber;
     Fatal(1, "Advance \"%s\" depends on itself through its prerequisites", onCycle->name);
   }
   Fatal(1, "Advance \"%s\" lies more than %d levels below \"%s\"", advance->name, MAX_LEVELS - 1,

@@ -11,6 +11,8 @@ TextLine AdvanceLines;
 TextLine UnitLines;
 int32_t LineFeedsRead;
 int32_t BytesRead;
+ReadLineHook LineHook;
+void* LineHookContext;
 
 namespace {
 
@@ -66,6 +68,14 @@ const char* FindDelimiter(const char* text, char delimiter) {
     text++;
   }
   return text;
+}
+
+// ReadRulesLine, and the line handed to LineHook.
+int ReadHookedLine(RulesReader* reader, char* buffer) {
+  int32_t lineNumber = LineFeedsRead + 1;
+  int count = ReadRulesLine(reader, buffer);
+  if (LineHook != nullptr && count > 0) LineHook(LineHookContext, buffer, count, lineNumber);
+  return count;
 }
 
 // Most lines differ from a header in their first character; the test for
@@ -218,7 +228,7 @@ void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, Te
   char line[LINE_SIZE];
   line[0] = '\0';
   while (!IsHeader(line, startHeader)) {
-    if (ReadRulesLine(&reader, line) == 0) {
+    if (ReadHookedLine(&reader, line) == 0) {
       Fatal(1, "Rules file has no \"%.*s\" line", HeaderNameLength(startHeader), startHeader);
     }
   }
@@ -227,7 +237,7 @@ void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, Te
     // A line longer than a read comes in pieces, each numbered by the line
     // it lies on.
     int32_t lineNumber = LineFeedsRead + 1;
-    if (ReadRulesLine(&reader, line) == 0) {
+    if (ReadHookedLine(&reader, line) == 0) {
       Fatal(1, "Rules file ends before the \"%.*s\" line", HeaderNameLength(stopHeader),
             stopHeader);
     }

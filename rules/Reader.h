@@ -36,6 +36,14 @@ struct TextLine {
 extern int32_t LineFeedsRead;
 extern int32_t BytesRead;
 
+// Called, when set, with every line ReadSection reads (as ReadRulesLine
+// returns it, headers and skipped lines too) and the number of the line it
+// lies on: the checker looks at the bytes the cleaned lines no longer show.
+// Nothing the load does depends on it.
+typedef void (*ReadLineHook)(void* context, const char* bytes, int length, int32_t lineNumber);
+extern ReadLineHook LineHook;
+extern void* LineHookContext;
+
 extern TextLine AdvanceLines;  // "@CIVILIZE" to "@IMPROVE"
 extern TextLine UnitLines;     // "@UNITS" to "@TERRAIN"
 

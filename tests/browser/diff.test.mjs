@@ -28,15 +28,18 @@ before(async () => {
 after(() => browser?.close());
 
 // What the checker reports: the marks each advance should carry, and each
-// change's line (its heading, then the text report's line) and box.
+// change's line (its heading, then the text report's line without its
+// place) and box.
 function expected() {
   const diff = checkedJson(check("--json", "--diff", sample, modified));
   const { units } = checkedJson(check("--json", modified));
   const text = check("--diff", sample, modified).split("\n");
   const lines = [];
   let heading = "";
+  // A change line: its place and word, then what the page's entry says.
+  const place = /^.+?:\d+: (unit added|unit removed|unit moved|unit changed|added|removed|renamed|recoded|changed|relinked|moved|route of) /;
   for (const line of text) {
-    if (line.startsWith("  ")) lines.push(`${heading}: ${line.slice(2)}`);
+    if (place.test(line)) lines.push(`${heading}: ${line.replace(place, "")}`);
     else heading = line.replace(/ \(\d+\)$/, "");
   }
   const mark = { added: "added", levels: "moved" };

@@ -2,6 +2,7 @@
 // line of the text. The base file's indexes: 1 Stone Tools, 2 Fire Keeping, 3 Bronze Casting (level
 // 2), 4 Barter, 5 Ledgers (level 3), 6 Star Maps (level 4); units 0 Militia, 1 Barge.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <algorithm>
 #include <ostream>
@@ -50,6 +51,82 @@ std::string Edited(const std::vector<Edit>& edits) {
   return text;
 }
 
+// The line of the file's advance (or unit) section that begins with the
+// name and its comma; 0 for none.
+int LineOfName(const std::string& file, const std::string& name, bool unit) {
+  std::string section = unit ? "@UNITS" : "@CIVILIZE";
+  bool inside = false;
+  int number = 0;
+  for (size_t start = 0; start < file.size(); start = file.find('\n', start) + 1) {
+    std::string line = file.substr(start, file.find('\n', start) - start);
+    ++number;
+    if (line == section) inside = true;
+    if (line == "@IMPROVE" || line == "@TERRAIN") inside = false;
+    if (inside && line.compare(0, name.size() + 1, name + ",") == 0) return number;
+    if (file.find('\n', start) == std::string::npos) break;
+  }
+  return 0;
+}
+
+// What a change line says after its place, by its heading.
+const std::pair<const char*, const char*> Words[] = {{"Advances added", "added"},
+                                                     {"Advances removed", "removed"},
+                                                     {"Advances renamed", "renamed"},
+                                                     {"Advances recoded", "recoded"},
+                                                     {"Advance fields changed", "changed"},
+                                                     {"Prerequisites changed", "relinked"},
+                                                     {"Levels moved", "moved"},
+                                                     {"Routes changed", "route of"},
+                                                     {"Units added", "unit added"},
+                                                     {"Units removed", "unit removed"},
+                                                     {"Units moved", "unit moved"},
+                                                     {"Unit figures changed", "unit changed"}};
+
+// The text report with each change's place and word checked against the
+// places given, in order, and taken off (the line indented instead), and
+// the warnings checked against the records and taken off.
+std::string WithoutPlaces(const std::string& text, const std::vector<std::string>& places,
+                          const std::string& newPath, const Json& warnings) {
+  std::string out;
+  std::string word;
+  size_t change = 0;
+  size_t warning = 0;
+  bool inWarnings = false;
+  for (size_t start = 0; start < text.size(); start = text.find('\n', start) + 1) {
+    std::string line = text.substr(start, text.find('\n', start) - start);
+    if (line.compare(0, 10, "Warnings (") == 0) {
+      EXPECT_EQ(line, "Warnings (" + std::to_string(warnings.size()) + ")");
+      inWarnings = true;
+      continue;
+    }
+    if (inWarnings && warning < warnings.size()) {
+      const Json& w = warnings[warning++];
+      EXPECT_EQ(line, newPath + ":" + std::to_string(w["line"].get<int>()) +
+                          ": warning: " + w["message"].get<std::string>());
+      continue;
+    }
+    bool heading = false;
+    for (const auto& kind : Words) {
+      if (line.compare(0, strlen(kind.first) + 2, std::string(kind.first) + " (") == 0) {
+        word = kind.second;
+        heading = true;
+      }
+    }
+    if (heading || line == "No differences" || line.compare(0, 9, "Summary: ") == 0) {
+      out += line + "\n";
+    } else if (change < places.size()) {
+      std::string place = places[change++] + ": " + word + " ";
+      EXPECT_EQ(line.substr(0, place.size()), place);
+      out += "  " + line.substr(std::min(place.size(), line.size())) + "\n";
+    } else {
+      ADD_FAILURE() << "a line of no change: " << line;
+    }
+  }
+  EXPECT_EQ(change, places.size());
+  EXPECT_EQ(warning, warnings.size());
+  return out;
+}
+
 const char* const AdvanceKinds[] = {"added",   "removed",       "renamed", "recoded",
                                     "changed", "prerequisites", "levels",  "routes"};
 const char* const UnitKinds[] = {"added", "removed", "moved", "changed"};
@@ -59,18 +136,25 @@ class CheckDiffPairs : public testing::TestWithParam<DiffCase> {};
 TEST_P(CheckDiffPairs, ReportsEachChange) {
   const DiffCase& c = GetParam();
   std::string before = WriteScratchFile("old.txt", Base);
-  std::string after = WriteScratchFile("new.txt", Edited(c.edits));
+  std::string afterText = Edited(c.edits);
+  std::string after = WriteScratchFile("new.txt", afterText);
 
   CheckResult json = RunCheck({"--json", "--diff", before, after});
   EXPECT_EQ(json.exitCode, 0);
   EXPECT_EQ(json.err, "");
   Json report = ParseReport(json.out);
   Json expected = Json::parse(c.items);
-  EXPECT_EQ(Keys(report), (std::vector<std::string>{"old", "new", "advances", "units", "summary"}));
+  EXPECT_EQ(Keys(report),
+            (std::vector<std::string>{"old", "new", "advances", "units", "warnings", "summary"}));
   EXPECT_EQ(report["old"], before);
   EXPECT_EQ(report["new"], after);
+  // NEW's warnings, as its own report has them.
+  EXPECT_EQ(report["warnings"], ParseReport(RunCheck({"--json", after}).out)["diagnostics"]);
+  EXPECT_EQ(report["summary"]["warnings"], report["warnings"].size());
   // Each list item by item; lists the case leaves out are empty. The
-  // summary counts them.
+  // summary counts them. Each item's line is its advance's or unit's in
+  // NEW, or in OLD for what NEW no longer has; the text places it there.
+  std::vector<std::string> places;
   for (const char* group : {"advances", "units"}) {
     bool advances = group[0] == 'a';
     std::vector<std::string> kinds(advances ? std::begin(AdvanceKinds) : std::begin(UnitKinds),
@@ -83,7 +167,19 @@ TEST_P(CheckDiffPairs, ReportsEachChange) {
       Json got = report[group][kind];
       ASSERT_TRUE(got.is_array());
       ASSERT_EQ(got.size(), want.size()) << got.dump(1);
-      for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], want[i]) << i;
+      for (size_t i = 0; i < got.size(); ++i) {
+        Json item = got[i];
+        bool gone = item["new"].is_null();
+        int line = LineOfName(gone ? std::string(Base) : afterText, item["name"], !advances);
+        EXPECT_EQ(item["line"], line) << i;
+        places.push_back((gone ? before : after) + ":" + std::to_string(line));
+        item.erase("line");
+        if (item.contains("cause") && item["cause"].is_object()) {
+          EXPECT_EQ(item["cause"]["line"], LineOfName(afterText, item["cause"]["name"], false));
+          item["cause"].erase("line");
+        }
+        EXPECT_EQ(item, want[i]) << i;
+      }
       EXPECT_EQ(report["summary"][group][kind], got.size());
     }
   }
@@ -91,13 +187,16 @@ TEST_P(CheckDiffPairs, ReportsEachChange) {
   CheckResult text = RunCheck({"--diff", before, after});
   EXPECT_EQ(text.exitCode, 0);
   EXPECT_EQ(text.err, "");
-  size_t summary = text.out.rfind("Summary: ");
+  std::string shown = WithoutPlaces(text.out, places, after, report["warnings"]);
+  size_t summary = shown.rfind("Summary: ");
   if (std::string(c.text) == "No differences\n") {
-    EXPECT_EQ(text.out, c.text);
+    EXPECT_EQ(shown, c.text);
   } else {
     ASSERT_NE(summary, std::string::npos) << text.out;
-    EXPECT_EQ(text.out.substr(0, summary), c.text);
-    EXPECT_EQ(text.out.find('\n', summary), text.out.size() - 1);
+    EXPECT_EQ(shown.substr(0, summary), c.text);
+    EXPECT_EQ(shown.find('\n', summary), shown.size() - 1);
+    EXPECT_NE(shown.find("; warnings " + std::to_string(report["warnings"].size()) + "; ", summary),
+              std::string::npos);
   }
 }
 
@@ -329,7 +428,11 @@ TEST(CheckDiff, SampleAndItsModifiedCopy) {
   CheckResult text = RunCheck({"--diff", CHECK_SAMPLE_RULES, mod});
   EXPECT_EQ(text.exitCode, 0);
   EXPECT_EQ(text.err, "");
-  EXPECT_EQ(text.out, ReadWholeFile(FixturePath("sample-diff.out")));
+  // Placed at the lines of the files as given: here without their folder.
+  std::string folder = mod.substr(0, mod.rfind('/') + 1);
+  std::string shown = text.out;
+  for (size_t at; (at = shown.find(folder)) != std::string::npos;) shown.erase(at, folder.size());
+  EXPECT_EQ(shown, ReadWholeFile(FixturePath("sample-diff.out")));
 
   CheckResult json = RunCheck({"--json", "--metrics", "9,13,0", "--diff", CHECK_SAMPLE_RULES, mod});
   EXPECT_EQ(json.exitCode, 0);
@@ -356,12 +459,15 @@ TEST(CheckDiff, SampleAndItsModifiedCopy) {
   }
 }
 
-// A file the viewer refuses: its message after its name, nothing else.
+// A file the viewer refuses: its message after its name and the line of
+// the advance it names, nothing else; a cycle spelled out.
 TEST(CheckDiff, RefusalNamesTheFile) {
   std::string good = WriteScratchFile("good.txt", Base);
   std::string cycle = WriteScratchFile(
       "cycle.txt", "@CIVILIZE\nLoop, 1, 0, Lop, Lop, 0, 0 ; Lop\n@IMPROVE\n@UNITS\n@TERRAIN\n");
-  const char message[] = ": error: Advance \"Loop\" depends on itself through its prerequisites\n";
+  const char message[] =
+      ":2: error: Advance \"Loop\" depends on itself through its prerequisites: Loop [Lop] -> "
+      "Loop [Lop]\n";
   for (bool json : {false, true}) {
     SCOPED_TRACE(json ? "json" : "text");
     for (bool cycleFirst : {false, true}) {

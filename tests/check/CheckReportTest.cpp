@@ -2,6 +2,7 @@
 // Also the chart metrics and the sample rules file; what any other rules
 // file gives is a case of tests/hostile/cases.tsv.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <algorithm>
 #include <iterator>
@@ -109,70 +110,150 @@ TEST(CheckJson, ExternalLeadingAddsToTheLineHeight) {
   EXPECT_EQ(report["metrics"]["ChartHeight"], 494);
 }
 
-// Every warning, in order: advances in list order, then units in file
-// order. The checker still exits 0.
-const std::vector<std::string> ExpectedWarnings = {
-    "Advance \"Lost Art\": prerequisite code \"Zzz\" names no advance; it stands on level 0",
-    "Advance \"Half Known\": prerequisite code \"Qq \" names no advance; it stands on level 0",
-    "Advance \"Second Stone\": code \"Sto\" is already the code of \"Stone Tools\"; this advance "
-    "never gets dependants",
-    "Advance \"Nullity\": code \"nil\" always names \"Primary Root\"; this advance never gets "
-    "dependants",
-    "Advance \"Blank Code\" has an empty code",
-    "Advance \"Far Future\": epoch 5 is outside the epoch table (0 to 3)",
-    "Advance \"Far Future\": category 9 is outside the category table (0 to 4)",
-    "Advance \"Wrapped Era\": epoch 260 does not fit in a byte; it is stored as 4",
-    "Advance \"Wrapped Era\": epoch 4 is outside the epoch table (0 to 3)",
-    "Advance \"Wrapped Era\": category -1 does not fit in a byte; it is stored as 255",
-    "Advance \"Wrapped Era\": category 255 is outside the category table (0 to 4)",
-    "Advance name \"A Remarkably Long Advance Name\" is longer than 19 characters; it is cut to "
-    "\"A Remarkably Long A\"",
-    "Advance \"Long Code\": code \"ABCD\" is longer than 3 characters; it is cut to \"ABC\"",
-    "Advance \"Spaced Code\": code \"X Y Z\" is longer than 3 characters; it is cut to \"X Y\"",
-    "Unit \"Ghost\": prerequisite code \"Qqq\" names no advance; it appears nowhere in the chart",
-    "Unit \"Phantom\": prerequisite code \"Hid\" names no advance; it appears nowhere in the chart",
-    "Unit \"Sky Whale\": domain 3 is outside the role table (0 to 2)",
-    "Unit \"Sky Whale\": role 9 is outside the role table (0 to 7)",
-    "Unit \"Odd Role\": role 259 does not fit in a byte; it is stored as 3",
-    "Unit \"Negative Domain\": domain -1 is outside the role table (0 to 2)",
-    "Unit name \"An Extremely Long Unit Name\" is longer than 19 characters; it is cut to \"An "
-    "Extremely Long U\"",
-    "Unit \"An Extremely Long U\": obsolete-by code \"Longcode\" is longer than 3 characters; it "
-    "is cut to \"Lon\"",
-};
-
-TEST(CheckWarnings, JsonListsEveryWarning) {
-  Json report = RunJson({"--json", FixturePath("warnings.txt")});
-  EXPECT_EQ(report["warnings"], Json(ExpectedWarnings));
-}
-
-// Each warning's line in warnings.txt (line 2 is 665 characters long) and
-// the index of the advance it concerns: a unit's is the advance whose box
-// shows it, none for a unit that appears nowhere.
-struct WarningPlace {
+// Every warning, in order: the file's own first (warnings.txt is UTF-8),
+// then advances in list order, then units in file order; each with its
+// line (line 2 is 665 characters long), the index of the advance it
+// concerns (a unit's is the advance whose box shows it, none for a unit
+// that appears nowhere). The checker still exits 0.
+struct ExpectedWarning {
   int line;
   int advance;
+  const char* message;
 };
-const WarningPlace ExpectedPlaces[] = {
-    {5, 2},  {6, 3},  {7, 4},  {8, 5},  {9, 6},   {10, 7},  {10, 7},  {11, 8},
-    {11, 8}, {11, 8}, {11, 8}, {12, 9}, {13, 10}, {14, 11}, {18, -1}, {19, -1},
-    {20, 1}, {20, 1}, {21, 1}, {22, 1}, {23, 1},  {23, 1},
+const ExpectedWarning ExpectedWarnings[] = {
+    {23, -1,
+     u8"The file is UTF-8 (its letters outside ASCII are UTF-8 sequences); the game reads "
+     u8"Windows-1252, so \"\u00c9levage des chevaux\" shows as \"\u00c3\u2030levage des chevaux\""},
+    {5, 2,
+     "Advance \"Lost Art\": prerequisite code \"Zzz\" names no advance; it stands on level 0"},
+    {6, 3,
+     "Advance \"Half Known\": prerequisite code \"Qq \" ends with a blank, which the game keeps as "
+     "part of the code"},
+    {6, 3,
+     "Advance \"Half Known\": prerequisite code \"Qq \" names no advance; it stands on level 0"},
+    {7, 4,
+     "Advance \"Second Stone\": code \"Sto\" is already the code of \"Stone Tools\"; this advance "
+     "never gets dependants"},
+    {8, 5,
+     "Advance \"Nullity\": code \"nil\" always names \"Primary Root\"; this advance never gets "
+     "dependants"},
+    {9, 6, "Advance \"Blank Code\" has an empty code"},
+    {10, 7, "Advance \"Far Future\": epoch 5 is outside the epoch table (0 to 3)"},
+    {10, 7, "Advance \"Far Future\": category 9 is outside the category table (0 to 4)"},
+    {11, 8, "Advance \"Wrapped Era\": epoch 260 does not fit in a byte; it is stored as 4"},
+    {11, 8, "Advance \"Wrapped Era\": epoch 4 is outside the epoch table (0 to 3)"},
+    {11, 8, "Advance \"Wrapped Era\": category -1 does not fit in a byte; it is stored as 255"},
+    {11, 8, "Advance \"Wrapped Era\": category 255 is outside the category table (0 to 4)"},
+    {12, 9,
+     "Advance name \"A Remarkably Long Advance Name\" is longer than 19 characters; it is cut to "
+     "\"A Remarkably Long A\""},
+    {13, 10,
+     "Advance \"Long Code\": code \"ABCD\" is longer than 3 characters; it is cut to \"ABC\""},
+    {14, 11,
+     "Advance \"Spaced Code\": code \"X Y Z\" is longer than 3 characters; it is cut to \"X Y\""},
+    {15, 12,
+     "Advance \"Word Value\": aiValue \"five\" is not a whole number; the game reads it as 0"},
+    {15, 12,
+     "Advance \"Word Value\": modifier \"1x\" is not a whole number; the game reads it as 1"},
+    {16, 13,
+     "Advance \"Huge Value\": aiValue 3000000000 is outside the 32-bit range; the game reads it "
+     "as -1294967296"},
+    {16, 13, "Advance \"Huge Value\": modifier is empty; the game reads it as 0"},
+    {17, 14,
+     "Advance name \"Blank End \" ends with a blank, which the game keeps as part of the name"},
+    {18, 15,
+     "Advance \"Code Blank\": code \"Cb x\" is longer than 3 characters; it is cut to \"Cb \""},
+    {18, 15,
+     "Advance \"Code Blank\": code \"Cb \" ends with a blank, which the game keeps as part of the "
+     "code"},
+    {19, 16,
+     "A line that begins with blanks before \";\" is no comment: the game reads it as the advance "
+     "\"; Commented Out\""},
+    {20, 17,
+     "Advance \"Typo Link\": prerequisite code \"sto\" names no advance; it stands on level 0; did "
+     "you mean Sto (Stone Tools)?"},
+    {21, 18,
+     "Advance \"Loop Head\": prerequisite code \"Fap\" names no advance; it stands on level 0; did "
+     "you mean Far (Far Future)?"},
+    {21, 18,
+     "Advance \"Loop Head\" depends on itself through its prerequisites: Loop Head [Lph] -> Loop "
+     "Tail [Lpt] -> Loop Head [Lph]; it loads only because \"Loop Head\" stands on level 0, a "
+     "prerequisite code of it naming no advance"},
+    {23, 20,
+     u8"Advance name \"\u00c9levage des chevaux\" has 19 letters in UTF-8 but 20 as the game reads "
+     u8"them (Windows-1252), more than 19; it is cut to \"\u00c3\u2030levage des chevau\""},
+    {27, -1,
+     "Unit \"Ghost\": prerequisite code \"Qqq\" names no advance; it appears nowhere in the chart"},
+    {28, -1,
+     "Unit \"Phantom\": prerequisite code \"Hid\" names no advance; it appears nowhere in the "
+     "chart"},
+    {29, 1, "Unit \"Sky Whale\": domain 3 is outside the role table (0 to 2)"},
+    {29, 1, "Unit \"Sky Whale\": role 9 is outside the role table (0 to 7)"},
+    {30, 1, "Unit \"Odd Role\": role 259 does not fit in a byte; it is stored as 3"},
+    {31, 1, "Unit \"Negative Domain\": domain -1 is outside the role table (0 to 2)"},
+    {32, 1,
+     "Unit name \"An Extremely Long Unit Name\" is longer than 19 characters; it is cut to \"An "
+     "Extremely Long U\""},
+    {32, 1,
+     "Unit \"An Extremely Long U\": obsolete-by code \"Longcode\" is longer than 3 characters; it "
+     "is cut to \"Lon\""},
+    {33, 1, "Unit \"Bad Numbers\": move \"1x\" is not a whole number; the game reads it as 1"},
+    {33, 1, "Unit \"Bad Numbers\": attack is empty; the game reads it as 0"},
+    {33, 1,
+     "Unit \"Bad Numbers\": cost 99999999999 is outside the 32-bit range; the game reads it as "
+     "1215752191"},
+    {34, 1,
+     "Unit \"Bad Flags\": flags \"0012\" hold digits other than 0 and 1; the game reads them as 1"},
+    {35, 1,
+     "Unit \"Long Flags\": flags 11111111111111111111111111111111 are outside the 32-bit range; "
+     "the "
+     "game reads them as 1111111111111111111111111111111"},
+    {36, 1, "Unit \"Empty Flags\": flags are empty; the game reads them as 0"},
+    {37, 1,
+     "Unit name \"Blank Unit \" ends with a blank, which the game keeps as part of the name"},
+    {38, 1,
+     "Unit \"Obsolete Typo\": obsolete-by code \"sto\" names no advance; the unit never becomes "
+     "obsolete; did you mean Sto (Stone Tools)?"},
+    {39, 1,
+     "Unit \"Blank Obsolete\": obsolete-by code \"Fa \" ends with a blank, which the game keeps as "
+     "part of the code"},
+    {39, 1,
+     "Unit \"Blank Obsolete\": obsolete-by code \"Fa \" names no advance; the unit never becomes "
+     "obsolete; did you mean Far (Far Future)?"},
+    {40, 1,
+     "Unit \"Militia\": the unit on line 26 has the same name; the two cannot be told apart by "
+     "name"},
+    {41, 1,
+     "Unit \"MILITIA\": the unit \"Militia\" on line 26 has the same name, case aside; the two "
+     "cannot be told apart by name"},
+    {42, 1,
+     "A line that begins with blanks before \";\" is no comment: the game reads it as the unit \"; "
+     "Old Unit\""},
 };
 
-TEST(CheckWarnings, DiagnosticsGiveTheLineAndTheAdvance) {
+TEST(CheckWarnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   Json& diagnostics = report["diagnostics"];
-  ASSERT_EQ(diagnostics.size(), std::size(ExpectedPlaces));
+  ASSERT_EQ(diagnostics.size(), std::size(ExpectedWarnings));
+  ASSERT_EQ(report["warnings"].size(), std::size(ExpectedWarnings));
   for (size_t i = 0; i < diagnostics.size(); ++i) {
-    SCOPED_TRACE(ExpectedWarnings[i]);
+    const ExpectedWarning& expected = ExpectedWarnings[i];
+    SCOPED_TRACE(expected.message);
     const Json& d = diagnostics[i];
-    EXPECT_EQ(d["line"], ExpectedPlaces[i].line);
+    EXPECT_EQ(report["warnings"][i], expected.message);
+    EXPECT_EQ(d["line"], expected.line);
     EXPECT_EQ(d["severity"], "warning");
-    EXPECT_EQ(d["message"], ExpectedWarnings[i]);
-    if (ExpectedPlaces[i].advance < 0) {
+    EXPECT_EQ(d["message"], expected.message);
+    if (expected.advance < 0) {
       EXPECT_FALSE(d.contains("advance"));
     } else {
-      EXPECT_EQ(d["advance"], ExpectedPlaces[i].advance);
+      EXPECT_EQ(d["advance"], expected.advance);
+    }
+    // A loop lists its advances, each needing the next, the last the first.
+    if (strstr(expected.message, "depends on itself") == nullptr) {
+      EXPECT_FALSE(d.contains("loop"));
+    } else {
+      EXPECT_EQ(d["loop"], Json({18, 19}));
     }
   }
 }
@@ -181,10 +262,10 @@ TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
   CheckResult result = RunCheck({FixturePath("warnings.txt")});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
-  std::string expected = "Warnings " + std::to_string(ExpectedWarnings.size()) + "\n";
-  for (size_t i = 0; i < ExpectedWarnings.size(); ++i) {
-    expected += FixturePath("warnings.txt") + ":" + std::to_string(ExpectedPlaces[i].line) +
-                ": warning: " + ExpectedWarnings[i] + "\n";
+  std::string expected = "Warnings " + std::to_string(std::size(ExpectedWarnings)) + "\n";
+  for (const ExpectedWarning& warning : ExpectedWarnings) {
+    expected += FixturePath("warnings.txt") + ":" + std::to_string(warning.line) +
+                ": warning: " + warning.message + "\n";
   }
   ASSERT_GE(result.out.size(), expected.size());
   EXPECT_EQ(result.out.substr(result.out.size() - expected.size()), expected);
@@ -193,8 +274,8 @@ TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
 TEST(CheckWarnings, RecordsShowWhatTheViewerDoes) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   Json& advances = report["advances"];
-  // The root and the eleven advances of the file.
-  ASSERT_EQ(advances.size(), 12u);
+  // The root and the twenty advances of the file.
+  ASSERT_EQ(advances.size(), 21u);
   auto find = [&](const std::string& name) -> Json {
     for (const Json& a : advances) {
       if (a.at("name") == name) return a;
@@ -211,10 +292,21 @@ TEST(CheckWarnings, RecordsShowWhatTheViewerDoes) {
   EXPECT_EQ(find("Long Code")["code"], "ABC");
   EXPECT_EQ(find("Spaced Code")["code"], "X Y");
   EXPECT_EQ(find("A Remarkably Long A")["code"], "Lng");
-  EXPECT_EQ(report["LevelCount"], Json({3, 8, 1}));
+  EXPECT_EQ(report["LevelCount"], Json({5, 15, 1}));
+  // What the game reads for numbers that are none.
+  EXPECT_EQ(find("Word Value")["aiValue"], 0);
+  EXPECT_EQ(find("Word Value")["modifier"], 1);
+  EXPECT_EQ(find("Huge Value")["aiValue"], -1294967296);
+  EXPECT_EQ(find("; Commented Out")["code"], "Cmo");
+  EXPECT_EQ(find("Loop Head")["level"], 0);
+  EXPECT_EQ(find("Loop Tail")["level"], 1);
 
   Json& units = report["units"];
-  ASSERT_EQ(units.size(), 7u);
+  ASSERT_EQ(units.size(), 17u);
+  EXPECT_EQ(units[7]["move"], 1);
+  EXPECT_EQ(units[7]["cost"], (int32_t)(99999999999LL * 10 % (1LL << 32)));
+  EXPECT_EQ(units[8]["flags"], 1);
+  EXPECT_EQ(units[9]["flags"], INT32_MAX);
   EXPECT_EQ(units[1]["name"], "Ghost");
   EXPECT_EQ(units[1]["prereq"], nullptr);
   EXPECT_EQ(units[2]["name"], "Phantom");

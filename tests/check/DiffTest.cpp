@@ -111,18 +111,18 @@ TEST(DiffRoutes, RandomGraphsAgreeWithTheWalk) {
 TEST(DiffChangeLines, EachLineNamesTheBoxThatShowsIt) {
   RulesCopy before;
   before.advances.resize(3);
-  before.advances[0] = {"Primary Root", "nil", {"nil", "nil"}, {-1, -1}, 0, 0, 0, 0, 0};
-  before.advances[1] = {"Stone Tools", "Sto", {"nil", "nil"}, {0, 0}, 1, 0, 0, 0, 1};
-  before.advances[2] = {"Old Craft", "Old", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2};
+  before.advances[0] = {"Primary Root", "nil", {"nil", "nil"}, {-1, -1}, 0, 0, 0, 0, 0, 0};
+  before.advances[1] = {"Stone Tools", "Sto", {"nil", "nil"}, {0, 0}, 1, 0, 0, 0, 1, 2};
+  before.advances[2] = {"Old Craft", "Old", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2, 3};
   RulesCopy after = before;
-  after.advances[2] = {"New Craft", "New", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2};
-  DiffUnit unit = {"Militia", "nil", "Old", 2, {}};
+  after.advances[2] = {"New Craft", "New", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2, 3};
+  DiffUnit unit = {"Militia", "nil", "Old", 2, {}, 6};
   before.units = {unit, unit};
   before.units[1].name = "Scouts";
   unit.prereqCode = "Sto";
   unit.prereq = 1;
   after.units = {unit, unit};
-  after.units[1] = {"Ghost", "nil", "Zzz", -1, {}};
+  after.units[1] = {"Ghost", "nil", "Zzz", -1, {}, 7};
   RulesDiff diff;
   CompareRules(before, after, &diff);
   std::vector<std::pair<std::string, int>> got;

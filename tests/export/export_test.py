@@ -189,7 +189,8 @@ class Export(unittest.TestCase):
         for args in (["--route", "bot"], ["--json", "--route", "bot"]):
             result = run(*args, path)
             self.assertEqual((result.returncode, result.stdout, result.stderr.decode()),
-                             (4, b"", 'lorvane-check: no advance has the code or the name "bot"\n'))
+                             (4, b"", 'lorvane-check: no advance has the code or the name "bot"; '
+                              'did you mean Bot (Bottom)?\n'))
 
     def test_boxes_named_and_texts_squeezed_to_their_box(self):
         # A name that fits, one too long for any browser's font, a unit line
@@ -271,8 +272,9 @@ class Export(unittest.TestCase):
             f.write("earlier")
         refused = os.path.join(SOURCE, "tests/hostile/files/cycle-2-seed.txt")
         result = run("--svg", svg, "--html", page, refused)
-        self.assertEqual((result.returncode, result.stderr),
-                         (1, b'Advance "Egg" depends on itself through its prerequisites\n'))
+        self.assertEqual((result.returncode, result.stderr.decode()),
+                         (1, refused + ':4: error: Advance "Egg" depends on itself through its '
+                          'prerequisites: Egg [Egg] -> Hen [Hen] -> Egg [Egg]\n'))
         self.assertEqual((open(svg).read(), os.path.exists(page)), ("earlier", False))
         small = os.path.join(SOURCE, "tests/check/fixtures/small.txt")
         missing = os.path.join(WORK, "no-such-folder", "chart.svg")

@@ -12,6 +12,7 @@ import shutil
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+SAMPLE = os.path.join(HERE, "..", "..", "data", "RULES.TXT")
 
 ADVANCES = (b"Alpha Study, 3, 1, nil, nil, 0, 3 ; Alp\n"
             b"Beta Craft, 2, 0, Alp, nil, 0, 1 ; Bet\n"
@@ -82,8 +83,50 @@ def hub_file(dependants, hub_units, root_dependants, root_units):
     return rules(b"".join(adv), b"".join(uni))
 
 
+def sample_with(*changes):
+    """The sample with each (old, new) of changes made once, as a modder
+    makes them in a text editor."""
+    with open(SAMPLE, "rb") as f:
+        text = f.read()
+    for old, new in changes:
+        assert text.count(old) == 1, old
+        text = text.replace(old, new)
+    return text
+
+
+# One mistake of a modder a file, each a warning of the checker.
+HERDING = b"Herding,              4,  0, nil, nil, 0, 1 ; Hrd"
+KNIGHTS = b"Knights,             Con, 0,  2, 0,  4,  2, 10, 1,  4, 0, 0, Kni, 000000000000000"
+SAMPLE_MISTAKES = {
+    "mod-number-word": [(HERDING, HERDING.replace(b" 4,", b" five,"))],
+    "mod-number-suffix": [(KNIGHTS, KNIGHTS.replace(b"  4,  2,", b"  5x,  2,"))],
+    "mod-number-empty": [(KNIGHTS, KNIGHTS.replace(b"1,  4, 0,", b"1,   , 0,"))],
+    "mod-number-range": [(HERDING, HERDING.replace(b" 4,", b" 3000000000,"))],
+    "mod-flags": [(b"000000000100000", b"00000000200000")],
+    "mod-name-blank": [(b"Herding,", b"Herding ,")],
+    "mod-unit-blank": [(KNIGHTS, KNIGHTS.replace(b"Knights,", b"Knights ,"))],
+    "mod-indented-comment": [(HERDING, b"  ; " + HERDING)],
+    "mod-obsolete": [(KNIGHTS, KNIGHTS.replace(b"Con,", b"Cnx,"))],
+    "mod-unit-twice": [(b"Warband,", b"Knights,")],
+    "mod-utf8": [(b"Herding,  ", "\u00c9levage,  ".encode())],
+    "mod-utf8-bom": [(b"; RULES.TXT", b"\xef\xbb\xbf; RULES.TXT"),
+                     (b"Herding,  ", "\u00c9levage,  ".encode())],
+    # A byte order mark before Windows-1252 names: no name to show.
+    "mod-bom-ansi": [(b"; RULES.TXT", b"\xef\xbb\xbf; RULES.TXT"), (b"Herding,  ", b"\xc9levage,  ")],
+    "mod-utf8-long": [(b"Herding,              ", "\u00c9levage des chevaux, ".encode())],
+    "mod-typo": [(b"Steam Frigates,       5,  0, Stm,", b"Steam Frigates,       5,  0, stm,")],
+    # Clockworks after Steam Pumps, which needs it: refused. With its other
+    # prerequisite a code that names nothing, it stands on level 0 and the
+    # loop passes.
+    "mod-cycle": [(b"Lns, Wmi, 2, 4 ; Clk", b"Stm, Wmi, 2, 4 ; Clk")],
+    "mod-loop": [(b"Lns, Wmi, 2, 4 ; Clk", b"Stm, Wmx, 2, 4 ; Clk")],
+}
+
+
 def generated():
     files = {}
+    for name, changes in SAMPLE_MISTAKES.items():
+        files[name + ".txt"] = sample_with(*changes)
     files["garbage.bin"] = junk(1, 4096)
     files["garbage-around.bin"] = rules(before=junk(2, 3000, b"\x1a") + b"\n",
                                         between=junk(3, 3000, b"\x1a") + b"\n",

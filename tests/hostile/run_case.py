@@ -196,6 +196,8 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
 
 
 LINE_AT_FAULT = re.compile(rb' in (advance|unit) line "(.*)"$', re.S)
+# A refused cycle stands at the line of the advance it names.
+ADVANCE_AT_FAULT = re.compile(rb'^Advance "(.*?)" depends on itself through its prerequisites: ')
 
 
 def with_line(name, case, corpus, err):
@@ -203,7 +205,8 @@ def with_line(name, case, corpus, err):
     taken from err once line N of the file is seen to hold the quoted text."""
     message = case["message"]
     quoted = LINE_AT_FAULT.search(message or b"")
-    if quoted is None:
+    named = ADVANCE_AT_FAULT.search(message or b"")
+    if quoted is None and named is None:
         return message
     prefix = case["path"].encode("latin-1") + b":"
     number = err[len(prefix):].split(b":", 1)[0] if err.startswith(prefix) else b"N"
@@ -211,8 +214,11 @@ def with_line(name, case, corpus, err):
         with open(os.path.join(corpus, case["path"]), "rb") as f:
             lines = f.read().split(b"\n")
         n = int(number)
-        if not 1 <= n <= len(lines) or quoted.group(2) not in lines[n - 1].replace(b"\r", b""):
+        line = lines[n - 1].replace(b"\r", b"") if 1 <= n <= len(lines) else b""
+        if quoted is not None and quoted.group(2) not in line:
             fail(name, "line %d of the file does not hold %r" % (n, quoted.group(2)[:80]))
+        if named is not None and not line.lstrip().startswith(named.group(1) + b","):
+            fail(name, "line %d of the file is not the advance %r" % (n, named.group(1)))
     return prefix + number + b": error: " + message
 
 
