@@ -245,7 +245,8 @@ def main():
     # The sample's page: what the checker writes for anyone, with its title.
     with open(os.path.join(folder, "RULES.html"), "rb") as f:
         page = f.read()
-    title = re.search(rb"<title>(.*?)</title>", page)
+    # The title stands between the isolates that keep it apart from the page.
+    title = re.search(rb"<title>&#x2068;(.*?)&#x2069;</title>", page)
     if check(title, "RULES.html has no title"):
         native_page = os.path.join(work, "RULES.html")
         subprocess.run([native_check, "--html", native_page, "--title", title.group(1).decode(),
