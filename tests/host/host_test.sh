@@ -49,8 +49,10 @@ echo "why32=\$(lorvane_wine_cannot_run win32)"
 echo "why64=\$(lorvane_wine_cannot_run win64)"
 bash '$root/scripts/wine.sh' '$work/i386.exe' >/dev/null 2>'$work/wine.err'
 echo "wine.sh=\$? \$(cat '$work/wine.err')"
+export LORVANE_WINEPREFIX='$work/prefix'
 lorvane_use_wine win32
-LORVANE_WINE_LOGS='$work' WINEPREFIX='$work/prefix' DISPLAY=:0 lorvane_make_prefix 2>'$work/prefix.err'
+LORVANE_WINE_LOGS='$work'
+DISPLAY=:0 lorvane_make_prefix 2>'$work/prefix.err'
 echo "prefix made=\$?"
 lorvane_stop_all
 EOS
