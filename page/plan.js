@@ -192,7 +192,7 @@ function makePlan(chart) {
   // R on the focused box, else on the one selected advance.
   document.addEventListener("keydown", (event) => {
     if (event.key !== "r" && event.key !== "R") return;
-    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input")) return;
+    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input, select, textarea")) return;
     const focused = document.activeElement?.closest?.("g.advance");
     const selected = chart.selected();
     const i = focused ? Number(focused.id.slice(1)) : selected.length === 1 ? selected[0] : -1;

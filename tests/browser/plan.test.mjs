@@ -8,7 +8,7 @@ import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { join, resolve } from "node:path";
-import puppeteer from "puppeteer-core";
+import { launch } from "./chromium.mjs";
 import { boxMiddle } from "./box.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
@@ -18,8 +18,7 @@ const trees = {};
 // The checker's answer for a researched set, with a route or without.
 const checker = (name, have, route) =>
   JSON.parse(run("--json", ...(route ? ["--route", route] : []), "--have", have || "nil", trees[name].rules));
-let browser, tab;
-const errors = [];
+let browser, tab, errors;
 
 before(async () => {
   mkdirSync(work, { recursive: true });
@@ -31,10 +30,7 @@ before(async () => {
     run("--html", page, rules);
     trees[name] = { rules, page, ...JSON.parse(run("--json", rules)) };
   }
-  browser = await puppeteer.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox", "--disable-gpu"] });
-  tab = await browser.newPage();
-  tab.on("console", (m) => m.text().includes("Content Security Policy") && errors.push(m.text()));
-  tab.on("pageerror", (e) => errors.push(String(e)));
+  ({ browser, tab, errors } = await launch());
 });
 after(async () => {
   await browser?.close();

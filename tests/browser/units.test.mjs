@@ -8,7 +8,7 @@ import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { join, resolve } from "node:path";
-import puppeteer from "puppeteer-core";
+import { launch } from "./chromium.mjs";
 import { checkedJson } from "./schema.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
@@ -17,8 +17,7 @@ const check = (...args) => execFileSync(process.env.LORVANE_CHECK, args, { encod
 const files = { sample: "data/RULES.TXT", warned: "tests/check/fixtures/warnings.txt" };
 const pages = {};
 const units = {};
-let browser, tab;
-const errors = [];
+let browser, tab, errors;
 
 before(async () => {
   mkdirSync(work, { recursive: true });
@@ -27,13 +26,7 @@ before(async () => {
     check("--html", pages[name], join(root, file));
     units[name] = checkedJson(check("--units", "--json", join(root, file))).units;
   }
-  browser = await puppeteer.launch({
-    executablePath: "/usr/bin/chromium",
-    args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking"],
-  });
-  tab = await browser.newPage();
-  tab.on("console", (m) => m.text().includes("Content Security Policy") && errors.push(m.text()));
-  tab.on("pageerror", (e) => errors.push(String(e)));
+  ({ browser, tab, errors } = await launch());
 });
 after(async () => {
   await browser?.close();
