@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <nlohmann/json.hpp>
+
 #include "chart/ChartSvg.h"
 #include "chart/Utf8Text.h"
 
@@ -90,8 +92,10 @@ void AppendChanges(std::string* out, const ChartMarks& marks) {
 }
 
 // The units table: a heading button per column (numbers marked, for
-// sorting), the domains present to filter by, and a row per unit; a row
-// whose unit has an advance carries its index and selects it.
+// sorting), the domains present to filter by, and the rows as data that
+// page/units.js makes into the table when the panel is first opened (a
+// thousand rows of markup cost every load more than all else but the
+// chart). A row is its advance's index (or null) and its cells.
 void AppendUnits(std::string* out, const std::vector<UnitRow>& rows) {
   std::vector<std::string> domains;
   for (const UnitRow& row : rows) {
@@ -113,22 +117,25 @@ void AppendUnits(std::string* out, const std::vector<UnitRow>& rows) {
     *out += column.heading;
     *out += "</button></th>";
   }
-  *out += "</tr></thead>\n<tbody>\n";
+  *out += "</tr></thead>\n<tbody></tbody>\n</table>\n";
+  nlohmann::json data = nlohmann::json::array();
   for (const UnitRow& row : rows) {
-    *out += "<tr data-domain=\"";
-    AppendXmlUtf8(out, row.cells[COLUMN_DOMAIN]);
-    *out += '"';
-    if (row.advance >= 0)
-      *out += " data-index=\"" + std::to_string(row.advance) + "\" tabindex=\"0\"";
-    *out += '>';
-    for (int c = 0; c < COLUMN_COLUMNS; ++c) {
-      *out += UnitColumns[c].number ? "<td class=\"number\">" : "<td>";
-      AppendXmlUtf8(out, row.cells[c]);
-      *out += "</td>";
-    }
-    *out += "</tr>\n";
+    nlohmann::json cells = nlohmann::json::array();
+    cells.push_back(row.advance >= 0 ? nlohmann::json(row.advance) : nlohmann::json(nullptr));
+    for (const std::string& cell : row.cells) cells.push_back(cell);
+    data.push_back(std::move(cells));
   }
-  *out += "</tbody>\n</table>\n";
+  // "<" only ever stands inside a string: escaped, no text of the file can
+  // end the script element or open a comment in it.
+  *out += "<script type=\"application/json\" id=\"units-rows\">";
+  for (char c : data.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)) {
+    if (c == '<') {
+      *out += "\\u003c";
+    } else {
+      *out += c;
+    }
+  }
+  *out += "</script>\n";
 }
 
 // What a place of the skeleton stands for.

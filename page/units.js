@@ -1,16 +1,43 @@
-// The units table of the chart page: sorted by a column (its heading's
+// The units table of the chart page: its rows made from the page's data
+// when the panel is first opened, sorted by a column (its heading's
 // button, clicked or by the keyboard; again for the other way) and
 // filtered by domain. A row selecting its advance is chart.js's.
 "use strict";
 (function () {
   const table = document.getElementById("units");
   if (table === null) return;
+  const panel = document.getElementById("units-panel");
   const body = table.tBodies[0];
   const headings = [...table.tHead.rows[0].cells];
+  const DOMAIN = 1;  // the column of the domain
   // In file order: a sort of them is stable, so ties keep that order.
-  const rows = [...body.rows];
+  const rows = [];
   let sorted = -1;
   let descending = false;
+
+  // Each row of the data: its advance's index (or null), then its cells.
+  let made = false;
+  function makeRows() {
+    made = true;
+    for (const [index, ...cells] of JSON.parse(document.getElementById("units-rows").textContent)) {
+      const row = document.createElement("tr");
+      row.dataset.domain = cells[DOMAIN];
+      if (index !== null) {
+        row.dataset.index = index;
+        row.tabIndex = 0;
+      }
+      cells.forEach((text, i) => {
+        const cell = row.insertCell();
+        if (headings[i].classList.contains("number")) cell.className = "number";
+        cell.textContent = text;
+      });
+      rows.push(row);
+    }
+    body.append(...rows);
+  }
+  panel.addEventListener("toggle", () => {
+    if (panel.open && !made) makeRows();
+  });
 
   function sortBy(column) {
     descending = column === sorted ? !descending : false;

@@ -161,12 +161,22 @@ class Export(unittest.TestCase):
         names += [bytes(range(start, start + 16)) for start in range(0x80, 0x100, 16)]
         lines = b"".join(n + b", 1, 0, nil, nil, 0, 0 ; C%02d\n" % k for k, n in enumerate(names))
         unit = b"\x80<Unit>&\x9d, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, C00, 0\n"
+        unit += b"</script><!--, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, C00, 0\n"
         lines += b"Q, 1, 0, nil, nil, 0, 0 ; <&\"\n"
         groups = self.export(rules("hostile.txt", lines, unit)).findall(SVG + "g")
         self.assertEqual([g.find(SVG + "text").text for g in groups[1:]],
                          [as_drawn(n[:19]) for n in names] + ["Q"])
         self.assertEqual(groups[-1].get("data-code"), '<&"')
         self.assertEqual(groups[1].findall(SVG + "text")[2].text, "\u20ac<Unit>&\ufffd")
+        # The units table's data, which the page carries in a script element
+        # of its own: no name ends that element, each row is --units --json's.
+        page = open(os.path.join(WORK, "test_hostile_names_stay_well_formed.html"),
+                     encoding="utf-8").read()
+        data = re.search(r'<script type="application/json" id="units-rows">(.*?)</script>', page)
+        self.assertNotIn("<", data.group(1))
+        units = checked_json(run("--units", "--json", os.path.join(WORK, "hostile.txt")).stdout)
+        self.assertEqual([(row[0], row[1], row[14]) for row in json.loads(data.group(1))],
+                         [(u["prereq"], u["name"], u["code"]) for u in units["units"]])
 
     def test_route(self):
         # A diamond whose foot shares its code with a later advance; Stray's
