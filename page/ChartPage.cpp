@@ -13,8 +13,18 @@
 extern const char PageHtml[];
 extern const char PlanScript[];
 extern const char PlanScriptHash[];
+extern const char FindScript[];
+extern const char FindScriptHash[];
 extern const char PageScript[];
 extern const char PageScriptHash[];
+extern const char ListsScript[];
+extern const char ListsScriptHash[];
+extern const char KeysScript[];
+extern const char KeysScriptHash[];
+extern const char PointerScript[];
+extern const char PointerScriptHash[];
+extern const char PrintScript[];
+extern const char PrintScriptHash[];
 extern const char OverviewScript[];
 extern const char OverviewScriptHash[];
 extern const char ColourScript[];
@@ -35,7 +45,12 @@ struct PageScriptFile {
   const char* hash;
 };
 const PageScriptFile Scripts[] = {{"plan-script", PlanScript, PlanScriptHash},
+                                  {"find-script", FindScript, FindScriptHash},
                                   {"script", PageScript, PageScriptHash},
+                                  {"lists-script", ListsScript, ListsScriptHash},
+                                  {"keys-script", KeysScript, KeysScriptHash},
+                                  {"pointer-script", PointerScript, PointerScriptHash},
+                                  {"print-script", PrintScript, PrintScriptHash},
                                   {"overview-script", OverviewScript, OverviewScriptHash},
                                   {"colour-script", ColourScript, ColourScriptHash},
                                   {"units-script", UnitsScript, UnitsScriptHash}};

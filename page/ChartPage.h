@@ -1,11 +1,9 @@
 // The chart as one self-contained HTML page (page/page.html): the SVG
-// inline, with a small script (page/chart.js) to search the tree,
-// list and mark the route of selected advances, and zoom, the player's plan
-// (page/plan.js: what is researched, what is available now, what is left
-// of a route), an overview (page/overview.js) and colours by epoch or
-// category (page/colour.js); a style (page/chart.css); the title, the
-// file's counts and its warnings; the units table, sorted and filtered by
-// its own script (page/units.js).
+// inline, with small scripts (page/*.js) to search the tree, list and mark
+// the route of selected advances, zoom, pan and print, keep the player's
+// plan, draw an overview and colour by epoch or category; a style
+// (page/chart.css); the title, the file's counts and its warnings; the
+// units table, made by its script from the page's data.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // The units table of the chart page: its rows made from the page's data
 // when the panel is first opened, sorted by a column (its heading's
 // button, clicked or by the keyboard; again for the other way) and
-// filtered by domain. A row selecting its advance is chart.js's.
+// filtered by domain. A row selecting its advance is lists.js's.
 "use strict";
 (function () {
   const table = document.getElementById("units");

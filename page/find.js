@@ -1,0 +1,118 @@
+// The chart page's search: the advances whose name, code or unit holds
+// the text, marked and counted; stepped through with "3 of 22"; listed
+// under the field. chart.js makes it once (makeFinder) with what it needs
+// of the chart, and reads the matches back.
+"use strict";
+function makeFinder(page) {
+  const { groups, names, units, fold, plural, mark, tell, pick, reveal } = page;
+  const find = document.getElementById("find");
+  const matchCount = document.getElementById("matches");
+  let matches = [];
+  // The unit that found each match, where a unit did; the match stepped to.
+  let matchUnits = [];
+  let current = -1;
+
+  function search(text) {
+    const wanted = fold(text);
+    matches = [];
+    matchUnits = [];
+    current = -1;
+    if (wanted !== "") {
+      groups.forEach((g, i) => {
+        const byName = fold(names[i]).includes(wanted) || fold(g.dataset.code).includes(wanted);
+        const unit = units[i].find((name) => fold(name).includes(wanted));
+        if (byName || unit !== undefined) {
+          matches.push(i);
+          matchUnits.push(byName ? null : unit);
+        }
+      });
+    }
+    mark("match", matches);
+    matchCount.textContent = wanted === "" ? "" : plural(matches.length, "advance") + " found";
+    listMatches();
+    tell("marks");
+  }
+
+  // The list of matches under the field: name, code, and the unit that
+  // found it; open while the field or the list has the focus. Its items
+  // are made as the list is scrolled or stepped through, a page at a time:
+  // a letter can match a thousand advances.
+  const finder = document.getElementById("finder");
+  const matchList = document.getElementById("match-list");
+  const LISTED = 50;
+  function listMatches() {
+    find.removeAttribute("aria-activedescendant");
+    matchList.replaceChildren();
+    listUpTo(LISTED);
+    openMatches(finder.contains(document.activeElement));
+  }
+  function listUpTo(count) {
+    const from = matchList.children.length;
+    const items = matches.slice(from, count).map((i, k) => {
+      const item = document.createElement("li");
+      item.id = "match-" + (from + k);
+      item.dataset.index = i;
+      item.setAttribute("role", "option");
+      const name = document.createElement("b");
+      name.textContent = names[i];
+      item.append(name, " " + groups[i].dataset.code);
+      if (matchUnits[from + k] !== null) item.append(", unit " + matchUnits[from + k]);
+      return item;
+    });
+    matchList.append(...items);
+  }
+  matchList.addEventListener("scroll", () => {
+    const end = matchList.scrollHeight - matchList.clientHeight - matchList.scrollTop;
+    if (end < 40) listUpTo(matchList.children.length + LISTED);
+  }, { passive: true });
+  function openMatches(open) {
+    matchList.hidden = !open || matches.length === 0;
+    find.setAttribute("aria-expanded", String(!matchList.hidden));
+  }
+  finder.addEventListener("focusin", () => openMatches(true));
+  finder.addEventListener("focusout", (event) => openMatches(finder.contains(event.relatedTarget)));
+  // Steps to the next match (by -1 the previous one), round the ends.
+  function step(by) {
+    if (matches.length === 0) return;
+    const at = current < 0 && by < 0 ? matches.length - 1 : (current + by + matches.length) % matches.length;
+    goToMatch(current < 0 && by > 0 ? 0 : at);
+  }
+  function goToMatch(k) {
+    listUpTo(k + 1);
+    matchList.children[current]?.removeAttribute("aria-selected");
+    current = k;
+    const item = matchList.children[k];
+    item.setAttribute("aria-selected", "true");
+    find.setAttribute("aria-activedescendant", item.id);
+    item.scrollIntoView({ block: "nearest" });
+    matchCount.textContent = `${k + 1} of ${matches.length}`;
+    // A match found by a unit, or whose unit the search names whole, is a
+    // goal named by the unit.
+    const unit = matchUnits[k] ?? units[matches[k]].find((name) => fold(name) === fold(find.value));
+    if (unit !== undefined) page.goal(matches[k], unit);
+    pick(matches[k]);
+  }
+  matchList.addEventListener("click", (event) => {
+    const item = event.target.closest("li[data-index]");
+    if (item !== null) goToMatch([...matchList.children].indexOf(item));
+  });
+
+  find.addEventListener("input", () => {
+    search(find.value);
+    // Scrolling only when the first match is out of view spares drawing.
+    if (matches.length > 0) reveal(matches[0]);
+    page.searched();
+  });
+  // Enter and Down step to the next match, with Shift or Up to the previous.
+  finder.addEventListener("keydown", (event) => {
+    const by = { Enter: event.shiftKey ? -1 : 1, ArrowDown: 1, ArrowUp: -1 }[event.key];
+    if (by === undefined || (event.target !== find && event.key === "Enter")) return;
+    event.preventDefault();
+    // From an item of the list, the step is from that item.
+    if (event.target !== find) current = [...matchList.children].indexOf(event.target);
+    step(by);
+    if (event.target !== find) matchList.children[current]?.focus();
+  });
+
+  return { search, matches: () => matches };
+}
