@@ -12,13 +12,13 @@
 #include "check/CheckPlan.h"
 #include "check/CheckRoute.h"
 #include "check/CheckUnits.h"
-#include "check/CheckWarnings.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "page/ChartPage.h"
 #include "rules/Advance.h"
 #include "rules/Lists.h"
+#include "warnings/CheckWarnings.h"
 
 namespace {
 

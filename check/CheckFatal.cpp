@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "check/CheckLoops.h"
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
+#include "warnings/CheckLoops.h"
 
 namespace {
 

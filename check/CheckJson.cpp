@@ -13,13 +13,13 @@
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
 #include "chart/Utf8Text.h"
-#include "check/CheckWarnings.h"
-#include "check/Diagnostics.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 #include "rules/Lists.h"
 #include "rules/UnitType.h"
+#include "warnings/CheckWarnings.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 

@@ -12,21 +12,21 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
-#include "check/CheckEncoding.h"
 #include "check/CheckExport.h"
 #include "check/CheckFatal.h"
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckText.h"
 #include "check/CheckUnits.h"
-#include "check/CheckWarnings.h"
-#include "check/Diagnostics.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
 #include "rules/Reader.h"
+#include "warnings/CheckEncoding.h"
+#include "warnings/CheckWarnings.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <unordered_set>
 #include <vector>
 
-#include "check/CheckSuggest.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
+#include "warnings/CheckSuggest.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
 #include "chart/UnitText.h"
-#include "check/CheckWarnings.h"
-#include "check/Diagnostics.h"
 #include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
 #include "rules/Lists.h"
 #include "rules/UnitType.h"
+#include "warnings/CheckWarnings.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 

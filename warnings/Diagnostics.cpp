@@ -1,6 +1,6 @@
 // The one text line and the one JSON record of a diagnostic, for every
 // report that lists them.
-#include "check/Diagnostics.h"
+#include "warnings/Diagnostics.h"
 
 #include <string>
 

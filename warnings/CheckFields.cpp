@@ -1,6 +1,6 @@
 // The field checks of the warnings: a record's fields read again from its raw line.
 // The cleaned record no longer shows what the reader cut, kept or read otherwise.
-#include "check/CheckFields.h"
+#include "warnings/CheckFields.h"
 
 #include <stdarg.h>
 #include <stddef.h>
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "check/CheckEncoding.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"
+#include "warnings/CheckEncoding.h"
 
 namespace {
 

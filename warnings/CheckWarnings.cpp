@@ -4,8 +4,8 @@
 // codes, the texts the reader cuts, indented comments, units of one name,
 // a file saved as UTF-8 and loops of prerequisites. Fields are found by
 // scanning the raw section lines again, which stay in memory after the load
-// (check/CheckFields.cpp); this file holds the checks of whole records.
-#include "check/CheckWarnings.h"
+// (warnings/CheckFields.cpp); this file holds the checks of whole records.
+#include "warnings/CheckWarnings.h"
 
 #include <string.h>
 
@@ -15,13 +15,13 @@
 
 #include "chart/ChartText.h"
 #include "chart/UnitText.h"
-#include "check/CheckEncoding.h"
-#include "check/CheckFields.h"
-#include "check/CheckLoops.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
+#include "warnings/CheckEncoding.h"
+#include "warnings/CheckFields.h"
+#include "warnings/CheckLoops.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "check/CheckSuggest.h"
-#include "check/CheckWarnings.h"
+#include "warnings/CheckSuggest.h"
+#include "warnings/CheckWarnings.h"
 
 // A unit's name as first seen, for the units that repeat it.
 struct NamedUnit {
