@@ -20,13 +20,14 @@
     return boxes.findIndex(([bx, by, bw, bh]) =>
       x >= bx - 0.5 && x < bx + bw + 0.5 && y >= by - 0.5 && y < by + bh + 0.5);
   }
-  const tooltips = groups.map((g) => g.querySelector("title")?.textContent ?? "");
+  // A box's tooltip is read when the pointer first meets it, not at load.
+  const tooltip = (i) => groups[i].querySelector("title")?.textContent ?? "";
   let hovered = -1;
   catcher.addEventListener("mousemove", (event) => {
     const i = boxAt(event);
     if (i === hovered) return;
     hovered = i;
-    catcher.title = i < 0 ? "" : tooltips[i];
+    catcher.title = i < 0 ? "" : tooltip(i);
     catcher.classList.toggle("over", i >= 0);
   });
   catcher.addEventListener("click", (event) => {

@@ -99,6 +99,14 @@ test("every mouse drag pans one to one, selects no text, starts no drag of the b
   assert.equal(await tab.evaluate(() => window.browserDrag), undefined);
   await tab.mouse.click(...(await boxMiddle(middle)));
   assert.deepEqual((await state()).target, [middle], "a click still selects");
+  // The box under the pointer gives its tooltip; the chart beside it none.
+  const tip = () => tab.evaluate(() => document.getElementById("catcher").title);
+  const title = await tab.evaluate((i) => document.querySelector(`#a${i} > title`).textContent, middle);
+  const [x, y, , h] = await rectOf(`#a${middle} > rect`);
+  await tab.mouse.move(x + 5, y + h / 2);
+  assert.equal(await tip(), title);
+  await tab.mouse.move(x + 5, y - 4);
+  assert.equal(await tip(), "");
 });
 
 test("the overview: a click and a frame drag move the view, it follows zoom and scroll, it hides", async () => {
