@@ -35,9 +35,11 @@
     }
     body.append(...rows);
   }
-  panel.addEventListener("toggle", () => {
-    if (panel.open && !made) makeRows();
-  });
+  // At the click on its heading, so that the panel opens on its rows
+  // (the toggle event comes a moment later); at the toggle when it is
+  // opened another way.
+  panel.querySelector("summary").addEventListener("click", () => made || makeRows());
+  panel.addEventListener("toggle", () => panel.open && !made && makeRows());
 
   function sortBy(column) {
     descending = column === sorted ? !descending : false;
