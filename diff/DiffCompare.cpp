@@ -144,12 +144,12 @@ class Comparison {
       const DiffAdvance& a = olds[o];
       const DiffAdvance& b = news[i];
       if (a.aiValue != b.aiValue)
-        Add(ADVANCE_CHANGED, o, (int)i, FIELD_AI_VALUE, a.aiValue, b.aiValue);
+        Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_AI_VALUE, a.aiValue, b.aiValue);
       if (a.modifier != b.modifier)
-        Add(ADVANCE_CHANGED, o, (int)i, FIELD_MODIFIER, a.modifier, b.modifier);
-      if (a.epoch != b.epoch) Add(ADVANCE_CHANGED, o, (int)i, FIELD_EPOCH, a.epoch, b.epoch);
+        Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_MODIFIER, a.modifier, b.modifier);
+      if (a.epoch != b.epoch) Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_EPOCH, a.epoch, b.epoch);
       if (a.category != b.category)
-        Add(ADVANCE_CHANGED, o, (int)i, FIELD_CATEGORY, a.category, b.category);
+        Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_CATEGORY, a.category, b.category);
     }
   }
 
@@ -331,8 +331,8 @@ class Comparison {
       const DiffUnit& b = news[i];
       if (a.name != b.name) Add(UNIT_CHANGED, o, (int)i, UNIT_NAME);
       if (a.obsoleteCode != b.obsoleteCode) Add(UNIT_CHANGED, o, (int)i, UNIT_OBSOLETE);
-      for (int f = UNIT_DOMAIN; f < UNIT_FIELDS; ++f) {
-        if (a.figures[f] != b.figures[f]) {
+      for (int f = 0; f < UNIT_FIELDS; ++f) {
+        if (UnitFields[f].number && UnitFields[f].compared && a.figures[f] != b.figures[f]) {
           Add(UNIT_CHANGED, o, (int)i, f, a.figures[f], b.figures[f]);
         }
       }

@@ -17,6 +17,7 @@
 #include "chart/UnitText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
+#include "rules/FieldNames.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
 #include "warnings/Encoding.h"
@@ -49,16 +50,16 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   CheckNameCut(scan, "Advance", line, name);
   CheckNameBlanks(scan, "Advance", name);
 
-  const char* aiValueField = SkipFields(line, 1, ',');
-  CheckNumber(scan, "Advance", name, "aiValue", aiValueField, ',');
-  CheckNumber(scan, "Advance", name, "modifier", SkipFields(aiValueField, 1, ','), ',');
-
-  // Fields 6 and 7 are numbers; field 7 ends at the ";" before the code.
-  const char* epochField = SkipFields(line, 5, ',');
-  const char* categoryField = SkipFields(epochField, 1, ',');
+  for (int field : {ADVANCE_AI_VALUE, ADVANCE_MODIFIER}) {
+    CheckNumber(scan, "Advance", name, AdvanceFields[field].text, SkipFields(line, field, ','),
+                ',');
+  }
+  // The category ends at the ";" before the code.
+  const char* epochField = SkipFields(line, ADVANCE_EPOCH, ',');
+  const char* categoryField = SkipFields(line, ADVANCE_CATEGORY, ',');
   const char* codeField = SkipFields(categoryField, 1, ';');
-  CheckNumber(scan, "Advance", name, "epoch", epochField, ',');
-  CheckNumber(scan, "Advance", name, "category", categoryField, ';');
+  CheckNumber(scan, "Advance", name, AdvanceFields[ADVANCE_EPOCH].text, epochField, ',');
+  CheckNumber(scan, "Advance", name, AdvanceFields[ADVANCE_CATEGORY].text, categoryField, ';');
   if (codeField != nullptr) {
     const char* raw = SkipSpace(codeField);
     if (strlen(raw) > CODE_SIZE - 1) {
@@ -66,7 +67,7 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
            name, raw, CODE_SIZE - 1, advance->code);
     }
   }
-  CheckCodeBlanks(scan, "Advance", name, "code", advance->code);
+  CheckCodeBlanks(scan, "Advance", name, AdvanceFields[ADVANCE_CODE].text, advance->code);
 
   if (strcmp(advance->code, "nil") == 0) {
     Warn(scan,
@@ -83,12 +84,12 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
     }
   }
 
-  CheckByteField(scan, "Advance", name, "epoch", epochField);
+  CheckByteField(scan, "Advance", name, AdvanceFields[ADVANCE_EPOCH].text, epochField);
   if (advance->epoch >= EPOCH_COUNT) {
     Warn(scan, "Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
          (unsigned)advance->epoch, EPOCH_COUNT - 1);
   }
-  CheckByteField(scan, "Advance", name, "category", categoryField);
+  CheckByteField(scan, "Advance", name, AdvanceFields[ADVANCE_CATEGORY].text, categoryField);
   if (advance->category >= CATEGORY_COUNT) {
     Warn(scan, "Advance \"%s\": category %u is outside the category table (0 to %d)", name,
          (unsigned)advance->category, CATEGORY_COUNT - 1);
@@ -97,9 +98,9 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   const char* codes[2] = {advance->prereqCode1, advance->prereqCode2};
   const Advance* links[2] = {advance->prereq1, advance->prereq2};
   for (int i = 0; i < 2; ++i) {
-    CheckCodeBlanks(scan, "Advance", name, "prerequisite code", codes[i]);
+    CheckCodeBlanks(scan, "Advance", name, AdvanceFields[ADVANCE_PREREQ1 + i].text, codes[i]);
     if (links[i] == nullptr) {
-      CheckUnknownCode(scan, "Advance", name, "prerequisite code", codes[i],
+      CheckUnknownCode(scan, "Advance", name, AdvanceFields[ADVANCE_PREREQ1 + i].text, codes[i],
                        "it stands on level 0");
     }
   }
@@ -111,7 +112,7 @@ void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   CheckNameCut(scan, "Unit", line, name);
   CheckNameBlanks(scan, "Unit", name);
 
-  const char* obsoleteField = SkipFields(line, 1, ',');
+  const char* obsoleteField = SkipFields(line, UNIT_OBSOLETE, ',');
   bool obsoleteCut = false;
   if (obsoleteField != nullptr) {
     char raw[LINE_SIZE];
@@ -123,37 +124,33 @@ void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
            name, raw, CODE_SIZE - 1, unit->obsoleteCode);
     }
   }
-  CheckCodeBlanks(scan, "Unit", name, "obsolete-by code", unit->obsoleteCode);
+  CheckCodeBlanks(scan, "Unit", name, UnitFields[UNIT_OBSOLETE].text, unit->obsoleteCode);
   if (!obsoleteCut && FindAdvance(unit->obsoleteCode) == nullptr) {
-    CheckUnknownCode(scan, "Unit", name, "obsolete-by code", unit->obsoleteCode,
+    CheckUnknownCode(scan, "Unit", name, UnitFields[UNIT_OBSOLETE].text, unit->obsoleteCode,
                      "the unit never becomes obsolete");
   }
 
-  // Fields 3 to 12 are numbers, in this order.
-  static const char* const kNumbers[] = {"domain",     "move",      "range", "attack", "defense",
-                                         "hit points", "firepower", "cost",  "hold",   "role"};
-  const char* field = obsoleteField;
-  for (const char* number : kNumbers) {
-    field = SkipFields(field, 1, ',');
-    CheckNumber(scan, "Unit", name, number, field, ',');
+  // The flags, a base-2 number, have a check of their own.
+  for (int field = UNIT_DOMAIN; field <= UNIT_ROLE; ++field) {
+    CheckNumber(scan, "Unit", name, UnitFields[field].text, SkipFields(line, field, ','), ',');
   }
 
   if (unit->domain < 0 || unit->domain >= DOMAIN_COUNT) {
     Warn(scan, "Unit \"%s\": domain %ld is outside the role table (0 to %d)", name,
          (long)unit->domain, DOMAIN_COUNT - 1);
   }
-  CheckByteField(scan, "Unit", name, "role", SkipFields(line, 11, ','));
+  CheckByteField(scan, "Unit", name, UnitFields[UNIT_ROLE].text, SkipFields(line, UNIT_ROLE, ','));
   if (unit->role >= ROLE_COUNT) {
     Warn(scan, "Unit \"%s\": role %u is outside the role table (0 to %d)", name,
          (unsigned)unit->role, ROLE_COUNT - 1);
   }
 
-  CheckCodeBlanks(scan, "Unit", name, "prerequisite code", unit->prereqCode);
+  CheckCodeBlanks(scan, "Unit", name, UnitFields[UNIT_PREREQ].text, unit->prereqCode);
   if (unit->prereq == nullptr) {
-    CheckUnknownCode(scan, "Unit", name, "prerequisite code", unit->prereqCode,
+    CheckUnknownCode(scan, "Unit", name, UnitFields[UNIT_PREREQ].text, unit->prereqCode,
                      "it appears nowhere in the chart");
   }
-  CheckFlags(scan, name, SkipFields(line, 13, ','), unit->flags);
+  CheckFlags(scan, name, SkipFields(line, UNIT_FLAGS, ','), unit->flags);
 
   std::string key = name;
   for (char& c : key) c = (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
