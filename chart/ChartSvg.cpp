@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <charconv>
+#include <iterator>
 
 #include "chart/ChartText.h"
 #include "chart/ChartWalk.h"
@@ -33,7 +34,9 @@ struct SvgTarget {
   bool dotsUsed[2][6];  // [axis][phase]
 };
 
+// By ChartFont.
 const char* const FontClass[] = {"name", "detail", "unit"};
+static_assert(std::size(FontClass) == UNIT_FONT + 1, "a class per font");
 
 // Browsers have no "MS Sans Serif" and draw the texts in a wider font. An
 // upper bound of a text's width in the fonts they fall back to: each

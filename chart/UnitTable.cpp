@@ -10,7 +10,8 @@
 namespace {
 
 // The domains the role table has rows for; another value shows as its number.
-const char* const DomainNames[DOMAIN_COUNT] = {"land", "air", "sea"};
+const char* const DomainNames[] = {"land", "air", "sea"};
+static_assert(std::size(DomainNames) == DOMAIN_COUNT, "a name per domain");
 
 }  // namespace
 

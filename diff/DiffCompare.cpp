@@ -2,6 +2,7 @@
 // same, and every change between them in report order.
 #include "diff/DiffCompare.h"
 
+#include <assert.h>
 #include <string.h>
 
 #include <algorithm>
@@ -84,8 +85,11 @@ class Comparison {
   std::vector<int> newUnitOf_;
   std::vector<int> oldUnitOf_;
 
+  // The steps of Run add their kinds in the table's order, each kind's
+  // changes one group.
   void Add(ChangeKind kind, int oldIndex, int newIndex, int field = 0, int64_t from = 0,
            int64_t to = 0, int cause = CAUSE_OWN) {
+    assert(diff_->changes.empty() || diff_->changes.back().kind <= kind);
     if (diff_->count[kind]++ == 0) diff_->first[kind] = (int)diff_->changes.size();
     diff_->changes.push_back(Change{kind, oldIndex, newIndex, field, from, to, cause});
   }

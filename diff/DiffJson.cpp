@@ -105,7 +105,11 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
       item["from"] = c.from;
       item["to"] = c.to;
       break;
-    default:
+    case UNIT_ADDED:
+    case UNIT_REMOVED:
+    case UNIT_MOVED:
+    case UNIT_CHANGED:
+    case CHANGE_KINDS:
       break;
   }
   return item;
@@ -141,7 +145,15 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
       item["from"] = UnitValue(*u, c.field);
       item["to"] = UnitValue(*v, c.field);
       break;
-    default:
+    case ADVANCE_ADDED:
+    case ADVANCE_REMOVED:
+    case ADVANCE_RENAMED:
+    case ADVANCE_RECODED:
+    case ADVANCE_CHANGED:
+    case PREREQUISITES_CHANGED:
+    case LEVEL_MOVED:
+    case ROUTE_CHANGED:
+    case CHANGE_KINDS:
       break;
   }
   return item;
