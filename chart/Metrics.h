@@ -22,5 +22,15 @@ extern int32_t ChartLines;
 // height, or a chart beyond 32-bit pixel sizes, ends the program.
 void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeading);
 
+// The metrics the reports show, in their order: each a value, or one value
+// per level, 0 to MaxLevel.
+struct ReportedMetric {
+  const char* name;  // the variable's name, as --metrics's report and JSON name it
+  const int32_t* value;
+  bool perLevel;
+};
+extern const ReportedMetric ReportedMetrics[];
+extern const int ReportedMetricCount;
+
 // Every metric, the screen size too, back to 0.
 void ResetChartMetrics();

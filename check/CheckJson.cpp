@@ -109,11 +109,12 @@ Json UnitRecord(const UnitType* unit) {
 }
 
 Json MetricsRecord() {
-  return Json{{"CharWidth", CharWidth},   {"BoxWidth", BoxWidth},
-              {"ColumnGap", ColumnGap},   {"LineHeight", LineHeight},
-              {"RowGap", RowGap},         {"LevelHeight", LevelList(LevelHeight)},
-              {"ChartWidth", ChartWidth}, {"ChartHeight", ChartHeight},
-              {"ChartLines", ChartLines}};
+  Json record = Json::object();
+  for (int m = 0; m < ReportedMetricCount; ++m) {
+    const ReportedMetric& metric = ReportedMetrics[m];
+    record[metric.name] = metric.perLevel ? LevelList(metric.value) : Json(*metric.value);
+  }
+  return record;
 }
 
 // The warnings twice: as texts, and as records with the line and the advance.

@@ -1,5 +1,5 @@
-// The JSON Schemas of docs/schema name the records' fields as rules/FieldNames.h and the units
-// table do: the same keys, in the outputs' order, numbers as numbers.
+// The JSON Schemas of docs/schema name the records' fields as rules/FieldNames.h, the units
+// table and the reported metrics do: the same keys, in the outputs' order, numbers as numbers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/Metrics.h"
 #include "chart/UnitTable.h"
 #include "rules/FieldNames.h"
 
@@ -73,6 +74,13 @@ TEST(SchemaFields, ReportRecordsHoldEveryFieldInOrder) {
   std::vector<std::string> unitRequired = defs["unit"]["required"];
   unitRequired.resize(UNIT_FIELDS);
   EXPECT_EQ(unitRequired, Keys(UnitFields, UNIT_FIELDS, false));
+}
+
+TEST(SchemaFields, ReportMetricsAreTheReportedMetrics) {
+  const Json metrics = Schema("report")["$defs"]["metrics"];
+  std::vector<std::string> names;
+  for (int m = 0; m < ReportedMetricCount; ++m) names.push_back(ReportedMetrics[m].name);
+  EXPECT_EQ(metrics["required"].get<std::vector<std::string>>(), names);
 }
 
 TEST(SchemaFields, UnitsTableHoldsItsColumnsInOrder) {
