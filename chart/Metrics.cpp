@@ -73,3 +73,7 @@ void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeadi
   ChartHeight = (int32_t)chartHeight;
   ChartLines = ChartHeight / LineHeight;
 }
+
+void SetChartMetrics(const FontMetrics& font) {
+  SetChartMetrics(font.maxCharWidth, font.height, font.externalLeading);
+}

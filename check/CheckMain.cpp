@@ -53,10 +53,10 @@ const char* ReadMetric(const char* text, char terminator, int32_t low, int32_t* 
 }
 
 // "W,H,E": tmMaxCharWidth, tmHeight and tmExternalLeading of a detail font.
-bool ReadMetrics(const char* text, int32_t font[3]) {
-  const char* p = ReadMetric(text, ',', 1, &font[0]);
-  if (p != nullptr) p = ReadMetric(p, ',', 1, &font[1]);
-  if (p != nullptr) p = ReadMetric(p, 0, 0, &font[2]);
+bool ReadMetrics(const char* text, FontMetrics* font) {
+  const char* p = ReadMetric(text, ',', 1, &font->maxCharWidth);
+  if (p != nullptr) p = ReadMetric(p, ',', 1, &font->height);
+  if (p != nullptr) p = ReadMetric(p, 0, 0, &font->externalLeading);
   return p != nullptr;
 }
 
@@ -70,11 +70,10 @@ int PrintAndExit(const char* text) {
 }
 
 // Opens and loads one rules file as the viewer does, once the outputs are
-// known not to be it. With a copy (--diff), the chart metrics are set, the
-// font's or the viewer's, and the loaded rules copied. False after a
-// message.
+// known not to be it. With a copy (--diff), the chart metrics are set from
+// the font and the loaded rules copied. False after a message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 const int32_t* font, RulesCopy* copy) {
+                 const FontMetrics& font, RulesCopy* copy) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
@@ -84,11 +83,7 @@ bool LoadChecked(const char* path, FatalWording* wording, const std::vector<Outp
   LoadRulesFile(file);
   fclose(file);
   if (copy != nullptr) {
-    if (font != nullptr) {
-      SetChartMetrics(font[0], font[1], font[2]);
-    } else {
-      SetChartMetrics(11, 13, 0);
-    }
+    SetChartMetrics(font);
     CopyLoadedRules(path, copy);
   }
   return true;
@@ -105,9 +100,9 @@ int main(int argc, char** argv) {
   if (options.help.given) return PrintAndExit(UsageText);
   if (options.version.given) return PrintAndExit("lorvane-check " LORVANE_VERSION "\n");
 
-  int32_t font[3] = {0, 0, 0};
+  FontMetrics font = DefaultFontMetrics;
   bool withMetrics = options.metrics.given;
-  if (withMetrics && !ReadMetrics(options.metrics.value, font)) {
+  if (withMetrics && !ReadMetrics(options.metrics.value, &font)) {
     UsageError("--metrics needs W,H,E within the usage's ranges, not ", options.metrics.value);
   }
   const char* path = options.path;
@@ -135,11 +130,9 @@ int main(int argc, char** argv) {
     const char* diffPath = options.diff.value;
     RulesCopy before;
     RulesCopy after;
-    if (!LoadChecked(diffPath, &wording, outputs, withMetrics ? font : nullptr, &before))
-      return EXIT_USAGE;
+    if (!LoadChecked(diffPath, &wording, outputs, font, &before)) return EXIT_USAGE;
     ResetRules();
-    if (!LoadChecked(path, &wording, outputs, withMetrics ? font : nullptr, &after))
-      return EXIT_USAGE;
+    if (!LoadChecked(path, &wording, outputs, font, &after)) return EXIT_USAGE;
     // NEW is the file loaded: its warnings, and both files named as the
     // terminal shows them.
     DiffContext report;
@@ -163,8 +156,8 @@ int main(int argc, char** argv) {
     if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
-  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr)) return EXIT_USAGE;
-  if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
+  if (!LoadChecked(path, &wording, outputs, font, nullptr)) return EXIT_USAGE;
+  if (withMetrics) SetChartMetrics(font);
 
   int exitCode = EXIT_LOADED;
   bool written = true;

@@ -25,8 +25,8 @@ std::string PageTitle(const char* rulesPath, const char* title);
 void MakeCheckedSvg(std::string* text, const ExportContext& context);
 void MakeCheckedPage(std::string* text, const ExportContext& context);
 
-// Makes every export's text (by the default metrics 11,13,0 unless the
-// caller set others) and saves them, then prints the route asked for
+// Makes every export's text (by DefaultFontMetrics unless the caller set
+// others) and saves them, then prints the route asked for
 // (routeText null for none), or, with --have alone (haveText), what can be
 // researched now. Nothing is written when a route target or a researched
 // advance is not found. Returns the exit code.
