@@ -12,6 +12,7 @@
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
 
 // The chart's stylesheet, chart/svg.css, embedded at build time.
@@ -298,8 +299,7 @@ void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   SvgTarget svg = {};
   svg.out = out;
   svg.marks = marks;
-  size_t count = 0;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
+  size_t count = (size_t)AdvanceCount();
   // Room for a box of a few units with its links, so the text is seldom
   // copied as it grows.
   out->reserve(out->size() + 2048 + count * 1024);

@@ -169,11 +169,9 @@ struct ReportWriter {
 
 bool WriteReport(bool withMetrics) {
   ReportWriter out;
-  int advanceCount = 0;
-  for (const Advance* a = &RootAdvance; a->name[0] != 0; a = a->next) ++advanceCount;
   const Advance* advance = &RootAdvance;
   out.Member("advances", true);
-  out.List(advanceCount, [&](int) {
+  out.List(AdvanceCount(), [&](int) {
     Json record = AdvanceRecord(advance);
     advance = advance->next;
     return record;

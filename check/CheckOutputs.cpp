@@ -71,10 +71,7 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
   PageContent content;
   content.marks = context.marks;
   content.title = context.title;
-  content.advances = 0;
-  for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
-    ++content.advances;
-  }
+  content.advances = AdvanceCount() - 1;
   content.levels = MaxLevel;
   content.units = UnitCount();
   content.unitRows = UnitTableRows();
