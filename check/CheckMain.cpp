@@ -13,11 +13,8 @@
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "check/CheckFatal.h"
-#include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckOutputs.h"
-#include "check/CheckText.h"
-#include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
@@ -109,8 +106,6 @@ int main(int argc, char** argv) {
   if (path == nullptr) UsageError("no rules file given", "");
   bool json = options.json.given;
   bool comparing = options.diff.given;
-  const char* routeText = options.route.value;
-  const char* haveText = options.have.value;
   // The makers see the context as it is when they run: --diff adds its marks.
   ExportContext context = {PageTitle(path, options.title.value), nullptr};
   std::vector<OutputFile> outputs;
@@ -159,18 +154,10 @@ int main(int argc, char** argv) {
   if (!LoadChecked(path, &wording, outputs, font, nullptr)) return EXIT_USAGE;
   if (withMetrics) SetChartMetrics(font);
 
-  int exitCode = EXIT_LOADED;
-  bool written = true;
-  if (!outputs.empty() || routeText != nullptr || haveText != nullptr) {
-    exitCode = RunOutputs(&outputs, routeText, haveText, withMetrics, json);
-  } else if (options.units.given) {
-    written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
-  } else if (json) {
-    written = PrintJsonReport(withMetrics);
-  } else {
-    PrintTextReport(path, withMetrics);
-  }
-  if (!written || fflush(stdout) != 0 || ferror(stdout)) {
+  ReportRun run = {&options, path, &outputs, withMetrics, json};
+  const OptionRow* chosen = ChosenReport(options);
+  int exitCode = chosen != nullptr ? chosen->report(run) : DefaultReport(run);
+  if (exitCode == REPORT_UNWRITTEN || fflush(stdout) != 0 || ferror(stdout)) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }

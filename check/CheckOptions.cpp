@@ -12,25 +12,31 @@
 
 const OptionRow OptionTable[] = {
     {"--json", nullptr, &Options::json, nullptr, "--svg --html", "--route --have",
-     " goes with a report, --route or --have", false, nullptr},
-    {"--metrics", "W,H,E", &Options::metrics, nullptr, nullptr, nullptr, nullptr, false, nullptr},
-    {"--svg", "OUT.svg", &Options::svg, nullptr, nullptr, nullptr, nullptr, false, MakeCheckedSvg},
+     " goes with a report, --route or --have", false, nullptr, nullptr},
+    {"--metrics", "W,H,E", &Options::metrics, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
+    {"--svg", "OUT.svg", &Options::svg, nullptr, nullptr, nullptr, nullptr, false, MakeCheckedSvg,
+     nullptr},
     {"--html", "OUT.html", &Options::html, nullptr, nullptr, nullptr, nullptr, false,
-     MakeCheckedPage},
+     MakeCheckedPage, nullptr},
     {"--title", "TEXT", &Options::title, "--html", nullptr, nullptr, " goes with --html", false,
-     nullptr},
+     nullptr, nullptr},
     {"--route", "CODE[,CODE...]", &Options::route, nullptr, nullptr, nullptr, nullptr, true,
-     nullptr},
-    {"--have", "CODE[,CODE...]", &Options::have, nullptr, nullptr, nullptr, nullptr, true, nullptr},
+     nullptr, RouteReport},
+    {"--have", "CODE[,CODE...]", &Options::have, nullptr, nullptr, nullptr, nullptr, true, nullptr,
+     PlanReport},
     {"--diff", "OLD.TXT", &Options::diff, nullptr, "--route --have", nullptr,
-     " does not go with --route or --have", false, nullptr},
+     " does not go with --route or --have", false, nullptr, nullptr},
     {"--units", nullptr, &Options::units, nullptr, "--svg --html --route --have --diff --metrics",
-     nullptr, " goes with --json or --csv alone", false, nullptr},
+     nullptr, " goes with --json or --csv alone", false, nullptr, UnitsReport},
     {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
-     false, nullptr},
-    {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr},
-    {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr},
-    {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+     false, nullptr, nullptr},
+    {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
+    {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
+    {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
 };
 const int OptionCount = sizeof OptionTable / sizeof OptionTable[0];
 
@@ -107,6 +113,13 @@ Options ReadOptions(int argc, char** argv) {
     }
   }
   return options;
+}
+
+const OptionRow* ChosenReport(const Options& options) {
+  for (const OptionRow& row : OptionTable) {
+    if (row.report != nullptr && (options.*(row.slot)).given) return &row;
+  }
+  return nullptr;
 }
 
 void CheckCombinations(const Options& options) {

@@ -7,6 +7,7 @@
 #include "save/SaveFile.h"
 
 struct ChartMarks;
+struct Options;
 
 // What every export of one run is made with: the page's title (UTF-8) and
 // a comparison's marks, or none.
@@ -32,3 +33,27 @@ void MakeCheckedPage(std::string* text, const ExportContext& context);
 // advance is not found. Returns the exit code.
 int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
                bool withMetrics, bool json);
+
+// What a report of the option table's rows is given: the options, the
+// rules file's path, the exports to write before it prints, and whether
+// --metrics and --json were given.
+struct ReportRun {
+  const Options* options;
+  const char* path;
+  std::vector<OutputFile>* outputs;
+  bool withMetrics;
+  bool json;
+};
+
+// A report that could not be written: main says so (exit 3).
+inline constexpr int REPORT_UNWRITTEN = -1;
+
+// The reports of the rows, each returning the exit code: --route (with
+// --have's researched advances), --have alone (what can be researched
+// now), --units (as text, JSON or CSV).
+int RouteReport(const ReportRun& run);
+int PlanReport(const ReportRun& run);
+int UnitsReport(const ReportRun& run);
+// The report of a run whose options name none: the exports alone, or
+// without any the JSON or the text report.
+int DefaultReport(const ReportRun& run);
