@@ -14,9 +14,7 @@
 #include "rules/Advance.h"
 #include "rules/Lists.h"
 #include "rules/UnitType.h"
-
-// The chart's stylesheet, chart/svg.css, embedded at build time.
-extern const char SvgStyle[];
+#include "svg_style.h"  // the chart's stylesheet, chart/svg.css, embedded at build time
 
 namespace {
 
