@@ -8,7 +8,7 @@
 # for 1,000 and 100,000 advances, each beside --json of the larger file of
 # its pair, timed by hyperfine (medians of RUNS runs, fewer for 100,000).
 # The checker is a Release build at -O2, linked statically as the Windows
-# release is (build/bench-diff). SIZES="1000" leaves the large pair out.
+# release is (build/static). SIZES="1000" leaves the large pair out.
 # Installs hyperfine (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,11 +23,9 @@ mkdir -p "$OUT"
 lorvane_install_packages bench-diff hyperfine
 
 echo "bench-diff: building"
-. scripts/quiet-cmake.sh
-lorvane_configure "$OUT/configure.log" -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=ON -DLORVANE_TESTS=OFF || exit 1
-lorvane_build "$OUT/build.log" "$OUT" -j"$JOBS" --target lorvane-check || exit 1
-checker="$OUT/check/lorvane-check"
+. scripts/builds.sh
+lorvane_build_kind static "$OUT/" lorvane-check || exit 1
+checker="$(lorvane_build_dir static)/check/lorvane-check"
 
 for size in $SIZES; do
   old="$OUT/stress-$size.txt"

@@ -10,8 +10,8 @@
 #    dot -Tsvg on the same graph (scripts/json_to_dot.py writes the advances
 #    and links of the checker's --json as DOT), timed by hyperfine, medians
 #    and their ratio. The checker is a Release build at -O2, linked
-#    statically as the Windows release is (build/bench-export/static), and
-#    for comparison dynamically (build/bench-export/shared). dot needs
+#    statically as the Windows release is (build/static), and for
+#    comparison dynamically (build/shared). dot needs
 #    minutes for 1,000 advances: it runs DOT_RUNS times (3), the checker
 #    RUNS times (30); GRAPHS="sample" leaves the large graph out;
 # 3. the page in headless Chromium (tests/browser/page-bench.mjs), at full
@@ -29,23 +29,19 @@ GRAPHS=${GRAPHS:-"sample stress-1000"}
 OUT=build/bench-export
 mkdir -p "$OUT/out"
 
-bash scripts/setup.sh
 . scripts/packages.sh
-. scripts/quiet-cmake.sh
+lorvane_set_up
+. scripts/builds.sh
 lorvane_install_packages bench-export graphviz hyperfine
 
 echo "bench-export: building"
 for link in static shared; do
-  static=OFF
-  [ "$link" = static ] && static=ON
-  lorvane_configure "$OUT/$link-configure.log" -S . -B "$OUT/$link" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF
-  lorvane_build "$OUT/$link-build.log" "$OUT/$link" -j"$JOBS" --target lorvane-check
+  lorvane_build_kind $link "$OUT/$link" lorvane-check
 done
-lorvane_configure "$OUT/bench-configure.log" -S . -B build/bench -DCMAKE_BUILD_TYPE=Release \
-  -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
-lorvane_build "$OUT/bench-build.log" build/bench -j"$JOBS" --target lorvane-bench-export
-checker="$OUT/static/check/lorvane-check"
+lorvane_build_kind bench "$OUT/bench" lorvane-bench-export
+static=$(lorvane_build_dir static)/check/lorvane-check
+shared=$(lorvane_build_dir shared)/check/lorvane-check
+checker=$static
 
 echo
 echo "== In-process export (Google Benchmark, median of 5, CPU time)"
@@ -64,8 +60,8 @@ for graph in $GRAPHS; do
   dot_runs=$RUNS
   [ "$graph" = sample ] || dot_runs=$DOT_RUNS
   hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$OUT/$graph-checker.json" \
-    "$OUT/static/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" \
-    "$OUT/shared/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" >/dev/null
+    "$static --svg $OUT/out/$graph.svg $OUT/$graph.txt" \
+    "$shared --svg $OUT/out/$graph.svg $OUT/$graph.txt" >/dev/null
   hyperfine -N --runs "$dot_runs" --export-json "$OUT/$graph-dot.json" \
     "dot -Tsvg -o $OUT/out/$graph-dot.svg $OUT/$graph.dot" >/dev/null
 done

@@ -1,18 +1,17 @@
-#!/bin/sh
-# Configures, builds and runs the load benchmark, then prints the table of
-# load times against the bare line-reading baseline.
-#   scripts/bench-load.sh            (build directory build/bench)
-#   BUILD_DIR=/tmp/b REPS=3 scripts/bench-load.sh
-set -eu
+#!/usr/bin/env bash
+# Configures, builds and runs the load benchmark (build/bench), then prints
+# the table of load times against the bare line-reading baseline
+# (scripts/bench_load_table.py).
+#   bash scripts/bench-load.sh
+#   REPS=3 bash scripts/bench-load.sh [Google Benchmark options...]
+set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=${BUILD_DIR:-build/bench}
 REPS=${REPS:-5}
 JOBS=${JOBS:-2}
 
-. scripts/quiet-cmake.sh
-lorvane_configure "$BUILD_DIR/bench-configure.log" -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release \
-  -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
-lorvane_build "$BUILD_DIR/bench-build.log" "$BUILD_DIR" -j"$JOBS" --target lorvane-bench
+. scripts/builds.sh
+BUILD_DIR=$(lorvane_build_dir bench)
+lorvane_build_kind bench "$BUILD_DIR/bench" lorvane-bench || exit 1
 
 RESULTS="$BUILD_DIR/bench/load-results.json"
 "$BUILD_DIR/bench/lorvane-bench" \
