@@ -99,9 +99,17 @@ if [ -z "$window" ]; then
   exit 1
 fi
 title=${window#* }
-# Let the first paint reach the display.
-sleep 1
-import -window "${window%% *}" build/screenshot.png
+# Drawn: two captures in a row alike, of more than one colour (before its
+# first paint a window is all its background).
+capture=""
+for _ in $(seq 1 100); do
+  previous=$capture
+  capture=$(import -window "${window%% *}" build/screenshot.png 2>/dev/null &&
+    identify -format '%k %#' build/screenshot.png 2>/dev/null || true)
+  [ -n "$capture" ] && [ "${capture%% *}" -gt 1 ] && [ "$capture" = "$previous" ] && break
+  kill -0 "$VIEWER_PID" 2>/dev/null || break
+  sleep 0.1
+done
 echo "run: lorvane.exe showed \"$title\"; screenshot saved to $(pwd)/build/screenshot.png"
 kill "$VIEWER_PID" 2>/dev/null || true
 wait "$VIEWER_PID" 2>/dev/null || true
