@@ -3,7 +3,7 @@
 for byte: a change meant to keep the checker's behaviour (a move, a
 rename, a table made of an if-chain) must change no output.
 
-  compare-checkers.py [--only commands|manifest|sample] BEFORE AFTER
+  compare_checkers.py [--only commands|manifest|sample] [--page-moved] BEFORE AFTER
 
 Each command line runs twice in the same scratch folder, made afresh with
 the same files for each checker: the exit code, standard output, standard
@@ -20,11 +20,17 @@ reader got, a device) must be the same. The command lines:
 - the sample and its modified copy (data/RULES.TXT, data/RULES-MOD.TXT)
   and the report fixtures through every output (SAMPLE_LINES below).
 
+With --page-moved, a change to the page's own scripts and its help is
+expected: in every page written (standard output or a file), the scripts'
+texts, their hashes in the policy and the legend's help of the keys are
+left out of the comparison, and the rest of it must still be the same.
+
 Prints each difference, then the count of command lines compared; exits 1
 when any differs.
 """
 import difflib
 import os
+import re
 import resource
 import shutil
 import signal
@@ -75,6 +81,21 @@ for fixture in ("small.txt", "warnings.txt", "names.txt"):
 # The hostile corpus's files, each run in the staged corpus.
 CASE_LINES = [[], ["--json", "--metrics", "11,13,0"], ["--units", "--csv"], ["--html", "-"],
               ["--diff", "SAMPLE"], ["--json", "--diff", "SELF"]]
+
+
+PAGE_PARTS = [
+    (re.compile(rb"<script>.*?</script>\n", re.S), b"<script/>\n"),
+    (re.compile(rb"script-src [^;]*;"), b"script-src;"),
+    (re.compile(rb"<dt>Keys</dt>.*?</dl>", re.S), b"<dt>Keys</dt></dl>"),
+]
+
+
+def without_page_scripts(data):
+    if not data.startswith(b"<!DOCTYPE html>"):
+        return data
+    for pattern, replacement in PAGE_PARTS:
+        data = pattern.sub(replacement, data)
+    return data
 
 
 def limit_cpu():
@@ -162,13 +183,16 @@ def show(value):
 
 
 class Comparer:
-    def __init__(self, before, after):
+    def __init__(self, before, after, page_moved=False):
         self.before, self.after = before, after
+        self.page_moved = page_moved
         self.compared = {}
         self.differences = []
 
     def same(self, group, label, first, second):
         self.compared[group] = self.compared.get(group, 0) + 1
+        if self.page_moved:
+            first, second = (self.pageless(r) for r in (first, second))
         if first == second:
             return
         parts = ["exit code", "standard output", "standard error", "files"]
@@ -187,6 +211,13 @@ class Comparer:
             lines += ["    " + d.rstrip("\n") for d in diff[:30]]
         self.differences.append("\n".join(lines))
         print(self.differences[-1], flush=True)
+
+    @staticmethod
+    def pageless(result):
+        code, out, err, files = result
+        files = {name: tuple(without_page_scripts(v) if isinstance(v, bytes) else v for v in value)
+                 for name, value in files.items()}
+        return code, without_page_scripts(out), err, files
 
     def commands(self, scratch):
         cases = run_command.read_table()
@@ -234,9 +265,12 @@ def main():
     only = None
     if args[:1] == ["--only"]:
         only, args = args[1], args[2:]
+    page_moved = args[:1] == ["--page-moved"]
+    if page_moved:
+        args = args[1:]
     if len(args) != 2:
         sys.exit(__doc__)
-    comparer = Comparer(os.path.abspath(args[0]), os.path.abspath(args[1]))
+    comparer = Comparer(os.path.abspath(args[0]), os.path.abspath(args[1]), page_moved)
     scratch = tempfile.mkdtemp(prefix="lvcompare-")
     os.chmod(scratch, 0o755)
     try:
@@ -248,7 +282,7 @@ def main():
     total = sum(comparer.compared.values())
     counts = ", ".join("%s %d" % item for item in comparer.compared.items())
     verdict = "%d differ" % len(comparer.differences) if comparer.differences else "all the same"
-    print("compare-checkers: %d command lines compared byte for byte (%s): %s" %
+    print("compare_checkers: %d command lines compared byte for byte (%s): %s" %
           (total, counts, verdict))
     sys.exit(1 if comparer.differences else 0)
 
