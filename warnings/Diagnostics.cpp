@@ -21,6 +21,7 @@ nlohmann::ordered_json DiagnosticJson(const Diagnostic& diagnostic) {
   nlohmann::ordered_json record = {
       {"line", diagnostic.line},
       {"severity", diagnostic.severity == SEVERITY_ERROR ? "error" : "warning"},
+      {"kind", DiagnosticKinds[diagnostic.kind].name},
       {"message", std::move(message)}};
   if (diagnostic.advance >= 0) record["advance"] = diagnostic.advance;
   if (!diagnostic.loop.empty()) record["loop"] = diagnostic.loop;
