@@ -6,11 +6,10 @@
 #include <stdlib.h>
 
 #include <string>
-#include <vector>
 
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 
@@ -28,10 +27,9 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 [[noreturn]] void FatalStop(int exitCode) {
   const FatalWording& w = *Wording;
   fflush(stdout);
-  std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
   // A refused cycle: the loop itself after the viewer's message.
-  std::vector<const Advance*> loop = RefusedLoop();
-  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
+  std::string message =
+      w.opening ? ShownArgument(TextBuffer) : ShownText(RefusalDiagnostic().message.c_str());
   if ((!w.json || w.namingFile) && FatalLine > 0) {
     fprintf(stderr, "%s:%ld: error: ", ShownArgument(w.path).c_str(), (long)FatalLine);
   } else if (w.namingFile) {

@@ -23,6 +23,7 @@
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
+#include "lsp/Server.h"
 #include "rules/Reader.h"
 #include "warnings/CheckEncoding.h"
 #include "warnings/CheckWarnings.h"
@@ -104,6 +105,11 @@ int main(int argc, char** argv) {
   Options options = ReadOptions(argc, argv);
   if (options.help.given) return PrintAndExit(UsageText);
   if (options.version.given) return PrintAndExit("lorvane-check " LORVANE_VERSION "\n");
+  if (options.lsp.given) {
+    CheckCombinations(options);
+    if (options.path != nullptr) UsageError("--lsp takes no rules file: ", options.path);
+    return RunLanguageServer(stdin, stdout);
+  }
 
   int32_t font[3] = {0, 0, 0};
   bool withMetrics = options.metrics.given;

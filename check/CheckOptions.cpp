@@ -29,6 +29,9 @@ const OptionRow OptionTable[] = {
     {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
      false, nullptr},
     {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+    {"--lsp", nullptr, &Options::lsp, nullptr,
+     "--json --metrics --svg --html --sarif --title --route --have --diff --units --csv --werror",
+     nullptr, " goes alone, without a rules file: the editor sends the texts", true, nullptr},
     {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr},
     {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr},
 };
