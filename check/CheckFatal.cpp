@@ -24,7 +24,7 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 // text to standard error. In the text report, a message about one line of
 // the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
 // --diff, which loads two files, every refusal names its file so.
-[[noreturn]] void FatalStop(int exitCode) {
+void PrintFatalMessage() {
   const FatalWording& w = *Wording;
   fflush(stdout);
   // A refused cycle: the loop itself after the viewer's message.
@@ -38,5 +38,9 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
   fputs(message.c_str(), stderr);
   fputc('\n', stderr);
   fflush(stderr);
+}
+
+[[noreturn]] void FatalStop(int exitCode) {
+  PrintFatalMessage();
   exit(exitCode);
 }
