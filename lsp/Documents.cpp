@@ -115,8 +115,8 @@ void IndexRecords(Server* server) {
 }
 
 // The diagnostic of a refused load: one error at its line.
-Published RefusalPublished(const Server& server, const Document& document) {
-  Diagnostic refusal = RefusalDiagnostic();
+Published RefusalPublished(const Server& server, const Document& document,
+                           const Diagnostic& refusal) {
   int32_t line = refusal.line > 0 ? refusal.line - 1 : 0;
   if (line >= LineCount(document)) line = LineCount(document) - 1;
   Json diagnostic = {{"range", LineRange(server, document, line)},
@@ -162,7 +162,7 @@ void SetText(const Server& server, Document* document, const std::string& text) 
   }
 }
 
-bool LoadDocument(Server* server, const Document& document) {
+bool LoadDocument(Server* server, const Document& document, Diagnostic* refusal) {
   if (server->loaded == &document) return !document.refused;
   ResetRules();
   server->loaded = &document;
@@ -170,6 +170,7 @@ bool LoadDocument(Server* server, const Document& document) {
   LoadRun run = {&document.bytes};
   int exitCode = 0;
   if (!RunCatchingFatal(LoadBytes, &run, &exitCode)) {
+    if (refusal != nullptr) *refusal = RefusalDiagnostic();
     // What a refused load leaves is no rules file.
     ResetRules();
     return false;
@@ -181,9 +182,10 @@ bool LoadDocument(Server* server, const Document& document) {
 void CheckDocument(Server* server, Document* document) {
   server->loaded = nullptr;
   document->diagnostics.clear();
-  document->refused = !LoadDocument(server, *document);
+  Diagnostic refusal;
+  document->refused = !LoadDocument(server, *document, &refusal);
   if (document->refused) {
-    document->diagnostics.push_back(RefusalPublished(*server, *document));
+    document->diagnostics.push_back(RefusalPublished(*server, *document, refusal));
     return Publish(server, document->uri, document);
   }
   for (const Diagnostic& warning : CollectWarnings()) {

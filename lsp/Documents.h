@@ -22,8 +22,8 @@ void CheckDocument(Server* server, Document* document);
 void ClearDiagnostics(Server* server, const std::string& uri);
 
 // Loads the document's rules, if they are not loaded; false when the load
-// refuses them.
-bool LoadDocument(Server* server, const Document& document);
+// refuses them, with the refusal where asked.
+bool LoadDocument(Server* server, const Document& document, Diagnostic* refusal = nullptr);
 
 // The number of lines, and one line's text without its line end.
 int32_t LineCount(const Document& document);

@@ -27,6 +27,10 @@ bool ReadHeaderLine(FILE* in, std::string* line, bool* tooLong) {
     }
   }
   if (!line->empty() && line->back() == '\r') line->pop_back();
+  // What a body shorter than its Content-Length leaves before the next
+  // message's header is dropped, so that the next message is read whole.
+  size_t header = line->find("Content-Length:");
+  if (header != std::string::npos && header > 0) line->erase(0, header);
   return any;
 }
 
