@@ -16,7 +16,7 @@
 #include <unistd.h>
 #endif
 
-#include "check/CheckExport.h"
+#include "check/CheckOutputs.h"
 #include "console/ConsoleText.h"
 #include "warnings/Diagnostics.h"
 #include "warnings/Kinds.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "warnings/CheckWarnings.h"
+#include "warnings/Warnings.h"
 
 struct ExportContext;
 

@@ -15,8 +15,8 @@
 #include "rules/Fatal.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckEncoding.h"
-#include "warnings/CheckWarnings.h"
+#include "warnings/Encoding.h"
+#include "warnings/Warnings.h"
 #include "warnings/Diagnostics.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "warnings/CheckFields.h"
+#include "warnings/Fields.h"
 
 typedef nlohmann::json Json;
 

@@ -7,7 +7,7 @@
 #include "chart/Utf8Text.h"
 #include "rules/Advance.h"
 #include "rules/Fatal.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Loops.h"
 
 std::string DiagnosticLine(const std::string& shownPath, const Diagnostic& diagnostic) {
   std::string line = shownPath + ":" + std::to_string((long)diagnostic.line) + ": " +
