@@ -15,11 +15,13 @@
 #include "check/CheckFatal.h"
 #include "check/CheckOptions.h"
 #include "check/CheckOutputs.h"
+#include "check/CheckSarif.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
+#include "lsp/Server.h"
 #include "rules/Reader.h"
 #include "warnings/Diagnostics.h"
 #include "warnings/Encoding.h"
@@ -70,14 +72,20 @@ int PrintAndExit(const char* text) {
 // known not to be it. With a copy (--diff), the chart metrics are set from
 // the font and the loaded rules copied. False after a message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 const FontMetrics& font, RulesCopy* copy) {
+                 const FontMetrics& font, RulesCopy* copy, bool* refused = nullptr) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
   wording->opening = false;
   if (!CheckOutputPaths(file, path, outputs)) return false;
   WatchEncoding();
-  LoadRulesFile(file);
+  if (refused != nullptr) {
+    int exitCode = 0;
+    *refused = !RunCatchingFatal([](void* rules) { LoadRulesFile(static_cast<FILE*>(rules)); },
+                                 file, &exitCode);
+  } else {
+    LoadRulesFile(file);
+  }
   fclose(file);
   if (copy != nullptr) {
     SetChartMetrics(font);
@@ -96,6 +104,11 @@ int main(int argc, char** argv) {
   Options options = ReadOptions(argc, argv);
   if (options.help.given) return PrintAndExit(UsageText);
   if (options.version.given) return PrintAndExit("lorvane-check " LORVANE_VERSION "\n");
+  if (options.lsp.given) {
+    CheckCombinations(options);
+    if (options.path != nullptr) UsageError("--lsp takes no rules file: ", options.path);
+    return RunLanguageServer(stdin, stdout);
+  }
 
   FontMetrics font = DefaultFontMetrics;
   bool withMetrics = options.metrics.given;
@@ -107,7 +120,7 @@ int main(int argc, char** argv) {
   bool json = options.json.given;
   bool comparing = options.diff.given;
   // The makers see the context as it is when they run: --diff adds its marks.
-  ExportContext context = {PageTitle(path, options.title.value), nullptr};
+  ExportContext context = {PageTitle(path, options.title.value), nullptr, path};
   std::vector<OutputFile> outputs;
   for (int k = 0; k < OptionCount; ++k) {
     const OptionRow& row = OptionTable[k];
@@ -151,7 +164,18 @@ int main(int argc, char** argv) {
     if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
-  if (!LoadChecked(path, &wording, outputs, font, nullptr)) return EXIT_USAGE;
+  // With --sarif, a refusal is the log's one result.
+  bool refused = false;
+  if (!LoadChecked(path, &wording, outputs, font, nullptr, options.sarif.given ? &refused : nullptr)) {
+    return EXIT_USAGE;
+  }
+  if (refused) {
+    PrintFatalMessage();
+    std::vector<OutputFile> log = {
+        {"--sarif", options.sarif.value, nullptr, SarifLog(path, {RefusalDiagnostic()})}};
+    SaveFiles(log);
+    return EXIT_REFUSED;
+  }
   if (withMetrics) SetChartMetrics(font);
 
   ReportRun run = {&options, path, &outputs, withMetrics, json};

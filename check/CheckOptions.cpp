@@ -7,11 +7,12 @@
 #include <string.h>
 
 #include "check/CheckOutputs.h"
+#include "check/CheckSarif.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 
 const OptionRow OptionTable[] = {
-    {"--json", nullptr, &Options::json, nullptr, "--svg --html", "--route --have",
+    {"--json", nullptr, &Options::json, nullptr, "--svg --html --sarif", "--route --have",
      " goes with a report, --route or --have", false, nullptr, nullptr},
     {"--metrics", "W,H,E", &Options::metrics, nullptr, nullptr, nullptr, nullptr, false, nullptr,
      nullptr},
@@ -19,6 +20,8 @@ const OptionRow OptionTable[] = {
      nullptr},
     {"--html", "OUT.html", &Options::html, nullptr, nullptr, nullptr, nullptr, false,
      MakeCheckedPage, nullptr},
+    {"--sarif", "OUT.sarif", &Options::sarif, nullptr, "--diff", nullptr,
+     " does not go with --diff", false, MakeCheckedSarif, nullptr},
     {"--title", "TEXT", &Options::title, "--html", nullptr, nullptr, " goes with --html", false,
      nullptr, nullptr},
     {"--route", "CODE[,CODE...]", &Options::route, nullptr, nullptr, nullptr, nullptr, true,
@@ -27,14 +30,18 @@ const OptionRow OptionTable[] = {
      PlanReport},
     {"--diff", "OLD.TXT", &Options::diff, nullptr, "--route --have", nullptr,
      " does not go with --route or --have", false, nullptr, nullptr},
-    {"--units", nullptr, &Options::units, nullptr, "--svg --html --route --have --diff --metrics",
-     nullptr, " goes with --json or --csv alone", false, nullptr, UnitsReport},
+    {"--units", nullptr, &Options::units, nullptr,
+     "--svg --html --sarif --route --have --diff --metrics", nullptr,
+     " goes with --json or --csv alone", false, nullptr, UnitsReport},
     {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
      false, nullptr, nullptr},
     {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr,
      nullptr},
-    {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+    {"--lsp", nullptr, &Options::lsp, nullptr,
+     "--json --metrics --svg --html --sarif --title --route --have --diff --units --csv --werror",
+     nullptr, " goes alone, without a rules file: the editor sends the texts", true, nullptr,
      nullptr},
+    {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr, nullptr},
     {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr,
      nullptr},
 };

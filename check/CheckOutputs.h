@@ -14,6 +14,7 @@ struct Options;
 struct ExportContext {
   std::string title;
   const ChartMarks* marks;
+  const char* rulesPath;  // as given on the command line
 };
 
 // The page's title: the text given, or the rules file's name when it is
