@@ -48,6 +48,10 @@ int Run(Step step) {
     ResetRules();
     Text = "Not enough memory to load the rules file";
     return 1;
+  } catch (...) {
+    ResetRules();
+    Text = "Lorvane failed inside (an unexpected C++ exception); the file was not loaded";
+    return 1;
   }
 }
 

@@ -203,11 +203,17 @@
   }
 
   // One request at a time, in the order made; busy until the last ends.
+  let pending = 0;
   function work(task) {
+    pending += 1;
+    stage.setAttribute("aria-busy", "true");
     working = working.then(task).catch((error) => {
       showRefusal("The file could not be read:", String(error?.message ?? error));
     }).finally(() => {
+      pending -= 1;
+      if (pending > 0) return;
       busy.hidden = true;
+      stage.setAttribute("aria-busy", "false");
     });
     return working;
   }
