@@ -244,6 +244,7 @@
   function askOlder(a, b) {
     const order = olderByName(a, b);
     if (order !== null) return Promise.resolve(order);
+    busy.hidden = true;
     return new Promise((done) => {
       [a, b].forEach((file, k) => {
         const button = $(`older-${k}`);
