@@ -6,7 +6,7 @@
 import { execFileSync, spawnSync } from "node:child_process";
 import { mkdtempSync, readFileSync, readdirSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { dirname, basename, join } from "node:path";
+import { basename, dirname, join, resolve } from "node:path";
 
 // The app opened fresh, its downloads going to a folder of the test's.
 export async function openApp(browser, tab, app) {
@@ -100,7 +100,8 @@ export function checked(checker, paths) {
   const out = join(mkdtempSync(join(tmpdir(), "lorvane-checked-")), "page.html");
   const names = paths.map((p) => basename(p));
   const args = names.length === 2 ? ["--html", out, "--diff", ...names] : ["--html", out, names[0]];
-  const run = spawnSync(checker, args, { cwd: dirname(paths[0]), encoding: "utf8" });
+  const run = spawnSync(resolve(checker), args, { cwd: dirname(paths[0]), encoding: "utf8" });
+  if (run.error) throw run.error;
   if (run.status !== 0) return { code: run.status, message: run.stderr.replace(/\n$/, "") };
   const page = readFileSync(out);
   rmSync(dirname(out), { recursive: true });
