@@ -19,8 +19,8 @@
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
 #include "rules/Reader.h"
-#include "web/WebFatal.h"
 #include "warnings/CheckEncoding.h"
+#include "web/WebFatal.h"
 
 namespace {
 

@@ -89,17 +89,23 @@
       if (kept !== 0) return [kept, textOf(lorvane)];
     }
     await busyWith(`Loading ${newer.name}\u2026`);
+    const loading = performance.now();
     const [code, text] = load(newer);
+    performance.measure("Lorvane: load", { start: loading });
     if (code !== 0) return [code, text];
     await busyWith("Making the page\u2026");
+    const making = performance.now();
     const made = lorvane._LorvaneMakePage(naming);
     const page = textOf(lorvane);
+    performance.measure("Lorvane: make the page", { start: making });
     lorvane._LorvaneForgetOlder();
     return [made, page];
   }
 
   // The bytes a load can read (the rest of a larger file changes nothing),
-  // with the reading shown as it goes.
+  // with the reading shown as it goes. (Each step of the work is a
+  // performance measure, "Lorvane: ...", for the browser's profiler and
+  // the page benchmark.)
   async function readBytes(file) {
     const lorvane = await ready;
     const limit = lorvane._LorvaneReadLimit();
@@ -147,8 +153,10 @@
     // The frame now has this document's address; the page reads its own
     // entries from it as it starts.
     if (view !== null) w.history.replaceState(null, "", view.hash || location.pathname + location.search);
+    const writing = performance.now();
     d.write(new TextDecoder().decode(page));
     d.close();
+    performance.measure("Lorvane: write the page", { start: writing });
     if (view !== null) {
       const toggle = d.getElementById("overview-toggle");
       if (view.overview && toggle?.getAttribute("aria-expanded") === "false") toggle.click();
@@ -344,6 +352,7 @@
     try {
       const file = await shown.handle.getFile();
       if (file.lastModified === shown.modified && file.size === shown.size) return;
+      performance.mark("Lorvane: change seen");
       const entry = await fileEntry(file, shown.handle);
       await work(async () => {
         if (await show(entry, shown.older, true)) return;
