@@ -336,9 +336,10 @@
     watchButton.setAttribute("aria-pressed", String(watching));
     watchButton.textContent = watching ? "Stop watching" : "Watch";
     if (shown === null || stage.classList.contains("stale")) return;
+    const what = shown.older ? `${shown.name} against ${shown.older.name}` : shown.name;
     state.textContent = watching
       ? `Watching ${shown.name}; last read ${clock(shown.read)}`
-      : `${shown.name}, read ${clock(shown.read)}`;
+      : `${what}, read ${clock(shown.read)}`;
   }
   function stopWatching() {
     clearInterval(watchTimer);

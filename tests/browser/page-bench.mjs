@@ -18,7 +18,8 @@
 // ratio; the module's part of it (the load: read, link and rank; making
 // the page), the page written into its frame, and the redraw after a
 // watched change (from the change seen until drawn).
-//   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png] [--app Lorvane.html]
+// --app-only leaves the page's own rows out.
+//   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png] [--app Lorvane.html] [--app-only]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, readFileSync, statSync } from "node:fs";
 import { loadavg, tmpdir } from "node:os";
@@ -32,6 +33,8 @@ const shotAt = args.indexOf("--screenshot");
 const screenshot = shotAt >= 0 ? args.splice(shotAt, 2)[1] : null;
 const appAt = args.indexOf("--app");
 const appFile = appAt >= 0 ? resolve(args.splice(appAt, 2)[1]) : null;
+const onlyAt = args.indexOf("--app-only");
+const appOnly = onlyAt >= 0 && args.splice(onlyAt, 1).length > 0;
 const [checker, ...files] = args;
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = 5;
@@ -69,7 +72,7 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
+if (!appOnly) console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -82,6 +85,7 @@ for (const [n, rules] of files.entries()) {
     .sort((a, b) => advances[a].level - advances[b].level || a - b);
   const have = early.slice(0, Math.min(500, Math.floor(advances.length / 2))).map((i) => advances[i].code);
   const planned = JSON.parse(execFileSync(checker, ["--json", "--route", code, "--have", have.join(","), rules]));
+  if (appOnly) continue;
 
   for (const rate of [1, 4]) {
     await cdp.send("Emulation.setCPUThrottlingRate", { rate });
