@@ -6,7 +6,7 @@
 #include "check/CheckFatal.h"
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Loops.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include <new>
 #include <string>
 
-#include "check/CheckExport.h"
+#include "check/CheckOutputs.h"
 #include "check/CheckFatal.h"
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
 #include "rules/Reader.h"
-#include "warnings/CheckEncoding.h"
+#include "warnings/Encoding.h"
 #include "web/WebFatal.h"
 
 namespace {
