@@ -225,7 +225,7 @@ if (appFile !== null) {
     });
   const measure = (name) => tab.evaluate((name) => performance.getEntriesByName(name).at(-1).duration, name);
   console.log(`\nLorvane.html: ${statSync(appFile).size} bytes; from a file chosen until drawn, beside the checker's page of it`);
-  console.log("file          CPU | checker page | Lorvane.html | ratio | module: load + page | write  | watched redraw | load avg   (ms, median / max)");
+  console.log("file            CPU | checker page | Lorvane.html | ratio | module: load + page | write  | watched redraw | load avg   (ms, median / max)");
   for (const rules of files) {
     const page = join(work, basename(rules) + ".html");
     for (const rate of [1, 4]) {
@@ -270,7 +270,7 @@ if (appFile !== null) {
       }
       await tab.click("#watch");
       console.log("%s %s | %s | %s | %s | %s | %s | %s | %s",
-        basename(rules).padEnd(13), `${rate}x`.padStart(3), figure(pages).padStart(12),
+        basename(rules).padEnd(15), `${rate}x`.padStart(3), figure(pages).padStart(12),
         figure(apps).padStart(12), (median(apps) / median(pages)).toFixed(2).padStart(5),
         figure(modules).padStart(19), figure(writes).padStart(6), figure(redraws).padStart(14),
         loadavg()[0].toFixed(2).padStart(8));

@@ -2,7 +2,7 @@
 // button (the browser's file chooser) or dropped on it gives exactly the
 // page of lorvane-check --html for every rules file of the manifest
 // (tests/hostile/cases.tsv), the sample and 1,000 advances, or exactly the
-// checker's refusal, after which the next file loads; a watched file
+// checker's refusal (a file of 40 MB too), after which the next file loads; a watched file
 // changed is drawn again with the view kept, a refused change keeps the
 // chart marked out of date; two files give the page of --diff OLD NEW
 // --html; no Content-Security-Policy report and no script error.
@@ -11,7 +11,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { copyFileSync, existsSync, mkdirSync, readFileSync, statSync } from "node:fs";
+import { copyFileSync, existsSync, mkdirSync, readFileSync, statSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { launch } from "./chromium.mjs";
 import { boxMiddle } from "./box.mjs";
@@ -80,6 +80,19 @@ test("every rules file of the manifest, and 1,000 advances, as the checker gives
     opened += 1;
   }
   assert.ok(opened > 90, `only ${opened} of the manifest's files opened`);
+  assert.deepEqual(errors, []);
+});
+
+test("a file of 40 MB ends with the checker's message, its reading shown", async () => {
+  const app = await openApp(browser, tab, appFile);
+  const big = join(corpus, "forty-mb.txt");
+  const huge = readFileSync(join(corpus, "huge-unknown.txt"));
+  writeFileSync(big, Buffer.concat([huge, huge, Buffer.alloc(40e6 - 2 * huge.length, "x")]));
+  const seen = tab.waitForFunction(
+    () => /^Reading forty-mb\.txt/.test(document.getElementById("busy-text").textContent), { polling: "mutation" });
+  await choose(app, "#open", [big]);
+  await seen;
+  await expectChecked(app, [big], "40 MB");
   assert.deepEqual(errors, []);
 });
 
