@@ -186,10 +186,13 @@
     if (code !== 0) {
       const message = new TextDecoder().decode(text);
       const what = older ? `${older.name} and ${newer.name} were not compared` : `${newer.name} was not loaded`;
-      showRefusal(`${what} (exit code ${code} from lorvane-check):`, message);
-      if (again && frame !== null) {
+      showRefusal(`${what}; lorvane-check refuses it so, with exit code ${code}:`, message);
+      // A chart already shown stays, marked as what it is.
+      if (frame !== null) {
         stage.classList.add("stale");
-        state.textContent = `Out of date: the chart shows ${newer.name} as read at ${clock(shown.read)}`;
+        state.textContent = again
+          ? `Out of date: the chart shows ${newer.name} as read at ${clock(shown.read)}`
+          : `The chart is still that of ${shown.name}`;
       }
       return false;
     }
@@ -248,31 +251,41 @@
     }
     return null;
   }
-  // Asks which is the older one where the names do not tell.
+  // Asks which is the older one where the names do not tell; null when
+  // other files are opened instead of an answer.
+  let cancelAsk = () => {};
   function askOlder(a, b) {
     const order = olderByName(a, b);
     if (order !== null) return Promise.resolve(order);
     busy.hidden = true;
     return new Promise((done) => {
+      const answer = (order) => {
+        ask.hidden = true;
+        cancelAsk = () => {};
+        done(order);
+      };
       [a, b].forEach((file, k) => {
         const button = $(`older-${k}`);
         button.textContent = `${file.name} is the older`;
-        button.onclick = () => {
-          ask.hidden = true;
-          done(k === 0 ? [a, b] : [b, a]);
-        };
+        button.onclick = () => answer(k === 0 ? [a, b] : [b, a]);
       });
+      cancelAsk = () => answer(null);
       ask.hidden = false;
       $("older-0").focus();
     });
+  }
+  async function compare(a, b) {
+    const order = await askOlder(a, b);
+    if (order !== null) await show(order[1], order[0], false);
   }
 
   // Files chosen or dropped: one is shown, two are compared (with the file
   // shown when asked to compare), and a file chosen again replaces the one
   // shown, keeping the view.
   function open(files, handles, purpose) {
-    stopWatching();
     if (files.length === 0) return;
+    stopWatching();
+    cancelAsk();
     if (files.length > 2 || (purpose !== "open" && files.length > 1)) {
       showRefusal("Too many files:", "Open one rules file, or two to compare them.");
       return;
@@ -284,11 +297,9 @@
       if (purpose === "again") {
         await show(entries[0], shown.older, true);
       } else if (purpose === "compare") {
-        const [older, newer] = await askOlder(shown, entries[0]);
-        await show(newer, older, false);
+        await compare(shown, entries[0]);
       } else if (entries.length === 2) {
-        const [older, newer] = await askOlder(entries[0], entries[1]);
-        await show(newer, older, false);
+        await compare(entries[0], entries[1]);
       } else {
         await show(entries[0], null, false);
       }

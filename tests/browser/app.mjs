@@ -22,7 +22,7 @@ export async function openApp(browser, tab, app) {
 // Runs the action (an input), then waits until the app has done all the
 // work that it started: the stage is busy while the app reads, loads and
 // draws.
-export async function settle(app, action, timeout = 120000) {
+export async function settle(app, action, timeout = 600000) {
   await app.tab.evaluate(() => {
     const stage = document.getElementById("stage");
     window.lorvaneSettled = new Promise((done) => {

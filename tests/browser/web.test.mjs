@@ -42,7 +42,7 @@ async function expectChecked(app, paths, what) {
   const got = await shown(app);
   if (want.code !== 0) {
     assert.equal(got.refusal, want.message, `${what}: the refusal`);
-    assert.match(got.head, new RegExp(`exit code ${want.code} `), `${what}: the exit code`);
+    assert.match(got.head, new RegExp(`exit code ${want.code}:$`), `${what}: the exit code`);
     return;
   }
   assert.equal(got.refusal, null, `${what}: refused: ${got.refusal}`);
@@ -212,5 +212,30 @@ test("two files give the checker's page of --diff OLD NEW, the older asked for w
   await tab.waitForSelector("#ask:not([hidden])");
   await settle(app, () => tab.click("#older-1"));
   await expectChecked(app, [first, second], "compared");
+  assert.deepEqual(errors, []);
+});
+
+test("a plan the browser kept for the checker's page of a file is the plan of the app's page of it", async () => {
+  const folder = join(work, "planned");
+  mkdirSync(folder, { recursive: true });
+  copyFileSync(sample, join(folder, "RULES.TXT"));
+  const want = checked(checker, [join(folder, "RULES.TXT")]);
+  writeFileSync(join(folder, "page.html"), want.page);
+  await tab.goto(`file://${join(folder, "page.html")}`);
+  const [x, y] = await boxMiddle(tab, 20);
+  await tab.mouse.click(x, y);
+  await tab.keyboard.press("r");
+  const marked = await tab.evaluate(() => new Promise((done) => setTimeout(() =>
+    done([...document.querySelectorAll("g.researched")].map((g) => g.id)), 500)));
+  assert.ok(marked.length > 1);
+  const app = await openApp(browser, tab, appFile);
+  await choose(app, "#open", [join(folder, "RULES.TXT")]);
+  const kept = await tab.waitForFunction(() => {
+    const page = document.querySelector("#stage iframe").contentDocument;
+    const ids = [...page.querySelectorAll("g.researched")].map((g) => g.id);
+    return ids.length > 0 && ids;
+  });
+  assert.deepEqual(await kept.jsonValue(), marked);
+  await tab.evaluate(() => localStorage.clear());
   assert.deepEqual(errors, []);
 });
