@@ -140,7 +140,11 @@
   }
 
   // Writes the page into a new frame over the old one, then drops the old.
-  function showPage(page, keep) {
+  // A large page goes in pieces, the browser free between them, as a page
+  // from disk arrives: one write of it all holds the page for as long as
+  // it takes to read it.
+  const PIECE = 1 << 20;
+  async function showPage(page, keep) {
     const old = frame;
     const view = keep ? viewOf(old) : null;
     frame = document.createElement("iframe");
@@ -154,7 +158,11 @@
     // entries from it as it starts.
     if (view !== null) w.history.replaceState(null, "", view.hash || location.pathname + location.search);
     const writing = performance.now();
-    d.write(new TextDecoder().decode(page));
+    const html = new TextDecoder().decode(page);
+    for (let at = 0; at < html.length; at += PIECE) {
+      if (at > 0) await new Promise((done) => setTimeout(done));
+      d.write(html.slice(at, at + PIECE));
+    }
     d.close();
     performance.measure("Lorvane: write the page", { start: writing });
     if (view !== null) {
@@ -199,7 +207,7 @@
     await busyWith("Drawing the chart\u2026");
     refusal.hidden = true;
     stage.classList.remove("stale");
-    showPage(text, again);
+    await showPage(text, again);
     shown = { ...newer, older, read: new Date() };
     const stem = newer.name.replace(/\.[^.]*$/, "");
     URL.revokeObjectURL(save.href);
