@@ -11,11 +11,15 @@
 
 // The viewer shows its fatal message in a box; the checker prints the same
 // text to standard error.
-[[noreturn]] void FatalStop(int exitCode) {
+void PrintFatalMessage() {
   fflush(stdout);
   std::string message = WordedFatal();
   fputs(message.c_str(), stderr);
   fputc('\n', stderr);
   fflush(stderr);
+}
+
+[[noreturn]] void FatalStop(int exitCode) {
+  PrintFatalMessage();
   exit(exitCode);
 }

@@ -19,3 +19,7 @@ void UseFatalWording(const FatalWording* wording);
 // feed: "FILE:LINE: error: MESSAGE", "FILE: error: MESSAGE" or "MESSAGE",
 // a refused cycle followed by its loop. Read before the rules are reset.
 std::string WordedFatal();
+
+// The refusal's message on standard error, as FatalStop writes it before
+// it ends the program: for a refusal caught (RunCatchingFatal).
+void PrintFatalMessage();

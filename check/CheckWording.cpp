@@ -1,12 +1,11 @@
 // The checker's wording of a refusal: the viewer's message, with the file
 // and line where the run asks for them, as a value.
 #include <string>
-#include <vector>
 
 #include "check/CheckFatal.h"
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
-#include "warnings/Loops.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 
@@ -22,10 +21,9 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 // two files, every refusal names its file so.
 std::string WordedFatal() {
   const FatalWording& w = *Wording;
-  std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
   // A refused cycle: the loop itself after the viewer's message.
-  std::vector<const Advance*> loop = RefusedLoop();
-  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
+  std::string message =
+      w.opening ? ShownArgument(TextBuffer) : ShownText(RefusalDiagnostic().message.c_str());
   if ((!w.json || w.namingFile) && FatalLine > 0) {
     return ShownArgument(w.path) + ":" + std::to_string((long)FatalLine) + ": error: " + message;
   }

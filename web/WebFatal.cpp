@@ -1,7 +1,8 @@
-// The web page's end of the fatal boundary: a refusal unwinds back to the
-// entry point that JavaScript called (web/WebPage.cpp), which says it.
-#include "web/WebFatal.h"
+// The web page's end of the fatal boundary, which no refusal reaches:
+// every entry point (web/WebPage.cpp) runs under RunCatchingFatal, which
+// brings a refusal back to it.
+#include <stdlib.h>
 
 #include "rules/Fatal.h"
 
-[[noreturn]] void FatalStop(int exitCode) { throw WebRefusal{exitCode}; }
+[[noreturn]] void FatalStop(int) { abort(); }

@@ -5,22 +5,21 @@
 // One file is loaded at a time and stays loaded until the next load; a
 // comparison keeps a copy of the older file. Every call returns 0, or the
 // checker's exit code with its message as the text. No exception leaves a
-// call: a refusal (web/WebFatal.cpp) and a lack of memory end here, and the
-// rules are reset, so the next call starts afresh.
+// call: a refusal and a lack of memory end here, and the rules are reset,
+// so the next call starts afresh.
 #include <stddef.h>
-#include <stdio.h>
 
 #include <new>
 #include <string>
 
-#include "check/CheckOutputs.h"
 #include "check/CheckFatal.h"
+#include "check/CheckOutputs.h"
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
+#include "rules/Fatal.h"
 #include "rules/Reader.h"
 #include "warnings/Encoding.h"
-#include "web/WebFatal.h"
 
 namespace {
 
@@ -33,26 +32,25 @@ FatalWording Wording = {"", false, false, false};
 RulesCopy Older;
 bool HaveOlder = false;
 
-// Runs the step; on a refusal, the message as the checker words it, then
-// everything loaded forgotten. Returns 0 or the exit code.
+// Runs the step; a refusal comes back through the load's own boundary
+// (RunCatchingFatal), and the message is taken as the checker words it,
+// then everything loaded is forgotten. Returns 0 or the exit code.
 template <typename Step>
 int Run(Step step) {
+  int exitCode = 0;
   try {
-    step();
-    return 0;
-  } catch (const WebRefusal& refusal) {
+    auto run = [](void* context) { (*static_cast<Step*>(context))(); };
+    if (RunCatchingFatal(run, &step, &exitCode)) return 0;
     Text = WordedFatal();
-    ResetRules();
-    return refusal.exitCode;
   } catch (const std::bad_alloc&) {
-    ResetRules();
     Text = "Not enough memory to load the rules file";
-    return 1;
+    exitCode = 1;
   } catch (...) {
-    ResetRules();
     Text = "Lorvane failed inside (an unexpected C++ exception); the file was not loaded";
-    return 1;
+    exitCode = 1;
   }
+  ResetRules();
+  return exitCode;
 }
 
 }  // namespace
@@ -68,18 +66,10 @@ int LorvaneLoad(const char* name, const unsigned char* bytes, size_t size, int n
   Wording = {Name.c_str(), false, naming != 0, false};
   UseFatalWording(&Wording);
   Text.clear();
-  static unsigned char none = 0;
-  FILE* file = fmemopen(size > 0 ? (void*)bytes : &none, size, "rb");
-  if (file == nullptr) {
-    Text = "Not enough memory to load the rules file";
-    return 1;
-  }
-  int code = Run([&] {
+  return Run([&] {
     WatchEncoding();
-    LoadRulesFile(file);
+    LoadRulesText(reinterpret_cast<const char*>(bytes), size);
   });
-  fclose(file);
-  return code;
 }
 
 // Keeps a copy of the loaded file as the older one of a comparison.
