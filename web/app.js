@@ -47,10 +47,13 @@
       setTimeout(done, 100);
     });
 
+  // Says what the app does; for a large file, drawn before the module
+  // holds the thread (a small one is done before the sign would show).
+  let large = false;
   async function busyWith(text) {
     busyText.textContent = text;
     busy.hidden = false;
-    await drawn();
+    if (large) await drawn();
   }
 
   // The module's calls: the name and bytes copied into its memory, the
@@ -77,6 +80,7 @@
   // page] or [exit code, message], as the checker ends.
   async function makePage(newer, older) {
     const lorvane = await ready;
+    large = newer.bytes.length + (older?.bytes.length ?? 0) > 1 << 20;
     const naming = older ? 1 : 0;
     const load = (file) =>
       call(lorvane, (n, b, s) => lorvane._LorvaneLoad(n, b, s, naming), file.name, file.bytes);
