@@ -95,7 +95,7 @@ bool LoadChecked(const char* path, FatalWording* wording, const std::vector<Outp
     if (font != nullptr) {
       SetChartMetrics(font[0], font[1], font[2]);
     } else {
-      SetChartMetrics(11, 13, 0);
+      SetExportMetrics();
     }
     CopyLoadedRules(path, copy);
   }

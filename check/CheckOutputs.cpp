@@ -63,6 +63,8 @@ std::string PageTitle(const char* rulesPath, const char* title) {
   return utf8;
 }
 
+void SetExportMetrics() { SetChartMetrics(11, 13, 0); }
+
 void MakeCheckedSvg(std::string* text, const ExportContext& context) {
   MakeSvgDocument(text, context.marks);
 }
@@ -101,9 +103,7 @@ int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const ch
     if (found != 0) return found;
   }
   if (!outputs->empty()) {
-    // The viewer's detail font on the standard display: "MS Sans Serif" at
-    // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
-    if (!withMetrics) SetChartMetrics(11, 13, 0);
+    if (!withMetrics) SetExportMetrics();
     for (OutputFile& file : *outputs) file.make(&file.text);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }

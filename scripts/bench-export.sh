@@ -18,7 +18,10 @@
 #    speed and with the CPU throttled 4x: sizes, the time until the route
 #    of the deepest advance is marked and drawn, and with real input events
 #    a click, a zoom step and a keystroke in search until drawn; it saves
-#    build/bench-export/page.png (the 1,000-advance page, two targets).
+#    build/bench-export/page.png (the 1,000-advance page, two targets);
+#    then Lorvane.html (build/web): its size, a file chosen until drawn
+#    beside the checker's page of it, the module's part, the redraw after
+#    a watched change.
 # Installs what it needs, graphviz and hyperfine among it (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -94,5 +97,6 @@ PY
 
 echo
 echo "== The page in headless Chromium"
+lorvane_build_web "$OUT/web" || exit 1
 node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
-  --screenshot "$OUT/page.png"
+  --screenshot "$OUT/page.png" --app build/web/Lorvane.html

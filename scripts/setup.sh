@@ -13,7 +13,9 @@ need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
 # where the kernel runs no 32-bit code).
 need_wine="wine wine32:i386 wine64 fonts-wine xvfb x11-utils imagemagick"
 need_print="cups printer-driver-cups-pdf libcups2:i386 poppler-utils"
-need_browser="chromium"
+# Emscripten builds Lorvane.html (build/web); Debian's package brings its
+# system libraries built and the Node modules its optimiser needs.
+need_browser="chromium emscripten"
 # Node.js and npm come with the machine; Debian's are the fallback.
 command -v npm >/dev/null || need_browser="$need_browser nodejs npm"
 
