@@ -420,7 +420,8 @@ TEST(CheckUnits, SampleTableIsTheUnitLines) {
   EXPECT_EQ(row.substr(0, 12), "Name        ");
   std::getline(csvRows, row);
   EXPECT_EQ(row,
-            "Name,Domain,Move,Range,Attack,Defence,HP,FP,Cost,Hold,Role,Flags,Advance,Code,Line\r");
+            "\xEF\xBB\xBFName,Domain,Move,Range,Attack,Defence,HP,FP,Cost,Hold,Role,Flags,Advance,"
+            "Code,Line\r");
   const char* const domains[] = {"land", "air", "sea"};
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::vector<std::string>& f = lines[i];
