@@ -20,30 +20,6 @@
 #include "rules/Lists.h"
 #include "warnings/CheckWarnings.h"
 
-namespace {
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing past U+10FFFF).
-bool IsUtf8(const unsigned char* s) {
-  while (*s != 0) {
-    int more = *s < 0x80                  ? 0
-               : *s >= 0xC2 && *s <= 0xDF ? 1
-               : *s >= 0xE0 && *s <= 0xEF ? 2
-               : *s >= 0xF0 && *s <= 0xF4 ? 3
-                                          : -1;
-    if (more < 0) return false;
-    unsigned lead = *s++;
-    for (int k = 0; k < more; ++k, ++s) {
-      bool low = k == 0 && ((lead == 0xE0 && *s < 0xA0) || (lead == 0xF0 && *s < 0x90));
-      bool high = k == 0 && ((lead == 0xED && *s > 0x9F) || (lead == 0xF4 && *s > 0x8F));
-      if ((*s & 0xC0) != 0x80 || low || high) return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string PageTitle(const char* rulesPath, const char* title) {
   if (title == nullptr) {
     title = rulesPath;
@@ -51,16 +27,9 @@ std::string PageTitle(const char* rulesPath, const char* title) {
       if (*c == '/' || *c == '\\') title = c + 1;
     }
   }
-  // A command-line text as it is when it reads as UTF-8, else each byte
-  // through Windows-1252, as the rules file's own texts. The page isolates
-  // it from the words around it (a right-to-left override stays inside).
-  std::string utf8;
-  if (IsUtf8((const unsigned char*)title)) {
-    utf8 = ShownArgument(title);
-  } else {
-    AppendUtf8(&utf8, title);
-  }
-  return utf8;
+  // The page isolates it from the words around it (a right-to-left
+  // override stays inside).
+  return IsolatedArgument(title);
 }
 
 void MakeCheckedSvg(std::string* text, const ExportContext& context) {
