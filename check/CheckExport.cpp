@@ -47,12 +47,27 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
   content.levels = MaxLevel;
   content.units = UnitCount();
   content.unitRows = UnitTableRows();
-  // The messages in UTF-8 as the JSON report has them.
-  for (const Diagnostic& warning : CollectWarnings()) {
-    std::string message;
-    AppendUtf8(&message, warning.message.c_str());
-    content.warnings.push_back(PageWarning{message, warning.advance});
-  }
+  // The messages in UTF-8 as the JSON report has them, as many as the page
+  // lists; of the rest, the count and the advances not named yet.
+  struct Listing {
+    PageContent* page;
+    std::vector<bool> named;  // by advance index
+  } listing = {&content, std::vector<bool>((size_t)content.advances + 1, false)};
+  ForEachWarning(
+      [](void* context, const Diagnostic* warning) {
+        Listing& l = *static_cast<Listing*>(context);
+        ++l.page->warningCount;
+        bool known = warning->advance >= 0 && (size_t)warning->advance < l.named.size();
+        if (l.page->warnings.size() < PAGE_WARNINGS_SHOWN) {
+          std::string message;
+          AppendUtf8(&message, warning->message.c_str());
+          l.page->warnings.push_back(PageWarning{message, warning->advance});
+        } else if (known && !l.named[warning->advance]) {
+          l.page->moreWarned.push_back(warning->advance);
+        }
+        if (known) l.named[warning->advance] = true;
+      },
+      &listing);
   MakeHtmlPage(content, text);
 }
 
