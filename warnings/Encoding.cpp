@@ -3,7 +3,7 @@
 // game reads Windows-1252, where each such letter shows as two to four.
 // The watch also keeps the lines where the reader dropped a carriage
 // return inside the line.
-#include "warnings/CheckEncoding.h"
+#include "warnings/Encoding.h"
 
 #include <stdint.h>
 #include <string.h>

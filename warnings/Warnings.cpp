@@ -5,8 +5,8 @@
 // a file saved as UTF-8, carriage returns inside lines and loops of
 // prerequisites. Fields are found by
 // scanning the raw section lines again, which stay in memory after the load
-// (warnings/CheckFields.cpp); this file holds the checks of whole records.
-#include "warnings/CheckWarnings.h"
+// (warnings/Fields.cpp); this file holds the checks of whole records.
+#include "warnings/Warnings.h"
 
 #include <string.h>
 
@@ -21,9 +21,9 @@
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckEncoding.h"
-#include "warnings/CheckFields.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Encoding.h"
+#include "warnings/Fields.h"
+#include "warnings/Loops.h"
 
 namespace {
 

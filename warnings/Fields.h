@@ -1,5 +1,5 @@
 // The warnings' scan record, and the checks of a record's fields as its raw line holds them.
-// They serve the per-record checks of CheckWarnings.cpp, which call them field by field.
+// They serve the per-record checks of Warnings.cpp, which call them field by field.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "warnings/CheckSuggest.h"
-#include "warnings/CheckWarnings.h"
+#include "warnings/Suggest.h"
+#include "warnings/Warnings.h"
 
 // A unit's name as first seen, for the units that repeat it.
 struct NamedUnit {
@@ -52,7 +52,7 @@ void CheckCodeBlanks(Scan* scan, const char* kind, const char* name, const char*
 void CheckIndentedComment(Scan* scan, const char* line, const char* record, const char* name);
 
 // A carriage return inside the scan's line (CarriageReturnLines,
-// warnings/CheckEncoding.h): on a record's line, kind and name tell it;
+// warnings/Encoding.h): on a record's line, kind and name tell it;
 // with kind null, a line that is none (a comment, a header).
 void CheckCarriageReturn(Scan* scan, const char* kind, const char* name);
 
