@@ -45,16 +45,20 @@ bash scripts/setup.sh
 lorvane_install_packages bench-export graphviz hyperfine
 
 echo "bench-export: building"
-for link in static shared; do
+links=static
+want process && links="static shared"
+for link in $links; do
   static=OFF
   [ "$link" = static ] && static=ON
   lorvane_configure "$OUT/$link-configure.log" -S . -B "$OUT/$link" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF
   lorvane_build "$OUT/$link-build.log" "$OUT/$link" -j"$JOBS" --target lorvane-check
 done
-lorvane_configure "$OUT/bench-configure.log" -S . -B build/bench -DCMAKE_BUILD_TYPE=Release \
-  -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
-lorvane_build "$OUT/bench-build.log" build/bench -j"$JOBS" --target lorvane-bench-export
+if want inprocess; then
+  lorvane_configure "$OUT/bench-configure.log" -S . -B build/bench -DCMAKE_BUILD_TYPE=Release \
+    -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
+  lorvane_build "$OUT/bench-build.log" build/bench -j"$JOBS" --target lorvane-bench-export
+fi
 checker="$OUT/static/check/lorvane-check"
 
 if want inprocess; then
@@ -65,7 +69,9 @@ if want inprocess; then
 fi
 
 cp data/RULES.TXT "$OUT/sample.txt"
-cp build/bench/bench/stress-1000-forward.txt "$OUT/stress-1000.txt"
+# The in-process benchmark's stress file (bench/CMakeLists.txt), the same
+# arguments.
+python3 scripts/gen_stress.py --advances 1000 --order forward -o "$OUT/stress-1000.txt"
 for graph in sample stress-1000; do
   "$checker" --json "$OUT/$graph.txt" | python3 scripts/json_to_dot.py >"$OUT/$graph.dot"
 done
