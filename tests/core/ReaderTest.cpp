@@ -35,11 +35,25 @@ class ReaderTest : public RulesTest {
 
   // Every line ReadRulesLine gives for the bytes, each as long as the count
   // it returned, and whether it held a carriage return inside it; the end
-  // of the file stays the end.
+  // of the file stays the end. The same bytes read from memory give the
+  // same lines.
   Lines ReadLines(const std::string& bytes, std::vector<bool>* inside = nullptr) {
     FILE* file = OpenRulesFile(WriteFile(bytes).c_str());
+    RulesSource source = {file, nullptr, 0, 0};
+    Lines lines = ReadSourceLines(&source, inside);
+    fclose(file);
+    LineFeedsRead = 0;
+    BytesRead = 0;
+    RulesSource text = {nullptr, bytes.data(), bytes.size(), 0};
+    std::vector<bool> textInside;
+    EXPECT_EQ(ReadSourceLines(&text, &textInside), lines);
+    if (inside != nullptr) EXPECT_EQ(textInside, *inside);
+    return lines;
+  }
+
+  Lines ReadSourceLines(RulesSource* source, std::vector<bool>* inside) {
     RulesReader reader;
-    BeginReading(&reader, file);
+    BeginReading(&reader, source);
     Lines lines;
     char buffer[LINE_SIZE];
     for (int count; (count = ReadRulesLine(&reader, buffer)) != 0;) {
@@ -51,7 +65,6 @@ class ReaderTest : public RulesTest {
       if (inside != nullptr) inside->push_back(reader.carriageInside);
     }
     EXPECT_EQ(ReadRulesLine(&reader, buffer), 0);
-    fclose(file);
     return lines;
   }
 };
