@@ -47,7 +47,9 @@ class ReaderTest : public RulesTest {
     RulesSource text = {nullptr, bytes.data(), bytes.size(), 0};
     std::vector<bool> textInside;
     EXPECT_EQ(ReadSourceLines(&text, &textInside), lines);
-    if (inside != nullptr) EXPECT_EQ(textInside, *inside);
+    if (inside != nullptr) {
+      EXPECT_EQ(textInside, *inside);
+    }
     return lines;
   }
 
