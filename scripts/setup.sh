@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 
-need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev python3-jsonschema strace neovim"
+# gnumeric: its ssconvert imports the units CSV as a spreadsheet would.
+need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev python3-jsonschema strace neovim gnumeric"
 need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev"
 # Both Wines on every host, so that one machine is like another: the 32-bit

@@ -18,10 +18,15 @@
 // ratio; the module's part of it (the load: read, link and rank; making
 // the page), the page written into its frame, and the redraw after a
 // watched change (from the change seen until drawn).
-// --app-only leaves the page's own rows out.
-//   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png] [--app Lorvane.html] [--app-only]
+// --app-only leaves the page's own rows out. With --warnings, the load of
+// a file with very many warnings, whose page lists the first 1,000,
+// against the same file without the faulty lines and against its own page
+// with the warnings panel emptied (what the rest of the page costs), loads
+// taken in turns.
+//   node tests/browser/page-bench.mjs CHECKER [RULES...] [--screenshot OUT.png]
+//     [--app Lorvane.html] [--app-only] [--warnings FAULTY CLEAN]
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, readFileSync, statSync } from "node:fs";
+import { mkdtempSync, readFileSync, statSync, writeFileSync } from "node:fs";
 import { loadavg, tmpdir } from "node:os";
 import { basename, join, resolve } from "node:path";
 import puppeteer from "puppeteer-core";
@@ -35,6 +40,8 @@ const appAt = args.indexOf("--app");
 const appFile = appAt >= 0 ? resolve(args.splice(appAt, 2)[1]) : null;
 const onlyAt = args.indexOf("--app-only");
 const appOnly = onlyAt >= 0 && args.splice(onlyAt, 1).length > 0;
+const warningsAt = args.indexOf("--warnings");
+const warned = warningsAt >= 0 ? args.splice(warningsAt, 3).slice(1) : null;
 const [checker, ...files] = args;
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = 5;
@@ -72,7 +79,7 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-if (!appOnly) console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
+if (!appOnly && files.length > 0) console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -277,5 +284,59 @@ if (appFile !== null) {
     }
     await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
   }
+}
+
+// The load until drawn of each page, in turns, and what its warnings panel
+// shows.
+async function loadInTurns(pages) {
+  const times = pages.map(() => []);
+  const panels = [];
+  for (let i = 0; i < 2 * LOADS * pages.length; ++i) {
+    const k = i % pages.length;
+    await tab.goto("about:blank");
+    await tab.goto(`file://${pages[k]}`);
+    const result = await tab.evaluate(async () => {
+      const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
+      await frame();
+      await frame();
+      return {
+        at: performance.now(),
+        listed: document.querySelectorAll("#warnings li").length,
+        more: document.getElementById("warnings-more")?.textContent ?? "",
+        warned: document.querySelectorAll("g.warned").length,
+      };
+    });
+    times[k].push(result.at);
+    panels[k] = result;
+  }
+  return { times, panels };
+}
+
+if (warned !== null) {
+  const [faulty, clean] = warned;
+  const page = (rules) => join(work, basename(rules) + ".html");
+  for (const rules of warned) execFileSync(checker, ["--html", page(rules), rules]);
+  const counts = warned.map((rules) => JSON.parse(execFileSync(checker, ["--json", rules],
+    { encoding: "utf8", maxBuffer: 1 << 30 })).warnings.length);
+  // The faulty file's page as one of a file without warnings would be.
+  const unlisted = join(work, "unlisted.html");
+  writeFileSync(unlisted, readFileSync(page(faulty), "utf8").replace(
+    /<ul id="warnings"[^>]*>\n[^]*?<\/ul>\n(<p id="warnings-more">.*?<\/p>\n)?/,
+    "<ul id=\"warnings\">\n</ul>\n<p>No warnings</p>\n"));
+  const pages = [page(faulty), page(clean), unlisted];
+  const names = [`${basename(faulty)} (${counts[0]} warnings)`, `${basename(clean)} (${counts[1]})`,
+    `${basename(faulty)}, panel emptied`];
+  const { times, panels } = await loadInTurns(pages);
+  if (panels[0].listed !== Math.min(counts[0], 1000) || panels[2].listed !== 0) {
+    throw new Error(`the page lists ${panels[0].listed} of ${counts[0]} warnings`);
+  }
+  console.log();
+  console.log("page                                    bytes  listed  warned |  load (ms, median / max) | ratio");
+  for (const [k, name] of names.entries()) {
+    console.log("%s %s %s %s | %s | %s", name.padEnd(34), String(statSync(pages[k]).size).padStart(10),
+      String(panels[k].listed).padStart(7), String(panels[k].warned).padStart(7),
+      figure(times[k]).padStart(24), (median(times[0]) / median(times[k])).toFixed(2).padStart(5));
+  }
+  console.log("the faulty page says: %s; load average %s", panels[0].more, loadavg()[0].toFixed(2));
 }
 await browser.close();
