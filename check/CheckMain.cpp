@@ -68,16 +68,17 @@ int PrintAndExit(const char* text) {
   return EXIT_LOADED;
 }
 
-// Opens and loads one rules file as the viewer does, once the outputs are
-// known not to be it. With a copy (--diff), the chart metrics are set from
-// the font and the loaded rules copied. False after a message.
+// Opens and loads one rules file as the viewer does, once the outputs (and
+// standard output, where a report goes) are known not to be it. With a
+// copy (--diff), the chart metrics are set from the font and the loaded
+// rules copied. False after a message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 const FontMetrics& font, RulesCopy* copy, bool* refused = nullptr) {
+                 bool report, const FontMetrics& font, RulesCopy* copy, bool* refused = nullptr) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
   wording->opening = false;
-  if (!CheckOutputPaths(file, path, outputs)) return false;
+  if (!CheckOutputPaths(file, path, outputs, report)) return false;
   WatchEncoding();
   if (refused != nullptr) {
     int exitCode = 0;
@@ -131,6 +132,8 @@ int main(int argc, char** argv) {
         {row.name, value.value, [make, &context](std::string* text) { make(text, context); }, ""});
   }
   CheckCombinations(options);
+  // The report, the route and what can be researched go to standard output.
+  bool toStandardOutput = outputs.empty() || options.route.given || options.have.given;
 
   FatalWording wording = {path, json, comparing, true};
   UseFatalWording(&wording);
@@ -138,9 +141,11 @@ int main(int argc, char** argv) {
     const char* diffPath = options.diff.value;
     RulesCopy before;
     RulesCopy after;
-    if (!LoadChecked(diffPath, &wording, outputs, font, &before)) return EXIT_USAGE;
+    if (!LoadChecked(diffPath, &wording, outputs, toStandardOutput, font, &before)) {
+      return EXIT_USAGE;
+    }
     ResetRules();
-    if (!LoadChecked(path, &wording, outputs, font, &after)) return EXIT_USAGE;
+    if (!LoadChecked(path, &wording, outputs, toStandardOutput, font, &after)) return EXIT_USAGE;
     // NEW is the file loaded: its warnings, and both files named as the
     // terminal shows them.
     DiffContext report;
@@ -166,7 +171,8 @@ int main(int argc, char** argv) {
   }
   // With --sarif, a refusal is the log's one result.
   bool refused = false;
-  if (!LoadChecked(path, &wording, outputs, font, nullptr, options.sarif.given ? &refused : nullptr)) {
+  if (!LoadChecked(path, &wording, outputs, toStandardOutput, font, nullptr,
+                   options.sarif.given ? &refused : nullptr)) {
     return EXIT_USAGE;
   }
   if (refused) {

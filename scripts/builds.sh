@@ -14,7 +14,8 @@
 #   native          build/native: GCC with AddressSanitizer and UBSan, the tests
 #                   (scripts/test.sh's native and browser tiers)
 #   release-native  build/release-native: Release, no tests (scripts/release.sh's
-#                   sample page, scripts/bench-check.sh, scripts/compare-checkers.sh)
+#                   sample page, scripts/bench-check.sh, scripts/bench-lsp.sh,
+#                   scripts/compare-checkers.sh)
 #   static          build/static: Release at -O2, linked statically as the Windows
 #                   release is, no tests (scripts/bench-diff.sh, scripts/bench-export.sh)
 #   shared          build/shared: the same linked dynamically (scripts/bench-export.sh)
@@ -25,6 +26,9 @@
 #                   scripts/bench-wine.sh)
 #   release         build/release: MinGW-w64 i686, Release, the win32 thread model
 #                   (scripts/release.sh)
+#   web             build/web: Lorvane.html with Emscripten's CMake wrapper
+#                   (Debian's emscripten), optimised, no tests (scripts/test.sh's
+#                   browser tier, scripts/release.sh, scripts/bench-export.sh)
 # The fuzz target has its own, build/fuzz (fuzz/common.sh).
 # Returns CMake's failure: `lorvane_build_kind ... || exit 1`. JOBS (2) is
 # the build's -j.
@@ -50,6 +54,7 @@ lorvane_build_flags() {
       printf '%s\n' -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-release.cmake \
         -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF
       ;;
+    web) printf '%s\n' -DCMAKE_BUILD_TYPE=Release -DLORVANE_TESTS=OFF ;;
     *)
       echo "builds: no kind of build called '$1'" >&2
       return 1
@@ -78,6 +83,19 @@ lorvane_build_kind() {
   done
   [ -n "$log" ] || log=$dir/
   [ "${log: -1}" = / ] || log=$log-
+  if [ "$kind" = web ]; then
+    # Emscripten configures through its wrapper, and its optimiser needs
+    # Debian's own Node modules, which the machine's Node does not look for.
+    mkdir -p "$(dirname "${log}configure.log")"
+    NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B "$dir" "${flags[@]}" "${defines[@]}" \
+      >"${log}configure.log" 2>&1 || {
+      cat "${log}configure.log"
+      return 1
+    }
+    NODE_PATH=/usr/share/nodejs lorvane_build "${log}build.log" "$dir" -j"${JOBS:-2}" \
+      ${targets[@]:+--target "${targets[@]}"}
+    return
+  fi
   lorvane_configure "${log}configure.log" -S . -B "$dir" "${flags[@]}" "${defines[@]}" &&
     lorvane_build "${log}build.log" "$dir" -j"${JOBS:-2}" ${targets[@]:+--target "${targets[@]}"}
 }

@@ -16,7 +16,8 @@
 #    programs, win32 is built and its tests are listed as not run, and the
 #    tier is reported as skipped with the reason;
 # 3. browser: the checker's HTML pages in headless Chromium (tests/browser),
-#    against the checker and against the viewer's chart bitmap under Wine,
+#    and Lorvane.html (built with Emscripten in build/web) against the
+#    checker's pages, against the viewer's chart bitmap under Wine,
 #    from the win32 build where it runs, else the win64 one
 #    (LORVANE_CHART=build/browser/chart.ppm reuses the bitmap of an earlier
 #    run, without Wine);
@@ -112,8 +113,9 @@ tier_win64() {
 tier_browser() {
   local work=build/browser chart=${LORVANE_CHART:-}
   mkdir -p "$work"
-  # The native tier's checker.
+  # The native tier's checker, and Lorvane.html.
   lorvane_build_kind native "$LOGS/browser-native" lorvane-check || return 1
+  lorvane_build_kind web "$LOGS/browser-web" lorvane-app || return 1
   # The viewer's chart bitmap of the sample, as Copy gives it under Wine;
   # LORVANE_CHART names one kept from an earlier run instead (a change to
   # the page alone needs neither the Windows build nor Wine).
@@ -135,7 +137,8 @@ tier_browser() {
   # Every test file of the folder.
   local rc=0
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
-    LORVANE_WORK="$work" node --test tests/browser/*.test.mjs >"$LOGS/browser.log" 2>&1 || rc=$?
+    LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" node --test tests/browser/*.test.mjs \
+    >"$LOGS/browser.log" 2>&1 || rc=$?
   cat "$LOGS/browser.log"
   return $rc
 }
