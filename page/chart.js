@@ -119,10 +119,11 @@
   // Every advance reached from the starts along next(i), the starts left out.
   function reach(starts, next) {
     const seen = new Set();
-    const todo = [...starts];
+    const started = new Set(starts);
+    const todo = [...started];
     while (todo.length > 0) {
       for (const j of next(todo.pop())) {
-        if (!seen.has(j) && !starts.includes(j)) {
+        if (!seen.has(j) && !started.has(j)) {
           seen.add(j);
           todo.push(j);
         }
@@ -134,6 +135,7 @@
   // As lorvane-check --route: the first advance with that code, else the
   // first whose name is the text, case aside; else, with units, the
   // advance that enables the first unit of that name (plan.js); -1 for none.
+  // Each a lookup in a table made once.
   const byCode = new Map();
   const byName = new Map();
   groups.forEach((g, i) => {
@@ -143,6 +145,28 @@
   function resolve(text, withUnits = true) {
     const i = byCode.get(text) ?? byName.get(fold(text)) ?? -1;
     return i < 0 && withUnits ? plan.unitGoal(text) : i;
+  }
+
+  // Texts from the address as a message quotes them: the first few, each
+  // cut short, isolated from the sentence around them (<bdi>, and U+2068
+  // and U+2069 for its text read aloud or copied), so that a right-to-left
+  // override in one cannot turn the sentence round.
+  const QUOTED = 5;
+  const QUOTED_LENGTH = 24;
+  function quoted(texts) {
+    const nodes = [];
+    for (const text of texts.slice(0, QUOTED)) {
+      // Whole characters: the cut never splits a pair of surrogates.
+      const start = [...text.slice(0, 2 * QUOTED_LENGTH)];
+      const cut = start.length > QUOTED_LENGTH || text.length > 2 * QUOTED_LENGTH;
+      const shown = cut ? start.slice(0, QUOTED_LENGTH).join("") + "\u2026" : text;
+      const isolated = document.createElement("bdi");
+      isolated.textContent = "\u2068" + shown + "\u2069";
+      nodes.push(nodes.length === 0 ? '"' : '", "', isolated);
+    }
+    nodes.push('"');
+    if (texts.length > QUOTED) nodes.push(` \u2026 and ${texts.length - QUOTED} more`);
+    return nodes;
   }
 
   let zoom = 1;
@@ -160,7 +184,7 @@
 
   function showSummary() {
     if (unknown.length > 0) {
-      summary.textContent = `No advance has the code or name "${unknown.join('", "')}"`;
+      summary.replaceChildren("No advance has the code or name ", ...quoted(unknown));
     } else if (targets.length > 0) {
       summary.textContent = plan.summary(targets, fullRoute) + "; opens " + marked.opens.length;
     } else {
@@ -233,10 +257,12 @@
   // Several boxes together in the middle of the view where they fit at
   // this zoom, else the last one.
   function showAll(indexes) {
-    const left = Math.min(...indexes.map((i) => boxes[i][0]));
-    const top = Math.min(...indexes.map((i) => boxes[i][1]));
-    const right = Math.max(...indexes.map((i) => boxes[i][0] + boxes[i][2]));
-    const bottom = Math.max(...indexes.map((i) => boxes[i][1] + boxes[i][3]));
+    // A loop, not Math.min(...): a link may name thousands of targets.
+    let [left, top, right, bottom] = [Infinity, Infinity, -Infinity, -Infinity];
+    for (const i of indexes) {
+      const [x, y, w, h] = boxes[i];
+      [left, top, right, bottom] = [Math.min(left, x), Math.min(top, y), Math.max(right, x + w), Math.max(bottom, y + h)];
+    }
     const fits = (right - left) * zoom <= view.clientWidth && (bottom - top) * zoom <= view.clientHeight;
     if (fits) centre([left, top, right - left, bottom - top]);
     else show(indexes[indexes.length - 1]);
@@ -317,10 +343,17 @@
     const state = new URLSearchParams(location.hash.slice(1));
     find.value = state.get("find") || "";
     finder.search(find.value);
-    const wanted = (state.get("route") || "").split(",").filter((text) => text !== "");
-    unknown = wanted.filter((text) => resolve(text) < 0);
-    unknown.push(...plan.read(state, first));
-    select(wanted.map((text) => resolve(text)).filter((i) => i >= 0));
+    // Each entry looked up once.
+    const found = [];
+    unknown = [];
+    for (const text of (state.get("route") || "").split(",")) {
+      if (text === "") continue;
+      const i = resolve(text);
+      if (i < 0) unknown.push(text);
+      else found.push(i);
+    }
+    unknown = unknown.concat(plan.read(state, first));
+    select(found);
     const z = Number(state.get("zoom"));
     setZoom(z > 0 ? z : 1);
     if (targets.length > 0) showAll(targets);

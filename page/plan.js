@@ -118,10 +118,17 @@ function makePlan(chart) {
     });
     return top.join(",");
   }
+  // Each entry looked up once.
   function parse(text) {
-    const items = text.split(",").filter((item) => item !== "");
-    const unknown = items.filter((item) => chart.resolve(item) < 0);
-    setResearched(items.map(chart.resolve).filter((i) => i >= 0));
+    const found = [];
+    const unknown = [];
+    for (const item of text.split(",")) {
+      if (item === "") continue;
+      const i = chart.resolve(item);
+      if (i < 0) unknown.push(item);
+      else found.push(i);
+    }
+    setResearched(found);
     return unknown;
   }
 
@@ -163,9 +170,13 @@ function makePlan(chart) {
 
   // A unit's name as shown, case aside: the advance that enables the first
   // unit of that name, which becomes a goal named by the unit.
+  const byUnit = new Map();
+  units.forEach((enabled, i) => {
+    for (const name of enabled) if (!byUnit.has(fold(name))) byUnit.set(fold(name), [i, name]);
+  });
   function unitGoal(text) {
-    const i = units.findIndex((enabled) => enabled.some((name) => fold(name) === fold(text)));
-    if (i >= 0) goals.set(i, units[i].find((name) => fold(name) === fold(text)));
+    const [i, name] = byUnit.get(fold(text)) ?? [-1];
+    if (i >= 0) goals.set(i, name);
     return i;
   }
   const label = (i) => (goals.has(i) ? `${goals.get(i)} (${names[i]})` : names[i]);
@@ -174,7 +185,8 @@ function makePlan(chart) {
   // targets need, the targets left out.
   function summary(targets, route) {
     const named = targets.map(label).join(", ");
-    const done = route.filter((i) => has(i) && !targets.includes(i)).length;
+    const chosen = new Set(targets);
+    const done = route.filter((i) => has(i) && !chosen.has(i)).length;
     const reached = targets.filter(has);
     if (marked === 0) {
       return `${named}: ${plural(route.length, "advance")} to research first`;
@@ -221,7 +233,8 @@ function makePlan(chart) {
     goal: (i, unit) => goals.set(i, unit),
     // A new selection: goals no longer chosen are forgotten.
     select(targets) {
-      for (const i of goals.keys()) if (!targets.includes(i)) goals.delete(i);
+      const chosen = new Set(targets);
+      for (const i of goals.keys()) if (!chosen.has(i)) goals.delete(i);
       showButton();
     },
   };

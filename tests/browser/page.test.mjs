@@ -143,8 +143,49 @@ test("#find= and #route= mark and list --route --json's route, what it opens", a
   await assertShown(first, "the route list's first item");
   await open("sample", "#route=Jet,Zzz");
   const unknown = await state();
-  assert.equal(unknown.summary, 'No advance has the code or name "Zzz"');
+  assert.equal(unknown.summary, 'No advance has the code or name "\u2068Zzz\u2069"');
   assert.deepEqual(unknown.target, [trees.sample.advances.findIndex((a) => a.code === "Jet")]);
+});
+
+test("the address's unknown texts: quoted isolated and cut, the first five and how many more", async () => {
+  const { advances, units } = trees.sample;
+  const taken = new Set([...advances, ...units].flatMap((a) => [a.name.toLowerCase(), a.code?.toLowerCase()]));
+  const codes = Array.from({ length: 20001 }, (_, k) => "Q" + k).filter((c) => !taken.has(c.toLowerCase()));
+  const q = (text) => `"\u2068${text}\u2069"`;
+  const jet = advances.findIndex((a) => a.code === "Jet");
+  const cases = [
+    // 20,000 unknown codes beside a known one, in the route and the plan.
+    [`route=Jet,${codes.slice(0, 20000).join(",")}`, [jet], codes.slice(0, 5).map(q).join(", ") + " \u2026 and 19995 more"],
+    [`route=Jet&have=Fli,${codes.slice(0, 20000).join(",")}`, [jet], codes.slice(0, 5).map(q).join(", ") + " \u2026 and 19995 more"],
+    // A megabyte in one entry; a right-to-left override and what follows it.
+    [`have=${"x".repeat(1 << 20)}`, [], q("x".repeat(24) + "\u2026")],
+    [`route=${encodeURIComponent("\u202eplan completed")},Zzz`, [], q("\u202eplan completed") + ", " + q("Zzz")],
+    [`route=${encodeURIComponent("\u202e\ud83d\ude00".repeat(20))}`, [], q("\u202e\ud83d\ude00".repeat(12) + "\u2026")],
+  ];
+  for (const [hash, target, quoted] of cases) {
+    await open("sample", "#" + hash);
+    const shown = await state();
+    assert.deepEqual([shown.target, shown.summary], [target, "No advance has the code or name " + quoted], hash.slice(0, 40));
+    // The sentence's own characters drawn left to right, line by line.
+    const order = await tab.evaluate(() => {
+      const summary = document.getElementById("summary");
+      const walker = document.createTreeWalker(summary, NodeFilter.SHOW_TEXT);
+      const spots = [];
+      for (let node = walker.nextNode(); node !== null; node = walker.nextNode()) {
+        if (node.parentNode.closest("bdi") !== null) continue;
+        for (let k = 0; k < node.length; ++k) {
+          if (node.data[k] === " ") continue;
+          const range = document.createRange();
+          range.setStart(node, k);
+          range.setEnd(node, k + 1);
+          const r = range.getBoundingClientRect();
+          spots.push([r.top, r.left]);
+        }
+      }
+      return spots.filter(([t, l], k) => k > 0 && !(t > spots[k - 1][0] + 1 || (Math.abs(t - spots[k - 1][0]) <= 1 && l > spots[k - 1][1]))).length;
+    });
+    assert.equal(order, 0, `${hash.slice(0, 40)}: characters out of order`);
+  }
 });
 
 test("a search, a #find= or a #route= brings the box itself into view", async () => {

@@ -160,7 +160,7 @@ test("a link with have= and a route: the route left and both counts as --route -
     const left = expected.targets ? expected.route : [...expected.route, ...undone];
     assert.deepEqual([shown.researched, shown.route], [expected.have, left], route);
     const line = run("--route", route, "--have", known, trees[name].rules).trimEnd().split("\n").pop();
-    const wanted = known !== have ? 'No advance has the code or name "Zzz"' : line + "; opens ";
+    const wanted = known !== have ? 'No advance has the code or name "\u2068Zzz\u2069"' : line + "; opens ";
     assert.ok(shown.summary.startsWith(wanted), `${shown.summary} / ${wanted}`);
     // Opened from a link, the page says so and leaves the stored plan alone.
     assert.deepEqual([/from the link/.test(shown.note), await tab.evaluate(() => localStorage.length)], [true, 0]);
