@@ -133,17 +133,22 @@
   }
 
   // As lorvane-check --route: the first advance with that code, else the
-  // first whose name is the text, case aside; else, with units, the
-  // advance that enables the first unit of that name (plan.js); -1 for none.
-  // Each a lookup in a table made once.
+  // first whose name is the text, case aside; else an advance's place in
+  // the file as the page writes it where neither tells ("#12"); else, with
+  // units, the advance that enables the first unit of that name (plan.js);
+  // -1 for none. Each a lookup in a table made once.
   const byCode = new Map();
   const byName = new Map();
   groups.forEach((g, i) => {
     if (!byCode.has(g.dataset.code)) byCode.set(g.dataset.code, i);
     if (!byName.has(fold(names[i]))) byName.set(fold(names[i]), i);
   });
+  function place(text) {
+    const i = /^#[0-9]+$/.test(text) ? Number(text.slice(1)) : -1;
+    return i < groups.length ? i : -1;
+  }
   function resolve(text, withUnits = true) {
-    const i = byCode.get(text) ?? byName.get(fold(text)) ?? -1;
+    const i = byCode.get(text) ?? byName.get(fold(text)) ?? place(text);
     return i < 0 && withUnits ? plan.unitGoal(text) : i;
   }
 
@@ -261,7 +266,8 @@
     let [left, top, right, bottom] = [Infinity, Infinity, -Infinity, -Infinity];
     for (const i of indexes) {
       const [x, y, w, h] = boxes[i];
-      [left, top, right, bottom] = [Math.min(left, x), Math.min(top, y), Math.max(right, x + w), Math.max(bottom, y + h)];
+      [left, top] = [Math.min(left, x), Math.min(top, y)];
+      [right, bottom] = [Math.max(right, x + w), Math.max(bottom, y + h)];
     }
     const fits = (right - left) * zoom <= view.clientWidth && (bottom - top) * zoom <= view.clientHeight;
     if (fits) centre([left, top, right - left, bottom - top]);
@@ -296,7 +302,7 @@
     if (find.value !== "") own.push(["find", find.value]);
     if (targets.length > 0) own.push(["route", targets.map((i) => plan.goalName(i) ?? codeOf(i)).join(",")]);
     const have = plan.compact();
-    if (have !== "") own.push(["have", have]);
+    if (have !== null) own.push(["have", have]);
     if (zoom !== 1) own.push(["zoom", String(Math.round(zoom * 1000) / 1000)]);
     return own;
   }
@@ -309,18 +315,35 @@
     return hash === "" ? location.pathname + location.search : "#" + hash;
   }
   // How an advance is named in the address: its code, or its name where
-  // the code is not the first of its kind or holds the lists' comma.
+  // the code is not the first of its kind or holds the lists' comma (a
+  // name never does), or its place where neither names it. A place that
+  // is some advance's code or name takes leading zeros: no code or name is
+  // as long as the place then is.
   function codeOf(i) {
     const code = groups[i].dataset.code;
     if (resolve(code, false) === i && !code.includes(",")) return code;
-    return resolve(names[i], false) === i ? names[i] : code;
+    if (resolve(names[i], false) === i) return names[i];
+    let at = String(i);
+    while (resolve("#" + at, false) !== i) at = "0" + at;
+    return "#" + at;
   }
   let shown = location.hash;
   function saveAddress(newEntry, own) {
     const wanted = address(own);
     if ((wanted.startsWith("#") ? wanted : "") === shown) return;
-    if (newEntry) history.pushState(null, "", wanted);
-    else history.replaceState(null, "", wanted);
+    if (newEntry) {
+      // An entry without have= shows the plan this browser keeps, which
+      // was empty while it was shown: it keeps showing that when a plan
+      // is kept from now on, so that Back undoes the first mark.
+      const left = new URLSearchParams(location.hash.slice(1));
+      if (!left.has("have") && own.some(([name]) => name === "have")) {
+        left.set("have", "");
+        history.replaceState(history.state, "", "#" + left);
+      }
+      history.pushState(null, "", wanted);
+    } else {
+      history.replaceState(null, "", wanted);
+    }
     shown = location.hash;
   }
   // The address is written after the marks are shown, as it takes longer,
@@ -352,7 +375,7 @@
       if (i < 0) unknown.push(text);
       else found.push(i);
     }
-    unknown = unknown.concat(plan.read(state, first));
+    unknown = unknown.concat(plan.read(state));
     select(found);
     const z = Number(state.get("zoom"));
     setZoom(z > 0 ? z : 1);

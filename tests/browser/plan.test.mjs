@@ -1,12 +1,14 @@
 // The player's plan on the chart page in headless Chromium, with real input
 // events, against lorvane-check --have: marking and unmarking by key, button
 // and touch, the available list and the route left, have= in the address,
-// the browser's storage, a unit as goal; the sample and 1,000 advances.
+// the browser's storage (kept only by the player's changes, whatever the
+// address; advances that share a name and code told apart), a unit as
+// goal; the sample and 1,000 advances.
 //   LORVANE_CHECK=lorvane-check LORVANE_WORK=dir node --test tests/browser/plan.test.mjs
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { mkdirSync } from "node:fs";
+import { mkdirSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { launch } from "./chromium.mjs";
 import { boxMiddle } from "./box.mjs";
@@ -24,7 +26,12 @@ before(async () => {
   mkdirSync(work, { recursive: true });
   const stress = join(work, "plan-stress-1000.txt");
   execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", 1000, "-o", stress]);
-  const files = { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt", stress };
+  // Two advances of one name and code, the second after the first.
+  const twins = join(work, "plan-twins.txt");
+  writeFileSync(twins, ["@CIVILIZE", "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto",
+    "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto", "Bronze, 1, 0, Sto, nil, 0, 0 ; Brz",
+    "@IMPROVE", "@UNITS", "@TERRAIN", ""].join("\n"));
+  const files = { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt", stress, twins };
   for (const [name, file] of Object.entries(files)) {
     const [rules, page] = [resolve(root, file), join(work, `plan-${name}.html`)];
     run("--html", page, rules);
@@ -46,6 +53,18 @@ async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
   await settle();
 }
 const forget = () => tab.evaluate(() => localStorage.clear());
+// The plan this browser keeps, as a new tab opened without have= shows it.
+async function keptPlan(name) {
+  const other = await browser.newPage();
+  await other.goto(`file://${trees[name].page}`);
+  const researched = await other.evaluate(async () => {
+    await new Promise((done) => setTimeout(() => setTimeout(done, 20)));
+    const ids = [...document.querySelectorAll("g.researched")].map((g) => Number(g.id.slice(1)));
+    return ids.sort((a, b) => a - b);
+  });
+  await other.close();
+  return researched;
+}
 // The page's plan: the marks by index, the lists, the texts.
 async function plan() {
   await settle();
@@ -192,6 +211,17 @@ test("the plan is kept in this browser for this tree, restored without have=, cl
   const restored = await plan();
   assert.deepEqual([restored.researched, restored.have], [marked.researched, "Prn"]);
   assert.match(restored.note, /this browser kept/);
+  // Kept by place; a plan kept as codes, as pages before kept it, still restores.
+  const prn = trees.sample.advances.findIndex((a) => a.code === "Prn");
+  const storage = () => tab.evaluate(() => Object.entries(localStorage));
+  const [[placesKey, places]] = await storage();
+  assert.deepEqual([placesKey.startsWith("lorvane-plan-places "), places], [true, String(prn)]);
+  await tab.evaluate((k) => {
+    localStorage.removeItem(k);
+    localStorage.setItem(k.replace("lorvane-plan-places ", "lorvane-plan "), "Prn");
+  }, placesKey);
+  await open("sample");
+  assert.deepEqual((await plan()).researched, marked.researched);
   // Clear asks first: dismissed, nothing changes; accepted, all goes.
   for (const answer of [false, true]) {
     tab.once("dialog", (dialog) => (answer ? dialog.accept() : dialog.dismiss()));
@@ -222,4 +252,57 @@ test("a unit is a goal: #route= and the search name it, the advance that enables
     const hash = await tab.evaluate(() => decodeURIComponent(location.hash));
     assert.match(hash, new RegExp(`route=${unit.name}`, "i"));
   }
+});
+
+test("only the player's changes are kept: a link, Back, another address show their plan", async () => {
+  const { advances } = trees.sample;
+  const needs = (...codes) => [...new Set(codes.flatMap((code) =>
+    [...reach(advances, advances.findIndex((a) => a.code === code), (a) => [a.prereq1, a.prereq2])]))]
+    .sort((a, b) => a - b);
+  const link = /^The plan from the link/;
+  const own = /^Your plan, as this browser kept it/;
+  const page = `file://${trees.sample.page}`;
+  await open("sample");
+  await forget();
+  await open("sample", "#route=Gun");
+  await tab.keyboard.press("r");
+  assert.deepEqual((await plan()).researched, needs("Gun"));
+  // Each step in the same tab: what it shows, the note, and what stays kept.
+  const steps = [
+    ["Back before the first mark", () => tab.goBack(), [], link],
+    ["Forward", () => tab.goForward(), needs("Gun"), own],
+    ["opened without have=", () => open("sample"), needs("Gun"), own],
+    ["to #have=Fli", () => tab.goto(page + "#have=Fli"), needs("Fli"), link],
+    ["to #route=Jet", () => tab.goto(page + "#route=Jet"), needs("Gun"), own],
+    ["Back", () => tab.goBack(), needs("Fli"), link],
+    ["to #have= (nothing)", () => tab.goto(page + "#have="), [], link],
+    ["Back", () => tab.goBack(), needs("Fli"), link],
+  ];
+  for (const [step, go, researched, note] of steps) {
+    await go();
+    const shown = await plan();
+    assert.deepEqual(shown.researched, researched, step);
+    assert.match(shown.note, note, step);
+    assert.deepEqual(await keptPlan("sample"), needs("Gun"), `${step}: the kept plan`);
+  }
+  // A mark on the link's plan keeps the plan shown.
+  await clickBox(advances.findIndex((a) => a.code === "Cop"));
+  await tab.keyboard.press("r");
+  assert.deepEqual([(await plan()).researched, await keptPlan("sample")], [needs("Cop"), needs("Cop")]);
+  await forget();
+});
+
+test("advances of one name and code: the one marked is the one the address and the browser restore", async () => {
+  for (const [i, marked] of [[2, [2]], [3, [1, 3]], [1, [1]]]) {
+    await open("twins");
+    await forget();
+    await open("twins");
+    await clickBox(i);
+    await tab.keyboard.press("r");
+    const shown = await plan();
+    assert.deepEqual([shown.researched, await keptPlan("twins")], [marked, marked], `R on ${i}`);
+    await open("twins", "#have=" + encodeURIComponent(shown.have));
+    assert.deepEqual((await plan()).researched, marked, `have=${shown.have}`);
+  }
+  await forget();
 });
