@@ -148,8 +148,9 @@
     return i < groups.length ? i : -1;
   }
   function resolve(text, withUnits = true) {
-    const i = byCode.get(text) ?? byName.get(fold(text)) ?? place(text);
-    return i < 0 && withUnits ? plan.unitGoal(text) : i;
+    const folded = fold(text);
+    const i = byCode.get(text) ?? byName.get(folded) ?? place(text);
+    return i < 0 && withUnits ? plan.unitGoal(folded) : i;
   }
 
   // Texts from the address as a message quotes them: the first few, each

@@ -199,14 +199,14 @@ function makePlan(chart) {
     return unknown;
   }
 
-  // A unit's name as shown, case aside: the advance that enables the first
-  // unit of that name, which becomes a goal named by the unit.
+  // A unit's name as shown, case aside (folded): the advance that enables
+  // the first unit of that name, which becomes a goal named by the unit.
   const byUnit = new Map();
   units.forEach((enabled, i) => {
     for (const name of enabled) if (!byUnit.has(fold(name))) byUnit.set(fold(name), [i, name]);
   });
-  function unitGoal(text) {
-    const [i, name] = byUnit.get(fold(text)) ?? [-1];
+  function unitGoal(folded) {
+    const [i, name] = byUnit.get(folded) ?? [-1];
     if (i >= 0) goals.set(i, name);
     return i;
   }
