@@ -17,8 +17,10 @@
 # 3. the page in headless Chromium (tests/browser/page-bench.mjs), at full
 #    speed and with the CPU throttled 4x: sizes, the time until the route
 #    of the deepest advance is marked and drawn, and with real input events
-#    a click, a zoom step and a keystroke in search until drawn; it saves
-#    build/bench-export/page.png (the 1,000-advance page, two targets).
+#    a click, a zoom step and a keystroke in search until drawn, and the
+#    loads of a planned link and of a link with 20,000 unknown codes; it
+#    saves build/bench-export/page.png (the 1,000-advance page, two
+#    targets); then the same rows for a generated tree of 5,000 advances.
 # Installs what it needs, graphviz and hyperfine among it (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -96,3 +98,5 @@ echo
 echo "== The page in headless Chromium"
 node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
   --screenshot "$OUT/page.png"
+python3 scripts/gen_stress.py --advances 5000 -o "$OUT/stress-5000.txt"
+node tests/browser/page-bench.mjs "$checker" "$OUT/stress-5000.txt"

@@ -6,9 +6,11 @@
 // a zoom step (the + and - keys, Ctrl+wheel), a keystroke in the search
 // field, a step of a drag of the overview's frame, marking or unmarking
 // the selected advance researched (R: the chart restyled, both lists
-// rebuilt, the address written); and the load of a link that holds a route
-// and a plan (have=) of half the advances, at most 500. "Drawn": two
-// frames later, as the second frame waits for the first to be rasterized.
+// rebuilt, the address written); the load of a link that holds a route
+// and a plan (have=) of half the advances, at most 500; and the load of
+// the route's link with 20,000 codes beside it that name nothing, which
+// the summary counts. "Drawn": two frames later, as the second frame
+// waits for the first to be rasterized.
 // Medians, and the largest; and the machine's load average (1 minute) at
 // the end of each row, as other work on the machine moves every figure.
 // Optionally saves a screenshot of the last page with a two-target route
@@ -61,11 +63,12 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
+console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load " +
+  "| unknown link | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
-  const { advances } = JSON.parse(execFileSync(checker, ["--json", rules], { encoding: "utf8" }));
+  const { advances, units } = JSON.parse(execFileSync(checker, ["--json", rules], { encoding: "utf8" }));
   const deepest = advances.reduce((d, a, i) => (a.level > advances[d].level ? i : d), 0);
   const code = advances[deepest].code;
   const route = JSON.parse(execFileSync(checker, ["--json", "--route", code, rules]));
@@ -74,14 +77,26 @@ for (const [n, rules] of files.entries()) {
     .sort((a, b) => advances[a].level - advances[b].level || a - b);
   const have = early.slice(0, Math.min(500, Math.floor(advances.length / 2))).map((i) => advances[i].code);
   const planned = JSON.parse(execFileSync(checker, ["--json", "--route", code, "--have", have.join(","), rules]));
+  // Codes of three characters, as the file's are, that name no advance or unit.
+  const taken = new Set([...advances, ...units].flatMap((a) => [a.code ?? "", a.name].map((t) => t.toLowerCase())));
+  const letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  const unknown = [];
+  for (let k = 0; unknown.length < 20000; ++k) {
+    const text = [k / 3844, (k / 62) % 62, k % 62].map((d) => letters[Math.floor(d)]).join("");
+    if (!taken.has(text.toLowerCase())) unknown.push(text);
+  }
+  const links = {
+    route: `#route=${encodeURIComponent(code)}`,
+    plan: `#route=${encodeURIComponent(code)}&have=${encodeURIComponent(have.join(","))}`,
+    unknown: `#route=${encodeURIComponent([code, ...unknown].join(","))}`,
+  };
 
   for (const rate of [1, 4]) {
     await cdp.send("Emulation.setCPUThrottlingRate", { rate });
-    const loads = [];
-    const planLoads = [];
-    for (let i = 0; i < 2 * LOADS; ++i) {
-      const withPlan = i >= LOADS;
-      const hash = `#route=${encodeURIComponent(code)}` + (withPlan ? `&have=${encodeURIComponent(have.join(","))}` : "");
+    const times = { route: [], plan: [], unknown: [] };
+    for (let i = 0; i < 3 * LOADS; ++i) {
+      const kind = Object.keys(links)[Math.floor(i / LOADS)];
+      const hash = links[kind];
       await tab.goto("about:blank");
       await tab.goto(`file://${page}${hash}`);
       // performance.now() counts from the start of the navigation.
@@ -94,14 +109,18 @@ for (const [n, rules] of files.entries()) {
           target: [...document.querySelectorAll("g.target")].map((g) => g.id),
           route: document.querySelectorAll("g.route").length,
           researched: document.querySelectorAll("g.researched").length,
+          summary: document.getElementById("summary").textContent,
         };
       });
-      const expected = withPlan ? planned : { route: route.route, have: [] };
+      const expected = kind === "plan" ? planned : { route: route.route, have: [] };
       if (result.target.join() !== `a${deepest}` || result.route !== expected.route.length ||
         result.researched !== expected.have.length) {
         throw new Error(`${rules}: the page did not mark the route of ${code}`);
       }
-      (withPlan ? planLoads : loads).push(result.at);
+      if (kind === "unknown" && !result.summary.endsWith(` and ${unknown.length - 5} more`)) {
+        throw new Error(`${rules}: the summary does not count the unknown codes: ${result.summary}`);
+      }
+      times[kind].push(result.at);
     }
     await pause(500);
     await recordTimes();
@@ -173,13 +192,14 @@ for (const [n, rules] of files.entries()) {
       await pause();
     }
     await tab.evaluate(() => localStorage.clear());
-    if (process.env.BENCH_VERBOSE) console.log({ loads, clicks, zooms, keys, drags, marks, planLoads });
+    if (process.env.BENCH_VERBOSE) console.log({ times, clicks, zooms, keys, drags, marks });
 
-    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s | %s | %s",
+    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s | %s | %s | %s",
       basename(rules).padEnd(13), `${rate}x`.padStart(3), String(statSync(page).size).padStart(9),
-      String(advances.length).padStart(9), figure(loads).padStart(6), figure(clicks).padStart(7),
+      String(advances.length).padStart(9), figure(times.route).padStart(6), figure(clicks).padStart(7),
       figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
-      figure(marks).padStart(7), figure(planLoads).padStart(9), loadavg()[0].toFixed(2).padStart(8));
+      figure(marks).padStart(7), figure(times.plan).padStart(9), figure(times.unknown).padStart(12),
+      loadavg()[0].toFixed(2).padStart(8));
   }
   await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
 
