@@ -301,7 +301,7 @@
   function ownEntries() {
     const own = [];
     if (find.value !== "") own.push(["find", find.value]);
-    if (targets.length > 0) own.push(["route", targets.map((i) => plan.goalName(i) ?? codeOf(i)).join(",")]);
+    if (targets.length > 0) own.push(["route", targets.map(routeName).join(",")]);
     const have = plan.compact();
     if (have !== null) own.push(["have", have]);
     if (zoom !== 1) own.push(["zoom", String(Math.round(zoom * 1000) / 1000)]);
@@ -327,6 +327,12 @@
     let at = String(i);
     while (resolve("#" + at, false) !== i) at = "0" + at;
     return "#" + at;
+  }
+  // A target chosen by a unit is named by the unit where its name leads
+  // back to it, not to an advance of that code or name.
+  function routeName(i) {
+    const unit = plan.goalName(i);
+    return unit !== null && resolve(unit, false) < 0 ? unit : codeOf(i);
   }
   let shown = location.hash;
   function saveAddress(newEntry, own) {

@@ -75,8 +75,6 @@ function makePlan(chart) {
   })()
     .catch(() => null)
     .then((k) => (keys = k));
-  // Runs now when the keys are known, else once they are.
-  const withKeys = (then) => (keys === undefined ? known.then(then) : then());
   // The places this browser keeps, as text ("" for none).
   let kept = "";
   function readKept() {
@@ -135,7 +133,7 @@ function makePlan(chart) {
     chart.relist();
     chart.save(true);
     const text = kept;
-    withKeys(() => {
+    known.then(() => {
       if (store(text)) return;
       kept = readKept();
       note.textContent = "This browser cannot keep the plan: only the address holds it.";
@@ -174,15 +172,17 @@ function makePlan(chart) {
   }
 
   // The researched set from the address (have=), or without one the plan
-  // this browser keeps (once its key is known); the note says which is
-  // shown. Nothing is kept here: only the player's changes are.
+  // this browser keeps (once its key is known, and after the rest of the
+  // address is read, as the address is written again with it); the note
+  // says which is shown. Nothing is kept here: only the player's changes
+  // are.
   function read(state) {
     const load = ++loads;
     const text = state.get("have");
     const { found, unknown } = parse(text ?? "");
     setResearched(found);
     draw();
-    withKeys(() => {
+    known.then(() => {
       if (load !== loads) return;
       kept = readKept();
       if (text === null && kept !== "") {
@@ -259,7 +259,8 @@ function makePlan(chart) {
     compact,
     summary,
     unitGoal,
-    goalName: (i) => goals.get(i) ?? null,
+    // The unit's name where it leads back to this advance.
+    goalName: (i) => (goals.has(i) && byUnit.get(fold(goals.get(i)))[0] === i ? goals.get(i) : null),
     goal: (i, unit) => goals.set(i, unit),
     // A new selection: goals no longer chosen are forgotten.
     select(targets) {

@@ -30,7 +30,8 @@ before(async () => {
   const twins = join(work, "plan-twins.txt");
   writeFileSync(twins, ["@CIVILIZE", "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto",
     "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto", "Bronze, 1, 0, Sto, nil, 0, 0 ; Brz",
-    "@IMPROVE", "@UNITS", "@TERRAIN", ""].join("\n"));
+    "@IMPROVE", "@UNITS", "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Sto, 0",
+    "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Brz, 0", "@TERRAIN", ""].join("\n"));
   const files = { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt", stress, twins };
   for (const [name, file] of Object.entries(files)) {
     const [rules, page] = [resolve(root, file), join(work, `plan-${name}.html`)];
@@ -82,6 +83,7 @@ async function plan() {
       note: text("plan-note"),
       button: text("researched"),
       have: new URLSearchParams(location.hash.slice(1)).get("have") ?? "",
+      routed: new URLSearchParams(location.hash.slice(1)).get("route"),
     };
   });
 }
@@ -267,21 +269,22 @@ test("only the player's changes are kept: a link, Back, another address show the
   await open("sample", "#route=Gun");
   await tab.keyboard.press("r");
   assert.deepEqual((await plan()).researched, needs("Gun"));
-  // Each step in the same tab: what it shows, the note, and what stays kept.
+  // Each step in the same tab: what it shows, the note, the address's
+  // route, and what stays kept.
   const steps = [
-    ["Back before the first mark", () => tab.goBack(), [], link],
-    ["Forward", () => tab.goForward(), needs("Gun"), own],
-    ["opened without have=", () => open("sample"), needs("Gun"), own],
-    ["to #have=Fli", () => tab.goto(page + "#have=Fli"), needs("Fli"), link],
-    ["to #route=Jet", () => tab.goto(page + "#route=Jet"), needs("Gun"), own],
-    ["Back", () => tab.goBack(), needs("Fli"), link],
-    ["to #have= (nothing)", () => tab.goto(page + "#have="), [], link],
-    ["Back", () => tab.goBack(), needs("Fli"), link],
+    ["Back before the first mark", () => tab.goBack(), [], link, "Gun"],
+    ["Forward", () => tab.goForward(), needs("Gun"), own, "Gun"],
+    ["opened without have=", () => open("sample"), needs("Gun"), own, null],
+    ["to #have=Fli", () => tab.goto(page + "#have=Fli"), needs("Fli"), link, null],
+    ["to #route=Jet", () => tab.goto(page + "#route=Jet"), needs("Gun"), own, "Jet"],
+    ["Back", () => tab.goBack(), needs("Fli"), link, null],
+    ["to #have= (nothing)", () => tab.goto(page + "#have="), [], link, null],
+    ["Back", () => tab.goBack(), needs("Fli"), link, null],
   ];
-  for (const [step, go, researched, note] of steps) {
+  for (const [step, go, researched, note, routed] of steps) {
     await go();
     const shown = await plan();
-    assert.deepEqual(shown.researched, researched, step);
+    assert.deepEqual([shown.researched, shown.routed], [researched, routed], step);
     assert.match(shown.note, note, step);
     assert.deepEqual(await keptPlan("sample"), needs("Gun"), `${step}: the kept plan`);
   }
@@ -304,5 +307,13 @@ test("advances of one name and code: the one marked is the one the address and t
     await open("twins", "#have=" + encodeURIComponent(shown.have));
     assert.deepEqual((await plan()).researched, marked, `have=${shown.have}`);
   }
+  // The second unit of one name, chosen in the search: the link restores its advance.
+  await open("twins");
+  await tab.click("#find");
+  await tab.keyboard.type("Club");
+  for (const key of ["Enter", "Enter"]) await tab.keyboard.press(key);
+  const hash = await tab.evaluate(() => new Promise((done) => setTimeout(() => done(location.hash))));
+  await open("twins", hash);
+  assert.deepEqual(await tab.evaluate(() => [...document.querySelectorAll("g.target")].map((g) => g.id)), ["a3"], hash);
   await forget();
 });
