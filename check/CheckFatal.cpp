@@ -10,7 +10,7 @@
 
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Loops.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "chart/Utf8Text.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
-#include "rules/Fatal.h"
 #include "rules/Lists.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckWarnings.h"
 #include "warnings/Diagnostics.h"
+#include "warnings/Warnings.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
-#include "check/CheckExport.h"
 #include "check/CheckFatal.h"
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
+#include "check/CheckOutputs.h"
 #include "check/CheckText.h"
 #include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
@@ -24,9 +24,9 @@
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
 #include "rules/Reader.h"
-#include "warnings/CheckEncoding.h"
-#include "warnings/CheckWarnings.h"
 #include "warnings/Diagnostics.h"
+#include "warnings/Encoding.h"
+#include "warnings/Warnings.h"
 
 namespace {
 
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
       ChartMarks marks;
       RunDiff(before, after, json, report, &marks);
       context.marks = &marks;
-      diffExit = RunExports(&outputs, nullptr, nullptr, true, json);
+      diffExit = RunOutputs(&outputs, nullptr, nullptr, true, json);
     } else if (!RunDiff(before, after, json, report, nullptr)) {
       diffExit = EXIT_WRITE;
     }
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   int exitCode = EXIT_LOADED;
   bool written = true;
   if (!outputs.empty() || routeText != nullptr || haveText != nullptr) {
-    exitCode = RunExports(&outputs, routeText, haveText, withMetrics, json);
+    exitCode = RunOutputs(&outputs, routeText, haveText, withMetrics, json);
   } else if (options.units.given) {
     written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
   } else if (json) {

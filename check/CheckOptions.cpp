@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "check/CheckExport.h"
+#include "check/CheckOutputs.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 

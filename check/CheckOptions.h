@@ -28,7 +28,7 @@ struct OptionRow {
   const char* problem;   // the usage error, after the option's name, for either
   // Writes to standard output itself, so no export may be given as "-".
   bool takesStandardOutput;
-  // An export: what makes its text (check/CheckExport.h), or nullptr.
+  // An export: what makes its text (check/CheckOutputs.h), or nullptr.
   void (*make)(std::string* text, const ExportContext& context);
 };
 

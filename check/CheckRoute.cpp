@@ -17,7 +17,7 @@
 #include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
-#include "warnings/CheckSuggest.h"
+#include "warnings/Suggest.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "graph/Link.h"
 #include "rules/Advance.h"
 #include "rules/Alloc.h"
-#include "rules/Fatal.h"
 #include "rules/Reader.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
 
 namespace {

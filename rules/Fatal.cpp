@@ -4,7 +4,6 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-char TextBuffer[TEXT_BUFFER_SIZE];
 int32_t FatalLine;
 
 void Fatal(int exitCode, const char* format, ...) {

@@ -2,11 +2,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { TEXT_BUFFER_SIZE = 256 };
-
-// The shared buffer in which every message and every chart text is built
-// just before it is shown or drawn.
-extern char TextBuffer[TEXT_BUFFER_SIZE];
+#include "rules/TextBuffer.h"
 
 // The rules file's line that the fatal message is about, counted from 1;
 // 0 when no one line is at fault. Set just before Fatal by the code that

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "warnings/CheckWarnings.h"
+#include "warnings/Warnings.h"
 
 // "FILE:LINE: warning: MESSAGE" and a line feed, as compilers write them,
 // for editors: shownPath the rules file as the terminal shows it, the

@@ -231,7 +231,7 @@ const ExpectedWarning ExpectedWarnings[] = {
      "Old Unit\""},
 };
 
-TEST(CheckWarnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
+TEST(Warnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   Json& diagnostics = report["diagnostics"];
   ASSERT_EQ(diagnostics.size(), std::size(ExpectedWarnings));
@@ -258,7 +258,7 @@ TEST(CheckWarnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
   }
 }
 
-TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
+TEST(Warnings, TextEndsWithTheSameWarnings) {
   CheckResult result = RunCheck({FixturePath("warnings.txt")});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
@@ -271,7 +271,7 @@ TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
   EXPECT_EQ(result.out.substr(result.out.size() - expected.size()), expected);
 }
 
-TEST(CheckWarnings, RecordsShowWhatTheViewerDoes) {
+TEST(Warnings, RecordsShowWhatTheViewerDoes) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   Json& advances = report["advances"];
   // The root and the twenty advances of the file.

@@ -1,6 +1,6 @@
 // The field checks of the warnings: a record's fields read again from its raw line.
 // The cleaned record no longer shows what the reader cut, kept or read otherwise.
-#include "warnings/CheckFields.h"
+#include "warnings/Fields.h"
 
 #include <stdarg.h>
 #include <stddef.h>
@@ -12,7 +12,7 @@
 
 #include "rules/Advance.h"
 #include "rules/Reader.h"
-#include "warnings/CheckEncoding.h"
+#include "warnings/Encoding.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // codes, the texts the reader cuts, indented comments, units of one name,
 // a file saved as UTF-8 and loops of prerequisites. Fields are found by
 // scanning the raw section lines again, which stay in memory after the load
-// (warnings/CheckFields.cpp); this file holds the checks of whole records.
-#include "warnings/CheckWarnings.h"
+// (warnings/Fields.cpp); this file holds the checks of whole records.
+#include "warnings/Warnings.h"
 
 #include <string.h>
 
@@ -19,9 +19,9 @@
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckEncoding.h"
-#include "warnings/CheckFields.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Encoding.h"
+#include "warnings/Fields.h"
+#include "warnings/Loops.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The warnings' scan record, and the checks of a record's fields as its raw line holds them.
-// They serve the per-record checks of CheckWarnings.cpp, which call them field by field.
+// They serve the per-record checks of Warnings.cpp, which call them field by field.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "warnings/CheckSuggest.h"
-#include "warnings/CheckWarnings.h"
+#include "warnings/Suggest.h"
+#include "warnings/Warnings.h"
 
 // A unit's name as first seen, for the units that repeat it.
 struct NamedUnit {

@@ -30,5 +30,5 @@ void MakeCheckedPage(std::string* text, const ExportContext& context);
 // (routeText null for none), or, with --have alone (haveText), what can be
 // researched now. Nothing is written when a route target or a researched
 // advance is not found. Returns the exit code.
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
+int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
                bool withMetrics, bool json);
