@@ -77,6 +77,7 @@ function makePlan(chart) {
     .then((k) => (keys = k));
   // The places this browser keeps, as text ("" for none).
   let kept = "";
+  const UNKEPT = "This browser cannot keep the plan: only the address holds it.";
   function readKept() {
     if (keys === null) return "";
     try {
@@ -136,7 +137,7 @@ function makePlan(chart) {
     known.then(() => {
       if (store(text)) return;
       kept = readKept();
-      note.textContent = "This browser cannot keep the plan: only the address holds it.";
+      note.textContent = UNKEPT;
     });
   }
   function toggle(i) {
@@ -192,9 +193,9 @@ function makePlan(chart) {
         chart.save(false);
       }
       const shown = tops().join(",");
-      note.textContent =
-        shown !== kept ? "The plan from the link; the plan this browser keeps stays as it is until you change this one."
-        : shown !== "" ? "Your plan, as this browser kept it." : "";
+      const link = "The plan from the link; the plan this browser keeps stays as it is until you change this one.";
+      const own = shown !== "" ? "Your plan, as this browser kept it." : "";
+      note.textContent = keys === null ? (shown !== "" ? UNKEPT : "") : shown !== kept ? link : own;
     });
     return unknown;
   }
