@@ -20,7 +20,7 @@
 #    a click, a zoom step and a keystroke in search until drawn, and the
 #    loads of a planned link and of a link with 20,000 unknown codes; it
 #    saves build/bench-export/page.png (the 1,000-advance page, two
-#    targets); then the same rows for a generated tree of 5,000 advances.
+#    targets); then the loads alone for a generated tree of 5,000 advances.
 # Installs what it needs, graphviz and hyperfine among it (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -99,4 +99,4 @@ echo "== The page in headless Chromium"
 node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
   --screenshot "$OUT/page.png"
 python3 scripts/gen_stress.py --advances 5000 -o "$OUT/stress-5000.txt"
-node tests/browser/page-bench.mjs "$checker" "$OUT/stress-5000.txt"
+node tests/browser/page-bench.mjs "$checker" "$OUT/stress-5000.txt" --loads

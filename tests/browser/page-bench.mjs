@@ -14,8 +14,9 @@
 // Medians, and the largest; and the machine's load average (1 minute) at
 // the end of each row, as other work on the machine moves every figure.
 // Optionally saves a screenshot of the last page with a two-target route
-// selected.
-//   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png]
+// selected; --loads times the loads alone (the input events of thousands
+// of advances take minutes).
+//   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png] [--loads]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, statSync } from "node:fs";
 import { loadavg, tmpdir } from "node:os";
@@ -26,7 +27,8 @@ import { boxMiddle } from "./box.mjs";
 const args = process.argv.slice(2);
 const shotAt = args.indexOf("--screenshot");
 const screenshot = shotAt >= 0 ? args.splice(shotAt, 2)[1] : null;
-const [checker, ...files] = args;
+const loadsOnly = args.includes("--loads");
+const [checker, ...files] = args.filter((arg) => arg !== "--loads");
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = 5;
 const EVENTS = 20;
@@ -40,7 +42,7 @@ await tab.setViewport({ width: 1280, height: 800 });
 const cdp = await tab.createCDPSession();
 const pause = (ms = 250) => new Promise((done) => setTimeout(done, ms));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-const figure = (values) => `${median(values).toFixed(0)} / ${Math.max(...values).toFixed(0)}`;
+const figure = (values) => (values.length === 0 ? "-" : `${median(values).toFixed(0)} / ${Math.max(...values).toFixed(0)}`);
 
 // Each event of these types, timed in the page from its time stamp until drawn.
 async function recordTimes() {
@@ -67,16 +69,18 @@ console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |
   "| unknown link | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
+  // The checker's answers, which for thousands of advances pass the default 1 MB.
+  const answer = (...args) => JSON.parse(execFileSync(checker, args, { encoding: "utf8", maxBuffer: 1 << 30 }));
   execFileSync(checker, ["--html", page, rules]);
-  const { advances, units } = JSON.parse(execFileSync(checker, ["--json", rules], { encoding: "utf8" }));
+  const { advances, units } = answer("--json", rules);
   const deepest = advances.reduce((d, a, i) => (a.level > advances[d].level ? i : d), 0);
   const code = advances[deepest].code;
-  const route = JSON.parse(execFileSync(checker, ["--json", "--route", code, rules]));
+  const route = answer("--json", "--route", code, rules);
   // The plan of a player half-way: the advances of the first levels.
   const early = advances.map((a, i) => i).filter((i) => i > 0)
     .sort((a, b) => advances[a].level - advances[b].level || a - b);
   const have = early.slice(0, Math.min(500, Math.floor(advances.length / 2))).map((i) => advances[i].code);
-  const planned = JSON.parse(execFileSync(checker, ["--json", "--route", code, "--have", have.join(","), rules]));
+  const planned = answer("--json", "--route", code, "--have", have.join(","), rules);
   // Codes of three characters, as the file's are, that name no advance or unit.
   const taken = new Set([...advances, ...units].flatMap((a) => [a.code ?? "", a.name].map((t) => t.toLowerCase())));
   const letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -122,74 +126,76 @@ for (const [n, rules] of files.entries()) {
       }
       times[kind].push(result.at);
     }
-    await pause(500);
-    await recordTimes();
+    // The input events, unless only the loads are asked for.
+    let [clicks, zooms, keys, drags, marks] = [[], [], [], [], []];
+    if (!loadsOnly) {
+      await pause(500);
+      await recordTimes();
 
-    // Clicks on boxes spread over the chart, each brought into view first.
-    const clicks = [];
-    for (let k = 0; k < EVENTS; ++k) {
-      const i = Math.floor(((k + 0.5) * advances.length) / EVENTS);
-      const box = await boxMiddle(tab, i);
-      await pause();
-      await tab.mouse.click(...box);
-      clicks.push(...(await takeTimes(1)));
-    }
-
-    // Zoom steps about the middle of the view, by keys and by the wheel.
-    await tab.evaluate(() => document.activeElement.blur());
-    for (let k = 0; k < EVENTS; ++k) {
-      if (k % 4 === 3) {
-        await tab.keyboard.down("Control");
-        await tab.mouse.move(600, 500);
-        await tab.mouse.wheel({ deltaY: k % 8 === 3 ? -100 : 100 });
-        await tab.keyboard.up("Control");
-      } else {
-        await tab.keyboard.press(k % 2 === 0 ? "+" : "-");
+      // Clicks on boxes spread over the chart, each brought into view first.
+      for (let k = 0; k < EVENTS; ++k) {
+        const i = Math.floor(((k + 0.5) * advances.length) / EVENTS);
+        const box = await boxMiddle(tab, i);
+        await pause();
+        await tab.mouse.click(...box);
+        clicks.push(...(await takeTimes(1)));
       }
-      await pause();
-    }
-    const zooms = await takeTimes(EVENTS);
 
-    // A name typed into the search field, a key at a time.
-    await tab.click("#find");
-    await takeTimes(1);
-    const name = advances[Math.floor(advances.length / 3)].name.slice(0, EVENTS);
-    for (const key of name) {
-      await tab.keyboard.press(key);
-      await pause();
-    }
-    const keys = await takeTimes(name.length);
-    await tab.keyboard.press("Escape");
-    await takeTimes(1);
-    await tab.evaluate(() => document.activeElement.blur());
+      // Zoom steps about the middle of the view, by keys and by the wheel.
+      await tab.evaluate(() => document.activeElement.blur());
+      for (let k = 0; k < EVENTS; ++k) {
+        if (k % 4 === 3) {
+          await tab.keyboard.down("Control");
+          await tab.mouse.move(600, 500);
+          await tab.mouse.wheel({ deltaY: k % 8 === 3 ? -100 : 100 });
+          await tab.keyboard.up("Control");
+        } else {
+          await tab.keyboard.press(k % 2 === 0 ? "+" : "-");
+        }
+        await pause();
+      }
+      zooms = await takeTimes(EVENTS);
 
-    // The overview's frame dragged down a few pixels a step.
-    const frame = await tab.evaluate(() => {
-      const r = document.getElementById("overview-frame").getBoundingClientRect();
-      return [r.left + r.width / 2, r.top + r.height / 2];
-    });
-    await tab.mouse.move(...frame);
-    await tab.mouse.down();
-    for (let k = 1; k <= EVENTS; ++k) {
-      await tab.mouse.move(frame[0], frame[1] + k * 2);
-      await pause(100);
-    }
-    await tab.mouse.up();
-    const drags = await takeTimes(EVENTS);
-
-    // R on a selected box, spread over the chart: a box below researched
-    // ones is marked with all it needs, a researched one unmarked with all
-    // that needs it.
-    const marks = [];
-    for (let k = 0; k < EVENTS; ++k) {
-      const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
-      const box = await boxMiddle(tab, i);
-      await tab.mouse.click(...box);
+      // A name typed into the search field, a key at a time.
+      await tab.click("#find");
       await takeTimes(1);
-      await pause();
-      await tab.keyboard.press("r");
-      marks.push(...(await takeTimes(1)));
-      await pause();
+      const name = advances[Math.floor(advances.length / 3)].name.slice(0, EVENTS);
+      for (const key of name) {
+        await tab.keyboard.press(key);
+        await pause();
+      }
+      keys = await takeTimes(name.length);
+      await tab.keyboard.press("Escape");
+      await takeTimes(1);
+      await tab.evaluate(() => document.activeElement.blur());
+
+      // The overview's frame dragged down a few pixels a step.
+      const frame = await tab.evaluate(() => {
+        const r = document.getElementById("overview-frame").getBoundingClientRect();
+        return [r.left + r.width / 2, r.top + r.height / 2];
+      });
+      await tab.mouse.move(...frame);
+      await tab.mouse.down();
+      for (let k = 1; k <= EVENTS; ++k) {
+        await tab.mouse.move(frame[0], frame[1] + k * 2);
+        await pause(100);
+      }
+      await tab.mouse.up();
+      drags = await takeTimes(EVENTS);
+
+      // R on a selected box, spread over the chart: a box below researched
+      // ones is marked with all it needs, a researched one unmarked with all
+      // that needs it.
+      for (let k = 0; k < EVENTS; ++k) {
+        const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
+        const box = await boxMiddle(tab, i);
+        await tab.mouse.click(...box);
+        await takeTimes(1);
+        await pause();
+        await tab.keyboard.press("r");
+        marks.push(...(await takeTimes(1)));
+        await pause();
+      }
     }
     await tab.evaluate(() => localStorage.clear());
     if (process.env.BENCH_VERBOSE) console.log({ times, clicks, zooms, keys, drags, marks });
