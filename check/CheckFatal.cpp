@@ -6,11 +6,10 @@
 #include <stdlib.h>
 
 #include <string>
-#include <vector>
 
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
-#include "warnings/Loops.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 
@@ -25,13 +24,12 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 // text to standard error. In the text report, a message about one line of
 // the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
 // --diff, which loads two files, every refusal names its file so.
-[[noreturn]] void FatalStop(int exitCode) {
+void PrintFatalMessage() {
   const FatalWording& w = *Wording;
   fflush(stdout);
-  std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
   // A refused cycle: the loop itself after the viewer's message.
-  std::vector<const Advance*> loop = RefusedLoop();
-  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
+  std::string message =
+      w.opening ? ShownArgument(TextBuffer) : ShownText(RefusalDiagnostic().message.c_str());
   if ((!w.json || w.namingFile) && FatalLine > 0) {
     fprintf(stderr, "%s:%ld: error: ", ShownArgument(w.path).c_str(), (long)FatalLine);
   } else if (w.namingFile) {
@@ -40,5 +38,9 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
   fputs(message.c_str(), stderr);
   fputc('\n', stderr);
   fflush(stderr);
+}
+
+[[noreturn]] void FatalStop(int exitCode) {
+  PrintFatalMessage();
   exit(exitCode);
 }

@@ -12,3 +12,7 @@ struct FatalWording {
 
 // The wording FatalStop uses from now on.
 void UseFatalWording(const FatalWording* wording);
+
+// The refusal's message on standard error, as FatalStop writes it before
+// it ends the program: for a refusal caught (RunCatchingFatal).
+void PrintFatalMessage();

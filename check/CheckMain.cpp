@@ -16,6 +16,7 @@
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckOutputs.h"
+#include "check/CheckSarif.h"
 #include "check/CheckText.h"
 #include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
@@ -23,6 +24,7 @@
 #include "diff/DiffCopy.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
+#include "lsp/Server.h"
 #include "rules/Reader.h"
 #include "warnings/Diagnostics.h"
 #include "warnings/Encoding.h"
@@ -74,14 +76,20 @@ int PrintAndExit(const char* text) {
 // font's or the viewer's, and the loaded rules copied. False after a
 // message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 const int32_t* font, RulesCopy* copy) {
+                 const int32_t* font, RulesCopy* copy, bool* refused = nullptr) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
   wording->opening = false;
   if (!CheckOutputPaths(file, path, outputs)) return false;
   WatchEncoding();
-  LoadRulesFile(file);
+  if (refused != nullptr) {
+    int exitCode = 0;
+    *refused = !RunCatchingFatal([](void* rules) { LoadRulesFile(static_cast<FILE*>(rules)); },
+                                 file, &exitCode);
+  } else {
+    LoadRulesFile(file);
+  }
   fclose(file);
   if (copy != nullptr) {
     if (font != nullptr) {
@@ -104,6 +112,11 @@ int main(int argc, char** argv) {
   Options options = ReadOptions(argc, argv);
   if (options.help.given) return PrintAndExit(UsageText);
   if (options.version.given) return PrintAndExit("lorvane-check " LORVANE_VERSION "\n");
+  if (options.lsp.given) {
+    CheckCombinations(options);
+    if (options.path != nullptr) UsageError("--lsp takes no rules file: ", options.path);
+    return RunLanguageServer(stdin, stdout);
+  }
 
   int32_t font[3] = {0, 0, 0};
   bool withMetrics = options.metrics.given;
@@ -117,7 +130,7 @@ int main(int argc, char** argv) {
   const char* routeText = options.route.value;
   const char* haveText = options.have.value;
   // The makers see the context as it is when they run: --diff adds its marks.
-  ExportContext context = {PageTitle(path, options.title.value), nullptr};
+  ExportContext context = {PageTitle(path, options.title.value), nullptr, path};
   std::vector<OutputFile> outputs;
   for (int k = 0; k < OptionCount; ++k) {
     const OptionRow& row = OptionTable[k];
@@ -163,7 +176,19 @@ int main(int argc, char** argv) {
     if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
-  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr)) return EXIT_USAGE;
+  // With --sarif, a refusal is the log's one result.
+  bool refused = false;
+  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr,
+                   options.sarif.given ? &refused : nullptr)) {
+    return EXIT_USAGE;
+  }
+  if (refused) {
+    PrintFatalMessage();
+    std::vector<OutputFile> log = {
+        {"--sarif", options.sarif.value, nullptr, SarifLog(path, {RefusalDiagnostic()})}};
+    SaveFiles(log);
+    return EXIT_REFUSED;
+  }
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
   int exitCode = EXIT_LOADED;

@@ -12,7 +12,8 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, have, diff, units, csv, werror, help, version;
+  OptionValue json, metrics, svg, html, sarif, title, route, have, diff, units, csv, werror, lsp,
+      help, version;
   const char* path;
 };
 

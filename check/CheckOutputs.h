@@ -13,6 +13,7 @@ struct ChartMarks;
 struct ExportContext {
   std::string title;
   const ChartMarks* marks;
+  const char* rulesPath;  // as given on the command line
 };
 
 // The page's title: the text given, or the rules file's name when it is

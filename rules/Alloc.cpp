@@ -55,7 +55,7 @@ size_t FreeSize = 0;
 // A zero-filled block of size bytes behind its header, put on the chain.
 char* NewBlock(size_t size) {
   BlockHeader* header = static_cast<BlockHeader*>(calloc(1, sizeof(BlockHeader) + size));
-  if (header == nullptr) Fatal(1, "Not enough memory to load the rules file");
+  if (header == nullptr) Fatal(1, REFUSED_MEMORY, "Not enough memory to load the rules file");
   header->chain.next = Blocks;
   header->chain.size = size;
   Blocks = header;
@@ -67,7 +67,7 @@ char* NewBlock(size_t size) {
 
 void* AllocRecord(size_t size) {
   if (AllocFailAfter == 0 || size > (size_t)-1 - 2 * sizeof(BlockHeader)) {
-    Fatal(1, "Not enough memory to load the rules file");
+    Fatal(1, REFUSED_MEMORY, "Not enough memory to load the rules file");
   }
   // Whole BlockHeader units, at least one byte more than asked: records
   // stay aligned, and apart, so that an overrun is not inside the next one.

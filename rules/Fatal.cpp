@@ -5,12 +5,43 @@
 #include <stdio.h>
 
 int32_t FatalLine;
+Refusal FatalRefusal;
 
-void Fatal(int exitCode, const char* format, ...) {
+namespace {
+
+// What RunCatchingFatal catches: it unwinds only through the load's own
+// code, never across a platform boundary.
+struct CaughtFatal {
+  int exitCode;
+};
+
+bool Catching = false;
+
+}  // namespace
+
+void Fatal(int exitCode, Refusal refusal, const char* format, ...) {
   va_list args;
   va_start(args, format);
   // vsnprintf never writes past the buffer and always ends the text.
   vsnprintf(TextBuffer, sizeof TextBuffer, format, args);
   va_end(args);
+  FatalRefusal = refusal;
+  if (Catching) throw CaughtFatal{exitCode};
   FatalStop(exitCode);
+}
+
+bool RunCatchingFatal(void (*action)(void* context), void* context, int* exitCode) {
+  Catching = true;
+  try {
+    action(context);
+  } catch (const CaughtFatal& fatal) {
+    Catching = false;
+    *exitCode = fatal.exitCode;
+    return false;
+  } catch (...) {
+    Catching = false;
+    throw;
+  }
+  Catching = false;
+  return true;
 }
