@@ -17,11 +17,13 @@
 # 3. the page in headless Chromium (tests/browser/page-bench.mjs), at full
 #    speed and with the CPU throttled 4x: sizes, the time until the route
 #    of the deepest advance is marked and drawn, and with real input events
-#    a click, a zoom step and a keystroke in search until drawn; it saves
-#    build/bench-export/page.png (the 1,000-advance page, two targets);
-#    then Lorvane.html (build/web): its size, a file chosen until drawn
-#    beside the checker's page of it, the module's part, the redraw after
-#    a watched change.
+#    a click, a zoom step and a keystroke in search until drawn, and the
+#    loads of a planned link and of a link with 20,000 unknown codes; it
+#    saves build/bench-export/page.png (the 1,000-advance page, two
+#    targets); then the loads alone for a generated tree of 5,000
+#    advances; then Lorvane.html (build/web): its size, a file chosen until
+#    drawn beside the checker's page of it, the module's part, the redraw
+#    after a watched change.
 # 4. the page of a file with very many warnings: the 1,000-advance stress
 #    file with WARNING_LINES (100,000) faulty unit lines more
 #    (gen_stress.py --faulty-units, seven warnings each), its load against
@@ -96,6 +98,8 @@ if want page; then
   lorvane_build_kind web "$OUT/web" lorvane-app || exit 1
   node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
     --screenshot "$OUT/page.png" --app build/web/Lorvane.html
+  python3 scripts/gen_stress.py --advances 5000 -o "$OUT/stress-5000.txt"
+  node tests/browser/page-bench.mjs "$checker" "$OUT/stress-5000.txt" --loads
 fi
 
 if want warnings; then
