@@ -18,8 +18,9 @@
       its own, tests/check's check.win.diff; two more Wine starts for each
       of the corpus's cases would cost the test command minutes.)
   run_case.py CASE --dir CORPUS view DRIVER VIEWER [EMULATOR...]
-      lorvane-drive VIEWER PATH --expect-exit N [--expect-text MESSAGE] in
-      CORPUS: the viewer's box and exit code, or its window for a chart.
+      lorvane-drive VIEWER PATH --expect-exit N [--expect-text MESSAGE]
+      --timeout 30 in CORPUS: the viewer's box and exit code, or its window
+      for a chart.
   run_case.py --outcome EXIT MESSAGE [--out FILE | --report FILE] [CHECK...] -- COMMAND...
       one run of COMMAND (through Wine) checked in the same way, its
       standard output equal to FILE when given (--report: its text report
@@ -287,7 +288,10 @@ def run_diffs(name, case, corpus, command):
 
 
 def run_viewer(name, case, corpus, driver, viewer, emulator):
-    argv = emulator + [driver, viewer, case["path"], "--expect-exit", str(case["viewer_exit"])]
+    # The viewer's box or window within 30 s: Wine starts it slowly on a
+    # busy machine, and no case of the manifest keeps it from ending.
+    argv = emulator + [driver, viewer, case["path"], "--expect-exit", str(case["viewer_exit"]),
+                       "--timeout", "30"]
     if case["viewer"] is not None:
         argv += ["--expect-text", case["viewer"].decode("latin-1")]
     code, out, _ = run(argv, corpus, VIEW_TIMEOUT, True)
