@@ -63,11 +63,11 @@ std::string PageTitle(const char* rulesPath, const char* title) {
   return utf8;
 }
 
-void MakeCheckedSvg(std::string* text, const ExportContext& context) {
-  MakeSvgDocument(text, context.marks);
+void MakeCheckedSvg(TextOut* out, const ExportContext& context) {
+  MakeSvgDocument(out, context.marks);
 }
 
-void MakeCheckedPage(std::string* text, const ExportContext& context) {
+void MakeCheckedPage(TextOut* out, const ExportContext& context) {
   PageContent content;
   content.marks = context.marks;
   content.title = context.title;
@@ -84,7 +84,7 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
     AppendUtf8(&message, warning.message.c_str());
     content.warnings.push_back(PageWarning{message, warning.advance});
   }
-  MakeHtmlPage(content, text);
+  MakeHtmlPage(content, out);
 }
 
 int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
@@ -104,7 +104,6 @@ int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const ch
     // The viewer's detail font on the standard display: "MS Sans Serif" at
     // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
     if (!withMetrics) SetChartMetrics(11, 13, 0);
-    for (OutputFile& file : *outputs) file.make(&file.text);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
   if (routeText != nullptr) {

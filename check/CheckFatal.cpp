@@ -10,6 +10,7 @@
 
 #include "console/ConsoleText.h"
 #include "rules/Fatal.h"
+#include "save/SaveFile.h"
 #include "warnings/CheckLoops.h"
 
 namespace {
@@ -26,6 +27,8 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 // the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
 // --diff, which loads two files, every refusal names its file so.
 [[noreturn]] void FatalStop(int exitCode) {
+  // An export made as it is written may be half made: its files go.
+  AbandonSave();
   const FatalWording& w = *Wording;
   fflush(stdout);
   std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);

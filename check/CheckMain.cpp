@@ -12,6 +12,7 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
+#include "chart/TextOut.h"
 #include "check/CheckExport.h"
 #include "check/CheckFatal.h"
 #include "check/CheckJson.h"
@@ -20,7 +21,9 @@
 #include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
+#include "diff/DiffCompare.h"
 #include "diff/DiffCopy.h"
+#include "diff/DiffMarks.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
 #include "rules/Reader.h"
@@ -124,8 +127,12 @@ int main(int argc, char** argv) {
     const OptionValue& value = options.*(row.slot);
     if (row.make == nullptr || !value.given) continue;
     auto make = row.make;
-    outputs.push_back(
-        {row.name, value.value, [make, &context](std::string* text) { make(text, context); }, ""});
+    outputs.push_back({row.name, value.value, [make, &context](const TextWrite& write) {
+                         TextOut out;
+                         out.write = write;
+                         make(&out, context);
+                         out.Finish();
+                       }});
   }
   CheckCombinations(options);
 
@@ -140,22 +147,23 @@ int main(int argc, char** argv) {
     ResetRules();
     if (!LoadChecked(path, &wording, outputs, withMetrics ? font : nullptr, &after))
       return EXIT_USAGE;
-    // NEW is the file loaded: its warnings, and both files named as the
-    // terminal shows them.
+    // NEW is the file loaded: its warnings, each written as the report
+    // comes to it, and both files named as the terminal shows them.
     DiffContext report;
     report.oldName = ShownArgument(diffPath);
     report.newName = ShownArgument(path);
-    for (const Diagnostic& warning : CollectWarnings()) {
-      report.warningLines.push_back(DiagnosticLine(report.newName, warning));
-      report.warnings.push_back(DiagnosticJson(warning));
-    }
+    std::vector<Diagnostic> warnings = CollectWarnings();
+    report.warnings = warnings.size();
+    report.warningLine = [&](size_t k) { return DiagnosticLine(report.newName, warnings[k]); };
+    report.warningRecord = [&](size_t k) { return DiagnosticJson(warnings[k]); };
+    RulesDiff diff;
+    CompareRules(before, after, &diff);
     int diffExit = EXIT_LOADED;
     if (!outputs.empty()) {
-      ChartMarks marks;
-      RunDiff(before, after, json, report, &marks);
+      ChartMarks marks = DiffMarks(before, after, diff);
       context.marks = &marks;
       diffExit = RunExports(&outputs, nullptr, nullptr, true, json);
-    } else if (!RunDiff(before, after, json, report, nullptr)) {
+    } else if (!RunDiff(before, after, diff, json, report)) {
       diffExit = EXIT_WRITE;
     }
     if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;

@@ -4,6 +4,7 @@
 #include <string>
 
 struct ExportContext;
+struct TextOut;
 
 // One option of the command line as given: whether it was, and its value.
 struct OptionValue {
@@ -28,8 +29,9 @@ struct OptionRow {
   const char* problem;   // the usage error, after the option's name, for either
   // Writes to standard output itself, so no export may be given as "-".
   bool takesStandardOutput;
-  // An export: what makes its text (check/CheckExport.h), or nullptr.
-  void (*make)(std::string* text, const ExportContext& context);
+  // An export: what makes its text as it is written (check/CheckExport.h),
+  // or nullptr.
+  void (*make)(TextOut* out, const ExportContext& context);
 };
 
 extern const OptionRow OptionTable[];
