@@ -5,10 +5,14 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
+#include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "save/SaveFile.h"
 #include "warnings/CheckLoops.h"
@@ -22,6 +26,31 @@ const FatalWording* Wording = &NoWording;
 
 void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 
+int OutOfMemory() {
+  // What was written so far goes out; nothing here asks for memory.
+  AbandonSave();
+  fflush(stdout);
+  fputs("lorvane-check: out of memory\n", stderr);
+  return EXIT_NO_MEMORY;
+}
+
+namespace {
+
+[[noreturn]] void Terminate() {
+  std::exception_ptr failure = std::current_exception();
+  try {
+    if (failure) std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    _Exit(OutOfMemory());
+  } catch (...) {
+  }
+  abort();
+}
+
+}  // namespace
+
+void EndTerminateAsOutOfMemory() { std::set_terminate(Terminate); }
+
 // The viewer shows its fatal message in a box; the checker prints the same
 // text to standard error. In the text report, a message about one line of
 // the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
@@ -29,6 +58,8 @@ void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 [[noreturn]] void FatalStop(int exitCode) {
   // An export made as it is written may be half made: its files go.
   AbandonSave();
+  // The viewer's "Not enough memory" box is the checker's own message.
+  if (AllocFailed) exit(OutOfMemory());
   const FatalWording& w = *Wording;
   fflush(stdout);
   std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);

@@ -1,4 +1,5 @@
-// How the checker words a refusal of the rules file (its FatalStop).
+// How the checker words a refusal of the rules file (its FatalStop), and
+// the end of a run that ran out of memory.
 #pragma once
 
 // The caller owns it and changes it as the run goes on; FatalStop reads it
@@ -12,3 +13,13 @@ struct FatalWording {
 
 // The wording FatalStop uses from now on.
 void UseFatalWording(const FatalWording* wording);
+
+// "lorvane-check: out of memory" on standard error, whatever the run was
+// doing (an export's files half written are removed); returns the exit
+// code to end with (check/ExitCodes.h).
+int OutOfMemory();
+
+// From now on std::bad_alloc where no exception may pass (the JSON library
+// asks for memory to free its values), which ends in std::terminate, ends
+// the run as OutOfMemory does.
+void EndTerminateAsOutOfMemory();

@@ -1,12 +1,15 @@
-// lorvane-check's entry point: the options, the load, the report or the exports, the exit code.
-// It loads a rules file exactly as the viewer does and reports the ranked
-// research tree, its statistics and what the viewer passes over silently,
-// or exports the chart and routes; check/ExitCodes.h has its exit codes.
+// lorvane-check's entry point: the options, the load, the report or the
+// exports, the exit code. It loads a rules file exactly as the viewer does and
+// reports the ranked research tree, its statistics and what the viewer passes
+// over silently, or exports the chart and routes; check/ExitCodes.h has its
+// exit codes.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -102,7 +105,12 @@ int WarningsExit() { return ForEachWarning(nullptr, nullptr) > 0 ? EXIT_WARNINGS
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Memory that runs out where the C++ library asks for it (std::bad_alloc,
+// or std::length_error for a text past what it can hold) ends the run
+// here, from wherever it was (or in std::terminate, where no exception may
+// pass); the load's records end through FatalStop.
+int main(int argc, char** argv) try {
+  EndTerminateAsOutOfMemory();
   SetUpConsole();
   Options options = ReadOptions(argc, argv);
   if (options.help.given) return PrintAndExit(UsageText);
@@ -191,4 +199,8 @@ int main(int argc, char** argv) {
   }
   if (exitCode == EXIT_LOADED && options.werror.given) exitCode = WarningsExit();
   return exitCode;
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
+} catch (const std::length_error&) {
+  return OutOfMemory();
 }
