@@ -3,7 +3,7 @@
 
 #include <stdio.h>
 
-#include "rules/Fatal.h"
+#include "rules/TextBuffer.h"
 
 void FormatAboutText(int32_t width, int32_t height, int32_t bitsPerPixel) {
   // Pixels times bits would pass 64 bits for the largest charts; dividing

@@ -7,7 +7,7 @@
 #include "app/MainWin.h"
 #include "app/PrintStrips.h"
 #include "chart/Metrics.h"
-#include "rules/Fatal.h"
+#include "rules/TextBuffer.h"
 
 #ifndef _WIN64
 static_assert(sizeof(PRINTDLGA) == 66, "the print dialog record of 32-bit Windows");

@@ -47,7 +47,7 @@ LRESULT OnCreate(HWND window) {
     CheckLastError("CreateCompatibleBitmap");
     // No error code either: never show a blank window that pretends to work.
     Fatal(
-        1,
+        1, REFUSED_PLATFORM,
         "CreateCompatibleBitmap failed\nThe chart of %d x %d pixels is too large for this display",
         ChartWidth, ChartHeight);
   }

@@ -20,7 +20,8 @@ void ChooseRulesPath(const char* tail) {
     ++tail;
     length -= 2;
   }
-  if (length >= RULES_PATH_SIZE) Fatal(1, "Rules file path is longer than 255 characters");
+  if (length >= RULES_PATH_SIZE)
+    Fatal(1, REFUSED_PLATFORM, "Rules file path is longer than 255 characters");
   memcpy(RulesPath, tail, length);
   RulesPath[length] = '\0';
 }

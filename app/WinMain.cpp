@@ -39,7 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
                       CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) {
     CheckLastError("CreateWindowExA");
-    Fatal(1, "CreateWindowExA failed\nGetLastError returned 0");
+    Fatal(1, REFUSED_PLATFORM, "CreateWindowExA failed\nGetLastError returned 0");
   }
   HACCEL accelerators = LoadAcceleratorsA(instance, "MYMENU");
   ShowWindow(window, showCommand);

@@ -5,7 +5,7 @@
 
 #include "chart/UnitText.h"
 #include "rules/Advance.h"
-#include "rules/Fatal.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
 
 namespace {

@@ -80,7 +80,7 @@ void WalkChart(const ChartPainter* painter, Advance* first) {
   // and the row cursor ends two line heights below the last row.
   if ((int64_t)ChartWidth + 64 * (int64_t)CharWidth > INT32_MAX ||
       (int64_t)ChartHeight + 2 * (int64_t)LineHeight > INT32_MAX) {
-    Fatal(1, "The chart would be larger than %d pixels", INT32_MAX);
+    Fatal(1, REFUSED_CHART_TOO_LARGE, "The chart would be larger than %d pixels", INT32_MAX);
   }
   // The advances row by row, in list order within a row, from one walk of
   // the list: a walk a row reads every record a hundred times, and a large

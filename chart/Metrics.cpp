@@ -22,7 +22,7 @@ namespace {
 // Every metric is computed in 64 bits and must come back into 32.
 int32_t Fit(int64_t value) {
   if (value > INT32_MAX) {
-    Fatal(1, "The chart would be larger than %d pixels", INT32_MAX);
+    Fatal(1, REFUSED_CHART_TOO_LARGE, "The chart would be larger than %d pixels", INT32_MAX);
   }
   return (int32_t)value;
 }
@@ -47,7 +47,7 @@ void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeadi
   int64_t lineHeight = (int64_t)height + externalLeading;
   // ChartLines divides by LineHeight, and boxes without width cannot be drawn.
   if (maxCharWidth < 1 || lineHeight < 1) {
-    Fatal(1, "The chart font \"MS Sans Serif\" has no usable size");
+    Fatal(1, REFUSED_FONT, "The chart font \"MS Sans Serif\" has no usable size");
   }
   CharWidth = maxCharWidth;
   BoxWidth = Fit(13 * (int64_t)CharWidth);

@@ -8,14 +8,12 @@
 #include <exception>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
-#include "rules/Alloc.h"
 #include "rules/Fatal.h"
 #include "save/SaveFile.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Diagnostics.h"
 
 namespace {
 
@@ -55,17 +53,12 @@ void EndTerminateAsOutOfMemory() { std::set_terminate(Terminate); }
 // text to standard error. In the text report, a message about one line of
 // the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
 // --diff, which loads two files, every refusal names its file so.
-[[noreturn]] void FatalStop(int exitCode) {
-  // An export made as it is written may be half made: its files go.
-  AbandonSave();
-  // The viewer's "Not enough memory" box is the checker's own message.
-  if (AllocFailed) exit(OutOfMemory());
+void PrintFatalMessage() {
   const FatalWording& w = *Wording;
   fflush(stdout);
-  std::string message = w.opening ? ShownArgument(TextBuffer) : ShownText(TextBuffer);
   // A refused cycle: the loop itself after the viewer's message.
-  std::vector<const Advance*> loop = RefusedLoop();
-  if (!loop.empty()) message += ": " + ShownText(LoopText(loop).c_str());
+  std::string message =
+      w.opening ? ShownArgument(TextBuffer) : ShownText(RefusalDiagnostic().message.c_str());
   if ((!w.json || w.namingFile) && FatalLine > 0) {
     fprintf(stderr, "%s:%ld: error: ", ShownArgument(w.path).c_str(), (long)FatalLine);
   } else if (w.namingFile) {
@@ -74,5 +67,13 @@ void EndTerminateAsOutOfMemory() { std::set_terminate(Terminate); }
   fputs(message.c_str(), stderr);
   fputc('\n', stderr);
   fflush(stderr);
+}
+
+[[noreturn]] void FatalStop(int exitCode) {
+  // An export made as it is written may be half made: its files go.
+  AbandonSave();
+  // The viewer's "Not enough memory" box is the checker's own message.
+  if (FatalRefusal == REFUSED_MEMORY) exit(OutOfMemory());
+  PrintFatalMessage();
   exit(exitCode);
 }

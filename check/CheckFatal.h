@@ -14,6 +14,10 @@ struct FatalWording {
 // The wording FatalStop uses from now on.
 void UseFatalWording(const FatalWording* wording);
 
+// The refusal's message on standard error, as FatalStop writes it before
+// it ends the program: for a refusal caught (RunCatchingFatal).
+void PrintFatalMessage();
+
 // "lorvane-check: out of memory" on standard error, whatever the run was
 // doing (an export's files half written are removed); returns the exit
 // code to end with (check/ExitCodes.h).

@@ -17,11 +17,11 @@
 #include "graph/Levels.h"
 #include "json/JsonOut.h"
 #include "rules/Advance.h"
-#include "rules/Fatal.h"
 #include "rules/Lists.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckWarnings.h"
 #include "warnings/Diagnostics.h"
+#include "warnings/Warnings.h"
 
 namespace {
 

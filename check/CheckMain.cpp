@@ -16,10 +16,11 @@
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "chart/TextOut.h"
-#include "check/CheckExport.h"
 #include "check/CheckFatal.h"
 #include "check/CheckJson.h"
 #include "check/CheckOptions.h"
+#include "check/CheckOutputs.h"
+#include "check/CheckSarif.h"
 #include "check/CheckText.h"
 #include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
@@ -29,10 +30,11 @@
 #include "diff/DiffMarks.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
+#include "lsp/Server.h"
 #include "rules/Reader.h"
-#include "warnings/CheckEncoding.h"
-#include "warnings/CheckWarnings.h"
 #include "warnings/Diagnostics.h"
+#include "warnings/Encoding.h"
+#include "warnings/Warnings.h"
 
 namespace {
 
@@ -80,14 +82,20 @@ int PrintAndExit(const char* text) {
 // font's or the viewer's, and the loaded rules copied. False after a
 // message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 const int32_t* font, RulesCopy* copy) {
+                 const int32_t* font, RulesCopy* copy, bool* refused = nullptr) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
   wording->opening = false;
   if (!CheckOutputPaths(file, path, outputs)) return false;
   WatchEncoding();
-  LoadRulesFile(file);
+  if (refused != nullptr) {
+    int exitCode = 0;
+    *refused = !RunCatchingFatal([](void* rules) { LoadRulesFile(static_cast<FILE*>(rules)); },
+                                 file, &exitCode);
+  } else {
+    LoadRulesFile(file);
+  }
   fclose(file);
   if (copy != nullptr) {
     if (font != nullptr) {
@@ -115,6 +123,11 @@ int main(int argc, char** argv) try {
   Options options = ReadOptions(argc, argv);
   if (options.help.given) return PrintAndExit(UsageText);
   if (options.version.given) return PrintAndExit("lorvane-check " LORVANE_VERSION "\n");
+  if (options.lsp.given) {
+    CheckCombinations(options);
+    if (options.path != nullptr) UsageError("--lsp takes no rules file: ", options.path);
+    return RunLanguageServer(stdin, stdout);
+  }
 
   int32_t font[3] = {0, 0, 0};
   bool withMetrics = options.metrics.given;
@@ -128,7 +141,7 @@ int main(int argc, char** argv) try {
   const char* routeText = options.route.value;
   const char* haveText = options.have.value;
   // The makers see the context as it is when they run: --diff adds its marks.
-  ExportContext context = {PageTitle(path, options.title.value), nullptr};
+  ExportContext context = {PageTitle(path, options.title.value), nullptr, path};
   std::vector<OutputFile> outputs;
   for (int k = 0; k < OptionCount; ++k) {
     const OptionRow& row = OptionTable[k];
@@ -170,7 +183,7 @@ int main(int argc, char** argv) try {
     if (!outputs.empty()) {
       ChartMarks marks = DiffMarks(before, after, diff);
       context.marks = &marks;
-      diffExit = RunExports(&outputs, nullptr, nullptr, true, json);
+      diffExit = RunOutputs(&outputs, nullptr, nullptr, true, json);
     } else if (!RunDiff(before, after, diff, json, report)) {
       diffExit = EXIT_WRITE;
     }
@@ -179,13 +192,26 @@ int main(int argc, char** argv) try {
     if (diffExit == EXIT_LOADED && options.werror.given) diffExit = WarningsExit();
     return diffExit;
   }
-  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr)) return EXIT_USAGE;
+  // With --sarif, a refusal is the log's one result.
+  bool refused = false;
+  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr,
+                   options.sarif.given ? &refused : nullptr)) {
+    return EXIT_USAGE;
+  }
+  if (refused) {
+    PrintFatalMessage();
+    std::string text = SarifLog(path, {RefusalDiagnostic()});
+    std::vector<OutputFile> log = {
+        {"--sarif", options.sarif.value, [&text](const TextWrite& write) { write(text); }}};
+    SaveFiles(log);
+    return EXIT_REFUSED;
+  }
   if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
 
   int exitCode = EXIT_LOADED;
   bool written = true;
   if (!outputs.empty() || routeText != nullptr || haveText != nullptr) {
-    exitCode = RunExports(&outputs, routeText, haveText, withMetrics, json);
+    exitCode = RunOutputs(&outputs, routeText, haveText, withMetrics, json);
   } else if (options.units.given) {
     written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
   } else if (json) {

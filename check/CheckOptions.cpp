@@ -6,17 +6,20 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "check/CheckExport.h"
+#include "check/CheckOutputs.h"
+#include "check/CheckSarif.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 
 const OptionRow OptionTable[] = {
-    {"--json", nullptr, &Options::json, nullptr, "--svg --html", "--route --have",
+    {"--json", nullptr, &Options::json, nullptr, "--svg --html --sarif", "--route --have",
      " goes with a report, --route or --have", false, nullptr},
     {"--metrics", "W,H,E", &Options::metrics, nullptr, nullptr, nullptr, nullptr, false, nullptr},
     {"--svg", "OUT.svg", &Options::svg, nullptr, nullptr, nullptr, nullptr, false, MakeCheckedSvg},
     {"--html", "OUT.html", &Options::html, nullptr, nullptr, nullptr, nullptr, false,
      MakeCheckedPage},
+    {"--sarif", "OUT.sarif", &Options::sarif, nullptr, "--diff", nullptr,
+     " does not go with --diff", false, MakeCheckedSarif},
     {"--title", "TEXT", &Options::title, "--html", nullptr, nullptr, " goes with --html", false,
      nullptr},
     {"--route", "CODE[,CODE...]", &Options::route, nullptr, nullptr, nullptr, nullptr, true,
@@ -24,11 +27,15 @@ const OptionRow OptionTable[] = {
     {"--have", "CODE[,CODE...]", &Options::have, nullptr, nullptr, nullptr, nullptr, true, nullptr},
     {"--diff", "OLD.TXT", &Options::diff, nullptr, "--route --have", nullptr,
      " does not go with --route or --have", false, nullptr},
-    {"--units", nullptr, &Options::units, nullptr, "--svg --html --route --have --diff --metrics",
-     nullptr, " goes with --json or --csv alone", false, nullptr},
+    {"--units", nullptr, &Options::units, nullptr,
+     "--svg --html --sarif --route --have --diff --metrics", nullptr,
+     " goes with --json or --csv alone", false, nullptr},
     {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
      false, nullptr},
     {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+    {"--lsp", nullptr, &Options::lsp, nullptr,
+     "--json --metrics --svg --html --sarif --title --route --have --diff --units --csv --werror",
+     nullptr, " goes alone, without a rules file: the editor sends the texts", true, nullptr},
     {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr},
     {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr},
 };

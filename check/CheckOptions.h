@@ -13,7 +13,8 @@ struct OptionValue {
 };
 
 struct Options {
-  OptionValue json, metrics, svg, html, title, route, have, diff, units, csv, werror, help, version;
+  OptionValue json, metrics, svg, html, sarif, title, route, have, diff, units, csv, werror, lsp,
+      help, version;
   const char* path;
 };
 
@@ -29,7 +30,7 @@ struct OptionRow {
   const char* problem;   // the usage error, after the option's name, for either
   // Writes to standard output itself, so no export may be given as "-".
   bool takesStandardOutput;
-  // An export: what makes its text as it is written (check/CheckExport.h),
+  // An export: what makes its text as it is written (check/CheckOutputs.h),
   // or nullptr.
   void (*make)(TextOut* out, const ExportContext& context);
 };

@@ -16,7 +16,7 @@
 #include "console/ConsoleText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
-#include "warnings/CheckSuggest.h"
+#include "warnings/Suggest.h"
 
 namespace {
 
@@ -81,8 +81,7 @@ int FindRouteTargets(const char* text, std::vector<const Advance*>* targets) {
   }
 }
 
-int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<bool>* researched,
-               bool json) {
+std::vector<const Advance*> RouteOf(const std::vector<const Advance*>& targets) {
   // Everything reached through the links from the targets, the root left
   // out; the targets themselves are part of it.
   std::unordered_set<const Advance*> needed(targets.begin(), targets.end());
@@ -96,6 +95,12 @@ int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<boo
   }
   std::vector<const Advance*> route(needed.begin(), needed.end());
   std::sort(route.begin(), route.end(), ByLevelThenList);
+  return route;
+}
+
+int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<bool>* researched,
+               bool json) {
+  std::vector<const Advance*> route = RouteOf(targets);
   bool one = targets.size() == 1;
   size_t first = route.size() - targets.size();
 

@@ -12,6 +12,10 @@ struct Advance;
 // or EXIT_NO_ADVANCE after a message naming the first that names nothing.
 int FindRouteTargets(const char* text, std::vector<const Advance*>* targets);
 
+// The advances the targets need through their prerequisite links, the
+// root left out, the targets among them, by level then list order.
+std::vector<const Advance*> RouteOf(const std::vector<const Advance*>& targets);
+
 // Prints the route to the targets: every advance they depend on through
 // their prerequisite links, the root left out, by level then list order,
 // one a line with its code and level; one target comes last, several are

@@ -14,11 +14,11 @@
 #include "console/ConsoleText.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
-#include "rules/Fatal.h"
 #include "rules/Lists.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckWarnings.h"
 #include "warnings/Diagnostics.h"
+#include "warnings/Warnings.h"
 
 namespace {
 

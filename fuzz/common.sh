@@ -4,6 +4,7 @@
 . "$REPO/scripts/quiet-cmake.sh"
 FUZZ_BUILD="$REPO/build/fuzz"
 FUZZ_BIN="$FUZZ_BUILD/fuzz/lorvane-fuzz"
+LSP_FUZZ_BIN="$FUZZ_BUILD/fuzz/lorvane-lsp-fuzz"
 FUZZ_MAX_LEN=16384
 
 build_fuzzer() {
@@ -11,7 +12,7 @@ build_fuzzer() {
     CC=clang CXX=clang++ lorvane_configure "$FUZZ_BUILD/configure.log" -S "$REPO" \
       -B "$FUZZ_BUILD" -DLORVANE_FUZZ=ON -DLORVANE_TESTS=OFF
   fi
-  lorvane_build "$FUZZ_BUILD/build.log" "$FUZZ_BUILD" -j2 --target lorvane-fuzz
+  lorvane_build "$FUZZ_BUILD/build.log" "$FUZZ_BUILD" -j2 --target lorvane-fuzz lorvane-lsp-fuzz
 }
 
 # run_fuzzer LOG CORPUS [OPTION...]: libFuzzer on the corpus with the options
@@ -36,4 +37,28 @@ stage_seeds() {
     [ "$(stat -c %s "$f")" -le "$FUZZ_MAX_LEN" ] || continue
     cp "$f" "$dir/seed-$(basename "$(dirname "$f")")-$(basename "$f")"
   done
+}
+
+# stage_lsp_seeds DIR: a session of framed messages on the sample, and one
+# message alone.
+stage_lsp_seeds() {
+  local dir="$1"
+  mkdir -p "$dir"
+  python3 - "$REPO/data/RULES.TXT" "$dir" <<'PY'
+import json, sys
+text = open(sys.argv[1], encoding="latin-1").read()
+uri = "file:///RULES.TXT"
+def frame(m):
+    b = json.dumps(m).encode()
+    return b"Content-Length: %d\r\n\r\n" % len(b) + b
+pos = {"textDocument": {"uri": uri}, "position": {"line": 40, "character": 30}}
+msgs = [{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"capabilities": {}}},
+        {"jsonrpc": "2.0", "method": "textDocument/didOpen",
+         "params": {"textDocument": {"uri": uri, "version": 1, "text": text}}}]
+for i, m in enumerate(["hover", "definition", "references", "completion", "prepareRename"]):
+    msgs.append({"jsonrpc": "2.0", "id": 2 + i, "method": "textDocument/" + m, "params": pos})
+msgs += [{"jsonrpc": "2.0", "id": 9, "method": "shutdown"}, {"jsonrpc": "2.0", "method": "exit"}]
+open(sys.argv[2] + "/session", "wb").write(b"".join(frame(m) for m in msgs))
+open(sys.argv[2] + "/initialize", "wb").write(frame(msgs[0]))
+PY
 }

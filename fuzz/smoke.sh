@@ -20,3 +20,14 @@ if ! run_fuzzer "$log" "$corpus" -max_total_time="$SECONDS_TO_RUN"; then
 fi
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
 echo "fuzz smoke: passed, $runs executions, corpus $(ls "$corpus" | wc -l) files"
+# The language server's framing and dispatch, a shorter run.
+lsp_corpus="$FUZZ_BUILD/lsp-smoke-corpus"
+rm -rf "$lsp_corpus"
+stage_lsp_seeds "$lsp_corpus"
+lsp_log="$FUZZ_BUILD/lsp-smoke.log"
+if ! FUZZ_BIN="$LSP_FUZZ_BIN" run_fuzzer "$lsp_log" "$lsp_corpus" -max_total_time="${LSP_SMOKE_SECONDS:-20}"; then
+  tail -n 60 "$lsp_log"
+  echo "fuzz smoke (language server): FINDING (see $lsp_log and $FUZZ_BUILD/artifacts/)"
+  exit 1
+fi
+echo "fuzz smoke (language server): passed, $(sed -n 's/^stat::number_of_executed_units: *//p' "$lsp_log") executions"

@@ -76,10 +76,11 @@ Advance* FindCycle(Advance* start) {
   if (onCycle != nullptr) {
     RefusedCycle = onCycle;
     FatalLine = onCycle->lineNumber;
-    Fatal(1, "Advance \"%s\" depends on itself through its prerequisites", onCycle->name);
+    Fatal(1, REFUSED_CYCLE, "Advance \"%s\" depends on itself through its prerequisites",
+          onCycle->name);
   }
-  Fatal(1, "Advance \"%s\" lies more than %d levels below \"%s\"", advance->name, MAX_LEVELS - 1,
-        RootAdvance.name);
+  Fatal(1, REFUSED_TOO_MANY_LEVELS, "Advance \"%s\" lies more than %d levels below \"%s\"",
+        advance->name, MAX_LEVELS - 1, RootAdvance.name);
 }
 
 }  // namespace

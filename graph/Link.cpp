@@ -90,7 +90,8 @@ void AddDependant(Advance* prereq, Advance* dependant) {
   AddResult result = AddOnce(prereq->children, dependant);
   if (result == ADDED) prereq->childCount++;
   if (result != LIST_FULL) return;
-  Fatal(1, " More than %d advances directly linked to \"%s\"", MAX_DEPENDANTS, prereq->name);
+  Fatal(1, REFUSED_TOO_MANY_DEPENDANTS, " More than %d advances directly linked to \"%s\"",
+        MAX_DEPENDANTS, prereq->name);
 }
 
 void LinkPrerequisites() {

@@ -9,8 +9,8 @@
 #include "graph/Link.h"
 #include "rules/Advance.h"
 #include "rules/Alloc.h"
-#include "rules/Fatal.h"
 #include "rules/Reader.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
 
 namespace {
@@ -19,10 +19,15 @@ namespace {
 // error can still close it in ResetRules.
 FILE* OpenFile = nullptr;
 
-void ReadRulesSections(FILE* file) {
-  ReadSection(file, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
+void ReadRulesSections(RulesSource* source) {
+  ReadSection(source, "@CIVILIZE\n", "@IMPROVE\n", &AdvanceLines);
   // Not rewound: the unit section must follow the advance section.
-  ReadSection(file, "@UNITS\n", "@TERRAIN\n", &UnitLines);
+  ReadSection(source, "@UNITS\n", "@TERRAIN\n", &UnitLines);
+}
+
+void ReadRulesFile(FILE* file) {
+  RulesSource source = {file, nullptr, 0, 0};
+  ReadRulesSections(&source);
 }
 
 void BuildResearchGraph() {
@@ -36,13 +41,19 @@ void BuildResearchGraph() {
 }  // namespace
 
 void LoadRulesFile(FILE* file) {
-  ReadRulesSections(file);
+  ReadRulesFile(file);
+  BuildResearchGraph();
+}
+
+void LoadRulesText(const char* bytes, size_t size) {
+  RulesSource source = {nullptr, bytes, size, 0};
+  ReadRulesSections(&source);
   BuildResearchGraph();
 }
 
 void LoadRules(const char* path) {
   OpenFile = OpenRulesFile(path);
-  ReadRulesSections(OpenFile);
+  ReadRulesFile(OpenFile);
   // Closed before parsing: nothing after the "@TERRAIN" line is read.
   fclose(OpenFile);
   OpenFile = nullptr;

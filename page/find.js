@@ -1,6 +1,6 @@
 // The chart page's search: the advances whose name, code or unit holds
 // the text, marked and counted; stepped through with "3 of 22"; listed
-// under the field. chart.js makes it once (makeFinder) with what it needs
+// under the field. page.js makes it once (makeFinder) with what it needs
 // of the chart, and reads the matches back.
 "use strict";
 function makeFinder(page) {

@@ -1,7 +1,7 @@
 // The chart page's plan: what the player has researched, what is available now, goals by unit.
 "use strict";
 // The researched set lives in the address (have=, beside route=) and in
-// this browser's storage. chart.js calls makePlan once with its tables
+// this browser's storage. page.js calls makePlan once with its tables
 // (advances by index, 0 the root) and the few operations the plan needs;
 // it asks the plan back whether an advance is researched, how to word a
 // route's summary and what the address holds.

@@ -32,7 +32,7 @@ void ParseAdvanceLine(const char* line, int32_t lineNumber, Advance* advance) {
   p = CopyField(advance->name, NAME_SIZE, p, ',', FIELD_CUT);
   // An empty name ends the advance list: every advance after it would be
   // left out of the chart without a word.
-  if (advance->name[0] == '\0') RefuseLine("Missing name");
+  if (advance->name[0] == '\0') RefuseLine(REFUSED_MISSING_NAME, "Missing name");
   p = ReadIntField(&advance->aiValue, p, ',');
   p = ReadIntField(&advance->modifier, p, ',');
   // A cut code could match another advance's code: refused instead.

@@ -26,14 +26,8 @@
 #endif
 
 long AllocFailAfter = -1;
-bool AllocFailed = false;
 
 namespace {
-
-[[noreturn]] void NoMemory() {
-  AllocFailed = true;
-  Fatal(1, "Not enough memory to load the rules file");
-}
 
 // Sits in front of every block. Its size keeps the records behind it
 // aligned for every member type the records use, wherever calloc's own
@@ -61,7 +55,7 @@ size_t FreeSize = 0;
 // A zero-filled block of size bytes behind its header, put on the chain.
 char* NewBlock(size_t size) {
   BlockHeader* header = static_cast<BlockHeader*>(calloc(1, sizeof(BlockHeader) + size));
-  if (header == nullptr) NoMemory();
+  if (header == nullptr) Fatal(1, REFUSED_MEMORY, "Not enough memory to load the rules file");
   header->chain.next = Blocks;
   header->chain.size = size;
   Blocks = header;
@@ -72,7 +66,9 @@ char* NewBlock(size_t size) {
 }  // namespace
 
 void* AllocRecord(size_t size) {
-  if (AllocFailAfter == 0 || size > (size_t)-1 - 2 * sizeof(BlockHeader)) NoMemory();
+  if (AllocFailAfter == 0 || size > (size_t)-1 - 2 * sizeof(BlockHeader)) {
+    Fatal(1, REFUSED_MEMORY, "Not enough memory to load the rules file");
+  }
   // Whole BlockHeader units, at least one byte more than asked: records
   // stay aligned, and apart, so that an overrun is not inside the next one.
   size_t taken = (size / sizeof(BlockHeader) + 1) * sizeof(BlockHeader);
@@ -105,5 +101,4 @@ void FreeRecords() {
   FreeStart = nullptr;
   FreeSize = 0;
   AllocFailAfter = -1;
-  AllocFailed = false;
 }

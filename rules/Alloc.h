@@ -10,11 +10,6 @@ void* AllocRecord(size_t size);
 // Only programs that load many files in one process call it.
 void FreeRecords();
 
-// True once a record could not be allocated, just before the fatal end
-// that follows: a program that words that end its own way (the checker)
-// tells it apart by this. Cleared by FreeRecords.
-extern bool AllocFailed;
-
 // Test hook: the number of further allocations that succeed; below 0 means
 // no limit.
 extern long AllocFailAfter;

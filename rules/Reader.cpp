@@ -43,7 +43,7 @@ int HeaderNameLength(const char* header) {
 [[noreturn]] void MissingDelimiter(char delimiter) {
   char what[] = "Missing \"?\"";
   what[9] = delimiter;
-  RefuseLine(what);
+  RefuseLine(REFUSED_MISSING_DELIMITER, what);
 }
 
 [[noreturn]] void CodeTooLong(const char* code, int codeLength, int limit) {
@@ -56,7 +56,8 @@ int HeaderNameLength(const char* header) {
   }
   int shownCode = codeLength < room - lineLength ? codeLength : room - lineLength;
   FatalLine = ScanLineNumber;
-  Fatal(1, kFormat, shownCode, code, limit, ScanSection, lineLength, ScanLine);
+  Fatal(1, REFUSED_CODE_TOO_LONG, kFormat, shownCode, code, limit, ScanSection, lineLength,
+        ScanLine);
 }
 
 // The first delimiter at or after text, or null when the line ends first
@@ -102,11 +103,11 @@ const char* ScanDecimal(const char* text, int32_t* result) {
 
 }  // namespace
 
-void RefuseLine(const char* problem) {
+void RefuseLine(Refusal refusal, const char* problem) {
   static const char kFormat[] = "%s in %s line \"%.*s\"";
   int room = RoomAfter(snprintf(nullptr, 0, kFormat, problem, ScanSection, 0, ""));
   FatalLine = ScanLineNumber;
-  Fatal(1, kFormat, problem, ScanSection, ShownLength(ScanLine, room), ScanLine);
+  Fatal(1, refusal, kFormat, problem, ScanSection, ShownLength(ScanLine, room), ScanLine);
 }
 
 const char* SkipSpaceAndSign(const char* text, bool* negative) {
@@ -150,32 +151,49 @@ FILE* OpenRulesFile(const char* path) {
   }
   static const char kFormat[] = "Vel2 rules file \"%.*s\" not found";
   int room = RoomAfter(snprintf(nullptr, 0, kFormat, 0, ""));
-  Fatal(1, kFormat, ShownLength(path, room), path);
+  Fatal(1, REFUSED_NOT_FOUND, kFormat, ShownLength(path, room), path);
 }
 
-void BeginReading(RulesReader* reader, FILE* file) {
-  reader->file = file;
+void BeginReading(RulesReader* reader, RulesSource* source) {
+  reader->source = source;
   // The block is cut into lines with memchr instead of a call per byte;
   // what is left of it must go back at the end, which needs a stream that
   // can seek.
-  reader->readSize = ftell(file) < 0 ? 1 : READ_BLOCK_SIZE;
+  reader->readSize = source->file != nullptr && ftell(source->file) < 0 ? 1 : READ_BLOCK_SIZE;
   reader->next = 0;
   reader->end = 0;
 }
 
 void EndReading(RulesReader* reader) {
   size_t unread = reader->end - reader->next;
+  RulesSource* source = reader->source;
   // Cannot fail: the stream told its position, and the bytes lie behind it
   // in the last block read.
-  if (unread > 0) fseek(reader->file, -(long)unread, SEEK_CUR);
+  if (unread > 0 && source->file != nullptr) fseek(source->file, -(long)unread, SEEK_CUR);
+  if (source->file == nullptr) source->offset -= unread;
   reader->next = reader->end;
 }
+
+namespace {
+
+// The next block of the source, as fread gives it.
+size_t ReadBlock(RulesReader* reader) {
+  RulesSource* source = reader->source;
+  if (source->file != nullptr) return fread(reader->block, 1, reader->readSize, source->file);
+  size_t count = source->size - source->offset;
+  if (count > reader->readSize) count = reader->readSize;
+  memcpy(reader->block, source->bytes + source->offset, count);
+  source->offset += count;
+  return count;
+}
+
+}  // namespace
 
 int ReadRulesLine(RulesReader* reader, char* buffer) {
   int count = 0;
   while (count < LINE_SIZE - 1) {
     if (reader->next == reader->end) {
-      reader->end = fread(reader->block, 1, reader->readSize, reader->file);
+      reader->end = ReadBlock(reader);
       reader->next = 0;
       if (reader->end == 0) break;
     }
@@ -200,7 +218,7 @@ int ReadRulesLine(RulesReader* reader, char* buffer) {
     }
     // Checked in the loop: a run of carriage returns adds nothing to the line.
     if (BytesRead > RULES_READ_LIMIT) {
-      Fatal(1, "Rules file is longer than %d bytes", (int)RULES_READ_LIMIT);
+      Fatal(1, REFUSED_FILE_TOO_LONG, "Rules file is longer than %d bytes", (int)RULES_READ_LIMIT);
     }
     if (carriage == nullptr && feed != nullptr) {
       break;
@@ -223,13 +241,20 @@ void CleanLine(char* line) {
 }
 
 void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head) {
+  RulesSource source = {file, nullptr, 0, 0};
+  ReadSection(&source, startHeader, stopHeader, head);
+}
+
+void ReadSection(RulesSource* source, const char* startHeader, const char* stopHeader,
+                 TextLine* head) {
   RulesReader reader;
-  BeginReading(&reader, file);
+  BeginReading(&reader, source);
   char line[LINE_SIZE];
   line[0] = '\0';
   while (!IsHeader(line, startHeader)) {
     if (ReadHookedLine(&reader, line) == 0) {
-      Fatal(1, "Rules file has no \"%.*s\" line", HeaderNameLength(startHeader), startHeader);
+      Fatal(1, REFUSED_NO_SECTION, "Rules file has no \"%.*s\" line", HeaderNameLength(startHeader),
+            startHeader);
     }
   }
   TextLine* node = head;
@@ -238,8 +263,8 @@ void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, Te
     // it lies on.
     int32_t lineNumber = LineFeedsRead + 1;
     if (ReadHookedLine(&reader, line) == 0) {
-      Fatal(1, "Rules file ends before the \"%.*s\" line", HeaderNameLength(stopHeader),
-            stopHeader);
+      Fatal(1, REFUSED_SECTION_UNENDED, "Rules file ends before the \"%.*s\" line",
+            HeaderNameLength(stopHeader), stopHeader);
     }
     if (IsHeader(line, stopHeader)) break;
     CleanLine(line);

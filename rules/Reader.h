@@ -4,6 +4,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include "rules/Fatal.h"
+
 enum { LINE_SIZE = 256 };
 
 // The reader takes the file in blocks of this many bytes.
@@ -14,11 +16,20 @@ enum { READ_BLOCK_SIZE = 4096 };
 // unit each about 12.5 MB. Endless or absurd input ends the load.
 enum { RULES_READ_LIMIT = 16 * 1024 * 1024 };
 
+// What a load reads: an open file, or the bytes of a text in memory (the
+// text an editor holds), with how far they have been read.
+struct RulesSource {
+  FILE* file;  // nullptr for the bytes
+  const char* bytes;
+  size_t size;
+  size_t offset;
+};
+
 // One file being read line by line, with the bytes read ahead of the lines
 // returned so far. It lives as long as one section is read, so that no
 // byte of one file is ever taken for a byte of another.
 struct RulesReader {
-  FILE* file;
+  RulesSource* source;
   size_t readSize;  // bytes asked of each read: 1 where read-ahead cannot be given back
   size_t next;      // the first byte of block not yet returned
   size_t end;       // the bytes in block
@@ -56,15 +67,18 @@ FILE* OpenRulesFile(const char* path);
 
 // Skips to the start header, then stores every non-empty cleaned line up to
 // the stop header in the list at head. Headers carry their line feed. The
-// file is left at the byte after the stop header's line feed.
+// source is left at the byte after the stop header's line feed.
+void ReadSection(RulesSource* source, const char* startHeader, const char* stopHeader,
+                 TextLine* head);
+// The same from a file, open in binary mode, at its position.
 void ReadSection(FILE* file, const char* startHeader, const char* stopHeader, TextLine* head);
 
-// Starts reading the file, open in binary mode, from its position. A stream
-// that cannot tell its position (a pipe) is read a byte at a time, so that
-// nothing is read ahead.
-void BeginReading(RulesReader* reader, FILE* file);
+// Starts reading the source from its position. A stream that cannot tell
+// its position (a pipe) is read a byte at a time, so that nothing is read
+// ahead.
+void BeginReading(RulesReader* reader, RulesSource* source);
 
-// Gives the bytes read ahead back to the file: its position is then the
+// Gives the bytes read ahead back to the source: its position is then the
 // byte after the last line returned.
 void EndReading(RulesReader* reader);
 
@@ -101,7 +115,7 @@ void BeginLine(const char* section, const char* line, int32_t lineNumber = 0);
 
 // Ends the load with "<problem> in <section> line "<line>"", the line cut
 // to fit.
-[[noreturn]] void RefuseLine(const char* problem);
+[[noreturn]] void RefuseLine(Refusal refusal, const char* problem);
 
 bool IsRulesSpace(char c);
 

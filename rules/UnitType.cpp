@@ -29,7 +29,8 @@ int32_t ReadFlags(const char* text) {
 
 void AttachUnit(Advance* advance, UnitType* unit) {
   if (advance == nullptr || AddOnce(advance->units, unit) != LIST_FULL) return;
-  Fatal(1, "More than %d units directly linked to \"%s\"", MAX_UNITS, advance->name);
+  Fatal(1, REFUSED_TOO_MANY_UNITS, "More than %d units directly linked to \"%s\"", MAX_UNITS,
+        advance->name);
 }
 
 namespace {

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 
-need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev python3-jsonschema strace"
+need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev python3-jsonschema strace neovim"
 need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev"
 # Both Wines on every host, so that one machine is like another: the 32-bit
@@ -29,6 +29,15 @@ fi
 
 # shellcheck disable=SC2086
 lorvane_install_packages setup $want
+
+# The language server's tests' npm packages (VS Code's protocol library, the
+# SARIF schema), exactly as the lock file lists them.
+lock=tests/lsp/package-lock.json
+if ! cmp -s "$lock" tests/lsp/node_modules/.lorvane-lock; then
+  echo "setup: installing the language server tests' npm packages"
+  (cd tests/lsp && npm ci --no-audit --no-fund --loglevel=error)
+  cp "$lock" tests/lsp/node_modules/.lorvane-lock
+fi
 
 # The browser tests' npm packages, exactly as the lock file lists them.
 if [ "${1:-all}" != native ]; then

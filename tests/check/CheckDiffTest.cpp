@@ -1,4 +1,4 @@
-// lorvane-check --diff end to end: pairs of small files, their JSON items and text lines.
+// lorvane-check --diff end to end: pairs of small files, their JSON items and each change's
 // line of the text. The base file's indexes: 1 Stone Tools, 2 Fire Keeping, 3 Bronze Casting (level
 // 2), 4 Barter, 5 Ledgers (level 3), 6 Star Maps (level 4); units 0 Militia, 1 Barge.
 #include <gtest/gtest.h>

@@ -118,120 +118,129 @@ TEST(CheckJson, ExternalLeadingAddsToTheLineHeight) {
 struct ExpectedWarning {
   int line;
   int advance;
+  const char* kind;
   const char* message;
 };
 const ExpectedWarning ExpectedWarnings[] = {
-    {23, -1,
+    {23, -1, "utf8-file",
      u8"The file is UTF-8 (its letters outside ASCII are UTF-8 sequences); the game reads "
      u8"Windows-1252, so \"\u00c9levage des chevaux\" shows as \"\u00c3\u2030levage des chevaux\""},
-    {5, 2,
+    {5, 2, "unknown-prerequisite",
      "Advance \"Lost Art\": prerequisite code \"Zzz\" names no advance; it stands on level 0"},
-    {6, 3,
+    {6, 3, "code-blank",
      "Advance \"Half Known\": prerequisite code \"Qq \" ends with a blank, which the game keeps as "
      "part of the code"},
-    {6, 3,
+    {6, 3, "unknown-prerequisite",
      "Advance \"Half Known\": prerequisite code \"Qq \" names no advance; it stands on level 0"},
-    {7, 4,
+    {7, 4, "code-repeated",
      "Advance \"Second Stone\": code \"Sto\" is already the code of \"Stone Tools\"; this advance "
      "never gets dependants"},
-    {8, 5,
+    {8, 5, "code-nil",
      "Advance \"Nullity\": code \"nil\" always names \"Primary Root\"; this advance never gets "
      "dependants"},
-    {9, 6, "Advance \"Blank Code\" has an empty code"},
-    {10, 7, "Advance \"Far Future\": epoch 5 is outside the epoch table (0 to 3)"},
-    {10, 7, "Advance \"Far Future\": category 9 is outside the category table (0 to 4)"},
-    {11, 8, "Advance \"Wrapped Era\": epoch 260 does not fit in a byte; it is stored as 4"},
-    {11, 8, "Advance \"Wrapped Era\": epoch 4 is outside the epoch table (0 to 3)"},
-    {11, 8, "Advance \"Wrapped Era\": category -1 does not fit in a byte; it is stored as 255"},
-    {11, 8, "Advance \"Wrapped Era\": category 255 is outside the category table (0 to 4)"},
-    {12, 9,
+    {9, 6, "code-empty", "Advance \"Blank Code\" has an empty code"},
+    {10, 7, "epoch-outside", "Advance \"Far Future\": epoch 5 is outside the epoch table (0 to 3)"},
+    {10, 7, "category-outside",
+     "Advance \"Far Future\": category 9 is outside the category table (0 to 4)"},
+    {11, 8, "number-not-byte",
+     "Advance \"Wrapped Era\": epoch 260 does not fit in a byte; it is stored as 4"},
+    {11, 8, "epoch-outside",
+     "Advance \"Wrapped Era\": epoch 4 is outside the epoch table (0 to 3)"},
+    {11, 8, "number-not-byte",
+     "Advance \"Wrapped Era\": category -1 does not fit in a byte; it is stored as 255"},
+    {11, 8, "category-outside",
+     "Advance \"Wrapped Era\": category 255 is outside the category table (0 to 4)"},
+    {12, 9, "name-cut",
      "Advance name \"A Remarkably Long Advance Name\" is longer than 19 characters; it is cut to "
      "\"A Remarkably Long A\""},
-    {13, 10,
+    {13, 10, "code-cut",
      "Advance \"Long Code\": code \"ABCD\" is longer than 3 characters; it is cut to \"ABC\""},
-    {14, 11,
+    {14, 11, "code-cut",
      "Advance \"Spaced Code\": code \"X Y Z\" is longer than 3 characters; it is cut to \"X Y\""},
-    {15, 12,
+    {15, 12, "number-not-whole",
      "Advance \"Word Value\": aiValue \"five\" is not a whole number; the game reads it as 0"},
-    {15, 12,
+    {15, 12, "number-not-whole",
      "Advance \"Word Value\": modifier \"1x\" is not a whole number; the game reads it as 1"},
-    {16, 13,
+    {16, 13, "number-out-of-range",
      "Advance \"Huge Value\": aiValue 3000000000 is outside the 32-bit range; the game reads it "
      "as -1294967296"},
-    {16, 13, "Advance \"Huge Value\": modifier is empty; the game reads it as 0"},
-    {17, 14,
+    {16, 13, "number-empty", "Advance \"Huge Value\": modifier is empty; the game reads it as 0"},
+    {17, 14, "name-blank",
      "Advance name \"Blank End \" ends with a blank, which the game keeps as part of the name"},
-    {18, 15,
+    {18, 15, "code-cut",
      "Advance \"Code Blank\": code \"Cb x\" is longer than 3 characters; it is cut to \"Cb \""},
-    {18, 15,
+    {18, 15, "code-blank",
      "Advance \"Code Blank\": code \"Cb \" ends with a blank, which the game keeps as part of the "
      "code"},
-    {19, 16,
+    {19, 16, "indented-comment",
      "A line that begins with blanks before \";\" is no comment: the game reads it as the advance "
      "\"; Commented Out\""},
-    {20, 17,
+    {20, 17, "unknown-prerequisite",
      "Advance \"Typo Link\": prerequisite code \"sto\" names no advance; it stands on level 0; did "
      "you mean Sto (Stone Tools)?"},
-    {21, 18,
+    {21, 18, "unknown-prerequisite",
      "Advance \"Loop Head\": prerequisite code \"Fap\" names no advance; it stands on level 0; did "
      "you mean Far (Far Future)?"},
-    {21, 18,
+    {21, 18, "prerequisite-loop",
      "Advance \"Loop Head\" depends on itself through its prerequisites: Loop Head [Lph] -> Loop "
      "Tail [Lpt] -> Loop Head [Lph]; it loads only because \"Loop Head\" stands on level 0, a "
      "prerequisite code of it naming no advance"},
-    {23, 20,
+    {23, 20, "name-cut",
      u8"Advance name \"\u00c9levage des chevaux\" has 19 letters in UTF-8 but 20 as the game reads "
      u8"them (Windows-1252), more than 19; it is cut to \"\u00c3\u2030levage des chevau\""},
-    {27, -1,
+    {27, -1, "unknown-unit-advance",
      "Unit \"Ghost\": prerequisite code \"Qqq\" names no advance; it appears nowhere in the chart"},
-    {28, -1,
+    {28, -1, "unknown-unit-advance",
      "Unit \"Phantom\": prerequisite code \"Hid\" names no advance; it appears nowhere in the "
      "chart"},
-    {29, 1, "Unit \"Sky Whale\": domain 3 is outside the role table (0 to 2)"},
-    {29, 1, "Unit \"Sky Whale\": role 9 is outside the role table (0 to 7)"},
-    {30, 1, "Unit \"Odd Role\": role 259 does not fit in a byte; it is stored as 3"},
-    {31, 1, "Unit \"Negative Domain\": domain -1 is outside the role table (0 to 2)"},
-    {32, 1,
+    {29, 1, "domain-outside", "Unit \"Sky Whale\": domain 3 is outside the role table (0 to 2)"},
+    {29, 1, "role-outside", "Unit \"Sky Whale\": role 9 is outside the role table (0 to 7)"},
+    {30, 1, "number-not-byte",
+     "Unit \"Odd Role\": role 259 does not fit in a byte; it is stored as 3"},
+    {31, 1, "domain-outside",
+     "Unit \"Negative Domain\": domain -1 is outside the role table (0 to 2)"},
+    {32, 1, "name-cut",
      "Unit name \"An Extremely Long Unit Name\" is longer than 19 characters; it is cut to \"An "
      "Extremely Long U\""},
-    {32, 1,
+    {32, 1, "obsolete-code-cut",
      "Unit \"An Extremely Long U\": obsolete-by code \"Longcode\" is longer than 3 characters; it "
      "is cut to \"Lon\""},
-    {33, 1, "Unit \"Bad Numbers\": move \"1x\" is not a whole number; the game reads it as 1"},
-    {33, 1, "Unit \"Bad Numbers\": attack is empty; the game reads it as 0"},
-    {33, 1,
+    {33, 1, "number-not-whole",
+     "Unit \"Bad Numbers\": move \"1x\" is not a whole number; the game reads it as 1"},
+    {33, 1, "number-empty", "Unit \"Bad Numbers\": attack is empty; the game reads it as 0"},
+    {33, 1, "number-out-of-range",
      "Unit \"Bad Numbers\": cost 99999999999 is outside the 32-bit range; the game reads it as "
      "1215752191"},
-    {34, 1,
+    {34, 1, "flags-not-binary",
      "Unit \"Bad Flags\": flags \"0012\" hold digits other than 0 and 1; the game reads them as 1"},
-    {35, 1,
+    {35, 1, "flags-out-of-range",
      "Unit \"Long Flags\": flags 11111111111111111111111111111111 are outside the 32-bit range; "
      "the "
      "game reads them as 1111111111111111111111111111111"},
-    {36, 1, "Unit \"Empty Flags\": flags are empty; the game reads them as 0"},
-    {37, 1,
+    {36, 1, "flags-empty", "Unit \"Empty Flags\": flags are empty; the game reads them as 0"},
+    {37, 1, "name-blank",
      "Unit name \"Blank Unit \" ends with a blank, which the game keeps as part of the name"},
-    {38, 1,
+    {38, 1, "unknown-obsolete",
      "Unit \"Obsolete Typo\": obsolete-by code \"sto\" names no advance; the unit never becomes "
      "obsolete; did you mean Sto (Stone Tools)?"},
-    {39, 1,
+    {39, 1, "code-blank",
      "Unit \"Blank Obsolete\": obsolete-by code \"Fa \" ends with a blank, which the game keeps as "
      "part of the code"},
-    {39, 1,
+    {39, 1, "unknown-obsolete",
      "Unit \"Blank Obsolete\": obsolete-by code \"Fa \" names no advance; the unit never becomes "
      "obsolete; did you mean Far (Far Future)?"},
-    {40, 1,
+    {40, 1, "unit-name-repeated",
      "Unit \"Militia\": the unit on line 26 has the same name; the two cannot be told apart by "
      "name"},
-    {41, 1,
+    {41, 1, "unit-name-repeated",
      "Unit \"MILITIA\": the unit \"Militia\" on line 26 has the same name, case aside; the two "
      "cannot be told apart by name"},
-    {42, 1,
+    {42, 1, "indented-comment",
      "A line that begins with blanks before \";\" is no comment: the game reads it as the unit \"; "
      "Old Unit\""},
 };
 
-TEST(CheckWarnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
+TEST(Warnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   Json& diagnostics = report["diagnostics"];
   ASSERT_EQ(diagnostics.size(), std::size(ExpectedWarnings));
@@ -243,6 +252,7 @@ TEST(CheckWarnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
     EXPECT_EQ(report["warnings"][i], expected.message);
     EXPECT_EQ(d["line"], expected.line);
     EXPECT_EQ(d["severity"], "warning");
+    EXPECT_EQ(d["kind"], expected.kind);
     EXPECT_EQ(d["message"], expected.message);
     if (expected.advance < 0) {
       EXPECT_FALSE(d.contains("advance"));
@@ -258,7 +268,7 @@ TEST(CheckWarnings, DiagnosticsGiveTheLineTheAdvanceAndTheLoop) {
   }
 }
 
-TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
+TEST(Warnings, TextEndsWithTheSameWarnings) {
   CheckResult result = RunCheck({FixturePath("warnings.txt")});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
@@ -271,7 +281,7 @@ TEST(CheckWarnings, TextEndsWithTheSameWarnings) {
   EXPECT_EQ(result.out.substr(result.out.size() - expected.size()), expected);
 }
 
-TEST(CheckWarnings, RecordsShowWhatTheViewerDoes) {
+TEST(Warnings, RecordsShowWhatTheViewerDoes) {
   Json report = RunJson({"--json", FixturePath("warnings.txt")});
   Json& advances = report["advances"];
   // The root and the twenty advances of the file.

@@ -6,7 +6,9 @@
 The document's top-level members tell which output it is: "old" and "new"
 a comparison (--json --diff), "route" a route (--json --route), "available"
 a plan (--json --have), "units" alone the units table (--units --json),
-else the report (--json). Exit 1
+"runs" a SARIF log (--sarif, against the SARIF 2.1.0 schema that npm's
+@microsoft/sarif-multitool-linux ships, installed in tests/lsp by
+scripts/setup.sh), else the report (--json). Exit 1
 with every fault found, naming the place in the document.
 """
 import json
@@ -15,7 +17,10 @@ import sys
 
 import jsonschema
 
-SCHEMAS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "schema")
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCHEMAS = os.path.join(HERE, "..", "..", "docs", "schema")
+SARIF_SCHEMA = os.path.join(HERE, "..", "lsp", "node_modules", "@microsoft", "sarif-multitool-linux",
+                            "sarif-2.1.0.json")
 _validators = {}
 
 
@@ -29,12 +34,15 @@ def kind(document):
             return "plan"
         if list(document) == ["units"]:
             return "units"
+        if "runs" in document:
+            return "sarif"
     return "report"
 
 
 def validator(name):
     if name not in _validators:
-        with open(os.path.join(SCHEMAS, name + ".schema.json"), encoding="utf-8") as f:
+        path = SARIF_SCHEMA if name == "sarif" else os.path.join(SCHEMAS, name + ".schema.json")
+        with open(path, encoding="utf-8") as f:
             schema = json.load(f)
         jsonschema.Draft202012Validator.check_schema(schema)
         _validators[name] = jsonschema.Draft202012Validator(schema)

@@ -34,11 +34,23 @@ class ReaderTest : public RulesTest {
   }
 
   // Every line ReadRulesLine gives for the bytes, each as long as the count
-  // it returned; the end of the file stays the end.
+  // it returned; the end of the file stays the end. The same bytes read
+  // from memory give the same lines.
   Lines ReadLines(const std::string& bytes) {
     FILE* file = OpenRulesFile(WriteFile(bytes).c_str());
+    RulesSource source = {file, nullptr, 0, 0};
+    Lines lines = ReadSourceLines(&source);
+    fclose(file);
+    LineFeedsRead = 0;
+    BytesRead = 0;
+    RulesSource text = {nullptr, bytes.data(), bytes.size(), 0};
+    EXPECT_EQ(ReadSourceLines(&text), lines);
+    return lines;
+  }
+
+  Lines ReadSourceLines(RulesSource* source) {
     RulesReader reader;
-    BeginReading(&reader, file);
+    BeginReading(&reader, source);
     Lines lines;
     char buffer[LINE_SIZE];
     for (int count; (count = ReadRulesLine(&reader, buffer)) != 0;) {
@@ -49,7 +61,6 @@ class ReaderTest : public RulesTest {
       lines.push_back(std::string(buffer, (size_t)count));
     }
     EXPECT_EQ(ReadRulesLine(&reader, buffer), 0);
-    fclose(file);
     return lines;
   }
 };

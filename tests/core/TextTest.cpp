@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 #include "chart/ChartText.h"
 #include "chart/UnitText.h"
-#include "rules/Fatal.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "chart/Metrics.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
-#include "rules/Fatal.h"
+#include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "warnings/Kinds.h"
+
 struct Advance;
 struct UnitType;
 
@@ -20,6 +22,17 @@ struct Diagnostic {
   // For a loop of prerequisites: the advances' indexes, each needing the
   // next and the last the first; empty otherwise.
   std::vector<int32_t> loop;
+  DiagnosticKind kind;
+  // The bytes of the record's line as the reader keeps it (TextLine) that
+  // it is about, a field's, from column on; column -1 for the whole line.
+  int32_t column;
+  int32_t width;
+  // What mends the line, where the checker knows: the text that replaces
+  // the bytes fixColumn to fixColumn + fixWidth (a code meant, a name
+  // without its blank). fixColumn -1 for none.
+  int32_t fixColumn;
+  int32_t fixWidth;
+  std::string fix;
 };
 
 // Receives one warning, valid during the call only, with the caller's context.

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Configures, builds and runs the load benchmark, then prints the table of
 # load times against the bare line-reading baseline.
-#   scripts/bench.sh            (build directory build/bench)
-#   BUILD_DIR=/tmp/b REPS=3 scripts/bench.sh
+#   scripts/bench-load.sh            (build directory build/bench)
+#   BUILD_DIR=/tmp/b REPS=3 scripts/bench-load.sh
 set -eu
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build/bench}

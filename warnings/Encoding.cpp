@@ -1,7 +1,7 @@
 // Whether a rules file was saved as UTF-8: the reader hands every line it
 // reads to a watch that follows the bytes as UTF-8 would have them. The
 // game reads Windows-1252, where each such letter shows as two to four.
-#include "warnings/CheckEncoding.h"
+#include "warnings/Encoding.h"
 
 #include <stdint.h>
 #include <string.h>

@@ -1,5 +1,5 @@
 // The outputs that replace the report: --svg, --html, --route and --have.
-#include "check/CheckExport.h"
+#include "check/CheckOutputs.h"
 
 #include <stddef.h>
 
@@ -18,7 +18,7 @@
 #include "page/ChartPage.h"
 #include "rules/Advance.h"
 #include "rules/Lists.h"
-#include "warnings/CheckWarnings.h"
+#include "warnings/Warnings.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ void MakeCheckedPage(TextOut* out, const ExportContext& context) {
   MakeHtmlPage(content, out);
 }
 
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
+int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
                bool withMetrics, bool json) {
   // Everything that can fail without a file is done before any is written.
   std::vector<const Advance*> targets;

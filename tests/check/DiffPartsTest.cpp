@@ -1,5 +1,5 @@
-// The comparison in-process: route lengths against a plain walk, the lines of the changes.
-// page's lines. links.
+// The comparison's parts in-process: route lengths against a plain walk, and the text line
+// that places each change.
 #include <gtest/gtest.h>
 #include <string.h>
 

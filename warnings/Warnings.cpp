@@ -4,8 +4,8 @@
 // codes, the texts the reader cuts, indented comments, units of one name,
 // a file saved as UTF-8 and loops of prerequisites. Fields are found by
 // scanning the raw section lines again, which stay in memory after the load
-// (warnings/CheckFields.cpp); this file holds the checks of whole records.
-#include "warnings/CheckWarnings.h"
+// (warnings/Fields.cpp); this file holds the checks of whole records.
+#include "warnings/Warnings.h"
 
 #include <string.h>
 
@@ -19,9 +19,9 @@
 #include "rules/Advance.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
-#include "warnings/CheckEncoding.h"
-#include "warnings/CheckFields.h"
-#include "warnings/CheckLoops.h"
+#include "warnings/Encoding.h"
+#include "warnings/Fields.h"
+#include "warnings/Loops.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void CheckLoop(Scan* scan, const std::vector<const Advance*>& loop) {
     text += std::string("; it loads only because \"") + cut->name +
             "\" stands on level 0, a prerequisite code of it naming no advance";
   }
-  WarnText(scan, text, std::move(indexes));
+  WarnText(scan, KIND_PREREQUISITE_LOOP, NO_FIELD, text, std::move(indexes));
 }
 
 void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
@@ -49,58 +49,59 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   CheckNameCut(scan, "Advance", line, name);
   CheckNameBlanks(scan, "Advance", name);
 
-  const char* aiValueField = SkipFields(line, 1, ',');
-  CheckNumber(scan, "Advance", name, "aiValue", aiValueField, ',');
-  CheckNumber(scan, "Advance", name, "modifier", SkipFields(aiValueField, 1, ','), ',');
-
-  // Fields 6 and 7 are numbers; field 7 ends at the ";" before the code.
-  const char* epochField = SkipFields(line, 5, ',');
-  const char* categoryField = SkipFields(epochField, 1, ',');
-  const char* codeField = SkipFields(categoryField, 1, ';');
-  CheckNumber(scan, "Advance", name, "epoch", epochField, ',');
-  CheckNumber(scan, "Advance", name, "category", categoryField, ';');
+  CheckNumber(scan, "Advance", name, "aiValue", ADVANCE_LINE_AI_VALUE, ',');
+  CheckNumber(scan, "Advance", name, "modifier", ADVANCE_LINE_MODIFIER, ',');
+  // The category ends at the ";" before the code.
+  CheckNumber(scan, "Advance", name, "epoch", ADVANCE_LINE_EPOCH, ',');
+  CheckNumber(scan, "Advance", name, "category", ADVANCE_LINE_CATEGORY, ';');
+  const char* codeField = FieldStart(scan, ADVANCE_LINE_CODE);
   if (codeField != nullptr) {
     const char* raw = SkipSpace(codeField);
     if (strlen(raw) > CODE_SIZE - 1) {
-      Warn(scan, "Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"",
-           name, raw, CODE_SIZE - 1, advance->code);
+      Warn(scan, KIND_CODE_CUT, ADVANCE_LINE_CODE,
+           "Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"", name,
+           raw, CODE_SIZE - 1, advance->code);
     }
   }
-  CheckCodeBlanks(scan, "Advance", name, "code", advance->code);
+  CheckCodeBlanks(scan, "Advance", name, "code", ADVANCE_LINE_CODE, advance->code);
 
   if (strcmp(advance->code, "nil") == 0) {
-    Warn(scan,
+    Warn(scan, KIND_CODE_NIL, ADVANCE_LINE_CODE,
          "Advance \"%s\": code \"nil\" always names \"%s\"; this advance never gets dependants",
          name, RootAdvance.name);
   } else {
-    if (advance->code[0] == 0) Warn(scan, "Advance \"%s\" has an empty code", name);
+    if (advance->code[0] == 0) {
+      Warn(scan, KIND_CODE_EMPTY, ADVANCE_LINE_CODE, "Advance \"%s\" has an empty code", name);
+    }
     const Advance* first = FindAdvance(advance->code);
     if (first != nullptr && first != advance) {
-      Warn(scan,
+      Warn(scan, KIND_CODE_REPEATED, ADVANCE_LINE_CODE,
            "Advance \"%s\": code \"%s\" is already the code of \"%s\"; this advance never gets "
            "dependants",
            name, advance->code, first->name);
     }
   }
 
-  CheckByteField(scan, "Advance", name, "epoch", epochField);
+  CheckByteField(scan, "Advance", name, "epoch", ADVANCE_LINE_EPOCH);
   if (advance->epoch >= EPOCH_COUNT) {
-    Warn(scan, "Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
+    Warn(scan, KIND_EPOCH_OUTSIDE, ADVANCE_LINE_EPOCH,
+         "Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
          (unsigned)advance->epoch, EPOCH_COUNT - 1);
   }
-  CheckByteField(scan, "Advance", name, "category", categoryField);
+  CheckByteField(scan, "Advance", name, "category", ADVANCE_LINE_CATEGORY);
   if (advance->category >= CATEGORY_COUNT) {
-    Warn(scan, "Advance \"%s\": category %u is outside the category table (0 to %d)", name,
+    Warn(scan, KIND_CATEGORY_OUTSIDE, ADVANCE_LINE_CATEGORY,
+         "Advance \"%s\": category %u is outside the category table (0 to %d)", name,
          (unsigned)advance->category, CATEGORY_COUNT - 1);
   }
 
   const char* codes[2] = {advance->prereqCode1, advance->prereqCode2};
   const Advance* links[2] = {advance->prereq1, advance->prereq2};
   for (int i = 0; i < 2; ++i) {
-    CheckCodeBlanks(scan, "Advance", name, "prerequisite code", codes[i]);
+    CheckCodeBlanks(scan, "Advance", name, "prerequisite code", ADVANCE_LINE_PREREQ1 + i, codes[i]);
     if (links[i] == nullptr) {
-      CheckUnknownCode(scan, "Advance", name, "prerequisite code", codes[i],
-                       "it stands on level 0");
+      CheckUnknownCode(scan, KIND_UNKNOWN_PREREQUISITE, "Advance", name, "prerequisite code",
+                       ADVANCE_LINE_PREREQ1 + i, codes[i], "it stands on level 0");
     }
   }
 }
@@ -111,49 +112,48 @@ void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   CheckNameCut(scan, "Unit", line, name);
   CheckNameBlanks(scan, "Unit", name);
 
-  const char* obsoleteField = SkipFields(line, 1, ',');
+  const char* obsoleteField = FieldStart(scan, UNIT_LINE_OBSOLETE);
   bool obsoleteCut = false;
   if (obsoleteField != nullptr) {
     char raw[LINE_SIZE];
     RawField(obsoleteField, ',', raw, sizeof raw);
     obsoleteCut = strlen(raw) > CODE_SIZE - 1;
     if (obsoleteCut) {
-      Warn(scan,
+      Warn(scan, KIND_OBSOLETE_CODE_CUT, UNIT_LINE_OBSOLETE,
            "Unit \"%s\": obsolete-by code \"%s\" is longer than %d characters; it is cut to \"%s\"",
            name, raw, CODE_SIZE - 1, unit->obsoleteCode);
     }
   }
-  CheckCodeBlanks(scan, "Unit", name, "obsolete-by code", unit->obsoleteCode);
+  CheckCodeBlanks(scan, "Unit", name, "obsolete-by code", UNIT_LINE_OBSOLETE, unit->obsoleteCode);
   if (!obsoleteCut && FindAdvance(unit->obsoleteCode) == nullptr) {
-    CheckUnknownCode(scan, "Unit", name, "obsolete-by code", unit->obsoleteCode,
-                     "the unit never becomes obsolete");
+    CheckUnknownCode(scan, KIND_UNKNOWN_OBSOLETE, "Unit", name, "obsolete-by code",
+                     UNIT_LINE_OBSOLETE, unit->obsoleteCode, "the unit never becomes obsolete");
   }
 
-  // Fields 3 to 12 are numbers, in this order.
+  // The number fields, in their order.
   static const char* const kNumbers[] = {"domain",     "move",      "range", "attack", "defense",
                                          "hit points", "firepower", "cost",  "hold",   "role"};
-  const char* field = obsoleteField;
-  for (const char* number : kNumbers) {
-    field = SkipFields(field, 1, ',');
-    CheckNumber(scan, "Unit", name, number, field, ',');
-  }
+  for (int i = 0; i < 10; ++i)
+    CheckNumber(scan, "Unit", name, kNumbers[i], UNIT_LINE_DOMAIN + i, ',');
 
   if (unit->domain < 0 || unit->domain >= DOMAIN_COUNT) {
-    Warn(scan, "Unit \"%s\": domain %ld is outside the role table (0 to %d)", name,
-         (long)unit->domain, DOMAIN_COUNT - 1);
+    Warn(scan, KIND_DOMAIN_OUTSIDE, UNIT_LINE_DOMAIN,
+         "Unit \"%s\": domain %ld is outside the role table (0 to %d)", name, (long)unit->domain,
+         DOMAIN_COUNT - 1);
   }
-  CheckByteField(scan, "Unit", name, "role", SkipFields(line, 11, ','));
+  CheckByteField(scan, "Unit", name, "role", UNIT_LINE_ROLE);
   if (unit->role >= ROLE_COUNT) {
-    Warn(scan, "Unit \"%s\": role %u is outside the role table (0 to %d)", name,
-         (unsigned)unit->role, ROLE_COUNT - 1);
+    Warn(scan, KIND_ROLE_OUTSIDE, UNIT_LINE_ROLE,
+         "Unit \"%s\": role %u is outside the role table (0 to %d)", name, (unsigned)unit->role,
+         ROLE_COUNT - 1);
   }
 
-  CheckCodeBlanks(scan, "Unit", name, "prerequisite code", unit->prereqCode);
+  CheckCodeBlanks(scan, "Unit", name, "prerequisite code", UNIT_LINE_PREREQ, unit->prereqCode);
   if (unit->prereq == nullptr) {
-    CheckUnknownCode(scan, "Unit", name, "prerequisite code", unit->prereqCode,
-                     "it appears nowhere in the chart");
+    CheckUnknownCode(scan, KIND_UNKNOWN_UNIT_ADVANCE, "Unit", name, "prerequisite code",
+                     UNIT_LINE_PREREQ, unit->prereqCode, "it appears nowhere in the chart");
   }
-  CheckFlags(scan, name, SkipFields(line, 13, ','), unit->flags);
+  CheckFlags(scan, name, unit->flags);
 
   std::string key = name;
   for (char& c : key) c = (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
@@ -161,12 +161,12 @@ void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   if (!seen.second) {
     const NamedUnit& first = seen.first->second;
     if (first.name == name) {
-      Warn(scan,
+      Warn(scan, KIND_UNIT_NAME_REPEATED, UNIT_LINE_NAME,
            "Unit \"%s\": the unit on line %ld has the same name; the two cannot be told apart by "
            "name",
            name, (long)first.line);
     } else {
-      Warn(scan,
+      Warn(scan, KIND_UNIT_NAME_REPEATED, UNIT_LINE_NAME,
            "Unit \"%s\": the unit \"%s\" on line %ld has the same name, case aside; the two "
            "cannot be told apart by name",
            name, first.name.c_str(), (long)first.line);
@@ -191,11 +191,11 @@ std::string NameOutsideAscii() {
 }  // namespace
 
 int ForEachWarning(DiagnosticSink sink, void* context) {
-  Scan scan = {sink, context, 0, 0, -1, {}, {}};
+  Scan scan = {sink, context, 0, 0, -1, {}, {}, nullptr, {}, -1, 0, {}};
 
   if (FileIsUtf8()) {
     scan.line = Utf8Line();
-    WarnText(&scan, Utf8Message(NameOutsideAscii()));
+    WarnText(&scan, KIND_UTF8_FILE, NO_FIELD, Utf8Message(NameOutsideAscii()));
   }
 
   // Each loop is told at the advance it starts from.
@@ -212,6 +212,8 @@ int ForEachWarning(DiagnosticSink sink, void* context) {
        line = line->next, advance = advance->next) {
     scan.line = line->lineNumber;
     scan.advance = advance->index;
+    scan.text = line->text;
+    RecordFields(line->text, false, scan.fields);
     CheckAdvance(&scan, advance, line->text);
     auto loop = loops.find(advance->index);
     if (loop != loops.end()) CheckLoop(&scan, loop->second);
@@ -223,6 +225,8 @@ int ForEachWarning(DiagnosticSink sink, void* context) {
        line = line->next, unit = unit->next) {
     scan.line = line->lineNumber;
     scan.advance = unit->prereq != nullptr ? unit->prereq->index : -1;
+    scan.text = line->text;
+    RecordFields(line->text, true, scan.fields);
     CheckUnit(&scan, unit, line->text);
   }
   return scan.count;

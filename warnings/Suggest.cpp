@@ -2,7 +2,7 @@
 // differs from it only in case, or else in one character (one changed,
 // added or left out). Built at the first unknown code, looked up by key,
 // so that a file of many thousands of advances costs no search per code.
-#include "warnings/CheckSuggest.h"
+#include "warnings/Suggest.h"
 
 #include <ctype.h>
 #include <string.h>

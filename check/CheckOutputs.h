@@ -14,6 +14,7 @@ struct ChartMarks;
 struct ExportContext {
   std::string title;
   const ChartMarks* marks;
+  const char* rulesPath;  // as given on the command line
 };
 
 // The page's title: the text given, or the rules file's name when it is
@@ -32,5 +33,5 @@ void MakeCheckedPage(TextOut* out, const ExportContext& context);
 // (routeText null for none), or, with --have alone (haveText), what can be
 // researched now. Nothing is written when a route target or a researched
 // advance is not found. Returns the exit code.
-int RunExports(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
+int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
                bool withMetrics, bool json);

@@ -1,7 +1,7 @@
 // Loops of prerequisites: the one a refused load names, spelled out, and
 // those the level assignment lets pass because they run through an advance
 // that stands on level 0 (one of its prerequisite codes names nothing).
-#include "warnings/CheckLoops.h"
+#include "warnings/Loops.h"
 
 #include <stddef.h>
 

@@ -1,0 +1,4 @@
+// The one shared character buffer for messages and chart texts.
+#include "rules/TextBuffer.h"
+
+char TextBuffer[TEXT_BUFFER_SIZE];
