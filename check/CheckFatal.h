@@ -1,6 +1,8 @@
-// How the checker words a refusal of the rules file (its FatalStop), and
-// the end of a run that ran out of memory.
+// How the checker words a refusal of the rules file (its FatalStop), the
+// worded text for a program that shows it elsewhere (web/), and the end of
+// a run that ran out of memory.
 #pragma once
+#include <string>
 
 // The caller owns it and changes it as the run goes on; FatalStop reads it
 // when the load or the chart refuses.
@@ -13,6 +15,11 @@ struct FatalWording {
 
 // The wording FatalStop uses from now on.
 void UseFatalWording(const FatalWording* wording);
+
+// The refusal in TextBuffer as the wording in force has it, without a line
+// feed: "FILE:LINE: error: MESSAGE", "FILE: error: MESSAGE" or "MESSAGE",
+// a refused cycle followed by its loop. Read before the rules are reset.
+std::string WordedFatal();
 
 // The refusal's message on standard error, as FatalStop writes it before
 // it ends the program: for a refusal caught (RunCatchingFatal).

@@ -174,10 +174,11 @@ void DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& 
               const DiffContext& context, TextOut* out) {
   JsonOut json(&out->text);
   json.BeginObject();
+  // The names as the text report shows them.
   json.Key("old");
-  json.Value(before.path);
+  json.Value(context.oldName);
   json.Key("new");
-  json.Value(after.path);
+  json.Value(context.newName);
   json.Key("advances");
   WriteLists(before, after, diff, false, &json, out);
   json.Key("units");

@@ -10,7 +10,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdirSync, readFileSync } from "node:fs";
+import { existsSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { PNG } from "pngjs";
 import { launch, openPage } from "./chromium.mjs";
@@ -34,6 +34,17 @@ before(async () => {
   mkdirSync(work, { recursive: true });
   tree("sample", join(root, "data/RULES.TXT"));
   tree("warned", join(root, "tests/check/fixtures/warnings.txt"));
+  // More warnings than the page lists: 250 advances with four faults each,
+  // then an advance and a unit whose warnings come past the list's end.
+  const code = (k) => "C" + k.toString(16).padStart(2, "0");
+  const parent = (k) => (k === 0 ? "nil" : code((k - 1) >> 1));
+  const advance = (k, faults) => `Adv ${k}, 1${faults}, 1${faults}, ${parent(k)}, ${parent(k)}, ` +
+    `0${faults}, 0${faults} ; ${code(k)}\n`;
+  const many = join(work, "many-warnings.txt");
+  writeFileSync(many, "@CIVILIZE\n" + [...Array(250).keys()].map((k) => advance(k, "x")).join("") +
+    advance(250, "").replace(", 1, 1,", ", 1x, 1,") + advance(251, "") + "@IMPROVE\n@UNITS\n" +
+    `Unit A, nil, 0, 1x, 0, 1, 1, 10, 1, 1, 0, 0, ${code(251)}, 0\n@TERRAIN\n`);
+  tree("many", many);
   for (const n of [300, 1000]) {
     const rules = join(work, `stress-${n}.txt`);
     execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", n, "-o", rules]);
@@ -143,8 +154,50 @@ test("#find= and #route= mark and list --route --json's route, what it opens", a
   await assertShown(first, "the route list's first item");
   await open("sample", "#route=Jet,Zzz");
   const unknown = await state();
-  assert.equal(unknown.summary, 'No advance has the code or name "Zzz"');
+  assert.equal(unknown.summary, 'No advance has the code or name "\u2068Zzz\u2069"');
   assert.deepEqual(unknown.target, [trees.sample.advances.findIndex((a) => a.code === "Jet")]);
+});
+
+test("the address's unknown texts: quoted isolated and cut, the first five and how many more", async () => {
+  const { advances, units } = trees.sample;
+  const taken = new Set([...advances, ...units].flatMap((a) => [a.name.toLowerCase(), a.code?.toLowerCase()]));
+  const codes = Array.from({ length: 20001 }, (_, k) => "Q" + k).filter((c) => !taken.has(c.toLowerCase()));
+  const q = (text) => `"\u2068${text}\u2069"`;
+  const jet = advances.findIndex((a) => a.code === "Jet");
+  const many = codes.slice(0, 20000).join(",");
+  const five = codes.slice(0, 5).map(q).join(", ") + " \u2026 and 19995 more";
+  const cases = [
+    // 20,000 unknown codes beside a known one, in the route and the plan.
+    [`route=Jet,${many}`, [jet], five],
+    [`route=Jet&have=Fli,${many}`, [jet], five],
+    // 64 KB in one entry (a browser takes seconds for each megabyte of an
+    // address); a right-to-left override and what follows it.
+    [`have=${"x".repeat(1 << 16)}`, [], q("x".repeat(24) + "\u2026")],
+    [`route=${encodeURIComponent("\u202eplan completed")},Zzz`, [], q("\u202eplan completed") + ", " + q("Zzz")],
+    [`route=${encodeURIComponent("\u202e\ud83d\ude00".repeat(20))}`, [], q("\u202e\ud83d\ude00".repeat(12) + "\u2026")],
+  ];
+  for (const [hash, target, quoted] of cases) {
+    await open("sample", "#" + hash);
+    const shown = await state();
+    const wanted = [target, "No advance has the code or name " + quoted];
+    assert.deepEqual([shown.target, shown.summary], wanted, hash.slice(0, 40));
+    // The sentence's own characters (not the quoted ones) drawn left to right, line by line.
+    const backwards = await tab.evaluate(() => {
+      const range = document.createRange();
+      let [top, left, count] = [-Infinity, -Infinity, 0];
+      for (const node of document.getElementById("summary").childNodes) {
+        for (let k = 0; node.nodeType === Node.TEXT_NODE && k < node.length; ++k) {
+          range.setStart(node, k);
+          range.setEnd(node, k + 1);
+          const r = range.getBoundingClientRect();
+          if (node.data[k] !== " " && (r.top < top - 1 || (Math.abs(r.top - top) <= 1 && r.left <= left))) ++count;
+          [top, left] = node.data[k] === " " ? [top, left] : [r.top, r.left];
+        }
+      }
+      return count;
+    });
+    assert.equal(backwards, 0, `${hash.slice(0, 40)}: characters out of order`);
+  }
 });
 
 test("a search, a #find= or a #route= brings the box itself into view", async () => {
@@ -384,8 +437,8 @@ test("zoom keeps the point under the pointer, steps in proportion, fits the whol
   assert.equal((await state()).zoom, 8);
 });
 
-test("the warnings panel lists --json's warnings; a click selects the advance", async () => {
-  for (const name of ["warned", "sample"]) {
+test("the warnings panel lists --json's warnings, the first 1,000; a click selects the advance", async () => {
+  for (const name of ["warned", "sample", "many"]) {
     await open(name);
     const panel = await tab.evaluate(() => ({
       items: [...document.querySelectorAll("#warnings li")].map((li) =>
@@ -393,15 +446,19 @@ test("the warnings panel lists --json's warnings; a click selects the advance", 
       warned: [...document.querySelectorAll("g.warned")].map((g) => Number(g.id.slice(1)))
         .sort((a, b) => a - b),
       none: document.getElementById("warnings-panel").textContent.includes("No warnings"),
+      more: document.getElementById("warnings-more")?.textContent ?? null,
     }));
     const { diagnostics } = trees[name];
     const concerned = diagnostics.filter((d) => d.advance !== undefined).map((d) => d.advance);
+    // Every warned advance is marked, also those of the warnings not listed.
     assert.deepEqual(panel, {
-      items: diagnostics.map((d) => [d.message, d.advance ?? null]),
+      items: diagnostics.slice(0, 1000).map((d) => [d.message, d.advance ?? null]),
       warned: [...new Set(concerned)].sort((a, b) => a - b),
       none: diagnostics.length === 0,
+      more: diagnostics.length > 1000 ? `and ${diagnostics.length - 1000} more (see lorvane-check --json)` : null,
     });
   }
+  assert.equal(trees.many.diagnostics.length, 1002);
   await open("warned");
   const last = trees.warned.diagnostics.findLastIndex((d) => d.advance !== undefined);
   const i = trees.warned.diagnostics[last].advance;
