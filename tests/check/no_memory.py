@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs one command line of the checker with one allocation failing, at
-every place from the first allocation on (in steps that grow), and checks
-how each run ends.
+places from the first allocation on (in steps that grow by half, so that a
+case is a few seconds), and checks how each run ends.
 
   no_memory.py --list
   no_memory.py CASE FAILING CHECKER
@@ -16,7 +16,7 @@ holds "old" beforehand. A run either ends as memory running out ends it
 output a beginning of the whole run's, every file as it was and no other
 left behind) or, where the failure came after the last allocation, is the
 whole run: exit code, both streams and every file the same. The steps end
-with the first of those, and a few more after it.
+two after the first of those.
 """
 import os
 import shutil
@@ -85,7 +85,7 @@ def steps():
     n = 0
     while True:
         yield n
-        n = max(n + 1, n * 9 // 8)
+        n = max(n + 1, n * 3 // 2)
 
 
 def main():
@@ -129,7 +129,9 @@ def main():
                      (case, where, code, err[-300:]))
         if left is None:
             left = n
-        if n >= 2 * left + 8:
+            past = 0
+        past += 1
+        if past > 2:
             break
     if failed == 0:
         sys.exit("FAIL %s: no run ran out of memory" % case)
