@@ -5,16 +5,16 @@
 #include <string.h>
 
 #include <charconv>
+#include <iterator>
 
 #include "chart/ChartText.h"
 #include "chart/ChartWalk.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
-
-// The chart's stylesheet, chart/svg.css, embedded at build time.
-extern const char SvgStyle[];
+#include "svg_style.h"  // the chart's stylesheet, chart/svg.css, embedded at build time
 
 namespace {
 
@@ -34,7 +34,9 @@ struct SvgTarget {
   bool dotsUsed[2][6];  // [axis][phase]
 };
 
+// By ChartFont.
 const char* const FontClass[] = {"name", "detail", "unit"};
+static_assert(std::size(FontClass) == UNIT_FONT + 1, "a class per font");
 
 // Browsers have no "MS Sans Serif" and draw the texts in a wider font. An
 // upper bound of a text's width in the fonts they fall back to: each
@@ -305,9 +307,7 @@ void AppendChartSvg(TextOut* sink, const ChartMarks* marks) {
   if (!sink->write) {
     // Held whole: room for a box of a few units with its links, so the
     // text is seldom copied as it grows.
-    size_t count = 0;
-    for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
-    out->reserve(out->size() + 2048 + count * 1024);
+    out->reserve(out->size() + 2048 + (size_t)AdvanceCount() * 1024);
   }
   // The viewer's fonts have cells of LineHeight pixels (13 on the standard
   // display), 11 of them above the baseline and an em of 11.

@@ -10,11 +10,6 @@
 #include "rules/Lists.h"
 #include "rules/UnitType.h"
 
-const char* const UnitFieldNames[UNIT_FIELDS] = {
-    "name",      "obsoleteCode", "domain", "move", "range", "attack", "defense",
-    "hitPoints", "firepower",    "cost",   "hold", "role",  "flags"};
-const char* const AdvanceFieldNames[4] = {"aiValue", "modifier", "epoch", "category"};
-
 namespace {
 
 // A record's text into the copy's field of the same size, ending in a zero
@@ -33,10 +28,8 @@ void CopyLoadedRules(const char* path, RulesCopy* copy) {
   copy->units.clear();
   // Room for exactly the records: a growing vector of 100,000 would
   // hold twice that while it moves them.
-  size_t advances = 0;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++advances;
   int count = UnitCount();
-  copy->advances.reserve(advances);
+  copy->advances.reserve((size_t)AdvanceCount());
   copy->units.reserve((size_t)count);
   for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) {
     DiffAdvance d;
@@ -62,18 +55,7 @@ void CopyLoadedRules(const char* path, RulesCopy* copy) {
     CopyText(d.prereqCode, u->prereqCode);
     d.prereq = AdvanceIndex(u->prereq);
     d.line = u->lineNumber;
-    int32_t* f = d.figures;
-    f[UNIT_DOMAIN] = u->domain;
-    f[UNIT_MOVE] = u->move;
-    f[UNIT_RANGE] = u->range;
-    f[UNIT_ATTACK] = u->attack;
-    f[UNIT_DEFENSE] = u->defense;
-    f[UNIT_HIT_POINTS] = u->hitPoints;
-    f[UNIT_FIREPOWER] = u->firepower;
-    f[UNIT_COST] = u->cost;
-    f[UNIT_HOLD] = u->hold;
-    f[UNIT_ROLE] = u->role;
-    f[UNIT_FLAGS] = u->flags;
+    for (int f = 0; f < UNIT_FIELDS; ++f) d.figures[f] = UnitNumber(u, (UnitField)f);
     copy->units.push_back(d);
   }
   copy->maxLevel = MaxLevel;

@@ -7,53 +7,10 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Utf8Text.h"
-
-// The page's own files and their hashes, embedded at build time
-// (cmake/EmbedFile.cmake).
-extern const char PageHtml[];
-extern const char PlanScript[];
-extern const char PlanScriptHash[];
-extern const char FindScript[];
-extern const char FindScriptHash[];
-extern const char PageScript[];
-extern const char PageScriptHash[];
-extern const char ListsScript[];
-extern const char ListsScriptHash[];
-extern const char KeysScript[];
-extern const char KeysScriptHash[];
-extern const char PointerScript[];
-extern const char PointerScriptHash[];
-extern const char PrintScript[];
-extern const char PrintScriptHash[];
-extern const char OverviewScript[];
-extern const char OverviewScriptHash[];
-extern const char ColourScript[];
-extern const char ColourScriptHash[];
-extern const char UnitsScript[];
-extern const char UnitsScriptHash[];
-extern const char PageStyle[];
-extern const char PageStyleHash[];
-extern const char SvgStyleHash[];
+#include "page_assets.h"  // the page's files, embedded at build time
+#include "svg_style.h"
 
 namespace {
-
-// The page's scripts by their places in the skeleton; the policy admits
-// each by its hash.
-struct PageScriptFile {
-  const char* place;
-  const char* text;
-  const char* hash;
-};
-const PageScriptFile Scripts[] = {{"plan-script", PlanScript, PlanScriptHash},
-                                  {"find-script", FindScript, FindScriptHash},
-                                  {"script", PageScript, PageScriptHash},
-                                  {"lists-script", ListsScript, ListsScriptHash},
-                                  {"keys-script", KeysScript, KeysScriptHash},
-                                  {"pointer-script", PointerScript, PointerScriptHash},
-                                  {"print-script", PrintScript, PrintScriptHash},
-                                  {"overview-script", OverviewScript, OverviewScriptHash},
-                                  {"colour-script", ColourScript, ColourScriptHash},
-                                  {"units-script", UnitsScript, UnitsScriptHash}};
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);
@@ -192,8 +149,8 @@ void AppendPlace(TextOut* sink, const std::string& name, const PageContent& cont
     *out += ", ";
     AppendCount(out, content.units, "unit");
   } else if (name == "script-hash") {
-    for (const PageScriptFile& script : Scripts) {
-      if (&script != Scripts) *out += ' ';
+    for (const EmbeddedScript& script : PageScripts) {
+      if (&script != PageScripts) *out += ' ';
       *out += script.hash;
     }
   } else if (name == "style-hashes") {
@@ -210,9 +167,12 @@ void AppendPlace(TextOut* sink, const std::string& name, const PageContent& cont
     AppendWarnings(out, content);
   } else if (name == "units") {
     AppendUnits(sink, content.unitRows);
-  } else {
-    for (const PageScriptFile& script : Scripts) {
-      if (name == script.place) *out += script.text;
+  } else if (name == "scripts") {
+    // Each a <script> of its own, admitted by its own hash.
+    for (const EmbeddedScript& script : PageScripts) {
+      *out += "<script>";
+      *out += script.text;
+      *out += "</script>\n";
     }
   }
 }

@@ -103,16 +103,13 @@ function makeFinder(page) {
     if (matches.length > 0) reveal(matches[0]);
     page.searched();
   });
-  // Enter and Down step to the next match, with Shift or Up to the previous.
-  finder.addEventListener("keydown", (event) => {
-    const by = { Enter: event.shiftKey ? -1 : 1, ArrowDown: 1, ArrowUp: -1 }[event.key];
-    if (by === undefined || (event.target !== find && event.key === "Enter")) return;
-    event.preventDefault();
-    // From an item of the list, the step is from that item.
-    if (event.target !== find) current = [...matchList.children].indexOf(event.target);
+  // The keys' step (keys.js): from an item of the list (null for the
+  // field), the step is from that item, and the focus follows it.
+  function stepFrom(by, item) {
+    if (item !== null) current = [...matchList.children].indexOf(item);
     step(by);
-    if (event.target !== find) matchList.children[current]?.focus();
-  });
+    if (item !== null) matchList.children[current]?.focus();
+  }
 
-  return { search, matches: () => matches };
+  return { search, step: stepFrom, matches: () => matches };
 }

@@ -1,7 +1,7 @@
 // The lists beside the chart and under the search field: an item of the
 // route brings its box into view, a warning, a change or a unit selects
-// its advance; every item that shows an advance is reached by Tab and
-// chosen by Enter as by a click, whichever script made it.
+// its advance; every item that shows an advance is reached by Tab,
+// whichever script made it, and chosen by Enter as by a click (keys.js).
 "use strict";
 (function () {
   const { pick, show } = window.chartPage;
@@ -23,7 +23,7 @@
       if (item !== null) pick(Number(item.dataset.index));
     });
   }
-  // Tab and Enter.
+  // Tab reaches every item; Enter on it is a click (keys.js).
   const itemSelector = "li[data-index], tr[data-index]";
   const focusable = (root) => {
     for (const item of root.querySelectorAll(itemSelector)) {
@@ -34,9 +34,4 @@
     focusable(root);
     new MutationObserver(() => focusable(root)).observe(root, { childList: true, subtree: true });
   }
-  document.addEventListener("keydown", (event) => {
-    if (event.key !== "Enter" || !event.target.matches?.(itemSelector)) return;
-    event.preventDefault();
-    event.target.click();
-  });
 })();

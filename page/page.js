@@ -40,10 +40,12 @@
   });
   const names = groups.map((g) => g.querySelector("text.name").textContent);
   const levels = groups.map((g) => Number(g.dataset.level));
-  // The units each advance enables, by the name drawn in its box.
+  // The units each advance enables, by the name drawn in its box: the text
+  // before the cost's tspan, none where the name is empty.
   const units = groups.map(() => []);
   for (const text of svg.querySelectorAll("text.unit")) {
-    units[Number(text.parentNode.id.slice(1))].push(text.firstChild.nodeValue);
+    const name = text.firstChild.nodeType === Node.TEXT_NODE ? text.firstChild.nodeValue : "";
+    units[Number(text.parentNode.id.slice(1))].push(name);
   }
   // Each box's outline as its rect gives it: the middle of the border pixels.
   const boxes = groups.map((g) => {
@@ -441,12 +443,23 @@
 
   // What the page's other scripts use. They listen on the chart for
   // "marks" and "zoom"; their layers go under the veil or the tints.
+  //   svg, view, sizer, chart: the chart's elements; width, height: its size
+  //   groups, boxes, names, levels: by index, each advance's group, its box
+  //     [x, y, width, height], its name as the box shows it, its level
+  //   rows (each level's indexes from the left), prereqs, dependants: the links
+  //   marked: each mark's indexes; veil, tints: the marks' layers;
+  //     layer, addPath, boxPath: to draw a layer of one's own
+  //   setZoom, fitZoom, zoom(): the zoom; show, reveal: a box into the view
+  //   choose, pick, clear, targets(): the selection; save: the address
+  //   step: the search's step (find.js); toggleResearched: the plan's R (plan.js)
   window.chartPage = {
     svg, view, sizer, chart, groups, boxes, names, levels, rows, prereqs, dependants, width, height,
     marked, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, show, reveal, choose, pick, clear,
     save: saveLater,
     zoom: () => zoom,
     targets: () => targets,
+    step: (by, item) => finder.step(by, item),
+    toggleResearched: (i) => plan.toggle(i),
   };
 
   // A larger window has a larger fit, the least zoom.

@@ -233,17 +233,6 @@ function makePlan(chart) {
     const selected = chart.selected();
     if (selected.length === 1) toggle(selected[0]);
   });
-  // R on the focused box, else on the one selected advance.
-  document.addEventListener("keydown", (event) => {
-    if (event.key !== "r" && event.key !== "R") return;
-    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input, select, textarea")) return;
-    const focused = document.activeElement?.closest?.("g.advance");
-    const selected = chart.selected();
-    const i = focused ? Number(focused.id.slice(1)) : selected.length === 1 ? selected[0] : -1;
-    if (i <= 0) return;
-    event.preventDefault();
-    toggle(i);
-  });
   list.addEventListener("click", (event) => {
     const item = event.target.closest("li[data-index]");
     if (item !== null) chart.pick(Number(item.dataset.index));
@@ -263,6 +252,8 @@ function makePlan(chart) {
     // The unit's name where it leads back to this advance.
     goalName: (i) => (goals.has(i) && byUnit.get(fold(goals.get(i)))[0] === i ? goals.get(i) : null),
     goal: (i, unit) => goals.set(i, unit),
+    // R on a box (keys.js): the advance marked, or unmarked.
+    toggle,
     // A new selection: goals no longer chosen are forgotten.
     select(targets) {
       const chosen = new Set(targets);

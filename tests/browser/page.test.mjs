@@ -386,6 +386,20 @@ test("without a mouse: Tab to a box, arrows along the row and down, Enter select
   assert.equal(await focused(), "find");
 });
 
+// Both come from the key table of page/keys.js: the help the page makes
+// of it, and the guide's copy ("| key | where | what it does |").
+test("the page's help of its keys is docs/GUIDE.md's table of keys", async () => {
+  await open("sample");
+  const help = await tab.evaluate(() =>
+    [...document.querySelectorAll("#keys-help tr")].map((row) => [...row.cells].map((c) => c.textContent)));
+  const guide = readFileSync(join(root, "docs/GUIDE.md"), "utf8");
+  const table = guide.slice(guide.indexOf("| key | where | what it does |")).split("\n\n")[0];
+  const rows = table.split("\n").slice(2).map((line) =>
+    line.slice(2, -2).split(" | ").map((cell, k) => (k === 0 ? cell.replaceAll("`", "") : cell)));
+  assert.ok(help.length > 5, `${help.length} keys in the help`);
+  assert.deepEqual(help, rows);
+});
+
 // Drags: tests/browser/input.test.mjs.
 test("zoom keeps the point under the pointer, steps in proportion, fits the whole chart", async () => {
   await open("stress-1000", "", { width: 1000, height: 700 });
