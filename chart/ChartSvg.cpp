@@ -26,7 +26,8 @@ namespace {
 enum { ALONG_X, ALONG_Y };
 
 struct SvgTarget {
-  std::string* out;
+  TextOut* sink;
+  std::string* out;  // the sink's text
   const ChartMarks* marks;
   int ascent;           // from the top of a text cell to the baseline
   int32_t textRight;    // the current box's last column that a text may use
@@ -168,7 +169,11 @@ void BeginAdvance(void* target, const Advance* advance) {
   AppendTitle(out, advance);
 }
 
-void EndAdvance(void* target, const Advance*) { *((SvgTarget*)target)->out += "</g>\n"; }
+void EndAdvance(void* target, const Advance*) {
+  SvgTarget* svg = (SvgTarget*)target;
+  *svg->out += "</g>\n";
+  svg->sink->Flush();
+}
 
 // The stroke's middle on the middle of the viewer's outline pixels.
 void Box(void* target, int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -293,14 +298,17 @@ void AppendDots(const SvgTarget* svg) {
 
 }  // namespace
 
-void AppendChartSvg(std::string* out, const ChartMarks* marks) {
+void AppendChartSvg(TextOut* sink, const ChartMarks* marks) {
   SvgTarget svg = {};
-  svg.out = out;
+  svg.sink = sink;
+  svg.out = &sink->text;
   svg.marks = marks;
-  size_t count = (size_t)AdvanceCount();
-  // Room for a box of a few units with its links, so the text is seldom
-  // copied as it grows.
-  out->reserve(out->size() + 2048 + count * 1024);
+  std::string* out = svg.out;
+  if (!sink->write) {
+    // Held whole: room for a box of a few units with its links, so the
+    // text is seldom copied as it grows.
+    out->reserve(out->size() + 2048 + (size_t)AdvanceCount() * 1024);
+  }
   // The viewer's fonts have cells of LineHeight pixels (13 on the standard
   // display), 11 of them above the baseline and an em of 11.
   svg.ascent = (int)(((int64_t)LineHeight * 11 + 6) / 13);
@@ -329,6 +337,12 @@ void AppendChartSvg(std::string* out, const ChartMarks* marks) {
 void MakeSvgDocument(std::string* out) { MakeSvgDocument(out, nullptr); }
 
 void MakeSvgDocument(std::string* out, const ChartMarks* marks) {
-  *out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  TextOut whole;
+  MakeSvgDocument(&whole, marks);
+  out->swap(whole.text);
+}
+
+void MakeSvgDocument(TextOut* out, const ChartMarks* marks) {
+  out->text += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   AppendChartSvg(out, marks);
 }

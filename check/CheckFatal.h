@@ -1,5 +1,6 @@
-// How the checker words a refusal of the rules file (its FatalStop), and
-// the worded text for a program that shows it elsewhere (web/).
+// How the checker words a refusal of the rules file (its FatalStop), the
+// worded text for a program that shows it elsewhere (web/), and the end of
+// a run that ran out of memory.
 #pragma once
 #include <string>
 
@@ -23,3 +24,13 @@ std::string WordedFatal();
 // The refusal's message on standard error, as FatalStop writes it before
 // it ends the program: for a refusal caught (RunCatchingFatal).
 void PrintFatalMessage();
+
+// "lorvane-check: out of memory" on standard error, whatever the run was
+// doing (an export's files half written are removed); returns the exit
+// code to end with (check/ExitCodes.h).
+int OutOfMemory();
+
+// From now on std::bad_alloc where no exception may pass (the JSON library
+// asks for memory to free its values), which ends in std::terminate, ends
+// the run as OutOfMemory does.
+void EndTerminateAsOutOfMemory();

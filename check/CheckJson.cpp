@@ -4,16 +4,18 @@
 
 #include <stdio.h>
 
-#include <exception>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "chart/ChartText.h"
 #include "chart/Metrics.h"
+#include "chart/TextOut.h"
 #include "chart/UnitText.h"
 #include "chart/Utf8Text.h"
 #include "graph/Levels.h"
+#include "json/JsonOut.h"
 #include "rules/Advance.h"
 #include "rules/FieldNames.h"
 #include "rules/Lists.h"
@@ -117,102 +119,77 @@ Json MetricsRecord() {
   return record;
 }
 
-// The warnings twice: as texts, and as records with the line and the advance.
-void AddWarning(void* context, const Diagnostic* diagnostic) {
-  Json* lists = static_cast<Json*>(context);
-  Json record = DiagnosticJson(*diagnostic);
-  (*lists)[0].push_back(record["message"]);
-  (*lists)[1].push_back(std::move(record));
-}
-
 // The report goes out member by member and record by record, each as the
-// library writes it at its depth in the whole document: a document of a
-// whole large file took most of the time and the memory, to build and to
-// free.
-struct ReportWriter {
-  bool written = true;
-
-  void Raw(const std::string& text) {
-    if (written) written = fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  }
-
-  // The value, pretty-printed, its lines after the first indented by depth.
-  void Value(const Json& value, int depth) {
-    std::string text = value.dump(2, ' ', true);
-    std::string indented;
-    indented.reserve(text.size() + text.size() / 8);
-    size_t start = 0;
-    for (size_t feed; (feed = text.find('\n', start)) != std::string::npos; start = feed + 1) {
-      indented.append(text, start, feed + 1 - start);
-      indented.append((size_t)(2 * depth), ' ');
-    }
-    indented.append(text, start, std::string::npos);
-    Raw(indented);
-  }
-
-  void Member(const char* name, bool first) {
-    Raw(std::string(first ? "{\n  \"" : ",\n  \"") + name + "\": ");
-  }
-
-  // A list of records, one made at a time.
-  template <typename Record>
-  void List(int count, Record record) {
-    if (count == 0) return Raw("[]");
-    Raw("[\n");
-    for (int i = 0; i < count && written; ++i) {
-      Raw(i == 0 ? "    " : ",\n    ");
-      Value(record(i), 2);
-    }
-    Raw("\n  ]");
-  }
-};
-
+// library writes it at its depth in the whole document (json/JsonOut.h):
+// a document of a whole large file took most of the time and the memory,
+// to build and to free.
 bool WriteReport(bool withMetrics) {
-  ReportWriter out;
+  bool written = true;
+  TextOut out;
+  out.write = [&written](const std::string& piece) {
+    if (written) written = fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+  };
+  JsonOut json(&out.text);
+  json.BeginObject();
+  json.Key("advances");
+  json.BeginArray();
   const Advance* advance = &RootAdvance;
-  out.Member("advances", true);
-  out.List(AdvanceCount(), [&](int) {
-    Json record = AdvanceRecord(advance);
-    advance = advance->next;
-    return record;
-  });
-  const UnitType* unit = &FirstUnitType;
-  out.Member("units", false);
-  out.List(UnitCount(), [&](int) {
-    Json record = UnitRecord(unit);
-    unit = unit->next;
-    return record;
-  });
-  out.Member("MaxLevel", false);
-  out.Value(Json(MaxLevel), 1);
-  out.Member("LevelCount", false);
-  out.Value(LevelList(LevelCount), 1);
-  out.Member("MaxLevelCount", false);
-  out.Value(Json(MaxLevelCount), 1);
-  out.Member("LevelMaxUnits", false);
-  out.Value(LevelList(LevelMaxUnits), 1);
-  if (withMetrics) {
-    out.Member("metrics", false);
-    out.Value(MetricsRecord(), 1);
+  for (int i = 0, count = AdvanceCount(); i < count && written; ++i, advance = advance->next) {
+    json.Value(AdvanceRecord(advance));
+    out.Flush();
   }
-  Json warnings = Json::array({Json::array(), Json::array()});
-  ForEachWarning(AddWarning, &warnings);
-  out.Member("warnings", false);
-  out.Value(warnings[0], 1);
-  out.Member("diagnostics", false);
-  out.Value(warnings[1], 1);
-  out.Raw("\n}\n");
-  return out.written;
+  json.End();
+  json.Key("units");
+  json.BeginArray();
+  const UnitType* unit = &FirstUnitType;
+  for (int i = 0, count = UnitCount(); i < count && written; ++i, unit = unit->next) {
+    json.Value(UnitRecord(unit));
+    out.Flush();
+  }
+  json.End();
+  json.Key("MaxLevel");
+  json.Value(Json(MaxLevel));
+  json.Key("LevelCount");
+  json.Value(LevelList(LevelCount));
+  json.Key("MaxLevelCount");
+  json.Value(Json(MaxLevelCount));
+  json.Key("LevelMaxUnits");
+  json.Value(LevelList(LevelMaxUnits));
+  if (withMetrics) {
+    json.Key("metrics");
+    json.Value(MetricsRecord());
+  }
+  // The warnings twice: as texts, and as records with the line and the
+  // advance; each record made when it is written.
+  std::vector<Diagnostic> warnings = CollectWarnings();
+  json.Key("warnings");
+  json.BeginArray();
+  for (const Diagnostic& warning : warnings) {
+    json.Value(DiagnosticJson(warning).at("message"));
+    out.Flush();
+  }
+  json.End();
+  json.Key("diagnostics");
+  json.BeginArray();
+  for (const Diagnostic& warning : warnings) {
+    json.Value(DiagnosticJson(warning));
+    out.Flush();
+  }
+  json.End();
+  json.End();
+  out.text += "\n";
+  out.Finish();
+  return written;
 }
 
 }  // namespace
 
 bool PrintJsonReport(bool withMetrics) {
-  // The library reports a failure (memory, say) by an exception; it ends
-  // here, as a report that could not be written.
+  // The library reports a failure by an exception; it ends here, as a
+  // report that could not be written (memory that runs out ends in main).
   try {
     return WriteReport(withMetrics);
-  } catch (const std::exception&) {
+  } catch (const nlohmann::json::exception&) {
     return false;
   }
 }

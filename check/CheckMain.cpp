@@ -1,24 +1,30 @@
-// lorvane-check's entry point: the options, the load, the report or the exports, the exit code.
-// It loads a rules file exactly as the viewer does and reports the ranked
-// research tree, its statistics and what the viewer passes over silently,
-// or exports the chart and routes; check/ExitCodes.h has its exit codes.
+// lorvane-check's entry point: the options, the load, the report or the
+// exports, the exit code. It loads a rules file exactly as the viewer does and
+// reports the ranked research tree, its statistics and what the viewer passes
+// over silently, or exports the chart and routes; check/ExitCodes.h has its
+// exit codes.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
+#include "chart/TextOut.h"
 #include "check/CheckFatal.h"
 #include "check/CheckOptions.h"
 #include "check/CheckOutputs.h"
 #include "check/CheckSarif.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
+#include "diff/DiffCompare.h"
 #include "diff/DiffCopy.h"
+#include "diff/DiffMarks.h"
 #include "diff/RunDiff.h"
 #include "load/LoadRules.h"
 #include "lsp/Server.h"
@@ -100,7 +106,12 @@ int WarningsExit() { return ForEachWarning(nullptr, nullptr) > 0 ? EXIT_WARNINGS
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Memory that runs out where the C++ library asks for it (std::bad_alloc,
+// or std::length_error for a text past what it can hold) ends the run
+// here, from wherever it was (or in std::terminate, where no exception may
+// pass); the load's records end through FatalStop.
+int main(int argc, char** argv) try {
+  EndTerminateAsOutOfMemory();
   SetUpConsole();
   Options options = ReadOptions(argc, argv);
   if (options.help.given) return PrintAndExit(UsageText);
@@ -128,8 +139,12 @@ int main(int argc, char** argv) {
     const OptionValue& value = options.*(row.slot);
     if (row.make == nullptr || !value.given) continue;
     auto make = row.make;
-    outputs.push_back(
-        {row.name, value.value, [make, &context](std::string* text) { make(text, context); }, ""});
+    outputs.push_back({row.name, value.value, [make, &context](const TextWrite& write) {
+                         TextOut out;
+                         out.write = write;
+                         make(&out, context);
+                         out.Finish();
+                       }});
   }
   CheckCombinations(options);
   // The report, the route and what can be researched go to standard output.
@@ -146,22 +161,23 @@ int main(int argc, char** argv) {
     }
     ResetRules();
     if (!LoadChecked(path, &wording, outputs, toStandardOutput, font, &after)) return EXIT_USAGE;
-    // NEW is the file loaded: its warnings, and both files named as the
-    // terminal shows them.
+    // NEW is the file loaded: its warnings, each written as the report
+    // comes to it, and both files named as the terminal shows them.
     DiffContext report;
     report.oldName = ShownArgument(diffPath);
     report.newName = ShownArgument(path);
-    for (const Diagnostic& warning : CollectWarnings()) {
-      report.warningLines.push_back(DiagnosticLine(report.newName, warning));
-      report.warnings.push_back(DiagnosticJson(warning));
-    }
+    std::vector<Diagnostic> warnings = CollectWarnings();
+    report.warnings = warnings.size();
+    report.warningLine = [&](size_t k) { return DiagnosticLine(report.newName, warnings[k]); };
+    report.warningRecord = [&](size_t k) { return DiagnosticJson(warnings[k]); };
+    RulesDiff diff;
+    CompareRules(before, after, &diff);
     int diffExit = EXIT_LOADED;
     if (!outputs.empty()) {
-      ChartMarks marks;
-      RunDiff(before, after, json, report, &marks);
+      ChartMarks marks = DiffMarks(before, after, diff);
       context.marks = &marks;
       diffExit = RunOutputs(&outputs, nullptr, nullptr, true, json);
-    } else if (!RunDiff(before, after, json, report, nullptr)) {
+    } else if (!RunDiff(before, after, diff, json, report)) {
       diffExit = EXIT_WRITE;
     }
     if (diffExit == EXIT_LOADED && (fflush(stdout) != 0 || ferror(stdout))) diffExit = EXIT_WRITE;
@@ -177,8 +193,9 @@ int main(int argc, char** argv) {
   }
   if (refused) {
     PrintFatalMessage();
+    std::string text = SarifLog(path, {RefusalDiagnostic()});
     std::vector<OutputFile> log = {
-        {"--sarif", options.sarif.value, nullptr, SarifLog(path, {RefusalDiagnostic()})}};
+        {"--sarif", options.sarif.value, [&text](const TextWrite& write) { write(text); }}};
     SaveFiles(log);
     return EXIT_REFUSED;
   }
@@ -193,4 +210,8 @@ int main(int argc, char** argv) {
   }
   if (exitCode == EXIT_LOADED && options.werror.given) exitCode = WarningsExit();
   return exitCode;
+} catch (const std::bad_alloc&) {
+  return OutOfMemory();
+} catch (const std::length_error&) {
+  return OutOfMemory();
 }

@@ -5,6 +5,7 @@
 
 struct ExportContext;
 struct ReportRun;
+struct TextOut;
 
 // One option of the command line as given: whether it was, and its value.
 struct OptionValue {
@@ -30,8 +31,9 @@ struct OptionRow {
   const char* problem;   // the usage error, after the option's name, for either
   // Writes to standard output itself, so no export may be given as "-".
   bool takesStandardOutput;
-  // An export: what makes its text (check/CheckOutputs.h), or nullptr.
-  void (*make)(std::string* text, const ExportContext& context);
+  // An export: what makes its text as it is written (check/CheckOutputs.h),
+  // or nullptr.
+  void (*make)(TextOut* out, const ExportContext& context);
   // A report of its own (check/CheckOutputs.h), or nullptr: a run prints
   // the report of the first row given that has one (ChosenReport), and
   // with none the text or JSON report (DefaultReport). Returns the exit

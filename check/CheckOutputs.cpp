@@ -38,11 +38,11 @@ std::string PageTitle(const char* rulesPath, const char* title) {
 
 void SetExportMetrics() { SetChartMetrics(DefaultFontMetrics); }
 
-void MakeCheckedSvg(std::string* text, const ExportContext& context) {
-  MakeSvgDocument(text, context.marks);
+void MakeCheckedSvg(TextOut* out, const ExportContext& context) {
+  MakeSvgDocument(out, context.marks);
 }
 
-void MakeCheckedPage(std::string* text, const ExportContext& context) {
+void MakeCheckedPage(TextOut* out, const ExportContext& context) {
   PageContent content;
   content.marks = context.marks;
   content.title = context.title;
@@ -71,7 +71,7 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
         if (known) l.named[warning->advance] = true;
       },
       &listing);
-  MakeHtmlPage(content, text);
+  MakeHtmlPage(content, out);
 }
 
 int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const char* haveText,
@@ -89,7 +89,6 @@ int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const ch
   }
   if (!outputs->empty()) {
     if (!withMetrics) SetExportMetrics();
-    for (OutputFile& file : *outputs) file.make(&file.text);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }
   if (routeText != nullptr) {

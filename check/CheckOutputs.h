@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/TextOut.h"
 #include "save/SaveFile.h"
 
 struct ChartMarks;
@@ -26,14 +27,15 @@ std::string PageTitle(const char* rulesPath, const char* title);
 // standard display.
 void SetExportMetrics();
 
-// The makers of the outputs (the option table's rows name them): the SVG
-// document, and the page of the loaded rules (page/ChartPage.h) with the title, the
-// file's counts and its warnings.
-void MakeCheckedSvg(std::string* text, const ExportContext& context);
-void MakeCheckedPage(std::string* text, const ExportContext& context);
+// The makers of the outputs (the option table's rows name them), each
+// written as it is made: the SVG document, and the page of the loaded
+// rules (page/ChartPage.h) with the title, the file's counts and its
+// warnings.
+void MakeCheckedSvg(TextOut* out, const ExportContext& context);
+void MakeCheckedPage(TextOut* out, const ExportContext& context);
 
-// Makes every export's text (by DefaultFontMetrics unless the caller set
-// others) and saves them, then prints the route asked for
+// Saves every export, made as it is written (by DefaultFontMetrics unless
+// the caller set others), then prints the route asked for
 // (routeText null for none), or, with --have alone (haveText), what can be
 // researched now. Nothing is written when a route target or a researched
 // advance is not found. Returns the exit code.

@@ -3,7 +3,6 @@
 
 #include <stdio.h>
 
-#include <exception>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -46,15 +45,16 @@ int PrintAvailable(const std::vector<bool>& researched, bool json) {
     }
   }
   if (json) {
-    // The library reports a failure (memory) by an exception; it ends here.
+    // The library reports a failure by an exception; it ends here (memory
+    // that runs out ends in main).
     try {
-      nlohmann::ordered_json document;
+      nlohmann::ordered_json document = nlohmann::ordered_json::object();
       document["have"] = have;
       nlohmann::ordered_json list = nlohmann::ordered_json::array();
       for (const Advance* a : available) list.push_back(a->index);
       document["available"] = std::move(list);
       puts(document.dump().c_str());
-    } catch (const std::exception&) {
+    } catch (const nlohmann::json::exception&) {
       fputs("lorvane-check: cannot write the report\n", stderr);
       return EXIT_WRITE;
     }

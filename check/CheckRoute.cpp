@@ -7,7 +7,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <exception>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <unordered_set>
@@ -125,13 +124,14 @@ int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<boo
 
   if (json) {
     // One target keeps its own member and is left out of the route.
-    // The library reports a failure (memory) by an exception; it ends here.
+    // The library reports a failure by an exception; it ends here (memory
+    // that runs out ends in main).
     try {
       nlohmann::ordered_json indexes = nlohmann::ordered_json::array();
       for (const Advance* a : route) {
         if (!one || a != targets[0]) indexes.push_back(a->index);
       }
-      nlohmann::ordered_json document;
+      nlohmann::ordered_json document = nlohmann::ordered_json::object();
       if (one) {
         document["target"] = targets[0]->index;
       } else {
@@ -145,7 +145,7 @@ int PrintRoute(const std::vector<const Advance*>& targets, const std::vector<boo
         document["researched"] = done;
       }
       puts(document.dump().c_str());
-    } catch (const std::exception&) {
+    } catch (const nlohmann::json::exception&) {
       fputs("lorvane-check: cannot write the report\n", stderr);
       return EXIT_WRITE;
     }

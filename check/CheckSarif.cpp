@@ -16,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include "chart/TextOut.h"
 #include "check/CheckOutputs.h"
 #include "console/ConsoleText.h"
 #include "warnings/Diagnostics.h"
@@ -110,6 +111,6 @@ std::string SarifLog(const char* rulesPath, const std::vector<Diagnostic>& diagn
   return log.dump(2) + "\n";
 }
 
-void MakeCheckedSarif(std::string* text, const ExportContext& context) {
-  *text = SarifLog(context.rulesPath, CollectWarnings());
+void MakeCheckedSarif(TextOut* out, const ExportContext& context) {
+  out->text += SarifLog(context.rulesPath, CollectWarnings());
 }

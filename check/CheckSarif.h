@@ -6,6 +6,7 @@
 #include "warnings/Warnings.h"
 
 struct ExportContext;
+struct TextOut;
 
 // The log of the diagnostics of the rules file at rulesPath (as given on
 // the command line): the tool with a rule for every kind, a result for
@@ -13,4 +14,4 @@ struct ExportContext;
 std::string SarifLog(const char* rulesPath, const std::vector<Diagnostic>& diagnostics);
 
 // The export's maker (the option table's row): the loaded file's warnings.
-void MakeCheckedSarif(std::string* text, const ExportContext& context);
+void MakeCheckedSarif(TextOut* out, const ExportContext& context);

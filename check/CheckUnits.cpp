@@ -8,7 +8,6 @@
 #include <io.h>
 #endif
 
-#include <exception>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -145,8 +144,8 @@ std::vector<UnitRow> UnitTableRows() {
 }
 
 bool PrintUnitTable(UnitTableFormat format) {
-  // The library reports a failure (memory, say) by an exception: a table
-  // that could not be written.
+  // The library reports a failure by an exception: a table that could not
+  // be written (memory that runs out ends in main).
   try {
     std::vector<UnitRow> rows = UnitTableRows();
     std::string text = format == UNITS_JSON  ? JsonTable(rows)
@@ -157,7 +156,7 @@ bool PrintUnitTable(UnitTableFormat format) {
     if (format == UNITS_CSV) _setmode(_fileno(stdout), _O_BINARY);
 #endif
     return fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  } catch (const std::exception&) {
+  } catch (const nlohmann::json::exception&) {
     return false;
   }
 }

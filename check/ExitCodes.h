@@ -7,5 +7,6 @@ enum CheckExitCode {
   EXIT_USAGE = 2,       // a wrong command line
   EXIT_WRITE = 3,       // the report, the route or the usage text cannot be written
   EXIT_NO_ADVANCE = 4,  // --route names no advance
-  EXIT_WARNINGS = 5     // --werror: the file loads, with warnings
+  EXIT_WARNINGS = 5,    // --werror: the file loads, with warnings
+  EXIT_NO_MEMORY = 6    // memory ran out, wherever it was asked for
 };

@@ -91,7 +91,8 @@ class Comparison {
            int64_t to = 0, int cause = CAUSE_OWN) {
     assert(diff_->changes.empty() || diff_->changes.back().kind <= kind);
     if (diff_->count[kind]++ == 0) diff_->first[kind] = (int)diff_->changes.size();
-    diff_->changes.push_back(Change{kind, oldIndex, newIndex, field, from, to, cause});
+    diff_->changes.push_back(
+        Change{kind, oldIndex, newIndex, field, (int32_t)from, (int32_t)to, cause});
   }
 
   // Codes first, as a prerequisite finds an advance: the first advance
@@ -105,11 +106,13 @@ class Comparison {
     oldOf_[0] = 0;
     std::unordered_map<std::string, int> oldByCode;
     for (size_t i = 1; i < olds.size(); ++i) {
-      if (olds[i].code != "nil") oldByCode.emplace(olds[i].code, (int)i);
+      if (strcmp(olds[i].code, "nil") != 0) oldByCode.emplace(olds[i].code, (int)i);
     }
     std::unordered_map<std::string, int> newByCode;
     for (size_t i = 1; i < news.size(); ++i) {
-      if (news[i].code == "nil" || !newByCode.emplace(news[i].code, (int)i).second) continue;
+      if (strcmp(news[i].code, "nil") == 0 || !newByCode.emplace(news[i].code, (int)i).second) {
+        continue;
+      }
       auto found = oldByCode.find(news[i].code);
       if (found == oldByCode.end()) continue;
       oldOf_[i] = found->second;
@@ -136,11 +139,11 @@ class Comparison {
     ListUnmatched(ADVANCE_ADDED, ADVANCE_REMOVED, 1, oldOf_, newOf_);
     for (size_t i = 1; i < news.size(); ++i) {
       int o = oldOf_[i];
-      if (o >= 0 && olds[o].name != news[i].name) Add(ADVANCE_RENAMED, o, (int)i);
+      if (o >= 0 && strcmp(olds[o].name, news[i].name) != 0) Add(ADVANCE_RENAMED, o, (int)i);
     }
     for (size_t i = 1; i < news.size(); ++i) {
       int o = oldOf_[i];
-      if (o >= 0 && olds[o].code != news[i].code) Add(ADVANCE_RECODED, o, (int)i);
+      if (o >= 0 && strcmp(olds[o].code, news[i].code) != 0) Add(ADVANCE_RECODED, o, (int)i);
     }
     for (size_t i = 1; i < news.size(); ++i) {
       int o = oldOf_[i];
@@ -333,8 +336,8 @@ class Comparison {
       if (o < 0) continue;
       const DiffUnit& a = olds[o];
       const DiffUnit& b = news[i];
-      if (a.name != b.name) Add(UNIT_CHANGED, o, (int)i, UNIT_NAME);
-      if (a.obsoleteCode != b.obsoleteCode) Add(UNIT_CHANGED, o, (int)i, UNIT_OBSOLETE);
+      if (strcmp(a.name, b.name) != 0) Add(UNIT_CHANGED, o, (int)i, UNIT_NAME);
+      if (strcmp(a.obsoleteCode, b.obsoleteCode) != 0) Add(UNIT_CHANGED, o, (int)i, UNIT_OBSOLETE);
       for (int f = 0; f < UNIT_FIELDS; ++f) {
         if (UnitFields[f].number && UnitFields[f].compared && a.figures[f] != b.figures[f]) {
           Add(UNIT_CHANGED, o, (int)i, f, a.figures[f], b.figures[f]);

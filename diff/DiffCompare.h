@@ -2,7 +2,7 @@
 #pragma once
 #include <stdint.h>
 
-#include <vector>
+#include <deque>
 
 #include "diff/ChangeKind.h"
 #include "diff/DiffCopy.h"
@@ -21,15 +21,16 @@ struct Change {
   int oldIndex;
   int newIndex;
   int field;
-  int64_t from;
-  int64_t to;
+  int32_t from;  // every value, level and route length fits
+  int32_t to;
   int cause;
 };
 
 // The changes grouped by kind in the table's order; first and count give
-// each kind's group.
+// each kind's group. Held in blocks: two files that differ everywhere
+// give millions, which a growing vector would copy, twice their size.
 struct RulesDiff {
-  std::vector<Change> changes;  // in report order
+  std::deque<Change> changes;  // in report order
   int count[CHANGE_KINDS];
   int first[CHANGE_KINDS];
 };

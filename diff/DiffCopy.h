@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "rules/Advance.h"
 #include "rules/FieldNames.h"
 
 // Indexes are those of --json: 0 the root, then the advances (or the unit
 // types) in file order; -1 for none.
+// The texts as the records hold them, each ending in a zero.
 struct DiffAdvance {
-  std::string name;
-  std::string code;
-  std::string prereqCode[2];
+  char name[NAME_SIZE];
+  char code[CODE_SIZE];
+  char prereqCode[2][CODE_SIZE];
   int prereq[2];
   int32_t aiValue;
   int32_t modifier;
@@ -24,9 +26,9 @@ struct DiffAdvance {
 };
 
 struct DiffUnit {
-  std::string name;
-  std::string obsoleteCode;
-  std::string prereqCode;
+  char name[NAME_SIZE];
+  char obsoleteCode[CODE_SIZE];
+  char prereqCode[CODE_SIZE];
   int prereq;
   int32_t figures[UNIT_FIELDS];  // by UnitField; the texts' slots unused
   int32_t line;

@@ -1,13 +1,13 @@
 // The comparison as one JSON document (nlohmann-json), its items in the
-// text report's order under the same kinds.
+// text report's order under the same kinds, written item by item.
 #include "diff/DiffJson.h"
 
-#include <exception>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
+#include "json/JsonOut.h"
 
 namespace {
 
@@ -161,51 +161,60 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
 
 Json FromTo(int64_t from, int64_t to) { return Json{{"from", from}, {"to", to}}; }
 
-Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
-            const DiffContext& context) {
-  Json advances = Json::object();
-  Json units = Json::object();
-  Json advanceCounts = Json::object();
-  Json unitCounts = Json::object();
+// Each kind's list under its key, the advances' or the units' kinds.
+void WriteLists(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff, bool units,
+                JsonOut* json, TextOut* out) {
+  json->BeginObject();
   for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
     const ChangeKindRow& row = ChangeKinds[kind];
-    (row.unit ? units : advances)[row.name] = Json::array();
-    (row.unit ? unitCounts : advanceCounts)[row.name] = diff.count[kind];
-  }
-  for (const Change& c : diff.changes) {
-    const ChangeKindRow& row = ChangeKinds[c.kind];
-    if (row.unit) {
-      units[row.name].push_back(UnitItem(before, after, c));
-    } else {
-      advances[row.name].push_back(AdvanceItem(before, after, diff, c));
+    if (row.unit != units) continue;
+    json->Key(row.name);
+    json->BeginArray();
+    for (int k = 0; k < diff.count[kind]; ++k) {
+      const Change& c = diff.changes[(size_t)(diff.first[kind] + k)];
+      json->Value(units ? UnitItem(before, after, c) : AdvanceItem(before, after, diff, c));
+      out->Flush();
     }
+    json->End();
   }
-  Json summary = {{"advances", advanceCounts},
-                  {"units", unitCounts},
-                  {"warnings", context.warnings.size()},
-                  {"MaxLevel", FromTo(before.maxLevel, after.maxLevel)},
-                  {"ChartWidth", FromTo(before.chartWidth, after.chartWidth)},
-                  {"ChartHeight", FromTo(before.chartHeight, after.chartHeight)}};
-  Json report = Json::object();
-  // The names as the text report shows them.
-  report["old"] = context.oldName;
-  report["new"] = context.newName;
-  report["advances"] = std::move(advances);
-  report["units"] = std::move(units);
-  report["warnings"] = context.warnings;
-  report["summary"] = std::move(summary);
-  return report;
+  json->End();
 }
 
 }  // namespace
 
-std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
-                     const DiffContext& context) {
-  // The library reports a failure (memory, say) by an exception.
-  try {
-    return Report(before, after, diff, context).dump(2, ' ', true, Json::error_handler_t::replace) +
-           "\n";
-  } catch (const std::exception&) {
-    return std::string();
+void DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+              const DiffContext& context, TextOut* out) {
+  JsonOut json(&out->text);
+  json.BeginObject();
+  // The names as the text report shows them.
+  json.Key("old");
+  json.Value(context.oldName);
+  json.Key("new");
+  json.Value(context.newName);
+  json.Key("advances");
+  WriteLists(before, after, diff, false, &json, out);
+  json.Key("units");
+  WriteLists(before, after, diff, true, &json, out);
+  json.Key("warnings");
+  json.BeginArray();
+  for (size_t k = 0; k < context.warnings; ++k) {
+    json.Value(context.warningRecord(k));
+    out->Flush();
   }
+  json.End();
+  Json advanceCounts = Json::object();
+  Json unitCounts = Json::object();
+  for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
+    const ChangeKindRow& row = ChangeKinds[kind];
+    (row.unit ? unitCounts : advanceCounts)[row.name] = diff.count[kind];
+  }
+  json.Key("summary");
+  json.Value(Json{{"advances", advanceCounts},
+                  {"units", unitCounts},
+                  {"warnings", context.warnings},
+                  {"MaxLevel", FromTo(before.maxLevel, after.maxLevel)},
+                  {"ChartWidth", FromTo(before.chartWidth, after.chartWidth)},
+                  {"ChartHeight", FromTo(before.chartHeight, after.chartHeight)}});
+  json.End();
+  out->text += "\n";
 }

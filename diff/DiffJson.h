@@ -1,10 +1,9 @@
 // The comparison as one JSON document.
 #pragma once
-#include <string>
-
+#include "chart/TextOut.h"
 #include "diff/DiffCompare.h"
 #include "diff/DiffText.h"
 
-// The JSON report; an empty text when it cannot be built.
-std::string DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
-                     const DiffContext& context);
+// The JSON report, written as it is made.
+void DiffJson(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+              const DiffContext& context, TextOut* out);

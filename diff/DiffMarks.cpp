@@ -24,10 +24,11 @@ ChartMarks DiffMarks(const RulesCopy& before, const RulesCopy& after, const Rule
   marks.legend = {{"added", "added"},
                   {"changed", "changed: name, code, a field or the prerequisites"},
                   {"moved", "moved to another level"}};
-  marks.notes = ChangeLines(before, after, diff);
-  for (size_t k = 0; k < marks.notes.size(); ++k) {
-    marks.notes[k].text =
-        std::string(ChangeKinds[diff.changes[k].kind].heading) + ": " + marks.notes[k].text;
-  }
+  marks.noteCount = diff.changes.size();
+  marks.note = [&before, &after, &diff](size_t k) {
+    ChartNote note = ChangeLine(before, after, diff, k);
+    note.text = std::string(ChangeKinds[diff.changes[k].kind].heading) + ": " + note.text;
+    return note;
+  };
   return marks;
 }

@@ -1,13 +1,12 @@
 // The comparison as text: one change a line under a heading per kind, each
 // placed at its line as compilers place messages, then NEW's warnings and
 // a summary line; stable, so that it can go into a mod's change log.
-// ChangeLines keeps the rules file's bytes, for the page to convert.
+// ChangeLine keeps the rules file's bytes, for the page to convert.
 #include "diff/DiffText.h"
 
 #include <stdio.h>
 
 #include <string>
-#include <vector>
 
 #include "chart/ChartText.h"
 #include "chart/Utf8Text.h"
@@ -16,7 +15,9 @@ namespace {
 
 std::string Number(int64_t value) { return std::to_string((long long)value); }
 
-std::string Label(const DiffAdvance& advance) { return advance.name + " [" + advance.code + "]"; }
+std::string Label(const DiffAdvance& advance) {
+  return std::string(advance.name) + " [" + advance.code + "]";
+}
 
 // A link's end as the text report shows a prerequisite.
 std::string End(const RulesCopy& copy, int index, const std::string& code) {
@@ -44,7 +45,7 @@ std::string FieldValue(int field, int64_t value) {
 }
 
 std::string UnitValue(const DiffUnit& unit, int field) {
-  if (field == UNIT_NAME) return "\"" + unit.name + "\"";
+  if (field == UNIT_NAME) return "\"" + std::string(unit.name) + "\"";
   if (field == UNIT_OBSOLETE) return unit.obsoleteCode;
   return Number(unit.figures[field]);
 }
@@ -62,9 +63,9 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesD
     case ADVANCE_REMOVED:
       return Label(*a) + ", level " + Number(a->level);
     case ADVANCE_RENAMED:
-      return a->name + " -> " + b->name + " [" + b->code + "]";
+      return std::string(a->name) + " -> " + b->name + " [" + b->code + "]";
     case ADVANCE_RECODED:
-      return b->name + " [" + a->code + "] -> [" + b->code + "]";
+      return std::string(b->name) + " [" + a->code + "] -> [" + b->code + "]";
     case ADVANCE_CHANGED:
       return Label(*b) + ": " + AdvanceFields[c.field].key + " " + FieldValue(c.field, c.from) +
              " -> " + FieldValue(c.field, c.to);
@@ -84,15 +85,15 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesD
     case ROUTE_CHANGED:
       return Label(*b) + ": " + Number(c.from) + " -> " + Number(c.to) + " advances";
     case UNIT_ADDED:
-      return v->name + ", under " + End(after, v->prereq, v->prereqCode);
+      return std::string(v->name) + ", under " + End(after, v->prereq, v->prereqCode);
     case UNIT_REMOVED:
-      return u->name + ", under " + End(before, u->prereq, u->prereqCode);
+      return std::string(u->name) + ", under " + End(before, u->prereq, u->prereqCode);
     case UNIT_MOVED:
-      return v->name + ": " + End(before, u->prereq, u->prereqCode) + " -> " +
+      return std::string(v->name) + ": " + End(before, u->prereq, u->prereqCode) + " -> " +
              End(after, v->prereq, v->prereqCode);
     case UNIT_CHANGED:
-      return v->name + ": " + UnitFields[c.field].key + " " + UnitValue(*u, c.field) + " -> " +
-             UnitValue(*v, c.field);
+      return std::string(v->name) + ": " + UnitFields[c.field].key + " " + UnitValue(*u, c.field) +
+             " -> " + UnitValue(*v, c.field);
     case CHANGE_KINDS:
       break;
   }
@@ -107,14 +108,10 @@ int BoxOf(const RulesCopy& after, const Change& c) {
 
 }  // namespace
 
-std::vector<ChartNote> ChangeLines(const RulesCopy& before, const RulesCopy& after,
-                                   const RulesDiff& diff) {
-  std::vector<ChartNote> lines;
-  lines.reserve(diff.changes.size());
-  for (const Change& c : diff.changes) {
-    lines.push_back(ChartNote{LineOf(before, after, diff, c), BoxOf(after, c)});
-  }
-  return lines;
+ChartNote ChangeLine(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+                     size_t k) {
+  const Change& c = diff.changes[k];
+  return ChartNote{LineOf(before, after, diff, c), BoxOf(after, c)};
 }
 
 int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& c) {
@@ -125,13 +122,12 @@ int32_t DiffLine(const RulesCopy& before, const RulesCopy& after, const Change& 
   return unit ? copy.units[(size_t)index].line : copy.advances[(size_t)index].line;
 }
 
-std::string DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
-                     const DiffContext& context) {
-  std::string text;
-  if (diff.changes.empty()) text = "No differences\n";
-  std::vector<ChartNote> lines = ChangeLines(before, after, diff);
+void DiffText(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff,
+              const DiffContext& context, TextOut* out) {
+  std::string& text = out->text;
+  if (diff.changes.empty()) text += "No differences\n";
   int kind = -1;
-  for (size_t k = 0; k < lines.size(); ++k) {
+  for (size_t k = 0; k < diff.changes.size(); ++k) {
     const Change& c = diff.changes[k];
     if (c.kind != kind) {
       kind = c.kind;
@@ -144,14 +140,18 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
     if (line > 0) text += ":" + Number(line);
     text += std::string(": ") + ChangeKinds[kind].place + " ";
     // Names as every output shows them: UTF-8, no control character.
-    AppendUtf8(&text, lines[k].text.c_str());
+    AppendUtf8(&text, LineOf(before, after, diff, c).c_str());
     text += "\n";
+    out->Flush();
   }
-  if (!context.warningLines.empty()) {
-    text += "Warnings (" + Number((int64_t)context.warningLines.size()) + ")\n";
-    for (const std::string& warning : context.warningLines) text += warning;
+  if (context.warnings > 0) {
+    text += "Warnings (" + Number((int64_t)context.warnings) + ")\n";
+    for (size_t k = 0; k < context.warnings; ++k) {
+      text += context.warningLine(k);
+      out->Flush();
+    }
   }
-  if (diff.changes.empty()) return text;
+  if (diff.changes.empty()) return;
   // Each kind's count, the advances' then the units', then the warnings'.
   text += "Summary:";
   for (int kind = 0; kind < CHANGE_KINDS; ++kind) {
@@ -164,9 +164,8 @@ std::string DiffText(const RulesCopy& before, const RulesCopy& after, const Rule
     }
     text += std::string(row.summary) + " " + Number(diff.count[kind]);
   }
-  text += "; warnings " + Number((int64_t)context.warningLines.size());
+  text += "; warnings " + Number((int64_t)context.warnings);
   text += "; MaxLevel " + Number(before.maxLevel) + " -> " + Number(after.maxLevel) + "; chart " +
           Number(before.chartWidth) + "x" + Number(before.chartHeight) + " -> " +
           Number(after.chartWidth) + "x" + Number(after.chartHeight) + "\n";
-  return text;
 }

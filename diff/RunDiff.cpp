@@ -1,25 +1,26 @@
-// lorvane-check --diff: the two copies compared, then the report printed or
-// the newer file's chart marks made.
+// lorvane-check --diff's report, printed to standard output as it is made.
 #include "diff/RunDiff.h"
 
 #include <stdio.h>
 
 #include <string>
 
-#include "diff/DiffCompare.h"
+#include "chart/TextOut.h"
 #include "diff/DiffJson.h"
-#include "diff/DiffMarks.h"
 #include "diff/DiffText.h"
 
-bool RunDiff(const RulesCopy& before, const RulesCopy& after, bool json,
-             const DiffContext& context, ChartMarks* marks) {
-  RulesDiff diff;
-  CompareRules(before, after, &diff);
-  if (marks != nullptr) {
-    *marks = DiffMarks(before, after, diff);
-    return true;
+bool RunDiff(const RulesCopy& before, const RulesCopy& after, const RulesDiff& diff, bool json,
+             const DiffContext& context) {
+  bool written = true;
+  TextOut out;
+  out.write = [&written](const std::string& piece) {
+    if (written) written = fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+  };
+  if (json) {
+    DiffJson(before, after, diff, context, &out);
+  } else {
+    DiffText(before, after, diff, context, &out);
   }
-  std::string text =
-      json ? DiffJson(before, after, diff, context) : DiffText(before, after, diff, context);
-  return !text.empty() && fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  out.Finish();
+  return written;
 }

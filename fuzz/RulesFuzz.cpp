@@ -285,14 +285,20 @@ void CheckDiff() {
   context.oldName = "old";
   context.newName = "new";
   CompareRules(input, input, &diff);
-  Require(diff.changes.empty() && DiffText(input, input, diff, context) == "No differences\n",
-          "a file differs from itself");
+  TextOut same;
+  DiffText(input, input, diff, context, &same);
+  Require(diff.changes.empty() && same.text == "No differences\n", "a file differs from itself");
   for (bool forward : {true, false}) {
-    CompareRules(forward ? fixed : input, forward ? input : fixed, &diff);
-    std::string text = DiffText(forward ? fixed : input, forward ? input : fixed, diff, context);
-    std::string json = DiffJson(forward ? fixed : input, forward ? input : fixed, diff, context);
-    Require(!text.empty() && !json.empty() && ValidUtf8(json), "diff report not written");
-    ChangeLines(forward ? fixed : input, forward ? input : fixed, diff);
+    const RulesCopy& before = forward ? fixed : input;
+    const RulesCopy& after = forward ? input : fixed;
+    CompareRules(before, after, &diff);
+    TextOut text;
+    DiffText(before, after, diff, context, &text);
+    TextOut json;
+    DiffJson(before, after, diff, context, &json);
+    Require(!text.text.empty() && !json.text.empty() && ValidUtf8(json.text),
+            "diff report not written");
+    for (size_t k = 0; k < diff.changes.size(); ++k) ChangeLine(before, after, diff, k);
   }
   // The fixed file is the one loaded: its page, marked with what the input
   // would change, the input's names in the list.

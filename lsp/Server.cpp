@@ -3,6 +3,7 @@
 #include "lsp/Server.h"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "lsp/Framing.h"
@@ -80,6 +81,8 @@ void Dispatch(Server* server, const MethodRow& row, const Json& params, const Js
   } catch (const Json::exception& error) {
     code = ERROR_INVALID_PARAMS;
     problem = std::string("wrong parameters: ") + error.what();
+  } catch (const std::bad_alloc&) {
+    throw;  // memory that runs out ends the server, as any run of the checker
   } catch (const std::exception& error) {
     code = ERROR_INTERNAL;
     problem = std::string("cannot answer: ") + error.what();

@@ -59,7 +59,8 @@ void AppendWarnings(std::string* out, const PageContent& content) {
 // A comparison's panel: the legend of the marks, each a box drawn by the
 // chart's own style, and the list of changes; an entry that an advance
 // shows carries its index and selects it.
-void AppendChanges(std::string* out, const ChartMarks& marks) {
+void AppendChanges(TextOut* sink, const ChartMarks& marks) {
+  std::string* out = &sink->text;
   *out += "<section id=\"changes-panel\">\n<h2>Changes</h2>\n<ul id=\"marks\">\n";
   for (const auto& entry : marks.legend) {
     *out +=
@@ -71,7 +72,8 @@ void AppendChanges(std::string* out, const ChartMarks& marks) {
     *out += "</li>\n";
   }
   *out += "</ul>\n<ul id=\"changes\">\n";
-  for (const ChartNote& note : marks.notes) {
+  for (size_t k = 0; k < marks.noteCount; ++k) {
+    ChartNote note = marks.note(k);
     if (note.index >= 0) {
       *out += "<li data-index=\"" + std::to_string(note.index) + "\" tabindex=\"0\">";
     } else {
@@ -79,6 +81,7 @@ void AppendChanges(std::string* out, const ChartMarks& marks) {
     }
     AppendXmlText(out, note.text.c_str());
     *out += "</li>\n";
+    sink->Flush();
   }
   *out += "</ul>\n</section>\n";
 }
@@ -88,7 +91,8 @@ void AppendChanges(std::string* out, const ChartMarks& marks) {
 // page/units.js makes into the table when the panel is first opened (a
 // thousand rows of markup cost every load more than all else but the
 // chart). A row is its advance's index (or null) and its cells.
-void AppendUnits(std::string* out, const std::vector<UnitRow>& rows) {
+void AppendUnits(TextOut* sink, const std::vector<UnitRow>& rows) {
+  std::string* out = &sink->text;
   std::vector<std::string> domains;
   for (const UnitRow& row : rows) {
     const std::string& domain = row.cells[COLUMN_DOMAIN];
@@ -110,28 +114,32 @@ void AppendUnits(std::string* out, const std::vector<UnitRow>& rows) {
     *out += "</button></th>";
   }
   *out += "</tr></thead>\n<tbody></tbody>\n</table>\n";
-  nlohmann::json data = nlohmann::json::array();
-  for (const UnitRow& row : rows) {
+  // One array of the rows, each written as the library writes it inside
+  // the whole (no blanks), as it is made.
+  *out += "<script type=\"application/json\" id=\"units-rows\">[";
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const UnitRow& row = rows[r];
     nlohmann::json cells = nlohmann::json::array();
     cells.push_back(row.advance >= 0 ? nlohmann::json(row.advance) : nlohmann::json(nullptr));
     for (const std::string& cell : row.cells) cells.push_back(cell);
-    data.push_back(std::move(cells));
-  }
-  // "<" only ever stands inside a string: escaped, no text of the file can
-  // end the script element or open a comment in it.
-  *out += "<script type=\"application/json\" id=\"units-rows\">";
-  for (char c : data.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)) {
-    if (c == '<') {
-      *out += "\\u003c";
-    } else {
-      *out += c;
+    if (r > 0) *out += ',';
+    // "<" only ever stands inside a string: escaped, no text of the file
+    // can end the script element or open a comment in it.
+    for (char c : cells.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)) {
+      if (c == '<') {
+        *out += "\\u003c";
+      } else {
+        *out += c;
+      }
     }
+    sink->Flush();
   }
-  *out += "</script>\n";
+  *out += "]</script>\n";
 }
 
 // What a place of the skeleton stands for.
-void AppendPlace(std::string* out, const std::string& name, const PageContent& content) {
+void AppendPlace(TextOut* sink, const std::string& name, const PageContent& content) {
+  std::string* out = &sink->text;
   if (name == "title") {
     AppendXmlUtf8(out, content.title);
   } else if (name == "counts") {
@@ -152,13 +160,13 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
   } else if (name == "style") {
     *out += PageStyle;
   } else if (name == "svg") {
-    AppendChartSvg(out, content.marks);
+    AppendChartSvg(sink, content.marks);
   } else if (name == "changes") {
-    if (content.marks != nullptr) AppendChanges(out, *content.marks);
+    if (content.marks != nullptr) AppendChanges(sink, *content.marks);
   } else if (name == "warnings") {
     AppendWarnings(out, content);
   } else if (name == "units") {
-    AppendUnits(out, content.unitRows);
+    AppendUnits(sink, content.unitRows);
   } else if (name == "scripts") {
     // Each a <script> of its own, admitted by its own hash.
     for (const EmbeddedScript& script : PageScripts) {
@@ -172,15 +180,21 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
 }  // namespace
 
 void MakeHtmlPage(const PageContent& content, std::string* out) {
-  out->clear();
+  TextOut whole;
+  MakeHtmlPage(content, &whole);
+  out->swap(whole.text);
+}
+
+void MakeHtmlPage(const PageContent& content, TextOut* out) {
   const char* at = PageHtml;
   for (;;) {
     const char* open = strstr(at, "{{");
     const char* close = open != nullptr ? strstr(open, "}}") : nullptr;
     if (close == nullptr) break;
-    out->append(at, (size_t)(open - at));
+    out->text.append(at, (size_t)(open - at));
     AppendPlace(out, std::string(open + 2, (size_t)(close - open - 2)), content);
+    out->Flush();
     at = close + 2;
   }
-  *out += at;
+  out->text += at;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/TextOut.h"
 #include "chart/UnitTable.h"
 
 struct PageWarning {
@@ -38,5 +39,7 @@ struct PageContent {
   const ChartMarks* marks = nullptr;
 };
 
-// The whole page of the loaded rules, the chart metrics set.
+// The whole page of the loaded rules, the chart metrics set: in a string,
+// or written as it is made.
 void MakeHtmlPage(const PageContent& content, std::string* out);
+void MakeHtmlPage(const PageContent& content, TextOut* out);

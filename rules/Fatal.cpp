@@ -4,6 +4,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <new>
+
 int32_t FatalLine;
 Refusal FatalRefusal;
 
@@ -26,7 +28,12 @@ void Fatal(int exitCode, Refusal refusal, const char* format, ...) {
   vsnprintf(TextBuffer, sizeof TextBuffer, format, args);
   va_end(args);
   FatalRefusal = refusal;
-  if (Catching) throw CaughtFatal{exitCode};
+  if (Catching) {
+    // Memory that runs out is no refusal of the file: a run that catches
+    // refusals meets it as the C++ library's own failure.
+    if (refusal == REFUSED_MEMORY) throw std::bad_alloc();
+    throw CaughtFatal{exitCode};
+  }
   FatalStop(exitCode);
 }
 

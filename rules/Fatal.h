@@ -42,7 +42,8 @@ extern Refusal FatalRefusal;
 // Runs the action; a fatal message during it comes back here instead of
 // ending the program: false, with its exit code, TextBuffer, FatalLine and
 // FatalRefusal telling what it was. For a program that goes on after a
-// refused load (the language server, the SARIF log). Not nested.
+// refused load (the language server, the SARIF log). Not nested. Memory
+// that runs out (REFUSED_MEMORY) is thrown on as std::bad_alloc.
 bool RunCatchingFatal(void (*action)(void* context), void* context, int* exitCode);
 
 // Shows or prints TextBuffer and ends the program with the exit code.

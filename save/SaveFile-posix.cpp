@@ -69,13 +69,31 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// The output's text made into the open file fd, which is closed if the
+// maker throws.
+bool WriteInto(int fd, const OutputFile& file, std::string* reason) {
+  try {
+    return WriteMade(file, [&](const std::string& piece) {
+      if (WriteAll(fd, piece)) return true;
+      *reason = Reason(errno);
+      return false;
+    });
+  } catch (...) {
+    close(fd);
+    throw;
+  }
+}
+
 }  // namespace
 
-bool WriteInPlace(const char* path, const std::string& text, std::string* reason) {
+bool WriteInPlace(const char* path, const OutputFile& file, std::string* reason) {
   int fd = open(path, O_WRONLY | O_NOCTTY);
-  bool written = fd >= 0 && WriteAll(fd, text);
-  if (!written) *reason = Reason(errno);
-  if (fd >= 0 && close(fd) != 0 && written) {
+  if (fd < 0) {
+    *reason = Reason(errno);
+    return false;
+  }
+  bool written = WriteInto(fd, file, reason);
+  if (close(fd) != 0 && written) {
     *reason = Reason(errno);
     written = false;
   }
@@ -168,8 +186,7 @@ bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
   pending->temporary = temporary.data();
   Register(slot, pending->temporary.c_str());
   TakeOverMode(fd, pending->target);
-  bool written = WriteAll(fd, pending->file->text);
-  if (!written) *reason = Reason(errno);
+  bool written = WriteInto(fd, *pending->file, reason);
   if (close(fd) != 0 && written) {
     *reason = Reason(errno);
     written = false;

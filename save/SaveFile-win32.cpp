@@ -107,14 +107,32 @@ bool WriteHandle(HANDLE handle, const std::string& text) {
   return true;
 }
 
+// The output's text made into the open file, which is closed if the maker
+// throws.
+bool WriteInto(HANDLE handle, const OutputFile& file, std::string* reason) {
+  try {
+    return WriteMade(file, [&](const std::string& piece) {
+      if (WriteHandle(handle, piece)) return true;
+      *reason = LastReason();
+      return false;
+    });
+  } catch (...) {
+    CloseHandle(handle);
+    throw;
+  }
+}
+
 }  // namespace
 
-bool WriteInPlace(const char* path, const std::string& text, std::string* reason) {
+bool WriteInPlace(const char* path, const OutputFile& file, std::string* reason) {
   HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool written = handle != INVALID_HANDLE_VALUE && WriteHandle(handle, text);
-  if (!written) *reason = LastReason();
-  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  if (handle == INVALID_HANDLE_VALUE) {
+    *reason = LastReason();
+    return false;
+  }
+  bool written = WriteInto(handle, file, reason);
+  CloseHandle(handle);
   return written;
 }
 
@@ -164,8 +182,7 @@ bool MakeTemporary(Pending* pending, int slot, std::string* reason) {
     }
     pending->temporary = temporary;
     Register(slot, pending->temporary.c_str());
-    bool written = WriteHandle(handle, pending->file->text);
-    if (!written) *reason = LastReason();
+    bool written = WriteInto(handle, *pending->file, reason);
     if (!CloseHandle(handle) && written) {
       *reason = LastReason();
       written = false;

@@ -63,6 +63,14 @@ void PutBackAndStop(int signalNumber) {
 
 }  // namespace
 
+bool WriteMade(const OutputFile& file, const std::function<bool(const std::string& piece)>& put) {
+  bool written = true;
+  file.make([&](const std::string& piece) {
+    if (written) written = put(piece);
+  });
+  return written;
+}
+
 void Register(int slot, const char* name) {
   if (slot < MAX_TEMPORARIES) Undos[slot].temporary = name;
 }
@@ -152,6 +160,19 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
 
   AllReplaced = 0;
   CatchSignals(PutBackAndStop);
+  // However this ends, a maker's exception too (memory that runs out; the
+  // files are made as they are written), what is not complete is removed
+  // and what was replaced put back.
+  struct EndSave {
+    ~EndSave() {
+      UndoAll();
+      for (Undo& undo : Undos) {
+        undo.replacing = 0;
+        undo.temporary = undo.kept = undo.target = nullptr;
+      }
+      CatchSignals(SIG_DFL);
+    }
+  } ending;
   bool saved = true;
   const char* failed = nullptr;
   // Every new file complete first, then the files written in place, then
@@ -167,11 +188,14 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
     if (!pending[i].inPlace) continue;
     if (IsStandardOutput(files[i].path)) {
       StandardOutputBinary();
-      const std::string& text = files[i].text;
-      saved = fwrite(text.data(), 1, text.size(), stdout) == text.size() && fflush(stdout) == 0;
+      saved = WriteMade(files[i],
+                        [&](const std::string& piece) {
+                          return fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+                        }) &&
+              fflush(stdout) == 0;
       if (!saved) reason = strerror(errno);
     } else {
-      saved = WriteInPlace(files[i].path, files[i].text, &reason);
+      saved = WriteInPlace(files[i].path, files[i], &reason);
     }
     if (!saved) failed = files[i].path;
   }
@@ -196,12 +220,8 @@ bool SaveFiles(const std::vector<OutputFile>& files) {
     Register((int)i, nullptr);
   }
   if (saved) AllReplaced = 1;
-  UndoAll();
-  for (Undo& undo : Undos) {
-    undo.replacing = 0;
-    undo.temporary = undo.kept = undo.target = nullptr;
-  }
-  CatchSignals(SIG_DFL);
   if (!saved) CannotWrite(failed, reason);
   return saved;
 }
+
+void AbandonSave() { UndoAll(); }

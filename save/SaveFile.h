@@ -7,12 +7,12 @@
 #include <vector>
 
 // One export to write: the option that asked for it, the path given ("-"
-// for standard output), what makes its text and, once made, the text.
+// for standard output) and what makes its text, handing it to write piece
+// by piece as it is made, so that no export is held whole.
 struct OutputFile {
   const char* option;
   const char* path;
-  std::function<void(std::string* text)> make;
-  std::string text;
+  std::function<void(const std::function<void(const std::string& piece)>& write)> make;
 };
 
 // Where the outputs are checked against each other and the rules file,
@@ -30,6 +30,12 @@ bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<Outp
 // it names (through a symbolic link), which takes the permissions (and
 // owner) of the file it replaces and is renamed over it once every file is
 // written. A file no one may write is refused first. A failure, SIGINT or
-// SIGTERM removes the temporary files, leaving every target as it was.
-// False after a message on standard error.
+// SIGTERM removes the temporary files, leaving every target as it was; so
+// does an exception from a maker (memory that runs out), which goes on to
+// the caller. False after a message on standard error.
 bool SaveFiles(const std::vector<OutputFile>& files);
+
+// Puts back what SaveFiles has replaced so far and removes its temporary
+// files, for a program that ends in the middle of it (a maker's fatal
+// end); nothing outside SaveFiles.
+void AbandonSave();

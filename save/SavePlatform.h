@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include <functional>
 #include <string>
 
 #include "save/SaveFile.h"
@@ -37,6 +38,11 @@ extern const char PathSeparators[];
 // The folder part of a path ("." for none) and the last name in it.
 void SplitPath(const std::string& path, std::string* folder, std::string* name);
 
+// Makes the output's text, handing each piece to put, which writes it to
+// the file and returns false (its reason kept) when it cannot: the pieces
+// after a failure are not written. False after a failure.
+bool WriteMade(const OutputFile& file, const std::function<bool(const std::string& piece)>& put);
+
 // Records the temporary file of output slot (nullptr once gone), for the
 // signal handler.
 void Register(int slot, const char* name);
@@ -54,7 +60,7 @@ bool NotFound();
 std::string FoldName(std::string name);
 // A target that is not a regular file, written in place.
 bool IsSpecial(const char* path);
-bool WriteInPlace(const char* path, const std::string& text, std::string* reason);
+bool WriteInPlace(const char* path, const OutputFile& file, std::string* reason);
 // Sets the target (a link's own file) and refuses one that cannot be
 // replaced.
 bool CheckTarget(Pending* pending, std::string* reason);

@@ -3,7 +3,7 @@
 for byte: a change meant to keep the checker's behaviour (a move, a
 rename, a table made of an if-chain) must change no output.
 
-  compare_checkers.py [--only commands|manifest|sample] [--page-moved] BEFORE AFTER
+  compare_checkers.py [--only commands|manifest|sample|stress] [--page-moved] BEFORE AFTER
 
 Each command line runs twice in the same scratch folder, made afresh with
 the same files for each checker: the exit code, standard output, standard
@@ -18,7 +18,11 @@ reader got, a device) must be the same. The command lines:
   report, --json --metrics 11,13,0, --units --csv, --html -, --diff against
   the sample and --json --diff against itself;
 - the sample and its modified copy (data/RULES.TXT, data/RULES-MOD.TXT)
-  and the report fixtures through every output (SAMPLE_LINES below).
+  and the report fixtures through every output (SAMPLE_LINES below);
+- generated files (scripts/gen_stress.py, 2,000 advances, one with 300
+  faulty unit lines; their mutation, scripts/mutate_rules.py; another
+  seed's) through every output and --diff (STRESS_LINES below): outputs
+  of many blocks, as the checker writes a large one.
 
 With --page-moved, a change to the page's own scripts and its help is
 expected: in every page written (standard output or a file), the scripts'
@@ -78,6 +82,22 @@ for fixture in ("small.txt", "warnings.txt", "names.txt"):
                      ["--units", "--json", F + fixture], ["--units", "--csv", F + fixture],
                      ["--svg", "-", F + fixture], ["--html", "-", F + fixture],
                      ["--werror", F + fixture], ["--json", "--metrics", "11,13,0", F + fixture]]
+# The generated files: A, its mutation B, another seed's C, and W with
+# faulty units (7 warnings each).
+STRESS_FILES = {
+    "A.txt": ["--advances", "2000", "--max-dependants", "90"],
+    "C.txt": ["--advances", "2000", "--max-dependants", "90", "--seed", "3"],
+    "W.txt": ["--advances", "2000", "--faulty-units", "300"],
+}
+STRESS_LINES = [
+    ["A.txt"], ["--json", "--metrics", "11,13,0", "W.txt"], ["W.txt"], ["--units", "--csv", "W.txt"],
+    ["--units", "--json", "A.txt"], ["--svg", "-", "A.txt"], ["--html", "-", "W.txt"],
+    ["--diff", "A.txt", "B.txt"], ["--json", "--diff", "A.txt", "B.txt"],
+    ["--diff", "A.txt", "C.txt"], ["--json", "--diff", "A.txt", "C.txt"],
+    ["--json", "--diff", "A.txt", "W.txt"], ["--diff", "C.txt", "W.txt"],
+    ["--diff", "A.txt", "C.txt", "--html", "-"], ["--diff", "A.txt", "B.txt", "--svg", "-"],
+    ["--diff", "A.txt", "C.txt", "--html", "out.html", "--svg", "out.svg"],
+]
 # The hostile corpus's files, each run in the staged corpus.
 CASE_LINES = [[], ["--json", "--metrics", "11,13,0"], ["--units", "--csv"], ["--html", "-"],
               ["--diff", "SAMPLE"], ["--json", "--diff", "SELF"]]
@@ -259,6 +279,23 @@ class Comparer:
                 shutil.rmtree(folder)
             self.same("sample", " ".join(argv) or "(no arguments)", results[0], results[1])
 
+    def stress(self, scratch):
+        files = os.path.join(scratch, "stress-files")
+        os.mkdir(files)
+        for name, options in STRESS_FILES.items():
+            subprocess.run([sys.executable, os.path.join(HERE, "gen_stress.py")] + options +
+                           ["-o", os.path.join(files, name)], check=True)
+        subprocess.run([sys.executable, os.path.join(HERE, "mutate_rules.py"),
+                        os.path.join(files, "A.txt"), os.path.join(files, "B.txt")], check=True)
+        folder = os.path.join(scratch, "stress")
+        for argv in STRESS_LINES:
+            results = []
+            for checker in (self.before, self.after):
+                shutil.copytree(files, folder)
+                results.append(run_plain([checker] + argv, folder) + (snapshot(folder),))
+                shutil.rmtree(folder)
+            self.same("stress", " ".join(argv), results[0], results[1])
+
 
 def main():
     args = sys.argv[1:]
@@ -274,7 +311,7 @@ def main():
     scratch = tempfile.mkdtemp(prefix="lvcompare-")
     os.chmod(scratch, 0o755)
     try:
-        for group in ("commands", "manifest", "sample"):
+        for group in ("commands", "manifest", "sample", "stress"):
             if only in (None, group):
                 getattr(comparer, group)(scratch)
     finally:

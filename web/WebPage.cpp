@@ -11,11 +11,14 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
+#include "chart/TextOut.h"
 #include "check/CheckFatal.h"
 #include "check/CheckOutputs.h"
+#include "diff/DiffCompare.h"
 #include "diff/DiffCopy.h"
-#include "diff/RunDiff.h"
+#include "diff/DiffMarks.h"
 #include "load/LoadRules.h"
 #include "rules/Fatal.h"
 #include "rules/Reader.h"
@@ -87,16 +90,23 @@ int LorvaneKeepOlder() {
 // --diff OLDER LOADED --html.
 int LorvaneMakePage(int compared) {
   return Run([&] {
-    ExportContext context = {PageTitle(Name.c_str(), nullptr), nullptr};
-    ChartMarks marks;
+    ExportContext context = {PageTitle(Name.c_str(), nullptr), nullptr, nullptr};
     SetExportMetrics();
+    // The marks read the copies and the comparison as the page is made.
+    RulesCopy newer;
+    RulesDiff diff;
+    ChartMarks marks;
     if (compared != 0 && HaveOlder) {
-      RulesCopy newer;
       CopyLoadedRules(Name.c_str(), &newer);
-      RunDiff(Older, newer, false, DiffContext(), &marks);
+      CompareRules(Older, newer, &diff);
+      marks = DiffMarks(Older, newer, diff);
       context.marks = &marks;
     }
-    MakeCheckedPage(&Text, context);
+    // Without a writer the whole page stays in the maker's text, which
+    // the script reads at once.
+    TextOut page;
+    MakeCheckedPage(&page, context);
+    Text = std::move(page.text);
   });
 }
 

@@ -1,6 +1,7 @@
 // The comparison's parts in-process: route lengths against a plain walk, and the text line
 // that places each change.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <random>
 #include <vector>
@@ -118,16 +119,18 @@ TEST(DiffChangeLines, EachLineNamesTheBoxThatShowsIt) {
   after.advances[2] = {"New Craft", "New", {"Sto", "nil"}, {1, 0}, 1, 0, 0, 0, 2, 3};
   DiffUnit unit = {"Militia", "nil", "Old", 2, {}, 6};
   before.units = {unit, unit};
-  before.units[1].name = "Scouts";
-  unit.prereqCode = "Sto";
+  strcpy(before.units[1].name, "Scouts");
+  strcpy(unit.prereqCode, "Sto");
   unit.prereq = 1;
   after.units = {unit, unit};
   after.units[1] = {"Ghost", "nil", "Zzz", -1, {}, 7};
   RulesDiff diff;
   CompareRules(before, after, &diff);
   std::vector<std::pair<std::string, int>> got;
-  for (const ChartNote& line : ChangeLines(before, after, diff))
+  for (size_t k = 0; k < diff.changes.size(); ++k) {
+    ChartNote line = ChangeLine(before, after, diff, k);
     got.emplace_back(line.text, line.index);
+  }
   EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{
                      {"New Craft [New], level 2", 2},
                      {"Old Craft [Old], level 2", -1},
