@@ -43,6 +43,7 @@ Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
              standard error goes; cmd>NAME and cmd>>NAME (under Wine) run
              the checker through cmd.exe, whose redirection opens NAME
   after      "|"-separated: NAME=FIXTURE, NAME=text:BYTES, NAME=wide:N,
+             NAME=starts:FIXTURE (beginning so, as stdout's starts:),
              NAME=* (any regular file), NAME=@svg,
              NAME=@html, NAME->TARGET (still that link), NAME@MODE[:ID],
              NAME=fifo:@svg (still a FIFO; its reader got the SVG),
@@ -236,6 +237,10 @@ def check_after(case, command, folder, layout, prepared, fifos):
             continue
         with open(path, "rb") as f:
             data = f.read()
+        if source.startswith("starts:"):
+            if not data.startswith(expected_bytes(command, source[7:])):
+                fail(case, "%s holds %r, expected %s..." % (name, data[:200], source[7:]))
+            continue
         if data != expected_bytes(command, source):
             fail(case, "%s holds %r, expected %s" % (name, data[:200], source))
     present = set(tree(folder))
