@@ -25,6 +25,23 @@ TEST(CheckOptions, EveryOptionIsInTheUsageText) {
   }
 }
 
+// The editor's server reads no rules file, so no other option goes with
+// it: a new option must be one of its row's exclusions.
+TEST(CheckOptions, NoOtherOptionGoesWithTheLanguageServer) {
+  for (int k = 0; k < OptionCount; ++k) {
+    const OptionRow& row = OptionTable[k];
+    // --help and --version are answered before any combination is read.
+    if (row.slot == &Options::lsp || row.slot == &Options::help || row.slot == &Options::version) {
+      continue;
+    }
+    std::vector<const char*> arguments = {"--lsp", row.name};
+    if (row.value != nullptr) arguments.push_back("x");
+    Options options = Read(arguments);
+    EXPECT_EXIT(CheckCombinations(options), testing::ExitedWithCode(2), "^lorvane-check: ")
+        << row.name;
+  }
+}
+
 struct CombinationCase {
   std::vector<const char*> arguments;
   const char* error;  // the first line's problem; nullptr: they combine
