@@ -31,6 +31,8 @@ extern const char ColourScript[];
 extern const char ColourScriptHash[];
 extern const char UnitsScript[];
 extern const char UnitsScriptHash[];
+extern const char BoxesScript[];
+extern const char BoxesScriptHash[];
 extern const char PageStyle[];
 extern const char PageStyleHash[];
 extern const char SvgStyleHash[];
@@ -53,7 +55,8 @@ const PageScriptFile Scripts[] = {{"plan-script", PlanScript, PlanScriptHash},
                                   {"print-script", PrintScript, PrintScriptHash},
                                   {"overview-script", OverviewScript, OverviewScriptHash},
                                   {"colour-script", ColourScript, ColourScriptHash},
-                                  {"units-script", UnitsScript, UnitsScriptHash}};
+                                  {"units-script", UnitsScript, UnitsScriptHash},
+                                  {"boxes-script", BoxesScript, BoxesScriptHash}};
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);

@@ -17,12 +17,18 @@
   const routeList = document.getElementById("route-list");
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
-  const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available"];
-  const MAX_ZOOM = 8;
-  // A mark drawn as a frame inside the box, clear of its edge and of the
-  // links that end there: the advances available on a page without a plan
-  // leave the chart as the viewer draws it.
-  const INSET = { available: -3 };
+  const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available", "dimmed"];
+  // Each mark is a fill under the chart, whose boxes are clear on the page
+  // (texts and lines stay on top, and one fill never blends into another:
+  // the later in FILLS covers the earlier), or a frame over it, or both;
+  // the box's own colours (colour.js) lie under the fills. A frame's
+  // margin from the box's outline: inside the box, clear of the links
+  // that end there, so that the advances available on a page without a
+  // plan leave the chart's outlines as the viewer draws them; found ones
+  // in a ring around the box.
+  const FILLS = ["dimmed", "researched", "match", "opens", "route", "target"];
+  const FRAMES = ["opens", "route", "target", "researched", "available", "match", "warned"];
+  const MARGIN = { researched: -2, available: -3.5, match: 3.5 };
 
   // The advances by index (0 the root, then the rules file's order), with
   // their links both ways as the file gives them.
@@ -56,12 +62,11 @@
   const links = [...svg.querySelectorAll("line.near, line.far")];
   const linkEnds = links.map((line) => [Number(line.dataset.from), Number(line.dataset.to)]);
 
-  // The marks are classes on the advances' groups; they are drawn in
-  // layers over the chart, so that marking repaints those layers and not
-  // the chart (whose dotted links are slow to draw): a veil that dims
-  // everything but the boxes of a selection, with the selection's links
-  // drawn again over it, and tints that colour the marked boxes
-  // (multiplied, so texts and lines stay dark).
+  // The marks are classes on the advances' groups, drawn in layers of
+  // their own, so that marking repaints those layers and not the chart
+  // (whose dotted links are slow to draw): the fills under the chart; over
+  // it a veil that pales the links between the boxes during a selection,
+  // with the selection's links drawn again over it, and the frames.
   function layer(id, before = null) {
     const element = document.createElementNS(svg.namespaceURI, "svg");
     element.id = id;
@@ -77,6 +82,14 @@
     parent.appendChild(path);
     return path;
   }
+  // Under the chart: the boxes' paper (with the dimmed boxes' hatching),
+  // the colours' layers (colour.js), the marks' fills.
+  const under = layer("paper", svg);
+  under.innerHTML = '<defs><pattern id="hatch" width="6" height="6" patternUnits="userSpaceOnUse" ' +
+    'patternTransform="rotate(45)"><rect class="hatch-ground" width="6" height="6"/>' +
+    '<rect class="hatch-line" width="2" height="6"/></pattern></defs>';
+  const paper = addPath(under, "paper");
+  const fills = layer("fills", svg);
   const veil = layer("veil");
   const holes = addPath(veil, "veil");
   // One element per link: a browser draws only those that cross the part
@@ -86,8 +99,10 @@
   const tints = layer("tints");
   // Their classes are not the groups' own, so that marking a group
   // matches no style rule and restyles nothing.
-  const tint = {};
-  for (const mark of MARKS) tint[mark] = addPath(tints, "tint-" + mark);
+  const fill = {};
+  for (const mark of FILLS) fill[mark] = addPath(fills, "tint-" + mark);
+  const frame = {};
+  for (const mark of FRAMES) frame[mark] = addPath(tints, "frame-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
@@ -108,8 +123,13 @@
     for (const i of marked[className]) groups[i].classList.remove(className);
     marked[className] = [...indexes];
     for (const i of marked[className]) groups[i].classList.add(className);
-    tint[className].setAttribute("d", boxPath(marked[className], INSET[className] ?? 0));
+    fill[className]?.setAttribute("d", boxPath(marked[className], 0));
+    frame[className]?.setAttribute("d", boxPath(marked[className], MARGIN[className] ?? 0));
   }
+  // Every box on its paper; the veil over everything between the boxes
+  // (and the target's wider outline).
+  paper.setAttribute("d", boxPath(groups.keys(), 0));
+  holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(groups.keys(), 1.5));
 
   // Only ASCII letters fold, as in lorvane-check.
   const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
@@ -177,8 +197,7 @@
     mark("target", targets);
     mark("opens", reach(targets, (j) => dependants[j]));
     const kept = new Set([0, ...targets, ...fullRoute, ...marked.opens]);
-    // The holes take in the target's wider outline.
-    holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(kept, 1.5));
+    mark("dimmed", targets.length > 0 ? [...groups.keys()].filter((i) => !kept.has(i)) : []);
     const copies = [];
     if (targets.length > 0) {
       links.forEach((line, k) => {
@@ -214,47 +233,70 @@
     routeList.replaceChildren(...items);
   }
 
+  // Where the chart starts in the view: in the middle when it is narrower.
+  const originX = (z = zoom) => Math.max(0, (view.clientWidth - width * z) / 2);
   // Brings the box into the middle of the view, or its top left corner
   // when it is larger than the view.
   const show = (i) => centre(boxes[i]);
   function centre(area) {
     const [x, y, w, h] = area.map((v) => v * zoom);
-    view.scrollLeft = x - Math.max(0, (view.clientWidth - w) / 2);
+    view.scrollLeft = originX() + x - Math.max(0, (view.clientWidth - w) / 2);
     view.scrollTop = y - Math.max(0, (view.clientHeight - h) / 2);
   }
-  // Scrolls only as far as needed to bring the box into the view.
+  // Scrolls only as far as needed to bring the box into the view, clear
+  // of what lies over the view's corner (the overview: chartPage.covers).
   function reveal(i) {
     const [x, y, w, h] = boxes[i].map((v) => v * zoom);
-    const inView =
-      x >= view.scrollLeft && y >= view.scrollTop &&
-      x + w <= view.scrollLeft + view.clientWidth && y + h <= view.scrollTop + view.clientHeight;
-    if (!inView) show(i);
+    const [left, top] = [originX() + x - view.scrollLeft, y - view.scrollTop];
+    const inView = left >= 0 && top >= 0 && left + w <= view.clientWidth && top + h <= view.clientHeight;
+    const over = window.chartPage.covers?.();
+    const covered = over && left < over.right && left + w > over.left && top < over.bottom && top + h > over.top;
+    if (!inView || covered) show(i);
   }
-  // Several boxes together in the middle of the view where they fit at
-  // this zoom, else the last one.
-  function showAll(indexes) {
+  // The span of the boxes: left, top, width, height.
+  function span(indexes) {
     const left = Math.min(...indexes.map((i) => boxes[i][0]));
     const top = Math.min(...indexes.map((i) => boxes[i][1]));
     const right = Math.max(...indexes.map((i) => boxes[i][0] + boxes[i][2]));
     const bottom = Math.max(...indexes.map((i) => boxes[i][1] + boxes[i][3]));
-    const fits = (right - left) * zoom <= view.clientWidth && (bottom - top) * zoom <= view.clientHeight;
-    if (fits) centre([left, top, right - left, bottom - top]);
+    return [left, top, right - left, bottom - top];
+  }
+  // Several boxes together in the middle of the view where they fit at
+  // this zoom, else the last one.
+  function showAll(indexes) {
+    const area = span(indexes);
+    const fits = area[2] * zoom <= view.clientWidth && area[3] * zoom <= view.clientHeight;
+    if (fits) centre(area);
     else show(indexes[indexes.length - 1]);
   }
 
-  // The whole chart in the view, never beyond its own size.
+  // The least zoom shows the whole chart, never beyond its own size.
   const fitZoom = () => Math.min(1, view.clientWidth / width, view.clientHeight / height);
+  // Fit: the tree's width (a tall tree scrolls down), or with a selection
+  // its targets and route, with a margin; never beyond the chart's size.
+  const MARGIN_PX = 16;
+  function fit() {
+    if (targets.length === 0) {
+      setZoom(Math.min(1, view.clientWidth / width));
+      return;
+    }
+    const area = span([...targets, ...fullRoute]);
+    const room = (length, w) => Math.max(1, length - 2 * MARGIN_PX) / w;
+    setZoom(Math.min(1, room(view.clientWidth, area[2]), room(view.clientHeight, area[3])));
+    centre(area);
+  }
 
   // Zoom about a point of the view (client pixels from its top left
   // corner), which stays over the same point of the chart.
   function setZoom(value, atX = view.clientWidth / 2, atY = view.clientHeight / 2) {
     const old = zoom;
+    const from = originX();
     zoom = Math.min(MAX_ZOOM, Math.max(fitZoom(), value));
-    const [x, y] = [(view.scrollLeft + atX) / old, (view.scrollTop + atY) / old];
+    const [x, y] = [(view.scrollLeft + atX - from) / old, (view.scrollTop + atY) / old];
     sizer.style.width = width * zoom + "px";
     sizer.style.height = height * zoom + "px";
     chart.style.transform = `scale(${zoom})`;
-    view.scrollLeft = x * zoom - atX;
+    view.scrollLeft = x * zoom + originX() - atX;
     view.scrollTop = y * zoom - atY;
     tell("zoom");
   }
@@ -361,6 +403,12 @@
     select([]);
     saveLater(true);
   }
+  // Escape in the search field: the search alone.
+  function clearSearch() {
+    find.value = "";
+    finder.search("");
+    searched();
+  }
 
   // The zoom buttons of the bar.
   function button(id, value) {
@@ -371,13 +419,16 @@
   }
   button("zoom-in", () => zoom * 1.25);
   button("zoom-out", () => zoom / 1.25);
-  button("fit", fitZoom);
+  document.getElementById("fit").addEventListener("click", () => {
+    fit();
+    saveLater(false);
+  });
 
   // What the page's other scripts use. They listen on the chart for
-  // "marks" and "zoom"; their layers go under the veil or the tints.
+  // "marks" and "zoom"; their layers go under the fills, the veil or the tints.
   window.chartPage = {
     svg, view, sizer, chart, groups, boxes, names, levels, rows, prereqs, dependants, width, height,
-    marked, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, show, reveal, choose, pick, clear,
+    marked, fills, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, fit, show, reveal, choose, pick, clear, clearSearch,
     save: saveLater,
     zoom: () => zoom,
     targets: () => targets,
