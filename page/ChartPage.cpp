@@ -11,6 +11,8 @@
 // The page's own files and their hashes, embedded at build time
 // (cmake/EmbedFile.cmake).
 extern const char PageHtml[];
+extern const char ItemsScript[];
+extern const char ItemsScriptHash[];
 extern const char PlanScript[];
 extern const char PlanScriptHash[];
 extern const char FindScript[];
@@ -46,7 +48,8 @@ struct PageScriptFile {
   const char* text;
   const char* hash;
 };
-const PageScriptFile Scripts[] = {{"plan-script", PlanScript, PlanScriptHash},
+const PageScriptFile Scripts[] = {{"items-script", ItemsScript, ItemsScriptHash},
+                                  {"plan-script", PlanScript, PlanScriptHash},
                                   {"find-script", FindScript, FindScriptHash},
                                   {"script", PageScript, PageScriptHash},
                                   {"lists-script", ListsScript, ListsScriptHash},

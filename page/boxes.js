@@ -1,5 +1,5 @@
 // The chart page's boxes as every player meets them: each named by what it
-// shows, its state (target, on the route, researched, available, found,
+// shows (its texts), its state (target, on the route, researched, available, found,
 // dimmed) said beside its level, what it needs and how many need it; and
 // the focus ring, drawn over the view at the same width at every zoom.
 "use strict";
@@ -7,13 +7,18 @@
   const page = window.chartPage;
   const { svg, sizer, chart, groups, boxes, names, levels, prereqs, dependants, marked } = page;
 
-  // The name: the box's texts as it shows them, in order. The SVG's own
-  // label (name, epoch, category, level) has been read by colour.js.
-  const texts = groups.map(() => []);
-  for (const text of svg.querySelectorAll("g.advance > text")) {
-    texts[Number(text.parentNode.id.slice(1))].push(text.textContent.trim());
-  }
-  groups.forEach((g, i) => g.setAttribute("aria-label", texts[i].join(", ")));
+  // The name: the box's texts as it shows them, in order, which is what
+  // a button is named by without a label or a title. The SVG's own label
+  // (name, epoch, category, level; read by colour.js before) and its
+  // tooltip go: the tooltip is kept for the pointer (pointer.js), and the
+  // level and prerequisites are said in the description.
+  const tooltips = groups.map((g) => {
+    g.removeAttribute("aria-label");
+    const title = g.querySelector("title");
+    title?.remove();
+    return title?.textContent ?? "";
+  });
+  page.tooltip = (i) => tooltips[i];
 
   // How many advances need each one, near or far: the sets of those that
   // need it, as bits, joined from the deepest level up.

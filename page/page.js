@@ -15,9 +15,11 @@
   const find = document.getElementById("find");
   const summary = document.getElementById("summary");
   const routeList = document.getElementById("route-list");
+  const routeHeading = document.getElementById("route-heading");
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
   const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available", "dimmed"];
+  const MAX_ZOOM = 8;
   // Each mark is a fill under the chart, whose boxes are clear on the page
   // (texts and lines stay on top, and one fill never blends into another:
   // the later in FILLS covers the earlier), or a frame over it, or both;
@@ -176,16 +178,29 @@
   const finder = makeFinder({
     groups, names, units, fold, plural, mark, tell, pick, reveal, searched,
     goal: (i, unit) => plan.goal(i, unit),
+    targets: () => targets,
   });
 
+  // The summary: the route's counts, how many need the targets and the
+  // plan's progress; before anything is chosen, a hint. The tab's title
+  // names what is selected before the page's title.
+  const pageTitle = document.title;
+  const HINT = "Click an advance to see its route; R marks it researched";
   function showSummary() {
+    const progress = plan.progress();
+    const them = targets.length === 1 ? "it" : "them";
+    const need = (n) => (n === 0 ? `nothing needs ${them}` : `${plural(n, "advance")} ${n === 1 ? "needs" : "need"} ${them}`);
     if (unknown.length > 0) {
       summary.textContent = `No advance has the code or name "${unknown.join('", "')}"`;
     } else if (targets.length > 0) {
-      summary.textContent = plan.summary(targets, fullRoute) + "; opens " + marked.opens.length;
+      summary.textContent = plan.summary(targets, fullRoute) + "; " + need(marked.opens.length) +
+        (progress === "" ? "" : "; in all " + progress);
     } else {
-      summary.textContent = "";
+      summary.textContent = progress === "" ? HINT : progress;
     }
+    const chosen = targets.map((i) => plan.goalName(i) ?? names[i]).join(", ");
+    const title = chosen === "" ? pageTitle : `\u2068${chosen}\u2069 \u2013 ${pageTitle}`;
+    if (document.title !== title) document.title = title;
   }
 
   // The route of the targets (the root left out, as it needs no research),
@@ -221,16 +236,9 @@
     tell("marks");
     if (same(wanted, listed)) return;
     listed = wanted;
-    const items = listed.map((i) => {
-      const item = document.createElement("li");
-      item.dataset.index = i;
-      const name = document.createElement("b");
-      name.textContent = names[i];
-      item.append(name, `, level ${levels[i]}`);
-      if (units[i].length > 0) item.append("; units: " + units[i].join(", "));
-      return item;
-    });
-    routeList.replaceChildren(...items);
+    const items = listed.map((i) =>
+      makeItem(i, names[i], `, level ${levels[i]}` + (units[i].length > 0 ? "; units: " + units[i].join(", ") : "")));
+    replaceItems(routeList, items, routeHeading);
   }
 
   // Where the chart starts in the view: in the middle when it is narrower.
@@ -436,6 +444,14 @@
 
   // A larger window has a larger fit, the least zoom.
   window.addEventListener("resize", () => setZoom(zoom));
+  // A narrow window: the chart as tall as the bar leaves it (chart.css),
+  // the bar's tools folded behind its button.
+  const bar = document.getElementById("bar");
+  new ResizeObserver(() => document.body.style.setProperty("--bar-height", bar.offsetHeight + "px")).observe(bar);
+  const more = document.getElementById("more");
+  more.addEventListener("click", () => {
+    more.setAttribute("aria-expanded", String(bar.classList.toggle("open")));
+  });
   // The player's plan (plan.js), with what it needs of the chart.
   const plan = makePlan({
     groups, names, units, levels, prereqs, dependants, mark, same, plural, fold, reach, codeOf, pick,

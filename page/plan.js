@@ -10,6 +10,7 @@ function makePlan(chart) {
   const button = document.getElementById("researched");
   const list = document.getElementById("available");
   const count = document.getElementById("available-count");
+  const heading = document.getElementById("available-heading");
   const note = document.getElementById("plan-note");
   const clear = document.getElementById("clear-researched");
   // The root counts as researched, though it is never marked.
@@ -39,16 +40,7 @@ function makePlan(chart) {
     showButton();
     if (chart.same(available, listed)) return;
     listed = available;
-    list.replaceChildren(
-      ...available.map((i) => {
-        const item = document.createElement("li");
-        item.dataset.index = i;
-        const name = document.createElement("b");
-        name.textContent = names[i];
-        item.append(name, `, level ${levels[i]}`);
-        return item;
-      })
-    );
+    replaceItems(list, available.map((i) => makeItem(i, names[i], `, level ${levels[i]}`)), heading);
   }
 
   // The bar's button acts on the one selected advance.
@@ -61,12 +53,13 @@ function makePlan(chart) {
 
   // The plan kept in this browser for this tree: under the page's title and
   // a digest of its advances and links, so another tree never takes it.
+  const title = document.title;
   const key = (async () => {
     if (!window.crypto?.subtle || !window.localStorage) return null;
     const tree = JSON.stringify(groups.map((g, i) => [g.dataset.code, names[i], prereqs[i]]));
     const digest = await crypto.subtle.digest("SHA-256", new TextEncoder().encode(tree));
     const hex = [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, "0")).join("");
-    return `lorvane-plan ${document.title} ${hex}`;
+    return `lorvane-plan ${title} ${hex}`;
   })().catch(() => null);
   // Storage that is full or forbidden leaves the plan in the address alone.
   function store() {
@@ -90,33 +83,73 @@ function makePlan(chart) {
     for (const i of closure(indexes, prereqs)) researched[i] = 1;
     researched[0] = 1;
   }
-  // The player changed the plan: shown, a new entry of the address, stored.
-  function changed() {
+  // The researched advances that no researched advance needs: the rest
+  // follows from them.
+  const tops = () =>
+    groups.map((g, i) => i).filter((i) => i > 0 && has(i) && !dependants[i].some(has));
+
+  // Undo and Redo: the plans before the player's last changes (at most
+  // UNDOS of them) and those undone, apart from the address's history
+  // (Back), which a change also writes.
+  const UNDOS = 50;
+  const undos = [];
+  const redos = [];
+  const undoButton = document.getElementById("undo");
+  const redoButton = document.getElementById("redo");
+  function showUndo() {
+    undoButton.disabled = undos.length === 0;
+    redoButton.disabled = redos.length === 0;
+  }
+  // Each change of the plan by the player comes this way (a mark, an
+  // unmark, Clear, Undo, Redo): the researched set becomes these with all
+  // they need; shown, a new entry of the address, stored; said in the
+  // note (what an unmark took with it).
+  function change(indexes, said = "", undoing = null) {
+    const before = tops();
+    if (undoing === null) {
+      undos.push(before);
+      if (undos.length > UNDOS) undos.shift();
+      redos.length = 0;
+    } else {
+      undoing.push(before);
+    }
+    setResearched(indexes);
     fromLink = false;
-    note.textContent = "";
+    note.textContent = said;
+    showUndo();
     draw();
     chart.relist();
     chart.save(true);
     setTimeout(store);
   }
+  const count1 = (n) => plural(n, "advance");
   function toggle(i) {
     if (i <= 0) return;
     if (has(i)) {
-      for (const j of closure([i], dependants)) researched[j] = 0;
+      const gone = new Set(closure([i], dependants).filter(has));
+      const others = gone.size - 1;
+      const with_ = others === 0 ? "" : ` and ${others} that ${others === 1 ? "needs" : "need"} it`;
+      change(groups.map((g, j) => j).filter((j) => j > 0 && has(j) && !gone.has(j)),
+        `${names[i]}${with_} no longer researched.`);
     } else {
-      for (const j of closure([i], prereqs)) researched[j] = 1;
+      const before = marked;
+      change([...tops(), i]);
+      const added = marked - before - 1;
+      note.textContent = `${names[i]} researched` + (added > 0 ? `, with ${count1(added)} it needs.` : ".");
     }
-    changed();
   }
+  function undo(from, to, word) {
+    if (from.length === 0) return;
+    change(from.pop(), "", to);
+    note.textContent = `${word}: ${plural(marked, "advance")} researched.`;
+  }
+  undoButton.addEventListener("click", () => undo(undos, redos, "Undone"));
+  redoButton.addEventListener("click", () => undo(redos, undos, "Redone"));
 
   // The address holds only the researched advances that no researched
   // advance needs: the rest follows from them.
   function compact() {
-    const top = [];
-    groups.forEach((g, i) => {
-      if (i > 0 && has(i) && !dependants[i].some(has)) top.push(chart.codeOf(i));
-    });
-    return top.join(",");
+    return tops().map(chart.codeOf).join(",");
   }
   function parse(text) {
     const items = text.split(",").filter((item) => item !== "");
@@ -180,34 +213,75 @@ function makePlan(chart) {
       return `${named}: ${plural(route.length, "advance")} to research first`;
     }
     if (reached.length === targets.length) return `${named}: already researched`;
+    // Nothing left before the target: it can be researched now.
+    if (done === route.length && reached.length === 0) {
+      return `${named}: ready to research` + (route.length > 0 ? `; all ${route.length} it needs researched` : "");
+    }
     const left = plural(route.length - done, "advance");
     const already = reached.length > 0 ? "; already researched: " + reached.map(label).join(", ") : "";
     return `${named}: ${left} left to research first; ${done} of ${route.length} researched${already}`;
+  }
+
+  // The whole plan's progress, or before any, what to do first.
+  function progress() {
+    const all = groups.length - 1;
+    if (marked === 0) return "";
+    return `${marked} of ${all} researched, ${all - marked} left`;
   }
 
   button.addEventListener("click", () => {
     const selected = chart.selected();
     if (selected.length === 1) toggle(selected[0]);
   });
-  // R on the focused box, else on the one selected advance.
+  // R on the focused box or item, else on the one selected advance.
   document.addEventListener("keydown", (event) => {
     if (event.key !== "r" && event.key !== "R") return;
-    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input, select, textarea")) return;
-    const focused = document.activeElement?.closest?.("g.advance");
+    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input:not(.tick), select, textarea")) return;
+    const focused = document.activeElement?.closest?.("g.advance, [data-index]");
     const selected = chart.selected();
-    const i = focused ? Number(focused.id.slice(1)) : selected.length === 1 ? selected[0] : -1;
+    const i = focused ? Number(focused.dataset.index ?? focused.id.slice(1)) : selected.length === 1 ? selected[0] : -1;
     if (i <= 0) return;
     event.preventDefault();
     toggle(i);
   });
+  // A tick on an item of the route or of this list.
+  for (const ticked of [list, document.getElementById("route-list")]) {
+    ticked.addEventListener("change", (event) => {
+      const item = event.target.closest(".tick") && event.target.closest("li[data-index]");
+      if (item) toggle(Number(item.dataset.index));
+    });
+  }
   list.addEventListener("click", (event) => {
-    const item = event.target.closest("li[data-index]");
-    if (item !== null) chart.pick(Number(item.dataset.index));
+    const item = !event.target.closest(".tick") && event.target.closest("li[data-index]");
+    if (item) chart.pick(Number(item.dataset.index));
   });
+  // Clear asks nothing: Undo brings the plan back. The focus goes there,
+  // as the button it was on is now off.
   clear.addEventListener("click", () => {
-    if (!confirm("Clear every researched advance of this plan?")) return;
-    setResearched([]);
-    changed();
+    const had = marked;
+    change([], `Cleared ${plural(had, "researched advance")}.`);
+    undoButton.focus();
+  });
+  // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z), but in a text field, whose own they are.
+  document.addEventListener("keydown", (event) => {
+    if (!(event.ctrlKey || event.metaKey) || event.altKey) return;
+    if (event.target.closest?.("input:not(.tick), select, textarea")) return;
+    const key = event.key.toLowerCase();
+    if (key === "z" && !event.shiftKey) undo(undos, redos, "Undone");
+    else if (key === "y" || (key === "z" && event.shiftKey)) undo(redos, undos, "Redone");
+    else return;
+    event.preventDefault();
+  });
+  // The address of the page as it stands, route and plan in it.
+  document.getElementById("copy-link").addEventListener("click", () => {
+    const link = location.href;
+    const copied = () => (note.textContent = "The link is copied.");
+    const shown = () => (note.textContent = "Copy this link: " + link);
+    try {
+      navigator.clipboard.writeText(link).then(copied, shown);
+    } catch {
+      shown();
+    }
   });
 
   return {
@@ -216,6 +290,7 @@ function makePlan(chart) {
     read,
     compact,
     summary,
+    progress,
     unitGoal,
     goalName: (i) => goals.get(i) ?? null,
     goal: (i, unit) => goals.set(i, unit),
