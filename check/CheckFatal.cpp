@@ -1,5 +1,5 @@
 // The checker's end of the fatal boundary: the viewer's message on standard
-// error, worded as the run asks.
+// error, worded as the run asks (check/CheckWording.cpp).
 #include "check/CheckFatal.h"
 
 #include <stdio.h>
@@ -7,34 +7,13 @@
 
 #include <string>
 
-#include "console/ConsoleText.h"
 #include "rules/Fatal.h"
-#include "warnings/Diagnostics.h"
-
-namespace {
-
-const FatalWording NoWording = {"", false, false, true};
-const FatalWording* Wording = &NoWording;
-
-}  // namespace
-
-void UseFatalWording(const FatalWording* wording) { Wording = wording; }
 
 // The viewer shows its fatal message in a box; the checker prints the same
-// text to standard error. In the text report, a message about one line of
-// the file comes in the form editors read: FILE:LINE: error: MESSAGE. With
-// --diff, which loads two files, every refusal names its file so.
+// text to standard error.
 void PrintFatalMessage() {
-  const FatalWording& w = *Wording;
   fflush(stdout);
-  // A refused cycle: the loop itself after the viewer's message.
-  std::string message =
-      w.opening ? ShownArgument(TextBuffer) : ShownText(RefusalDiagnostic().message.c_str());
-  if ((!w.json || w.namingFile) && FatalLine > 0) {
-    fprintf(stderr, "%s:%ld: error: ", ShownArgument(w.path).c_str(), (long)FatalLine);
-  } else if (w.namingFile) {
-    fprintf(stderr, "%s: error: ", ShownArgument(w.path).c_str());
-  }
+  std::string message = WordedFatal();
   fputs(message.c_str(), stderr);
   fputc('\n', stderr);
   fflush(stderr);

@@ -71,17 +71,17 @@ int PrintAndExit(const char* text) {
   return EXIT_LOADED;
 }
 
-// Opens and loads one rules file as the viewer does, once the outputs are
-// known not to be it. With a copy (--diff), the chart metrics are set, the
-// font's or the viewer's, and the loaded rules copied. False after a
-// message.
+// Opens and loads one rules file as the viewer does, once the outputs (and
+// standard output, where a report goes) are known not to be it. With a
+// copy (--diff), the chart metrics are set, the font's or the viewer's,
+// and the loaded rules copied. False after a message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 const int32_t* font, RulesCopy* copy, bool* refused = nullptr) {
+                 bool report, const int32_t* font, RulesCopy* copy, bool* refused = nullptr) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
   wording->opening = false;
-  if (!CheckOutputPaths(file, path, outputs)) return false;
+  if (!CheckOutputPaths(file, path, outputs, report)) return false;
   WatchEncoding();
   if (refused != nullptr) {
     int exitCode = 0;
@@ -95,7 +95,7 @@ bool LoadChecked(const char* path, FatalWording* wording, const std::vector<Outp
     if (font != nullptr) {
       SetChartMetrics(font[0], font[1], font[2]);
     } else {
-      SetChartMetrics(11, 13, 0);
+      SetExportMetrics();
     }
     CopyLoadedRules(path, copy);
   }
@@ -141,6 +141,8 @@ int main(int argc, char** argv) {
         {row.name, value.value, [make, &context](std::string* text) { make(text, context); }, ""});
   }
   CheckCombinations(options);
+  // The report, the route and what can be researched go to standard output.
+  bool toStandardOutput = outputs.empty() || routeText != nullptr || haveText != nullptr;
 
   FatalWording wording = {path, json, comparing, true};
   UseFatalWording(&wording);
@@ -148,10 +150,12 @@ int main(int argc, char** argv) {
     const char* diffPath = options.diff.value;
     RulesCopy before;
     RulesCopy after;
-    if (!LoadChecked(diffPath, &wording, outputs, withMetrics ? font : nullptr, &before))
+    if (!LoadChecked(diffPath, &wording, outputs, toStandardOutput, withMetrics ? font : nullptr,
+                     &before))
       return EXIT_USAGE;
     ResetRules();
-    if (!LoadChecked(path, &wording, outputs, withMetrics ? font : nullptr, &after))
+    if (!LoadChecked(path, &wording, outputs, toStandardOutput, withMetrics ? font : nullptr,
+                     &after))
       return EXIT_USAGE;
     // NEW is the file loaded: its warnings, and both files named as the
     // terminal shows them.
@@ -178,7 +182,7 @@ int main(int argc, char** argv) {
   }
   // With --sarif, a refusal is the log's one result.
   bool refused = false;
-  if (!LoadChecked(path, &wording, outputs, nullptr, nullptr,
+  if (!LoadChecked(path, &wording, outputs, toStandardOutput, nullptr, nullptr,
                    options.sarif.given ? &refused : nullptr)) {
     return EXIT_USAGE;
   }

@@ -20,30 +20,6 @@
 #include "rules/Lists.h"
 #include "warnings/Warnings.h"
 
-namespace {
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing past U+10FFFF).
-bool IsUtf8(const unsigned char* s) {
-  while (*s != 0) {
-    int more = *s < 0x80                  ? 0
-               : *s >= 0xC2 && *s <= 0xDF ? 1
-               : *s >= 0xE0 && *s <= 0xEF ? 2
-               : *s >= 0xF0 && *s <= 0xF4 ? 3
-                                          : -1;
-    if (more < 0) return false;
-    unsigned lead = *s++;
-    for (int k = 0; k < more; ++k, ++s) {
-      bool low = k == 0 && ((lead == 0xE0 && *s < 0xA0) || (lead == 0xF0 && *s < 0x90));
-      bool high = k == 0 && ((lead == 0xED && *s > 0x9F) || (lead == 0xF4 && *s > 0x8F));
-      if ((*s & 0xC0) != 0x80 || low || high) return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string PageTitle(const char* rulesPath, const char* title) {
   if (title == nullptr) {
     title = rulesPath;
@@ -51,17 +27,12 @@ std::string PageTitle(const char* rulesPath, const char* title) {
       if (*c == '/' || *c == '\\') title = c + 1;
     }
   }
-  // A command-line text as it is when it reads as UTF-8, else each byte
-  // through Windows-1252, as the rules file's own texts. The page isolates
-  // it from the words around it (a right-to-left override stays inside).
-  std::string utf8;
-  if (IsUtf8((const unsigned char*)title)) {
-    utf8 = ShownArgument(title);
-  } else {
-    AppendUtf8(&utf8, title);
-  }
-  return utf8;
+  // The page isolates it from the words around it (a right-to-left
+  // override stays inside).
+  return IsolatedArgument(title);
 }
+
+void SetExportMetrics() { SetChartMetrics(11, 13, 0); }
 
 void MakeCheckedSvg(std::string* text, const ExportContext& context) {
   MakeSvgDocument(text, context.marks);
@@ -78,12 +49,27 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
   content.levels = MaxLevel;
   content.units = UnitCount();
   content.unitRows = UnitTableRows();
-  // The messages in UTF-8 as the JSON report has them.
-  for (const Diagnostic& warning : CollectWarnings()) {
-    std::string message;
-    AppendUtf8(&message, warning.message.c_str());
-    content.warnings.push_back(PageWarning{message, warning.advance});
-  }
+  // The messages in UTF-8 as the JSON report has them, as many as the page
+  // lists; of the rest, the count and the advances not named yet.
+  struct Listing {
+    PageContent* page;
+    std::vector<bool> named;  // by advance index
+  } listing = {&content, std::vector<bool>((size_t)content.advances + 1, false)};
+  ForEachWarning(
+      [](void* context, const Diagnostic* warning) {
+        Listing& l = *static_cast<Listing*>(context);
+        ++l.page->warningCount;
+        bool known = warning->advance >= 0 && (size_t)warning->advance < l.named.size();
+        if (l.page->warnings.size() < PAGE_WARNINGS_SHOWN) {
+          std::string message;
+          AppendUtf8(&message, warning->message.c_str());
+          l.page->warnings.push_back(PageWarning{message, warning->advance});
+        } else if (known && !l.named[warning->advance]) {
+          l.page->moreWarned.push_back(warning->advance);
+        }
+        if (known) l.named[warning->advance] = true;
+      },
+      &listing);
   MakeHtmlPage(content, text);
 }
 
@@ -101,9 +87,7 @@ int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const ch
     if (found != 0) return found;
   }
   if (!outputs->empty()) {
-    // The viewer's detail font on the standard display: "MS Sans Serif" at
-    // 96 dpi, 11 pixels at its widest, cells 13 pixels high.
-    if (!withMetrics) SetChartMetrics(11, 13, 0);
+    if (!withMetrics) SetExportMetrics();
     for (OutputFile& file : *outputs) file.make(&file.text);
     if (!SaveFiles(*outputs)) return EXIT_REFUSED;
   }

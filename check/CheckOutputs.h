@@ -20,6 +20,11 @@ struct ExportContext {
 // null; a text that is not UTF-8 read as Windows-1252.
 std::string PageTitle(const char* rulesPath, const char* title);
 
+// The chart metrics of every export made without --metrics: the viewer's
+// detail font on the standard display, "MS Sans Serif" at 96 dpi, 11
+// pixels at its widest, cells 13 pixels high.
+void SetExportMetrics();
+
 // The makers of the outputs (the option table's rows name them): the SVG
 // document, and the page of the loaded rules (page/ChartPage.h) with the title, the
 // file's counts and its warnings.

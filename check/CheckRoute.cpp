@@ -71,7 +71,7 @@ int FindRouteTargets(const char* text, std::vector<const Advance*>* targets) {
       bool ascii = std::all_of(item.begin(), item.end(), [](char c) { return (c & 0x80) == 0; });
       std::string hint = ascii ? CodeSuggester().Hint(item.c_str()) : std::string();
       fprintf(stderr, "lorvane-check: no advance has the code or the name \"%s\"%s\n",
-              ShownArgument(item.c_str()).c_str(), ShownText(hint.c_str()).c_str());
+              ShownUtf8(item).c_str(), ShownText(hint.c_str()).c_str());
       return EXIT_NO_ADVANCE;
     }
     if (std::find(targets->begin(), targets->end(), target) == targets->end()) {

@@ -2,6 +2,7 @@
 // as JSON or as CSV, the columns of chart/UnitTable.h.
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -60,9 +61,20 @@ std::string TextTable(const std::vector<UnitRow>& rows) {
   return out;
 }
 
+// A spreadsheet takes a cell that begins with one of these for a formula
+// (a name such as "=cmd|' /C calc'!A0" or "@SUM(A1)" would run): a text
+// cell that does is written after a "'", which spreadsheets read as "this
+// is text" and do not show. A program reading the CSV as data sees the
+// "'" as part of the text. Number columns are never marked: "-3" stays a
+// number.
+bool LooksLikeFormula(const std::string& cell) {
+  return !cell.empty() && strchr("=+-@\t\r", cell[0]) != nullptr;
+}
+
 // RFC 4180: a field with a comma, a quote or a line break in double
 // quotes, its quotes doubled; lines end in CR LF.
-void AppendCsvField(std::string* out, const std::string& field) {
+void AppendCsvField(std::string* out, const std::string& text, bool number) {
+  std::string field = !number && LooksLikeFormula(text) ? "'" + text : text;
   if (field.find_first_of(",\"\r\n") == std::string::npos) {
     *out += field;
     return;
@@ -75,17 +87,20 @@ void AppendCsvField(std::string* out, const std::string& field) {
   *out += '"';
 }
 
+// After a UTF-8 byte order mark, which tells a spreadsheet the encoding
+// (without it, some guess the system's code page and garble every name
+// outside ASCII).
 std::string CsvTable(const std::vector<UnitRow>& rows) {
-  std::string out;
+  std::string out = "\xEF\xBB\xBF";
   for (int c = 0; c < COLUMN_COLUMNS; ++c) {
     if (c > 0) out += ',';
-    AppendCsvField(&out, UnitColumns[c].heading);
+    AppendCsvField(&out, UnitColumns[c].heading, false);
   }
   out += "\r\n";
   for (const UnitRow& row : rows) {
     for (int c = 0; c < COLUMN_COLUMNS; ++c) {
       if (c > 0) out += ',';
-      AppendCsvField(&out, row.cells[c]);
+      AppendCsvField(&out, row.cells[c], UnitColumns[c].number);
     }
     out += "\r\n";
   }

@@ -13,6 +13,7 @@ function(lorvane_embed var dir)
       COMMAND ${CMAKE_COMMAND} -DINPUT=${dir}/${file} -DOUTPUT=${out} -DNAME=${name}
         -P ${CMAKE_SOURCE_DIR}/cmake/EmbedFile.cmake
       DEPENDS ${dir}/${file} ${CMAKE_SOURCE_DIR}/cmake/EmbedFile.cmake
+        ${CMAKE_SOURCE_DIR}/cmake/CspHash.cmake
       COMMENT "Embedding ${shown}")
     list(APPEND sources ${out})
   endforeach()

@@ -10,24 +10,10 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 # Thirty-two bytes a line.
 string(REGEX REPLACE "((0x..,){32})" "\\1\n" bytes "${bytes}")
 
-# CMake gives the digest in hex; the policy wants it in base64, three
-# bytes (six hex digits) to four characters, the last two bytes padded.
-file(SHA256 ${INPUT} digest)
-set(alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
-set(base64 "")
-foreach(at RANGE 0 62 6)
-  string(SUBSTRING "${digest}000000" ${at} 6 group)
-  math(EXPR value "0x${group}")
-  foreach(shift 18 12 6 0)
-    math(EXPR sextet "(${value} >> ${shift}) & 63")
-    string(SUBSTRING ${alphabet} ${sextet} 1 char)
-    string(APPEND base64 ${char})
-  endforeach()
-endforeach()
-# 32 bytes: ten whole groups and two bytes, which give three characters.
-string(SUBSTRING ${base64} 0 43 base64)
+include(${CMAKE_CURRENT_LIST_DIR}/CspHash.cmake)
+lorvane_csp_hash(hash ${INPUT})
 
 get_filename_component(source ${INPUT} NAME)
 file(WRITE ${OUTPUT} "// ${source}, embedded by cmake/EmbedFile.cmake.\n"
   "extern const char ${NAME}[];\nconst char ${NAME}[] = {\n${bytes}0};\n"
-  "extern const char ${NAME}Hash[];\nconst char ${NAME}Hash[] = \"'sha256-${base64}='\";\n")
+  "extern const char ${NAME}Hash[];\nconst char ${NAME}Hash[] = \"${hash}\";\n")

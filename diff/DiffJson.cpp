@@ -175,8 +175,9 @@ Json Report(const RulesCopy& before, const RulesCopy& after, const RulesDiff& di
                   {"ChartWidth", FromTo(before.chartWidth, after.chartWidth)},
                   {"ChartHeight", FromTo(before.chartHeight, after.chartHeight)}};
   Json report = Json::object();
-  report["old"] = before.path;
-  report["new"] = after.path;
+  // The names as the text report shows them.
+  report["old"] = context.oldName;
+  report["new"] = context.newName;
   report["advances"] = std::move(advances);
   report["units"] = std::move(units);
   report["warnings"] = context.warnings;

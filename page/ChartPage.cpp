@@ -68,9 +68,22 @@ void AppendCount(std::string* out, int count, const char* word) {
   if (count != 1) *out += 's';
 }
 
-void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) {
-  *out += "<ul id=\"warnings\">\n";
-  for (const PageWarning& warning : warnings) {
+void AppendWarnings(std::string* out, const PageContent& content) {
+  const std::vector<PageWarning>& warnings = content.warnings;
+  size_t shown =
+      warnings.size() < PAGE_WARNINGS_SHOWN ? warnings.size() : (size_t)PAGE_WARNINGS_SHOWN;
+  *out += "<ul id=\"warnings\"";
+  if (!content.moreWarned.empty()) {
+    *out += " data-warned=\"";
+    for (size_t i = 0; i < content.moreWarned.size(); ++i) {
+      if (i > 0) *out += ' ';
+      *out += std::to_string(content.moreWarned[i]);
+    }
+    *out += '"';
+  }
+  *out += ">\n";
+  for (size_t i = 0; i < shown; ++i) {
+    const PageWarning& warning = warnings[i];
     *out += "<li";
     if (warning.advance >= 0) {
       *out += " data-index=\"";
@@ -83,6 +96,13 @@ void AppendWarnings(std::string* out, const std::vector<PageWarning>& warnings) 
   }
   *out += "</ul>\n";
   if (warnings.empty()) *out += "<p>No warnings</p>\n";
+  size_t count = (size_t)content.warningCount > warnings.size() ? (size_t)content.warningCount
+                                                                : warnings.size();
+  if (count > shown) {
+    *out += "<p id=\"warnings-more\">and ";
+    *out += std::to_string(count - shown);
+    *out += " more (see <code>lorvane-check --json</code>)</p>\n";
+  }
 }
 
 // A comparison's panel: the legend of the marks, each a box drawn by the
@@ -185,7 +205,7 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
   } else if (name == "changes") {
     if (content.marks != nullptr) AppendChanges(out, *content.marks);
   } else if (name == "warnings") {
-    AppendWarnings(out, content.warnings);
+    AppendWarnings(out, content);
   } else if (name == "units") {
     AppendUnits(out, content.unitRows);
   } else {

@@ -15,6 +15,11 @@ struct PageWarning {
   int advance;       // the index of the advance it concerns (0 the root), or -1
 };
 
+// The warnings the page lists: a file can have hundreds of thousands, which
+// no one reads in a page and which would make it slow to load; the rest
+// are counted, and the JSON report has them all.
+enum { PAGE_WARNINGS_SHOWN = 1000 };
+
 struct ChartMarks;
 
 struct PageContent {
@@ -22,7 +27,11 @@ struct PageContent {
   int advances;       // in the file, the root left out
   int levels;         // the deepest level
   int units;
-  std::vector<PageWarning> warnings;
+  std::vector<PageWarning> warnings;  // the first PAGE_WARNINGS_SHOWN at most
+  int warningCount = 0;               // all of them (0: as many as listed)
+  // The advances that only the warnings past those listed concern, in
+  // order, each once: the chart marks them too.
+  std::vector<int> moreWarned;
   std::vector<UnitRow> unitRows;  // in file order
   // A comparison's marks on the chart, with its legend and list of changes
   // (chart/ChartSvg.h), or none.

@@ -400,9 +400,12 @@
     saveLater(true);
   }
 
-  // The advances the warnings are about.
-  const warned = document.querySelectorAll("#warnings li[data-index]");
-  mark("warned", [...warned].map((li) => Number(li.dataset.index)));
+  // The advances the warnings are about: those listed, and those of the
+  // warnings past the list's end (data-warned).
+  const warnings = document.getElementById("warnings");
+  const warned = [...warnings.querySelectorAll("li[data-index]")].map((li) => Number(li.dataset.index));
+  const moreWarned = (warnings.dataset.warned ?? "").split(" ").filter(Boolean).map(Number);
+  mark("warned", warned.concat(moreWarned));
   // Escape: no search, no selection.
   function clear() {
     find.value = "";

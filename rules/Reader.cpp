@@ -75,7 +75,9 @@ const char* FindDelimiter(const char* text, char delimiter) {
 int ReadHookedLine(RulesReader* reader, char* buffer) {
   int32_t lineNumber = LineFeedsRead + 1;
   int count = ReadRulesLine(reader, buffer);
-  if (LineHook != nullptr && count > 0) LineHook(LineHookContext, buffer, count, lineNumber);
+  if (LineHook != nullptr && count > 0) {
+    LineHook(LineHookContext, buffer, count, lineNumber, reader->carriageInside);
+  }
   return count;
 }
 
@@ -162,6 +164,8 @@ void BeginReading(RulesReader* reader, RulesSource* source) {
   reader->readSize = source->file != nullptr && ftell(source->file) < 0 ? 1 : READ_BLOCK_SIZE;
   reader->next = 0;
   reader->end = 0;
+  reader->carriageBefore = false;
+  reader->carriageInside = false;
 }
 
 void EndReading(RulesReader* reader) {
@@ -191,6 +195,7 @@ size_t ReadBlock(RulesReader* reader) {
 
 int ReadRulesLine(RulesReader* reader, char* buffer) {
   int count = 0;
+  reader->carriageInside = false;
   while (count < LINE_SIZE - 1) {
     if (reader->next == reader->end) {
       reader->end = ReadBlock(reader);
@@ -208,6 +213,12 @@ int ReadRulesLine(RulesReader* reader, char* buffer) {
     // its place, so the copy stops there and the loop goes on after it.
     const char* carriage = static_cast<const char*>(memchr(start, '\r', length));
     if (carriage != nullptr) length = (size_t)(carriage - start);
+    // A dropped carriage return before the line feed ends the line as
+    // CR LF does; before any other byte it was inside the line.
+    if (reader->carriageBefore && length > 0) {
+      reader->carriageBefore = false;
+      if (start[0] != '\n') reader->carriageInside = true;
+    }
     memcpy(buffer + count, start, length);
     count += (int)length;
     reader->next += length;
@@ -215,6 +226,7 @@ int ReadRulesLine(RulesReader* reader, char* buffer) {
     if (carriage != nullptr) {
       reader->next++;
       BytesRead++;
+      reader->carriageBefore = true;
     }
     // Checked in the loop: a run of carriage returns adds nothing to the line.
     if (BytesRead > RULES_READ_LIMIT) {

@@ -11,9 +11,10 @@ enum { LINE_SIZE = 256 };
 // The reader takes the file in blocks of this many bytes.
 enum { READ_BLOCK_SIZE = 4096 };
 
-// The most bytes read from a rules file up to its "@TERRAIN" line (16 MiB):
-// real rules files hold tens of KB, and a tree of 100,000 advances with a
-// unit each about 12.5 MB. Endless or absurd input ends the load.
+// The most bytes read from a rules file, from its start to the end of its
+// "@TERRAIN" line, that line included (16 MiB): real rules files hold tens
+// of KB, and a tree of 100,000 advances with a unit each about 12.5 MB.
+// Endless or absurd input ends the load.
 enum { RULES_READ_LIMIT = 16 * 1024 * 1024 };
 
 // What a load reads: an open file, or the bytes of a text in memory (the
@@ -33,6 +34,11 @@ struct RulesReader {
   size_t readSize;  // bytes asked of each read: 1 where read-ahead cannot be given back
   size_t next;      // the first byte of block not yet returned
   size_t end;       // the bytes in block
+  // A carriage return was dropped and the byte after it not yet read; the
+  // line last returned held one that stood before a byte other than a line
+  // feed (one inside the line, not at its end).
+  bool carriageBefore;
+  bool carriageInside;
   char block[READ_BLOCK_SIZE];
 };
 
@@ -48,10 +54,12 @@ extern int32_t LineFeedsRead;
 extern int32_t BytesRead;
 
 // Called, when set, with every line ReadSection reads (as ReadRulesLine
-// returns it, headers and skipped lines too) and the number of the line it
-// lies on: the checker looks at the bytes the cleaned lines no longer show.
-// Nothing the load does depends on it.
-typedef void (*ReadLineHook)(void* context, const char* bytes, int length, int32_t lineNumber);
+// returns it, headers and skipped lines too), the number of the line it
+// lies on and whether a carriage return inside it was dropped: the checker
+// looks at the bytes the cleaned lines no longer show. Nothing the load
+// does depends on it.
+typedef void (*ReadLineHook)(void* context, const char* bytes, int length, int32_t lineNumber,
+                             bool carriageInside);
 extern ReadLineHook LineHook;
 extern void* LineHookContext;
 
@@ -83,7 +91,8 @@ void BeginReading(RulesReader* reader, RulesSource* source);
 void EndReading(RulesReader* reader);
 
 // Reads one line as the platform's text mode would: carriage returns are
-// dropped, at most 255 characters, the line feed kept. Returns the number
+// dropped (reader->carriageInside tells of one inside the line), at most
+// 255 characters, the line feed kept. Returns the number
 // of bytes stored (NUL bytes included), 0 at the end of the file. Counts
 // the line feeds read in LineFeedsRead and the bytes in BytesRead; past
 // RULES_READ_LIMIT bytes it ends the load.

@@ -99,34 +99,40 @@ void CannotWrite(const char* path, const std::string& reason) {
 
 }  // namespace
 
-bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files) {
+bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files,
+                      bool report) {
   Identity input = {false, 0, 0, ""};
   StreamIdentity(rules, &input);
+  // The report first, as the file standard output is open on; then each
+  // file. "-" is that file too (a file, a pipe, a terminal), however it was
+  // opened; a stream without one is "-" alone.
   std::vector<Identity> seen;
-  for (size_t i = 0; i < files.size(); ++i) {
-    const OutputFile& file = files[i];
-    // "-" is the file standard output is open on (a file, a pipe, a
-    // terminal), however it was opened; a stream without one is "-" alone.
+  std::vector<std::string> names;
+  for (size_t i = 0; i <= files.size(); ++i) {
+    if (i == 0 && !report) continue;
+    const char* path = i == 0 ? "-" : files[i - 1].path;
+    std::string name = i == 0 ? std::string("standard output")
+                              : std::string(files[i - 1].option) + " " + ShownArgument(path);
     Identity identity = {false, 0, 0, ""};
-    if (!IsStandardOutput(file.path)) {
-      identity = OutputIdentity(file.path);
+    if (!IsStandardOutput(path)) {
+      identity = OutputIdentity(path);
     } else if (!StreamIdentity(stdout, &identity)) {
       identity = {true, 0, 0, "-"};
     }
     if (identity == input) {
-      fprintf(stderr, "lorvane-check: %s %s is the rules file %s; nothing written\n", file.option,
-              ShownArgument(file.path).c_str(), ShownArgument(rulesPath).c_str());
+      fprintf(stderr, "lorvane-check: %s is the rules file %s; nothing written\n", name.c_str(),
+              ShownArgument(rulesPath).c_str());
       return false;
     }
-    for (size_t j = 0; j < i; ++j) {
+    for (size_t j = 0; j < seen.size(); ++j) {
       if (seen[j] == identity) {
-        fprintf(stderr, "lorvane-check: %s %s and %s %s name the same file; nothing written\n",
-                files[j].option, ShownArgument(files[j].path).c_str(), file.option,
-                ShownArgument(file.path).c_str());
+        fprintf(stderr, "lorvane-check: %s and %s name the same file; nothing written\n",
+                names[j].c_str(), name.c_str());
         return false;
       }
     }
     seen.push_back(identity);
+    names.push_back(name);
   }
   return true;
 }

@@ -15,11 +15,14 @@ struct OutputFile {
   std::string text;
 };
 
-// Where the files are checked against each other and the rules file: an
-// output that is the rules file (the same file however named or linked)
-// or that another output names too is refused, with a message naming both.
-// rules is the open rules file. False after the message.
-bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files);
+// Where the outputs are checked against each other and the rules file,
+// before anything is written: an output that is the rules file (the same
+// file however named or linked, "-" and a report by the file standard
+// output is open on) or that another output names too is refused, with a
+// message naming both. rules is the open rules file; report says that a
+// report goes to standard output besides the files. False after the message.
+bool CheckOutputPaths(FILE* rules, const char* rulesPath, const std::vector<OutputFile>& files,
+                      bool report);
 
 // Writes every file, or replaces none: "-" goes to standard output; an
 // existing target that is not a regular file (a device, a FIFO) is written

@@ -18,14 +18,27 @@
 #    speed and with the CPU throttled 4x: sizes, the time until the route
 #    of the deepest advance is marked and drawn, and with real input events
 #    a click, a zoom step and a keystroke in search until drawn; it saves
-#    build/bench-export/page.png (the 1,000-advance page, two targets).
-# Installs what it needs, graphviz and hyperfine among it (for benchmarks only).
+#    build/bench-export/page.png (the 1,000-advance page, two targets);
+#    then Lorvane.html (build/web): its size, a file chosen until drawn
+#    beside the checker's page of it, the module's part, the redraw after
+#    a watched change.
+# 4. the page of a file with very many warnings: the 1,000-advance stress
+#    file with WARNING_LINES (100,000) faulty unit lines more
+#    (gen_stress.py --faulty-units, seven warnings each), its load against
+#    the same file without them and against its own page with the warnings
+#    panel emptied, in one run, loads in turns.
+# STEPS="page warnings" runs only those (of inprocess, process, page,
+# warnings). Installs what it needs, graphviz and hyperfine among it (for
+# benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
 RUNS=${RUNS:-30}
 DOT_RUNS=${DOT_RUNS:-3}
 GRAPHS=${GRAPHS:-"sample stress-1000"}
+WARNING_LINES=${WARNING_LINES:-100000}
+STEPS=${STEPS:-"inprocess process page warnings"}
+want() { [[ " $STEPS " == *" $1 "* ]]; }
 OUT=build/bench-export
 mkdir -p "$OUT/out"
 
@@ -35,41 +48,50 @@ bash scripts/setup.sh
 lorvane_install_packages bench-export graphviz hyperfine
 
 echo "bench-export: building"
-for link in static shared; do
+links=static
+want process && links="static shared"
+for link in $links; do
   static=OFF
   [ "$link" = static ] && static=ON
   lorvane_configure "$OUT/$link-configure.log" -S . -B "$OUT/$link" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=$static -DLORVANE_TESTS=OFF
   lorvane_build "$OUT/$link-build.log" "$OUT/$link" -j"$JOBS" --target lorvane-check
 done
-lorvane_configure "$OUT/bench-configure.log" -S . -B build/bench -DCMAKE_BUILD_TYPE=Release \
-  -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
-lorvane_build "$OUT/bench-build.log" build/bench -j"$JOBS" --target lorvane-bench-export
+if want inprocess; then
+  lorvane_configure "$OUT/bench-configure.log" -S . -B build/bench -DCMAKE_BUILD_TYPE=Release \
+    -DLORVANE_BENCH=ON -DLORVANE_TESTS=OFF
+  lorvane_build "$OUT/bench-build.log" build/bench -j"$JOBS" --target lorvane-bench-export
+fi
 checker="$OUT/static/check/lorvane-check"
 
-echo
-echo "== In-process export (Google Benchmark, median of 5, CPU time)"
-build/bench/bench/lorvane-bench-export --benchmark_repetitions=5 \
-  --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "^Benchmark|_median"
+if want inprocess; then
+  echo
+  echo "== In-process export (Google Benchmark, median of 5, CPU time)"
+  build/bench/bench/lorvane-bench-export --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "^Benchmark|_median"
+fi
 
 cp data/RULES.TXT "$OUT/sample.txt"
-cp build/bench/bench/stress-1000-forward.txt "$OUT/stress-1000.txt"
+# The in-process benchmark's stress file (bench/CMakeLists.txt), the same
+# arguments.
+python3 scripts/gen_stress.py --advances 1000 --order forward -o "$OUT/stress-1000.txt"
 for graph in sample stress-1000; do
   "$checker" --json "$OUT/$graph.txt" | python3 scripts/json_to_dot.py >"$OUT/$graph.dot"
 done
 
-echo
-echo "== Whole process: lorvane-check --svg against dot -Tsvg (hyperfine)"
-for graph in $GRAPHS; do
-  dot_runs=$RUNS
-  [ "$graph" = sample ] || dot_runs=$DOT_RUNS
-  hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$OUT/$graph-checker.json" \
-    "$OUT/static/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" \
-    "$OUT/shared/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" >/dev/null
-  hyperfine -N --runs "$dot_runs" --export-json "$OUT/$graph-dot.json" \
-    "dot -Tsvg -o $OUT/out/$graph-dot.svg $OUT/$graph.dot" >/dev/null
-done
-python3 - "$OUT" $GRAPHS <<'PY'
+if want process; then
+  echo
+  echo "== Whole process: lorvane-check --svg against dot -Tsvg (hyperfine)"
+  for graph in $GRAPHS; do
+    dot_runs=$RUNS
+    [ "$graph" = sample ] || dot_runs=$DOT_RUNS
+    hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$OUT/$graph-checker.json" \
+      "$OUT/static/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" \
+      "$OUT/shared/check/lorvane-check --svg $OUT/out/$graph.svg $OUT/$graph.txt" >/dev/null
+    hyperfine -N --runs "$dot_runs" --export-json "$OUT/$graph-dot.json" \
+      "dot -Tsvg -o $OUT/out/$graph-dot.svg $OUT/$graph.dot" >/dev/null
+  done
+  python3 - "$OUT" $GRAPHS <<'PY'
 import json
 import sys
 
@@ -91,8 +113,21 @@ for graph in graphs:
         dot["median"] / static, dot["median"] / shared))
 print("medians of runs (%s)" % "; ".join(runs))
 PY
+fi
 
-echo
-echo "== The page in headless Chromium"
-node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
-  --screenshot "$OUT/page.png"
+if want page; then
+  echo
+  echo "== The page in headless Chromium"
+  lorvane_build_web "$OUT/web" || exit 1
+  node tests/browser/page-bench.mjs "$checker" data/RULES.TXT "$OUT/stress-1000.txt" \
+    --screenshot "$OUT/page.png" --app build/web/Lorvane.html
+fi
+
+if want warnings; then
+  echo
+  echo "== The page of a file with $WARNING_LINES faulty lines, against the same file without them"
+  python3 scripts/gen_stress.py --advances 1000 --faulty-units "$WARNING_LINES" \
+    -o "$OUT/faulty-$WARNING_LINES.txt"
+  node tests/browser/page-bench.mjs "$checker" --warnings "$OUT/faulty-$WARNING_LINES.txt" \
+    "$OUT/stress-1000.txt"
+fi

@@ -7,7 +7,9 @@
 # Release, win32 thread model) and packs build/release/lorvane-<version>-win32.zip with CPack:
 # lorvane.exe and lorvane-check.exe (stripped), the sample RULES.TXT, its
 # modified copy RULES-MOD.TXT (for --diff), its page RULES.html (written by
-# a native Release build of lorvane-check in build/release-native), "Show
+# a native Release build of lorvane-check in build/release-native),
+# Lorvane.html (the page maker for any rules file, in the browser, built
+# with Emscripten in build/web), "Show
 # the sample.cmd", README.txt for Windows users and LICENSE.txt, in one
 # folder named like the archive. The version is the project version in CMakeLists.txt. The build
 # is incremental (a build that is up to date takes about 2 s, packing
@@ -40,6 +42,11 @@ lorvane_configure "$NATIVE/configure.log" -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=R
   -DLORVANE_TESTS=OFF || exit 1
 lorvane_build "$NATIVE/build.log" "$NATIVE" -j"$JOBS" --target lorvane-check || exit 1
 "$NATIVE/check/lorvane-check" --html "$BUILD/RULES.html" --title "Lorvane sample rules" data/RULES.TXT
+
+# Lorvane.html, as the browser tier tests it.
+echo "release: building Lorvane.html in build/web"
+lorvane_build_web "$BUILD/web" || exit 1
+cp build/web/Lorvane.html "$BUILD/Lorvane.html"
 
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
 zip="$BUILD/$name.zip"

@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 
-need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev python3-jsonschema strace neovim"
+# gnumeric: its ssconvert imports the units CSV as a spreadsheet would.
+need_native="cmake g++ make clang libclang-rt-14-dev llvm-14 googletest libgtest-dev libbenchmark-dev python3 nlohmann-json3-dev libxml2-dev python3-jsonschema strace neovim gnumeric"
 need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev"
 # Both Wines on every host, so that one machine is like another: the 32-bit
@@ -13,7 +14,9 @@ need_cross="g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
 # where the kernel runs no 32-bit code).
 need_wine="wine wine32:i386 wine64 fonts-wine xvfb x11-utils imagemagick"
 need_print="cups printer-driver-cups-pdf libcups2:i386 poppler-utils"
-need_browser="chromium"
+# Emscripten builds Lorvane.html (build/web); Debian's package brings its
+# system libraries built and the Node modules its optimiser needs.
+need_browser="chromium emscripten"
 # Node.js and npm come with the machine; Debian's are the fallback.
 command -v npm >/dev/null || need_browser="$need_browser nodejs npm"
 

@@ -16,7 +16,8 @@
 #    programs, win32 is built and its tests are listed as not run, and the
 #    tier is reported as skipped with the reason;
 # 3. browser: the checker's HTML pages in headless Chromium (tests/browser),
-#    against the checker and against the viewer's chart bitmap under Wine,
+#    and Lorvane.html (built with Emscripten in build/web) against the
+#    checker's pages, against the viewer's chart bitmap under Wine,
 #    from the win32 build where it runs, else the win64 one
 #    (LORVANE_CHART=build/browser/chart.ppm reuses the bitmap of an earlier
 #    run, without Wine);
@@ -119,6 +120,7 @@ tier_browser() {
     -DLORVANE_SANITIZE=ON &&
     lorvane_build "$LOGS/browser-build-native.log" build/native -j"$JOBS" --target lorvane-check ||
     return 1
+  lorvane_build_web "$LOGS/browser-web" || return 1
   # The viewer's chart bitmap of the sample, as Copy gives it under Wine;
   # LORVANE_CHART names one kept from an earlier run instead (a change to
   # the page alone needs neither the Windows build nor Wine).
@@ -142,9 +144,9 @@ tier_browser() {
     }
   fi
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
-    LORVANE_WORK="$work" node --test tests/browser/page.test.mjs tests/browser/release.test.mjs \
-      tests/browser/diff.test.mjs tests/browser/input.test.mjs tests/browser/units.test.mjs \
-      tests/browser/plan.test.mjs \
+    LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" node --test tests/browser/page.test.mjs \
+      tests/browser/release.test.mjs tests/browser/diff.test.mjs tests/browser/input.test.mjs \
+      tests/browser/units.test.mjs tests/browser/plan.test.mjs tests/browser/web.test.mjs \
     >"$LOGS/browser.log" 2>&1
   local rc=$?
   cat "$LOGS/browser.log"

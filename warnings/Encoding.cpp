@@ -1,12 +1,15 @@
 // Whether a rules file was saved as UTF-8: the reader hands every line it
 // reads to a watch that follows the bytes as UTF-8 would have them. The
 // game reads Windows-1252, where each such letter shows as two to four.
+// The watch also keeps the lines where the reader dropped a carriage
+// return inside the line.
 #include "warnings/Encoding.h"
 
 #include <stdint.h>
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "chart/Utf8Text.h"
 #include "rules/Advance.h"
@@ -26,6 +29,7 @@ struct EncodingWatch {
 };
 
 EncodingWatch Watch;
+std::vector<int32_t> CarriageLines;
 
 // The continuation bytes a lead byte announces, and the range of the first
 // of them (which keeps out overlong forms, surrogates and values past
@@ -47,7 +51,11 @@ int Announced(unsigned char lead, unsigned char* low, unsigned char* high) {
   return 0;
 }
 
-void WatchLine(void*, const char* bytes, int length, int32_t lineNumber) {
+void WatchLine(void*, const char* bytes, int length, int32_t lineNumber, bool carriageInside) {
+  // A line longer than a read comes in pieces, each with its number.
+  if (carriageInside && (CarriageLines.empty() || CarriageLines.back() != lineNumber)) {
+    CarriageLines.push_back(lineNumber);
+  }
   EncodingWatch& w = Watch;
   int start = 0;
   if (lineNumber == 1 && w.sequences == 0 && !w.invalid && length >= 3 &&
@@ -137,9 +145,12 @@ bool HasHighByte(const std::string& text) {
 
 void WatchEncoding() {
   Watch = EncodingWatch{false, false, 0, 0, 0, 0x80, 0xBF, 0};
+  CarriageLines.clear();
   LineHookContext = nullptr;
   LineHook = WatchLine;
 }
+
+const std::vector<int32_t>& CarriageReturnLines() { return CarriageLines; }
 
 bool FileIsUtf8() {
   return Watch.byteOrderMark || (Watch.sequences > 0 && !Watch.invalid && Watch.pending == 0);

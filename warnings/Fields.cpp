@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,18 @@ void CheckIndentedComment(Scan* scan, const char* line, const char* record, cons
        "A line that begins with blanks before \";\" is no comment: the game reads it as the %s "
        "\"%s\"",
        record, name);
+}
+
+void CheckCarriageReturn(Scan* scan, const char* kind, const char* name) {
+  const std::vector<int32_t>& lines = CarriageReturnLines();
+  if (!std::binary_search(lines.begin(), lines.end(), scan->line)) return;
+  if (kind == nullptr) {
+    WarnText(scan, KIND_CARRIAGE_RETURN, NO_FIELD,
+             "A carriage return inside the line; the game drops it");
+  } else {
+    Warn(scan, KIND_CARRIAGE_RETURN, NO_FIELD,
+         "%s \"%s\": a carriage return inside the line; the game drops it", kind, name);
+  }
 }
 
 void CheckNumber(Scan* scan, const char* kind, const char* name, const char* what, int field,

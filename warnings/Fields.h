@@ -110,6 +110,11 @@ void CheckCodeBlanks(Scan* scan, const char* kind, const char* name, const char*
 // line whose first character is ";".
 void CheckIndentedComment(Scan* scan, const char* line, const char* record, const char* name);
 
+// A carriage return inside the scan's line (CarriageReturnLines,
+// warnings/Encoding.h): on a record's line, kind and name tell it;
+// with kind null, a line that is none (a comment, a header).
+void CheckCarriageReturn(Scan* scan, const char* kind, const char* name);
+
 // A number field: empty, not a plain decimal integer, or outside 32 bits,
 // and what the game reads instead.
 void CheckNumber(Scan* scan, const char* kind, const char* name, const char* what, int field,

@@ -70,10 +70,15 @@ const KindRow DiagnosticKinds[] = {
      "The game reads them as the largest 32-bit number.", "Write at most 31 digits."},
     {"unit-name-repeated", "Two units have one name, ASCII case aside.",
      "The two cannot be told apart by name.", "Give each unit a name of its own."},
+    {"carriage-return", "A line holds a carriage return that does not end it.",
+     "The game drops it and reads the bytes on either side as one line, which an editor may "
+     "show as two.",
+     "Remove the carriage return, or end the line there with a line feed."},
     // The refusals, in the order of Refusal (rules/Fatal.h).
     {"file-not-found", "The rules file cannot be opened or read.", "Nothing is loaded.",
      "Give the path of a readable rules file."},
-    {"file-too-long", "The rules file is longer than 16 MiB before its \"@TERRAIN\" line.",
+    {"file-too-long",
+     "The rules file is longer than 16 MiB up to the end of its \"@TERRAIN\" line.",
      "The load is refused.", "Check that the file is a rules file."},
     {"section-missing", "A section's header line (\"@CIVILIZE\", \"@UNITS\") is missing.",
      "The load is refused.", "Add the section with its header line."},

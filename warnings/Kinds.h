@@ -31,6 +31,7 @@ enum DiagnosticKind {
   KIND_FLAGS_NOT_BINARY,
   KIND_FLAGS_OUT_OF_RANGE,
   KIND_UNIT_NAME_REPEATED,
+  KIND_CARRIAGE_RETURN,
   KIND_REFUSALS,  // the first refusal's; the others follow it
   KIND_COUNT = KIND_REFUSALS + REFUSAL_COUNT
 };

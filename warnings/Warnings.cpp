@@ -2,13 +2,15 @@
 // Codes that name nothing, codes it can never find, values outside its name
 // tables, numbers that are no plain numbers, blanks kept in names and
 // codes, the texts the reader cuts, indented comments, units of one name,
-// a file saved as UTF-8 and loops of prerequisites. Fields are found by
+// a file saved as UTF-8, carriage returns inside lines and loops of
+// prerequisites. Fields are found by
 // scanning the raw section lines again, which stay in memory after the load
 // (warnings/Fields.cpp); this file holds the checks of whole records.
 #include "warnings/Warnings.h"
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -45,6 +47,7 @@ void CheckLoop(Scan* scan, const std::vector<const Advance*>& loop) {
 
 void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   const char* name = advance->name;
+  CheckCarriageReturn(scan, "Advance", name);
   CheckIndentedComment(scan, line, "advance", name);
   CheckNameCut(scan, "Advance", line, name);
   CheckNameBlanks(scan, "Advance", name);
@@ -108,6 +111,7 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
 
 void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   const char* name = unit->name;
+  CheckCarriageReturn(scan, "Unit", name);
   CheckIndentedComment(scan, line, "unit", name);
   CheckNameCut(scan, "Unit", line, name);
   CheckNameBlanks(scan, "Unit", name);
@@ -197,6 +201,23 @@ int ForEachWarning(DiagnosticSink sink, void* context) {
     scan.line = Utf8Line();
     WarnText(&scan, KIND_UTF8_FILE, NO_FIELD, Utf8Message(NameOutsideAscii()));
   }
+
+  // A carriage return on a line that holds no record (a comment, a
+  // header, a line between the sections), in file order; a record's is
+  // told with the record.
+  std::vector<int32_t> records;
+  for (const TextLine* list : {&AdvanceLines, &UnitLines}) {
+    const TextLine* line = CarriageReturnLines().empty() ? nullptr : list;
+    for (; line != nullptr && line->text[0] != 0; line = line->next) {
+      records.push_back(line->lineNumber);
+    }
+  }
+  for (int32_t carriage : CarriageReturnLines()) {
+    if (std::binary_search(records.begin(), records.end(), carriage)) continue;
+    scan.line = carriage;
+    CheckCarriageReturn(&scan, nullptr, nullptr);
+  }
+  scan.line = 0;
 
   // Each loop is told at the advance it starts from.
   std::unordered_map<int32_t, std::vector<const Advance*>> loops;

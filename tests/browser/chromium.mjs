@@ -2,10 +2,13 @@
 // Policy reports and script errors are collected, and a page opened fresh.
 import puppeteer from "puppeteer-core";
 
-export async function launch() {
+// A page that holds the browser longer than puppeteer waits for an answer
+// (its 3 minutes) needs a longer wait (protocolTimeout, in ms).
+export async function launch(protocolTimeout = 180000) {
   const browser = await puppeteer.launch({
     executablePath: "/usr/bin/chromium",
     args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking"],
+    protocolTimeout,
   });
   const tab = await browser.newPage();
   const errors = [];

@@ -12,18 +12,36 @@
 // Medians, and the largest; and the machine's load average (1 minute) at
 // the end of each row, as other work on the machine moves every figure.
 // Optionally saves a screenshot of the last page with a two-target route
-// selected.
-//   node tests/browser/page-bench.mjs CHECKER RULES... [--screenshot OUT.png]
+// selected. With --app, Lorvane.html too: its size; for each file, from the
+// file chosen (its button's file chooser) until the chart is drawn, beside
+// the checker's own page of the same file opened until drawn, and their
+// ratio; the module's part of it (the load: read, link and rank; making
+// the page), the page written into its frame, and the redraw after a
+// watched change (from the change seen until drawn).
+// --app-only leaves the page's own rows out. With --warnings, the load of
+// a file with very many warnings, whose page lists the first 1,000,
+// against the same file without the faulty lines and against its own page
+// with the warnings panel emptied (what the rest of the page costs), loads
+// taken in turns.
+//   node tests/browser/page-bench.mjs CHECKER [RULES...] [--screenshot OUT.png]
+//     [--app Lorvane.html] [--app-only] [--warnings FAULTY CLEAN]
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, statSync } from "node:fs";
+import { mkdtempSync, readFileSync, statSync, writeFileSync } from "node:fs";
 import { loadavg, tmpdir } from "node:os";
-import { basename, join } from "node:path";
+import { basename, join, resolve } from "node:path";
 import puppeteer from "puppeteer-core";
+import { openApp } from "./app.mjs";
 import { boxMiddle } from "./box.mjs";
 
 const args = process.argv.slice(2);
 const shotAt = args.indexOf("--screenshot");
 const screenshot = shotAt >= 0 ? args.splice(shotAt, 2)[1] : null;
+const appAt = args.indexOf("--app");
+const appFile = appAt >= 0 ? resolve(args.splice(appAt, 2)[1]) : null;
+const onlyAt = args.indexOf("--app-only");
+const appOnly = onlyAt >= 0 && args.splice(onlyAt, 1).length > 0;
+const warningsAt = args.indexOf("--warnings");
+const warned = warningsAt >= 0 ? args.splice(warningsAt, 3).slice(1) : null;
 const [checker, ...files] = args;
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = 5;
@@ -61,7 +79,7 @@ const takeTimes = async (count) => {
   return tab.evaluate(() => window.times.splice(0));
 };
 
-console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
+if (!appOnly && files.length > 0) console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load | load avg   (ms, median / max)");
 for (const [n, rules] of files.entries()) {
   const page = join(work, basename(rules) + ".html");
   execFileSync(checker, ["--html", page, rules]);
@@ -74,6 +92,7 @@ for (const [n, rules] of files.entries()) {
     .sort((a, b) => advances[a].level - advances[b].level || a - b);
   const have = early.slice(0, Math.min(500, Math.floor(advances.length / 2))).map((i) => advances[i].code);
   const planned = JSON.parse(execFileSync(checker, ["--json", "--route", code, "--have", have.join(","), rules]));
+  if (appOnly) continue;
 
   for (const rate of [1, 4]) {
     await cdp.send("Emulation.setCPUThrottlingRate", { rate });
@@ -193,5 +212,131 @@ for (const [n, rules] of files.entries()) {
     await pause(500);
     await tab.screenshot({ path: screenshot });
   }
+}
+
+// Lorvane.html against the checker's page of the same file.
+if (appFile !== null) {
+  // The time when the app has done its work and the frame after it is
+  // drawn, on the app's clock.
+  const whenDrawn = () =>
+    tab.evaluate(() => {
+      const stage = document.getElementById("stage");
+      window.benchDrawn = new Promise((done) => {
+        const observer = new MutationObserver(() => {
+          if (stage.getAttribute("aria-busy") !== "false") return;
+          observer.disconnect();
+          requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => done(performance.now()))));
+        });
+        observer.observe(stage, { attributes: true, attributeFilter: ["aria-busy"] });
+      });
+    });
+  const measure = (name) => tab.evaluate((name) => performance.getEntriesByName(name).at(-1).duration, name);
+  console.log(`\nLorvane.html: ${statSync(appFile).size} bytes; from a file chosen until drawn, beside the checker's page of it`);
+  console.log("file            CPU | checker page | Lorvane.html | ratio | module: load + page | write  | watched redraw | load avg   (ms, median / max)");
+  for (const rules of files) {
+    const page = join(work, basename(rules) + ".html");
+    for (const rate of [1, 4]) {
+      await cdp.send("Emulation.setCPUThrottlingRate", { rate });
+      const pages = [];
+      for (let i = 0; i < LOADS; ++i) {
+        await tab.goto("about:blank");
+        await tab.goto(`file://${page}`);
+        pages.push(await tab.evaluate(() => new Promise((done) =>
+          requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => done(performance.now())))))));
+      }
+      const app = await openApp(browser, tab, appFile);
+      const apps = [];
+      const modules = [];
+      const writes = [];
+      for (let i = 0; i < LOADS; ++i) {
+        await tab.evaluate(() => document.getElementById("file").addEventListener("change",
+          (event) => (window.benchChosen = event.timeStamp), { once: true }));
+        await whenDrawn();
+        const [chooser] = await Promise.all([tab.waitForFileChooser(), tab.click("#open")]);
+        await chooser.accept([resolve(rules)]);
+        apps.push(await tab.evaluate(async () => (await window.benchDrawn) - window.benchChosen));
+        modules.push((await measure("Lorvane: load")) + (await measure("Lorvane: make the page")));
+        writes.push(await measure("Lorvane: write the page"));
+      }
+      // Watched: the same file through a handle of the benchmark's, its
+      // time changed each round.
+      await tab.evaluate((bytes, name) => {
+        window.watched = { bytes: new Uint8Array(bytes), modified: 1 };
+        const getFile = async () => new File([watched.bytes], name, { lastModified: watched.modified });
+        window.showOpenFilePicker = async () => [{ kind: "file", name, getFile }];
+      }, [...readFileSync(rules)], basename(rules));
+      await whenDrawn();
+      await tab.click("#watch");
+      await tab.evaluate(() => window.benchDrawn);
+      const redraws = [];
+      for (let i = 0; i < LOADS; ++i) {
+        await whenDrawn();
+        await tab.evaluate((i) => (watched.modified = i + 2), i);
+        redraws.push(await tab.evaluate(async () =>
+          (await window.benchDrawn) - performance.getEntriesByName("Lorvane: change seen").at(-1).startTime));
+      }
+      await tab.click("#watch");
+      console.log("%s %s | %s | %s | %s | %s | %s | %s | %s",
+        basename(rules).padEnd(15), `${rate}x`.padStart(3), figure(pages).padStart(12),
+        figure(apps).padStart(12), (median(apps) / median(pages)).toFixed(2).padStart(5),
+        figure(modules).padStart(19), figure(writes).padStart(6), figure(redraws).padStart(14),
+        loadavg()[0].toFixed(2).padStart(8));
+    }
+    await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
+  }
+}
+
+// The load until drawn of each page, in turns, and what its warnings panel
+// shows.
+async function loadInTurns(pages) {
+  const times = pages.map(() => []);
+  const panels = [];
+  for (let i = 0; i < 2 * LOADS * pages.length; ++i) {
+    const k = i % pages.length;
+    await tab.goto("about:blank");
+    await tab.goto(`file://${pages[k]}`);
+    const result = await tab.evaluate(async () => {
+      const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
+      await frame();
+      await frame();
+      return {
+        at: performance.now(),
+        listed: document.querySelectorAll("#warnings li").length,
+        more: document.getElementById("warnings-more")?.textContent ?? "",
+        warned: document.querySelectorAll("g.warned").length,
+      };
+    });
+    times[k].push(result.at);
+    panels[k] = result;
+  }
+  return { times, panels };
+}
+
+if (warned !== null) {
+  const [faulty, clean] = warned;
+  const page = (rules) => join(work, basename(rules) + ".html");
+  for (const rules of warned) execFileSync(checker, ["--html", page(rules), rules]);
+  const counts = warned.map((rules) => JSON.parse(execFileSync(checker, ["--json", rules],
+    { encoding: "utf8", maxBuffer: 1 << 30 })).warnings.length);
+  // The faulty file's page as one of a file without warnings would be.
+  const unlisted = join(work, "unlisted.html");
+  writeFileSync(unlisted, readFileSync(page(faulty), "utf8").replace(
+    /<ul id="warnings"[^>]*>\n[^]*?<\/ul>\n(<p id="warnings-more">.*?<\/p>\n)?/,
+    "<ul id=\"warnings\">\n</ul>\n<p>No warnings</p>\n"));
+  const pages = [page(faulty), page(clean), unlisted];
+  const names = [`${basename(faulty)} (${counts[0]} warnings)`, `${basename(clean)} (${counts[1]})`,
+    `${basename(faulty)}, panel emptied`];
+  const { times, panels } = await loadInTurns(pages);
+  if (panels[0].listed !== Math.min(counts[0], 1000) || panels[2].listed !== 0) {
+    throw new Error(`the page lists ${panels[0].listed} of ${counts[0]} warnings`);
+  }
+  console.log();
+  console.log("page                                    bytes  listed  warned |  load (ms, median / max) | ratio");
+  for (const [k, name] of names.entries()) {
+    console.log("%s %s %s %s | %s | %s", name.padEnd(34), String(statSync(pages[k]).size).padStart(10),
+      String(panels[k].listed).padStart(7), String(panels[k].warned).padStart(7),
+      figure(times[k]).padStart(24), (median(times[0]) / median(times[k])).toFixed(2).padStart(5));
+  }
+  console.log("the faulty page says: %s; load average %s", panels[0].more, loadavg()[0].toFixed(2));
 }
 await browser.close();

@@ -10,7 +10,7 @@
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdirSync, readFileSync } from "node:fs";
+import { existsSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { PNG } from "pngjs";
 import { launch, openPage } from "./chromium.mjs";
@@ -34,6 +34,17 @@ before(async () => {
   mkdirSync(work, { recursive: true });
   tree("sample", join(root, "data/RULES.TXT"));
   tree("warned", join(root, "tests/check/fixtures/warnings.txt"));
+  // More warnings than the page lists: 250 advances with four faults each,
+  // then an advance and a unit whose warnings come past the list's end.
+  const code = (k) => "C" + k.toString(16).padStart(2, "0");
+  const parent = (k) => (k === 0 ? "nil" : code((k - 1) >> 1));
+  const advance = (k, faults) => `Adv ${k}, 1${faults}, 1${faults}, ${parent(k)}, ${parent(k)}, ` +
+    `0${faults}, 0${faults} ; ${code(k)}\n`;
+  const many = join(work, "many-warnings.txt");
+  writeFileSync(many, "@CIVILIZE\n" + [...Array(250).keys()].map((k) => advance(k, "x")).join("") +
+    advance(250, "").replace(", 1, 1,", ", 1x, 1,") + advance(251, "") + "@IMPROVE\n@UNITS\n" +
+    `Unit A, nil, 0, 1x, 0, 1, 1, 10, 1, 1, 0, 0, ${code(251)}, 0\n@TERRAIN\n`);
+  tree("many", many);
   for (const n of [300, 1000]) {
     const rules = join(work, `stress-${n}.txt`);
     execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", n, "-o", rules]);
@@ -397,8 +408,8 @@ test("zoom keeps the point under the pointer, steps in proportion, fits the whol
   assert.equal((await state()).zoom, 8);
 });
 
-test("the warnings panel lists --json's warnings; a click selects the advance", async () => {
-  for (const name of ["warned", "sample"]) {
+test("the warnings panel lists --json's warnings, the first 1,000; a click selects the advance", async () => {
+  for (const name of ["warned", "sample", "many"]) {
     await open(name);
     const panel = await tab.evaluate(() => ({
       items: [...document.querySelectorAll("#warnings li")].map((li) =>
@@ -406,15 +417,19 @@ test("the warnings panel lists --json's warnings; a click selects the advance", 
       warned: [...document.querySelectorAll("g.warned")].map((g) => Number(g.id.slice(1)))
         .sort((a, b) => a - b),
       none: document.getElementById("warnings-panel").textContent.includes("No warnings"),
+      more: document.getElementById("warnings-more")?.textContent ?? null,
     }));
     const { diagnostics } = trees[name];
     const concerned = diagnostics.filter((d) => d.advance !== undefined).map((d) => d.advance);
+    // Every warned advance is marked, also those of the warnings not listed.
     assert.deepEqual(panel, {
-      items: diagnostics.map((d) => [d.message, d.advance ?? null]),
+      items: diagnostics.slice(0, 1000).map((d) => [d.message, d.advance ?? null]),
       warned: [...new Set(concerned)].sort((a, b) => a - b),
       none: diagnostics.length === 0,
+      more: diagnostics.length > 1000 ? `and ${diagnostics.length - 1000} more (see lorvane-check --json)` : null,
     });
   }
+  assert.equal(trees.many.diagnostics.length, 1002);
   await open("warned");
   const last = trees.warned.diagnostics.findLastIndex((d) => d.advance !== undefined);
   const i = trees.warned.diagnostics[last].advance;

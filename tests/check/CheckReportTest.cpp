@@ -367,6 +367,43 @@ TEST(CheckJson, StringsAreReadAsWindows1252) {
   EXPECT_EQ(std::count_if(text.out.begin(), text.out.end(), control), 0) << text.out;
 }
 
+// The rules file's name as every output shows it, the text and the JSON
+// alike: a name that is no UTF-8 read as Windows-1252, its controls and
+// its bidirectional controls as U+FFFD.
+TEST(CheckText, FileNameShownLikeEveryText) {
+  const std::string warned =
+      "@CIVILIZE\nLost, 1, 0, Zzz, nil, 0, 0 ; Los\n@IMPROVE\n@UNITS\n@TERRAIN\n";
+  const std::string refused =
+      "@CIVILIZE\nLoop, 1, 0, Lop, Lop, 0, 0 ; Lop\n@IMPROVE\n@UNITS\n@TERRAIN\n";
+  const struct {
+    const char* name;
+    const char* shown;
+  } names[] = {
+      {"esc\x1b[31m.txt", u8"esc\uFFFD[31m.txt"},
+      {"caf\xE9\x80.txt", u8"caf\u00E9\u20AC.txt"},
+      {"c1\xC2\x9B"
+       "1m.txt",
+       u8"c1\uFFFD1m.txt"},
+      {"gro\xC3\x9F\xE2\x80\xAEtxt.exe", u8"gro\u00DF\uFFFDtxt.exe"},
+      {"iso\xE2\x81\xA7\xE2\x80\x8F.txt", u8"iso\uFFFD\uFFFD.txt"},
+  };
+  for (const auto& n : names) {
+    SCOPED_TRACE(n.shown);
+    std::string path = WriteScratchFile(n.name, warned);
+    std::string shown = path.substr(0, path.size() - strlen(n.name)) + n.shown;
+    std::string warning = shown + ":2: warning: Advance \"Lost\"";
+    EXPECT_NE(RunCheck({path}).out.find(warning), std::string::npos);
+    Json diff = ParseReport(RunCheck({"--json", "--diff", path, path}).out);
+    EXPECT_EQ(diff["old"], shown);
+    EXPECT_EQ(diff["new"], shown);
+    std::string loop = WriteScratchFile(n.name, refused);
+    CheckResult result = RunCheck({"--json", "--diff", path, loop});
+    EXPECT_EQ(result.exitCode, 1);
+    std::string shownLoop = loop.substr(0, loop.size() - strlen(n.name)) + n.shown;
+    EXPECT_EQ(result.err.rfind(shownLoop + ":2: error: Advance \"Loop\"", 0), 0u) << result.err;
+  }
+}
+
 TEST(CheckSample, SampleRulesFileLoadsWithTwelveToFifteenLevels) {
   CheckResult text = RunCheck({CHECK_SAMPLE_RULES});
   EXPECT_EQ(text.exitCode, 0) << text.err;
@@ -430,7 +467,8 @@ TEST(CheckUnits, SampleTableIsTheUnitLines) {
   EXPECT_EQ(row.substr(0, 12), "Name        ");
   std::getline(csvRows, row);
   EXPECT_EQ(row,
-            "Name,Domain,Move,Range,Attack,Defence,HP,FP,Cost,Hold,Role,Flags,Advance,Code,Line\r");
+            "\xEF\xBB\xBFName,Domain,Move,Range,Attack,Defence,HP,FP,Cost,Hold,Role,Flags,Advance,"
+            "Code,Line\r");
   const char* const domains[] = {"land", "air", "sea"};
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::vector<std::string>& f = lines[i];

@@ -34,21 +34,26 @@ class ReaderTest : public RulesTest {
   }
 
   // Every line ReadRulesLine gives for the bytes, each as long as the count
-  // it returned; the end of the file stays the end. The same bytes read
-  // from memory give the same lines.
-  Lines ReadLines(const std::string& bytes) {
+  // it returned, and whether it held a carriage return inside it; the end
+  // of the file stays the end. The same bytes read from memory give the
+  // same lines.
+  Lines ReadLines(const std::string& bytes, std::vector<bool>* inside = nullptr) {
     FILE* file = OpenRulesFile(WriteFile(bytes).c_str());
     RulesSource source = {file, nullptr, 0, 0};
-    Lines lines = ReadSourceLines(&source);
+    Lines lines = ReadSourceLines(&source, inside);
     fclose(file);
     LineFeedsRead = 0;
     BytesRead = 0;
     RulesSource text = {nullptr, bytes.data(), bytes.size(), 0};
-    EXPECT_EQ(ReadSourceLines(&text), lines);
+    std::vector<bool> textInside;
+    EXPECT_EQ(ReadSourceLines(&text, &textInside), lines);
+    if (inside != nullptr) {
+      EXPECT_EQ(textInside, *inside);
+    }
     return lines;
   }
 
-  Lines ReadSourceLines(RulesSource* source) {
+  Lines ReadSourceLines(RulesSource* source, std::vector<bool>* inside) {
     RulesReader reader;
     BeginReading(&reader, source);
     Lines lines;
@@ -59,6 +64,7 @@ class ReaderTest : public RulesTest {
         break;
       }
       lines.push_back(std::string(buffer, (size_t)count));
+      if (inside != nullptr) inside->push_back(reader.carriageInside);
     }
     EXPECT_EQ(ReadRulesLine(&reader, buffer), 0);
     return lines;
@@ -91,8 +97,11 @@ TEST_F(ReaderTest, CarriageReturnLineFeedReadsLikeLineFeed) {
 }
 
 TEST_F(ReaderTest, ReadRulesLineDropsEveryCarriageReturn) {
-  // A lone carriage return at the end is nothing.
-  EXPECT_EQ(ReadLines("ab\r\ncd\re\n\r\rx\r\n\r"), (Lines{"ab\n", "cde\n", "x\n"}));
+  // A lone carriage return at the end is nothing; one before anything but
+  // the line feed was inside the line.
+  std::vector<bool> inside;
+  EXPECT_EQ(ReadLines("ab\r\ncd\re\n\r\rx\r\r\n\r", &inside), (Lines{"ab\n", "cde\n", "x\n"}));
+  EXPECT_EQ(inside, (std::vector<bool>{false, true, true}));
 }
 
 TEST_F(ReaderTest, ReadRulesLineTakesAtMost255Characters) {
@@ -102,12 +111,21 @@ TEST_F(ReaderTest, ReadRulesLineTakesAtMost255Characters) {
 }
 
 // The lines a byte-by-byte reader in text mode gives: carriage returns
-// dropped, a line ends after its line feed or at 255 characters.
-Lines TextModeLines(const std::string& bytes) {
+// dropped, a line ends after its line feed or at 255 characters. And
+// which of them held a carriage return inside: the byte after it, once
+// the carriage returns are dropped, is no line feed.
+Lines TextModeLines(const std::string& bytes, std::vector<bool>* inside) {
   Lines lines;
   std::string line;
+  bool carriage = false;
   for (char c : bytes) {
-    if (c == '\r') continue;
+    if (c == '\r') {
+      carriage = true;
+      continue;
+    }
+    if (line.empty()) inside->push_back(false);
+    if (carriage && c != '\n') inside->back() = true;
+    carriage = false;
     line += c;
     if (c == '\n' || line.size() == LINE_SIZE - 1) {
       lines.push_back(line);
@@ -134,6 +152,8 @@ TEST_F(ReaderTest, LinesAcrossBlockBoundaries) {
   } cases[] = {
       {"CR LF split by the boundary", PlacedAt(end - 5, "abcd\r\nnext\n")},
       {"CR last in the block, then a character", PlacedAt(end - 3, "ab\rcd\n")},
+      {"CR last in the block, then a line feed", PlacedAt(end - 3, "ab\r\ncd\n")},
+      {"CR first in the block", PlacedAt(end, "\rcd\n")},
       {"CRs on both sides of the boundary", PlacedAt(end - 4, "abc\r\r\r\rde\r\n")},
       {"line feed last in the block", PlacedAt(end - 4, "abc\ndef\n")},
       {"line crossing the boundary", PlacedAt(end - 50, std::string(100, 'h') + "\nend\n")},
@@ -150,10 +170,12 @@ TEST_F(ReaderTest, LinesAcrossBlockBoundaries) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Lines lines = ReadLines(c.bytes);
-    Lines expected = TextModeLines(c.bytes);
+    std::vector<bool> inside, expectedInside;
+    Lines lines = ReadLines(c.bytes, &inside);
+    Lines expected = TextModeLines(c.bytes, &expectedInside);
     EXPECT_EQ(lines.size(), expected.size());
     EXPECT_TRUE(lines == expected);
+    EXPECT_TRUE(inside == expectedInside);
   }
 }
 

@@ -276,6 +276,32 @@ class Export(unittest.TestCase):
         self.assertEqual((result.returncode, result.stderr.decode().splitlines()[0]),
                          (2, "lorvane-check: --title goes with --html"))
 
+    def test_page_lists_the_first_thousand_warnings(self):
+        # 250 advances with four faults each, then warnings past the list's
+        # end: an advance and a unit not named yet (their advances in
+        # data-warned), a unit of a listed advance, a unit of none.
+        parent = [b"nil"] + [b"C%02x" % ((k - 1) // 2) for k in range(1, 252)]
+        lines = [b"Adv %d, 1x, 1x, %s, %s, 0x, 0x ; C%02x\n" % (k, parent[k], parent[k], k)
+                 for k in range(250)]
+        lines += [b"Adv 250, 1x, 0, C7c, C7c, 0, 0 ; Cfa\n", b"Adv 251, 1, 0, C7d, C7d, 0, 0 ; Cfb\n"]
+        units = b"".join(b"Unit %s, nil, 0, 1x, 0, 1, 1, 10, 1, 1, 0, 0, %s, 0\n" % (name, code)
+                         for name, code in [(b"A", b"C00"), (b"B", b"Cfb"), (b"C", b"Zzz")])
+        path = rules("many-warnings.txt", b"".join(lines), units)
+        page_path = os.path.join(WORK, "many-warnings.html")
+        self.assertEqual(run("--html", page_path, path).returncode, 0)
+        page = open(page_path, encoding="utf-8").read()
+        diagnostics = checked_json(run("--json", path).stdout)["diagnostics"]
+        self.assertEqual(len(diagnostics), 1005)
+        listed = re.search(r'<ul id="warnings"(?: data-warned="([0-9 ]*)")?>\n(.*?)</ul>\n'
+                           r'(<p id="warnings-more">.*?</p>\n)?', page, re.S)
+        items = [re.match(r'<li(?: data-index="(\d+)")?>(.*)</li>$', item).groups()
+                 for item in listed.group(2).splitlines()]
+        self.assertEqual([(None if i is None else int(i), html.unescape(text)) for i, text in items],
+                         [(d.get("advance"), d["message"]) for d in diagnostics[:1000]])
+        self.assertEqual(listed.group(1), "251 252")
+        self.assertEqual(listed.group(3), '<p id="warnings-more">and 5 more (see '
+                         "<code>lorvane-check --json</code>)</p>\n")
+
     def test_nothing_written_on_failure(self):
         svg, page = os.path.join(WORK, "kept.svg"), os.path.join(WORK, "new.html")
         with open(svg, "w") as f:

@@ -146,6 +146,9 @@ def generated():
     files["cr-only.txt"] = rules(nl=b"\r")
     files["crlf.txt"] = rules(nl=b"\r\n").replace(b"Beta Craft", b"Beta\rCraft").replace(
         b"@UNITS\r\n", b"@UNITS\r\r\n")
+    # A line end of an old Mac editor among line feeds: the editor shows
+    # two lines, the game reads the advance as part of the comment.
+    files["cr-in-comment.txt"] = rules(ADVANCES + b"; retired\rDelta Lore, 1, 0, Alp, nil, 0, 0 ; Del\n")
     files["high-bytes.bin"] = rules(
         b"\xa0\xa0Caf\xe9 Study\xa0, 3, 1, nil, nil, 0, 3 ; \xc4\xd6\xdc\xa0\x85\n"
         b"\xff\xfe Craft, 2, 0, \xc4\xd6\xdc, nil, 0, 1 ;\x85\x85\x85\n"

@@ -5,11 +5,13 @@
 
 ZIP is build/release/lorvane-VERSION-win32.zip (scripts/release.sh makes
 it). "archive" checks what needs no 32-bit program to run, so that every
-host can: the archive holds exactly its seven files in one folder; the
+host can: the archive holds exactly its nine files in one folder; the
 texts have CR LF line ends; README.txt names the subsystem version that the
 executables' PE headers carry; both executables are stripped 32-bit
 programs that import only system DLLs; RULES.html is the page that the
-native checker writes for the sample with the page's title. Then, unpacked
+native checker writes for the sample with the page's title; Lorvane.html is
+the one the web build made (build/web, which the browser tier tests, there
+and unpacked) and README.txt starts with it. Then, unpacked
 into a folder of its own in the Wine prefix, whose path holds a blank and a
 letter outside ASCII: the version resources of both programs, read by the
 build's own VERSION_INFO. "run" unpacks it the same way and runs the
@@ -30,7 +32,7 @@ import zipfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "check"))
 import validate_json  # noqa: E402
 
-FILES = ["LICENSE.txt", "README.txt", "RULES-MOD.TXT", "RULES.TXT", "RULES.html",
+FILES = ["LICENSE.txt", "Lorvane.html", "README.txt", "RULES-MOD.TXT", "RULES.TXT", "RULES.html",
          "Show the sample.cmd", "lorvane-check.exe", "lorvane.exe"]
 # Where a player might unpack it: a blank and a letter outside ASCII.
 FOLDER = "Lorvane t\u00e9st"
@@ -254,6 +256,16 @@ def main():
         with open(native_page, "rb") as f:
             check(f.read() == page, "RULES.html differs from the native checker's page (%s)"
                   % native_page)
+
+    # The page maker for any rules file: the web build's, first in README.txt.
+    web = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "build", "web",
+                       "Lorvane.html")
+    with open(os.path.join(folder, "Lorvane.html"), "rb") as f:
+        check(os.path.isfile(web) and open(web, "rb").read() == f.read(),
+              "Lorvane.html is not the web build's (%s)" % web)
+    start = readme.split("Start here")[1].split("Lorvane shows")[0]
+    check("open Lorvane.html and drop your RULES.TXT on it" in start,
+          "README.txt's Start here does not open Lorvane.html")
 
     if mode == "archive":
         check_archive(folder, windows_folder, readme, objdump, version, version_info, work)
