@@ -5,7 +5,7 @@
 "use strict";
 (function () {
   const page = window.chartPage;
-  const { chart, groups, fills } = page;
+  const { chart, groups, fillLayer } = page;
   const select = document.getElementById("colour");
   const key = document.getElementById("colour-key");
   const heading = document.getElementById("colour-heading");
@@ -39,8 +39,8 @@
       return;
     }
     if (colours === null) {
-      colours = page.layer("colours", fills);
-      dim = page.addPath(page.layer("filter", fills), "tint-dimmed");
+      colours = page.layer("colours", fillLayer);
+      dim = page.addPath(page.layer("filter", fillLayer), "tint-dimmed");
     }
     for (const g of groups) g.classList.remove(...[...g.classList].filter((c) => c.startsWith("colour-")));
     mode = HEADINGS[wanted] ? wanted : "";

@@ -436,10 +436,11 @@
   });
 
   // What the page's other scripts use. They listen on the chart for
-  // "marks" and "zoom"; their layers go under the fills, the veil or the tints.
+  // "marks" and "zoom"; their layers go under the fills (fillLayer), the
+  // veil or the tints.
   window.chartPage = {
     svg, view, sizer, chart, groups, boxes, names, levels, rows, prereqs, dependants, width, height,
-    marked, fills, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, fit, show, reveal, choose, pick, clear, clearSearch,
+    marked, fillLayer: fills, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, fit, show, reveal, choose, pick, clear, clearSearch,
     save: saveLater,
     zoom: () => zoom,
     targets: () => targets,
