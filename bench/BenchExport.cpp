@@ -21,7 +21,7 @@ struct ExportCase {
 
 void Export(benchmark::State& state, const ExportCase& c) {
   LoadRules(c.path.c_str());
-  SetChartMetrics(11, 13, 0);  // the viewer's detail font on the standard display
+  SetChartMetrics(DefaultFontMetrics);
   std::string text;
   for (auto _ : state) {
     text.clear();

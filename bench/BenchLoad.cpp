@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -155,8 +156,9 @@ void Steps(benchmark::State& state, const RulesFile& file) {
       seconds[s].push_back(std::chrono::duration<double>(marks[s + 1] - marks[s]).count());
     }
   }
-  static const char* const kNames[STEP_COUNT] = {"read_us", "parseAdv_us", "parseUnits_us",
-                                                 "link_us", "levels_us",   "reset_us"};
+  static const char* const kNames[] = {"read_us", "parseAdv_us", "parseUnits_us",
+                                       "link_us", "levels_us",   "reset_us"};
+  static_assert(std::size(kNames) == STEP_COUNT, "a name per step");
   // Medians: a step of a few microseconds that the scheduler interrupts
   // once would otherwise weigh on the mean of thousands of runs.
   for (int s = 0; s < STEP_COUNT; s++) {

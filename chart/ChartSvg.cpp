@@ -5,16 +5,16 @@
 #include <string.h>
 
 #include <charconv>
+#include <iterator>
 
 #include "chart/ChartText.h"
 #include "chart/ChartWalk.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 #include "rules/UnitType.h"
-
-// The chart's stylesheet, chart/svg.css, embedded at build time.
-extern const char SvgStyle[];
+#include "svg_style.h"  // the chart's stylesheet, chart/svg.css, embedded at build time
 
 namespace {
 
@@ -33,7 +33,9 @@ struct SvgTarget {
   bool dotsUsed[2][6];  // [axis][phase]
 };
 
+// By ChartFont.
 const char* const FontClass[] = {"name", "detail", "unit"};
+static_assert(std::size(FontClass) == UNIT_FONT + 1, "a class per font");
 
 // Browsers have no "MS Sans Serif" and draw the texts in a wider font. An
 // upper bound of a text's width in the fonts they fall back to: each
@@ -295,8 +297,7 @@ void AppendChartSvg(std::string* out, const ChartMarks* marks) {
   SvgTarget svg = {};
   svg.out = out;
   svg.marks = marks;
-  size_t count = 0;
-  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
+  size_t count = (size_t)AdvanceCount();
   // Room for a box of a few units with its links, so the text is seldom
   // copied as it grows.
   out->reserve(out->size() + 2048 + count * 1024);

@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 
+#include <iterator>
+
 #include "chart/UnitText.h"
 #include "rules/Advance.h"
 #include "rules/TextBuffer.h"
@@ -10,9 +12,10 @@
 
 namespace {
 
-const char* const EpochNames[EPOCH_COUNT] = {"Ancient", "Renaiss.", "Industrial", "Modern"};
-const char* const CategoryNames[CATEGORY_COUNT] = {"Military", "Economic", "Social", "Academic",
-                                                   "Applied"};
+const char* const EpochNames[] = {"Ancient", "Renaiss.", "Industrial", "Modern"};
+const char* const CategoryNames[] = {"Military", "Economic", "Social", "Academic", "Applied"};
+static_assert(std::size(EpochNames) == EPOCH_COUNT, "a name per epoch");
+static_assert(std::size(CategoryNames) == CATEGORY_COUNT, "a name per category");
 
 // Separate buffers: one detail line may show both fallback names.
 char EpochText[24];

@@ -17,6 +17,15 @@ int32_t ChartWidth;
 int32_t ChartHeight;
 int32_t ChartLines;
 
+const ReportedMetric ReportedMetrics[] = {
+    {"CharWidth", &CharWidth, false},   {"BoxWidth", &BoxWidth, false},
+    {"ColumnGap", &ColumnGap, false},   {"LineHeight", &LineHeight, false},
+    {"RowGap", &RowGap, false},         {"LevelHeight", LevelHeight, true},
+    {"ChartWidth", &ChartWidth, false}, {"ChartHeight", &ChartHeight, false},
+    {"ChartLines", &ChartLines, false},
+};
+const int ReportedMetricCount = sizeof ReportedMetrics / sizeof ReportedMetrics[0];
+
 namespace {
 
 // Every metric is computed in 64 bits and must come back into 32.
@@ -63,4 +72,8 @@ void SetChartMetrics(int32_t maxCharWidth, int32_t height, int32_t externalLeadi
   }
   ChartHeight = (int32_t)chartHeight;
   ChartLines = ChartHeight / LineHeight;
+}
+
+void SetChartMetrics(const FontMetrics& font) {
+  SetChartMetrics(font.maxCharWidth, font.height, font.externalLeading);
 }

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <iterator>
+
 #include "rules/UnitType.h"
 
 namespace {
@@ -10,16 +12,19 @@ namespace {
 const char kUnknownRole[] = "???";
 
 // Indexed by domain * ROLE_COUNT + role.
-const char* const RoleNames[DOMAIN_COUNT * ROLE_COUNT] = {
+const char* const RoleNames[] = {
     "Atk",        "Def",        kUnknownRole, "A-A",        kUnknownRole, "Set",
     "Dip",        "Trd",        "Sup",        kUnknownRole, kUnknownRole, "Air",
     kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole, kUnknownRole,
     "Nav",        kUnknownRole, "Trn",        kUnknownRole, kUnknownRole, kUnknownRole,
 };
 
+static_assert(std::size(RoleNames) == DOMAIN_COUNT * ROLE_COUNT, "a name per domain and role");
+
 // The lead-in, then the letters of bits 14 down to 0.
-const char* const FlagLetters[16] = {"/", "s", "a", "X", "F", "m", "R", "P",
-                                     "C", "W", "T", "A", "S", "M", "Z", "2"};
+const char* const FlagLetters[] = {"/", "s", "a", "X", "F", "m", "R", "P",
+                                   "C", "W", "T", "A", "S", "M", "Z", "2"};
+static_assert(std::size(FlagLetters) == 16, "the lead-in and a letter per bit, 14 to 0");
 
 char RoleText[5];
 char FlagsText[17];

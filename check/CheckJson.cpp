@@ -15,6 +15,7 @@
 #include "chart/Utf8Text.h"
 #include "graph/Levels.h"
 #include "rules/Advance.h"
+#include "rules/FieldNames.h"
 #include "rules/Lists.h"
 #include "rules/TextBuffer.h"
 #include "rules/UnitType.h"
@@ -65,15 +66,16 @@ Json AdvanceRecord(const Advance* advance) {
   Json units = Json::array();
   int count = AdvanceUnitCount(advance);
   for (int k = 0; k < count; ++k) units.push_back(Index(UnitIndex(advance->units[k])));
+  const FieldName* field = AdvanceFields;
   Record record(14);
-  record.Add("name", JsonText(advance->name))
-      .Add("code", JsonText(advance->code))
-      .Add("aiValue", advance->aiValue)
-      .Add("modifier", advance->modifier)
-      .Add("prereqCode1", JsonText(advance->prereqCode1))
-      .Add("prereqCode2", JsonText(advance->prereqCode2))
-      .Add("epoch", advance->epoch)
-      .Add("category", advance->category)
+  record.Add(field[ADVANCE_NAME].key, JsonText(advance->name))
+      .Add(field[ADVANCE_CODE].key, JsonText(advance->code))
+      .Add(field[ADVANCE_AI_VALUE].key, advance->aiValue)
+      .Add(field[ADVANCE_MODIFIER].key, advance->modifier)
+      .Add(field[ADVANCE_PREREQ1].key, JsonText(advance->prereqCode1))
+      .Add(field[ADVANCE_PREREQ2].key, JsonText(advance->prereqCode2))
+      .Add(field[ADVANCE_EPOCH].key, advance->epoch)
+      .Add(field[ADVANCE_CATEGORY].key, advance->category)
       .Add("level", advance->level)
       .Add("childCount", advance->childCount)
       .Add("prereq1", Index(AdvanceIndex(advance->prereq1)))
@@ -88,22 +90,17 @@ Json UnitRecord(const UnitType* unit) {
   std::string cost = JsonText(TextBuffer);
   FormatFiguresLine(unit);
   std::string figures = JsonText(TextBuffer);
+  // The unit line's fields in its order, then what the load and the chart make of them.
   Record record(19);
-  record.Add("name", JsonText(unit->name))
-      .Add("obsoleteCode", JsonText(unit->obsoleteCode))
-      .Add("domain", unit->domain)
-      .Add("move", unit->move)
-      .Add("range", unit->range)
-      .Add("attack", unit->attack)
-      .Add("defense", unit->defense)
-      .Add("hitPoints", unit->hitPoints)
-      .Add("firepower", unit->firepower)
-      .Add("cost", unit->cost)
-      .Add("hold", unit->hold)
-      .Add("role", unit->role)
-      .Add("prereqCode", JsonText(unit->prereqCode))
-      .Add("flags", unit->flags)
-      .Add("prereq", Index(AdvanceIndex(unit->prereq)))
+  for (const FieldName& field : UnitFields) {
+    const char* text = UnitText(unit, (UnitField)field.field);
+    if (text != nullptr) {
+      record.Add(field.key, JsonText(text));
+    } else {
+      record.Add(field.key, UnitNumber(unit, (UnitField)field.field));
+    }
+  }
+  record.Add("prereq", Index(AdvanceIndex(unit->prereq)))
       .Add("costText", std::move(cost))
       .Add("roleText", JsonText(UnitRoleText(unit)))
       .Add("flagsText", JsonText(UnitFlagsText(unit->flags)))
@@ -112,11 +109,12 @@ Json UnitRecord(const UnitType* unit) {
 }
 
 Json MetricsRecord() {
-  return Json{{"CharWidth", CharWidth},   {"BoxWidth", BoxWidth},
-              {"ColumnGap", ColumnGap},   {"LineHeight", LineHeight},
-              {"RowGap", RowGap},         {"LevelHeight", LevelList(LevelHeight)},
-              {"ChartWidth", ChartWidth}, {"ChartHeight", ChartHeight},
-              {"ChartLines", ChartLines}};
+  Json record = Json::object();
+  for (int m = 0; m < ReportedMetricCount; ++m) {
+    const ReportedMetric& metric = ReportedMetrics[m];
+    record[metric.name] = metric.perLevel ? LevelList(metric.value) : Json(*metric.value);
+  }
+  return record;
 }
 
 // The warnings twice: as texts, and as records with the line and the advance.
@@ -171,11 +169,9 @@ struct ReportWriter {
 
 bool WriteReport(bool withMetrics) {
   ReportWriter out;
-  int advanceCount = 0;
-  for (const Advance* a = &RootAdvance; a->name[0] != 0; a = a->next) ++advanceCount;
   const Advance* advance = &RootAdvance;
   out.Member("advances", true);
-  out.List(advanceCount, [&](int) {
+  out.List(AdvanceCount(), [&](int) {
     Json record = AdvanceRecord(advance);
     advance = advance->next;
     return record;

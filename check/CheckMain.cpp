@@ -13,12 +13,9 @@
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "check/CheckFatal.h"
-#include "check/CheckJson.h"
 #include "check/CheckOptions.h"
 #include "check/CheckOutputs.h"
 #include "check/CheckSarif.h"
-#include "check/CheckText.h"
-#include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "diff/DiffCopy.h"
@@ -55,10 +52,10 @@ const char* ReadMetric(const char* text, char terminator, int32_t low, int32_t* 
 }
 
 // "W,H,E": tmMaxCharWidth, tmHeight and tmExternalLeading of a detail font.
-bool ReadMetrics(const char* text, int32_t font[3]) {
-  const char* p = ReadMetric(text, ',', 1, &font[0]);
-  if (p != nullptr) p = ReadMetric(p, ',', 1, &font[1]);
-  if (p != nullptr) p = ReadMetric(p, 0, 0, &font[2]);
+bool ReadMetrics(const char* text, FontMetrics* font) {
+  const char* p = ReadMetric(text, ',', 1, &font->maxCharWidth);
+  if (p != nullptr) p = ReadMetric(p, ',', 1, &font->height);
+  if (p != nullptr) p = ReadMetric(p, 0, 0, &font->externalLeading);
   return p != nullptr;
 }
 
@@ -73,10 +70,10 @@ int PrintAndExit(const char* text) {
 
 // Opens and loads one rules file as the viewer does, once the outputs (and
 // standard output, where a report goes) are known not to be it. With a
-// copy (--diff), the chart metrics are set, the font's or the viewer's,
-// and the loaded rules copied. False after a message.
+// copy (--diff), the chart metrics are set from the font and the loaded
+// rules copied. False after a message.
 bool LoadChecked(const char* path, FatalWording* wording, const std::vector<OutputFile>& outputs,
-                 bool report, const int32_t* font, RulesCopy* copy, bool* refused = nullptr) {
+                 bool report, const FontMetrics& font, RulesCopy* copy, bool* refused = nullptr) {
   wording->path = path;
   wording->opening = true;
   FILE* file = OpenRulesFile(path);
@@ -92,11 +89,7 @@ bool LoadChecked(const char* path, FatalWording* wording, const std::vector<Outp
   }
   fclose(file);
   if (copy != nullptr) {
-    if (font != nullptr) {
-      SetChartMetrics(font[0], font[1], font[2]);
-    } else {
-      SetExportMetrics();
-    }
+    SetChartMetrics(font);
     CopyLoadedRules(path, copy);
   }
   return true;
@@ -118,17 +111,15 @@ int main(int argc, char** argv) {
     return RunLanguageServer(stdin, stdout);
   }
 
-  int32_t font[3] = {0, 0, 0};
+  FontMetrics font = DefaultFontMetrics;
   bool withMetrics = options.metrics.given;
-  if (withMetrics && !ReadMetrics(options.metrics.value, font)) {
+  if (withMetrics && !ReadMetrics(options.metrics.value, &font)) {
     UsageError("--metrics needs W,H,E within the usage's ranges, not ", options.metrics.value);
   }
   const char* path = options.path;
   if (path == nullptr) UsageError("no rules file given", "");
   bool json = options.json.given;
   bool comparing = options.diff.given;
-  const char* routeText = options.route.value;
-  const char* haveText = options.have.value;
   // The makers see the context as it is when they run: --diff adds its marks.
   ExportContext context = {PageTitle(path, options.title.value), nullptr, path};
   std::vector<OutputFile> outputs;
@@ -142,7 +133,7 @@ int main(int argc, char** argv) {
   }
   CheckCombinations(options);
   // The report, the route and what can be researched go to standard output.
-  bool toStandardOutput = outputs.empty() || routeText != nullptr || haveText != nullptr;
+  bool toStandardOutput = outputs.empty() || options.route.given || options.have.given;
 
   FatalWording wording = {path, json, comparing, true};
   UseFatalWording(&wording);
@@ -150,13 +141,11 @@ int main(int argc, char** argv) {
     const char* diffPath = options.diff.value;
     RulesCopy before;
     RulesCopy after;
-    if (!LoadChecked(diffPath, &wording, outputs, toStandardOutput, withMetrics ? font : nullptr,
-                     &before))
+    if (!LoadChecked(diffPath, &wording, outputs, toStandardOutput, font, &before)) {
       return EXIT_USAGE;
+    }
     ResetRules();
-    if (!LoadChecked(path, &wording, outputs, toStandardOutput, withMetrics ? font : nullptr,
-                     &after))
-      return EXIT_USAGE;
+    if (!LoadChecked(path, &wording, outputs, toStandardOutput, font, &after)) return EXIT_USAGE;
     // NEW is the file loaded: its warnings, and both files named as the
     // terminal shows them.
     DiffContext report;
@@ -182,7 +171,7 @@ int main(int argc, char** argv) {
   }
   // With --sarif, a refusal is the log's one result.
   bool refused = false;
-  if (!LoadChecked(path, &wording, outputs, toStandardOutput, nullptr, nullptr,
+  if (!LoadChecked(path, &wording, outputs, toStandardOutput, font, nullptr,
                    options.sarif.given ? &refused : nullptr)) {
     return EXIT_USAGE;
   }
@@ -193,20 +182,12 @@ int main(int argc, char** argv) {
     SaveFiles(log);
     return EXIT_REFUSED;
   }
-  if (withMetrics) SetChartMetrics(font[0], font[1], font[2]);
+  if (withMetrics) SetChartMetrics(font);
 
-  int exitCode = EXIT_LOADED;
-  bool written = true;
-  if (!outputs.empty() || routeText != nullptr || haveText != nullptr) {
-    exitCode = RunOutputs(&outputs, routeText, haveText, withMetrics, json);
-  } else if (options.units.given) {
-    written = PrintUnitTable(json ? UNITS_JSON : options.csv.given ? UNITS_CSV : UNITS_TEXT);
-  } else if (json) {
-    written = PrintJsonReport(withMetrics);
-  } else {
-    PrintTextReport(path, withMetrics);
-  }
-  if (!written || fflush(stdout) != 0 || ferror(stdout)) {
+  ReportRun run = {&options, path, &outputs, withMetrics, json};
+  const OptionRow* chosen = ChosenReport(options);
+  int exitCode = chosen != nullptr ? chosen->report(run) : DefaultReport(run);
+  if (exitCode == REPORT_UNWRITTEN || fflush(stdout) != 0 || ferror(stdout)) {
     fputs("lorvane-check: cannot write the report\n", stderr);
     return EXIT_WRITE;
   }

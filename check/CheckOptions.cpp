@@ -13,31 +13,37 @@
 
 const OptionRow OptionTable[] = {
     {"--json", nullptr, &Options::json, nullptr, "--svg --html --sarif", "--route --have",
-     " goes with a report, --route or --have", false, nullptr},
-    {"--metrics", "W,H,E", &Options::metrics, nullptr, nullptr, nullptr, nullptr, false, nullptr},
-    {"--svg", "OUT.svg", &Options::svg, nullptr, nullptr, nullptr, nullptr, false, MakeCheckedSvg},
+     " goes with a report, --route or --have", false, nullptr, nullptr},
+    {"--metrics", "W,H,E", &Options::metrics, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
+    {"--svg", "OUT.svg", &Options::svg, nullptr, nullptr, nullptr, nullptr, false, MakeCheckedSvg,
+     nullptr},
     {"--html", "OUT.html", &Options::html, nullptr, nullptr, nullptr, nullptr, false,
-     MakeCheckedPage},
+     MakeCheckedPage, nullptr},
     {"--sarif", "OUT.sarif", &Options::sarif, nullptr, "--diff", nullptr,
-     " does not go with --diff", false, MakeCheckedSarif},
+     " does not go with --diff", false, MakeCheckedSarif, nullptr},
     {"--title", "TEXT", &Options::title, "--html", nullptr, nullptr, " goes with --html", false,
-     nullptr},
+     nullptr, nullptr},
     {"--route", "CODE[,CODE...]", &Options::route, nullptr, nullptr, nullptr, nullptr, true,
-     nullptr},
-    {"--have", "CODE[,CODE...]", &Options::have, nullptr, nullptr, nullptr, nullptr, true, nullptr},
+     nullptr, RouteReport},
+    {"--have", "CODE[,CODE...]", &Options::have, nullptr, nullptr, nullptr, nullptr, true, nullptr,
+     PlanReport},
     {"--diff", "OLD.TXT", &Options::diff, nullptr, "--route --have", nullptr,
-     " does not go with --route or --have", false, nullptr},
+     " does not go with --route or --have", false, nullptr, nullptr},
     {"--units", nullptr, &Options::units, nullptr,
      "--svg --html --sarif --route --have --diff --metrics", nullptr,
-     " goes with --json or --csv alone", false, nullptr},
+     " goes with --json or --csv alone", false, nullptr, UnitsReport},
     {"--csv", nullptr, &Options::csv, "--units", "--json", nullptr, " goes with --units alone",
-     false, nullptr},
-    {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+     false, nullptr, nullptr},
+    {"--werror", nullptr, &Options::werror, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
     {"--lsp", nullptr, &Options::lsp, nullptr,
      "--json --metrics --svg --html --sarif --title --route --have --diff --units --csv --werror",
-     nullptr, " goes alone, without a rules file: the editor sends the texts", true, nullptr},
-    {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr},
-    {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+     nullptr, " goes alone, without a rules file: the editor sends the texts", true, nullptr,
+     nullptr},
+    {"--help", nullptr, &Options::help, nullptr, nullptr, nullptr, nullptr, false, nullptr, nullptr},
+    {"--version", nullptr, &Options::version, nullptr, nullptr, nullptr, nullptr, false, nullptr,
+     nullptr},
 };
 const int OptionCount = sizeof OptionTable / sizeof OptionTable[0];
 
@@ -114,6 +120,13 @@ Options ReadOptions(int argc, char** argv) {
     }
   }
   return options;
+}
+
+const OptionRow* ChosenReport(const Options& options) {
+  for (const OptionRow& row : OptionTable) {
+    if (row.report != nullptr && (options.*(row.slot)).given) return &row;
+  }
+  return nullptr;
 }
 
 void CheckCombinations(const Options& options) {

@@ -4,6 +4,7 @@
 #include <string>
 
 struct ExportContext;
+struct ReportRun;
 
 // One option of the command line as given: whether it was, and its value.
 struct OptionValue {
@@ -31,6 +32,11 @@ struct OptionRow {
   bool takesStandardOutput;
   // An export: what makes its text (check/CheckOutputs.h), or nullptr.
   void (*make)(std::string* text, const ExportContext& context);
+  // A report of its own (check/CheckOutputs.h), or nullptr: a run prints
+  // the report of the first row given that has one (ChosenReport), and
+  // with none the text or JSON report (DefaultReport). Returns the exit
+  // code.
+  int (*report)(const ReportRun& run);
 };
 
 extern const OptionRow OptionTable[];
@@ -46,6 +52,10 @@ std::string UsageOf(const OptionRow& row);
 // option, one given twice, a missing value, two rules files) ends the
 // program with its usage error.
 Options ReadOptions(int argc, char** argv);
+
+// The first row given, in the table's order, that has a report of its own,
+// or nullptr.
+const OptionRow* ChosenReport(const Options& options);
 
 // Ends the program with the usage error of the first row, in the table's
 // order, whose needs or exclusions the options break.

@@ -1,4 +1,5 @@
-// The outputs that replace the report: --svg, --html, --route and --have.
+// The outputs and the reports of the option table's rows: --svg, --html, --route, --have and
+// --units, and the report of a run that names none.
 #include "check/CheckOutputs.h"
 
 #include <stddef.h>
@@ -9,8 +10,11 @@
 #include "chart/ChartSvg.h"
 #include "chart/Metrics.h"
 #include "chart/Utf8Text.h"
+#include "check/CheckJson.h"
+#include "check/CheckOptions.h"
 #include "check/CheckPlan.h"
 #include "check/CheckRoute.h"
+#include "check/CheckText.h"
 #include "check/CheckUnits.h"
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
@@ -32,7 +36,7 @@ std::string PageTitle(const char* rulesPath, const char* title) {
   return IsolatedArgument(title);
 }
 
-void SetExportMetrics() { SetChartMetrics(11, 13, 0); }
+void SetExportMetrics() { SetChartMetrics(DefaultFontMetrics); }
 
 void MakeCheckedSvg(std::string* text, const ExportContext& context) {
   MakeSvgDocument(text, context.marks);
@@ -42,10 +46,7 @@ void MakeCheckedPage(std::string* text, const ExportContext& context) {
   PageContent content;
   content.marks = context.marks;
   content.title = context.title;
-  content.advances = 0;
-  for (const Advance* a = RootAdvance.next; a != nullptr && a->name[0] != 0; a = a->next) {
-    ++content.advances;
-  }
+  content.advances = AdvanceCount() - 1;
   content.levels = MaxLevel;
   content.units = UnitCount();
   content.unitRows = UnitTableRows();
@@ -95,4 +96,26 @@ int RunOutputs(std::vector<OutputFile>* outputs, const char* routeText, const ch
     return PrintRoute(targets, haveText != nullptr ? &researched : nullptr, json);
   }
   return haveText != nullptr ? PrintAvailable(researched, json) : 0;
+}
+
+int RouteReport(const ReportRun& run) {
+  return RunOutputs(run.outputs, run.options->route.value, run.options->have.value, run.withMetrics,
+                    run.json);
+}
+
+int PlanReport(const ReportRun& run) {
+  return RunOutputs(run.outputs, nullptr, run.options->have.value, run.withMetrics, run.json);
+}
+
+int UnitsReport(const ReportRun& run) {
+  UnitTableFormat format = run.json ? UNITS_JSON : run.options->csv.given ? UNITS_CSV : UNITS_TEXT;
+  return PrintUnitTable(format) ? EXIT_LOADED : REPORT_UNWRITTEN;
+}
+
+int DefaultReport(const ReportRun& run) {
+  if (!run.outputs->empty())
+    return RunOutputs(run.outputs, nullptr, nullptr, run.withMetrics, run.json);
+  if (run.json) return PrintJsonReport(run.withMetrics) ? EXIT_LOADED : REPORT_UNWRITTEN;
+  PrintTextReport(run.path, run.withMetrics);
+  return EXIT_LOADED;
 }

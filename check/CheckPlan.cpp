@@ -11,14 +11,13 @@
 #include "check/ExitCodes.h"
 #include "console/ConsoleText.h"
 #include "rules/Advance.h"
+#include "rules/Lists.h"
 
 int FindResearched(const char* text, std::vector<bool>* researched) {
   std::vector<const Advance*> named;
   int found = FindRouteTargets(text, &named);
   if (found != 0) return found;
-  int count = 0;
-  for (const Advance* a = &RootAdvance; a->name[0] != 0; a = a->next) ++count;
-  researched->assign((size_t)count, false);
+  researched->assign((size_t)AdvanceCount(), false);
   // One cannot have an advance without everything it needs.
   while (!named.empty()) {
     const Advance* advance = named.back();

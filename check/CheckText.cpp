@@ -106,16 +106,13 @@ void PrintTextReport(const char* path, bool withMetrics) {
   printf("MaxLevelCount %ld\n", (long)MaxLevelCount);
   PrintLevelList("LevelMaxUnits", LevelMaxUnits);
 
-  if (withMetrics) {
-    printf("CharWidth %ld\n", (long)CharWidth);
-    printf("BoxWidth %ld\n", (long)BoxWidth);
-    printf("ColumnGap %ld\n", (long)ColumnGap);
-    printf("LineHeight %ld\n", (long)LineHeight);
-    printf("RowGap %ld\n", (long)RowGap);
-    PrintLevelList("LevelHeight", LevelHeight);
-    printf("ChartWidth %ld\n", (long)ChartWidth);
-    printf("ChartHeight %ld\n", (long)ChartHeight);
-    printf("ChartLines %ld\n", (long)ChartLines);
+  for (int m = 0; withMetrics && m < ReportedMetricCount; ++m) {
+    const ReportedMetric& metric = ReportedMetrics[m];
+    if (metric.perLevel) {
+      PrintLevelList(metric.name, metric.value);
+    } else {
+      printf("%s %ld\n", metric.name, (long)*metric.value);
+    }
   }
 
   // Counted before they are printed: one scan of the file, kept.

@@ -2,6 +2,7 @@
 // same, and every change between them in report order.
 #include "diff/DiffCompare.h"
 
+#include <assert.h>
 #include <string.h>
 
 #include <algorithm>
@@ -84,8 +85,11 @@ class Comparison {
   std::vector<int> newUnitOf_;
   std::vector<int> oldUnitOf_;
 
+  // The steps of Run add their kinds in the table's order, each kind's
+  // changes one group.
   void Add(ChangeKind kind, int oldIndex, int newIndex, int field = 0, int64_t from = 0,
            int64_t to = 0, int cause = CAUSE_OWN) {
+    assert(diff_->changes.empty() || diff_->changes.back().kind <= kind);
     if (diff_->count[kind]++ == 0) diff_->first[kind] = (int)diff_->changes.size();
     diff_->changes.push_back(Change{kind, oldIndex, newIndex, field, from, to, cause});
   }
@@ -144,12 +148,12 @@ class Comparison {
       const DiffAdvance& a = olds[o];
       const DiffAdvance& b = news[i];
       if (a.aiValue != b.aiValue)
-        Add(ADVANCE_CHANGED, o, (int)i, FIELD_AI_VALUE, a.aiValue, b.aiValue);
+        Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_AI_VALUE, a.aiValue, b.aiValue);
       if (a.modifier != b.modifier)
-        Add(ADVANCE_CHANGED, o, (int)i, FIELD_MODIFIER, a.modifier, b.modifier);
-      if (a.epoch != b.epoch) Add(ADVANCE_CHANGED, o, (int)i, FIELD_EPOCH, a.epoch, b.epoch);
+        Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_MODIFIER, a.modifier, b.modifier);
+      if (a.epoch != b.epoch) Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_EPOCH, a.epoch, b.epoch);
       if (a.category != b.category)
-        Add(ADVANCE_CHANGED, o, (int)i, FIELD_CATEGORY, a.category, b.category);
+        Add(ADVANCE_CHANGED, o, (int)i, ADVANCE_CATEGORY, a.category, b.category);
     }
   }
 
@@ -331,8 +335,8 @@ class Comparison {
       const DiffUnit& b = news[i];
       if (a.name != b.name) Add(UNIT_CHANGED, o, (int)i, UNIT_NAME);
       if (a.obsoleteCode != b.obsoleteCode) Add(UNIT_CHANGED, o, (int)i, UNIT_OBSOLETE);
-      for (int f = UNIT_DOMAIN; f < UNIT_FIELDS; ++f) {
-        if (a.figures[f] != b.figures[f]) {
+      for (int f = 0; f < UNIT_FIELDS; ++f) {
+        if (UnitFields[f].number && UnitFields[f].compared && a.figures[f] != b.figures[f]) {
           Add(UNIT_CHANGED, o, (int)i, f, a.figures[f], b.figures[f]);
         }
       }

@@ -8,11 +8,6 @@
 #include "rules/Lists.h"
 #include "rules/UnitType.h"
 
-const char* const UnitFieldNames[UNIT_FIELDS] = {
-    "name",      "obsoleteCode", "domain", "move", "range", "attack", "defense",
-    "hitPoints", "firepower",    "cost",   "hold", "role",  "flags"};
-const char* const AdvanceFieldNames[4] = {"aiValue", "modifier", "epoch", "category"};
-
 void CopyLoadedRules(const char* path, RulesCopy* copy) {
   copy->path = path;
   copy->advances.clear();
@@ -42,18 +37,7 @@ void CopyLoadedRules(const char* path, RulesCopy* copy) {
     d.prereqCode = u->prereqCode;
     d.prereq = AdvanceIndex(u->prereq);
     d.line = u->lineNumber;
-    int32_t* f = d.figures;
-    f[UNIT_DOMAIN] = u->domain;
-    f[UNIT_MOVE] = u->move;
-    f[UNIT_RANGE] = u->range;
-    f[UNIT_ATTACK] = u->attack;
-    f[UNIT_DEFENSE] = u->defense;
-    f[UNIT_HIT_POINTS] = u->hitPoints;
-    f[UNIT_FIREPOWER] = u->firepower;
-    f[UNIT_COST] = u->cost;
-    f[UNIT_HOLD] = u->hold;
-    f[UNIT_ROLE] = u->role;
-    f[UNIT_FLAGS] = u->flags;
+    for (int f = 0; f < UNIT_FIELDS; ++f) d.figures[f] = UnitNumber(u, (UnitField)f);
     copy->units.push_back(std::move(d));
   }
   copy->maxLevel = MaxLevel;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "rules/FieldNames.h"
+
 // Indexes are those of --json: 0 the root, then the advances (or the unit
 // types) in file order; -1 for none.
 struct DiffAdvance {
@@ -21,37 +23,12 @@ struct DiffAdvance {
   int32_t line;  // the rules file's line; 0 for the root
 };
 
-// The advance fields that can change besides the links.
-enum AdvanceField { FIELD_AI_VALUE, FIELD_MODIFIER, FIELD_EPOCH, FIELD_CATEGORY };
-extern const char* const AdvanceFieldNames[4];
-
-// A unit type's values that can change, in the order --json lists them.
-enum UnitField {
-  UNIT_NAME,
-  UNIT_OBSOLETE,
-  UNIT_DOMAIN,
-  UNIT_MOVE,
-  UNIT_RANGE,
-  UNIT_ATTACK,
-  UNIT_DEFENSE,
-  UNIT_HIT_POINTS,
-  UNIT_FIREPOWER,
-  UNIT_COST,
-  UNIT_HOLD,
-  UNIT_ROLE,
-  UNIT_FLAGS,
-  UNIT_FIELDS
-};
-
-// The names of the fields, as --json has them.
-extern const char* const UnitFieldNames[UNIT_FIELDS];
-
 struct DiffUnit {
   std::string name;
   std::string obsoleteCode;
   std::string prereqCode;
   int prereq;
-  int32_t figures[UNIT_FIELDS];  // by UnitField; the two texts' slots unused
+  int32_t figures[UNIT_FIELDS];  // by UnitField; the texts' slots unused
   int32_t line;
 };
 

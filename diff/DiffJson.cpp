@@ -55,23 +55,23 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
       item["level"] = shown.level;
       break;
     case ADVANCE_RENAMED:
-      item["field"] = "name";
+      item["field"] = AdvanceFields[ADVANCE_NAME].key;
       item["from"] = Text(before.advances[c.oldIndex].name);
       item["to"] = Text(shown.name);
       break;
     case ADVANCE_RECODED:
-      item["field"] = "code";
+      item["field"] = AdvanceFields[ADVANCE_CODE].key;
       item["from"] = Text(before.advances[c.oldIndex].code);
       item["to"] = Text(shown.code);
       break;
     case ADVANCE_CHANGED:
-      item["field"] = AdvanceFieldNames[c.field];
+      item["field"] = AdvanceFields[c.field].key;
       item["from"] = c.from;
       item["to"] = c.to;
-      if (c.field == FIELD_EPOCH) {
+      if (c.field == ADVANCE_EPOCH) {
         item["fromName"] = EpochName((unsigned)c.from);
         item["toName"] = EpochName((unsigned)c.to);
-      } else if (c.field == FIELD_CATEGORY) {
+      } else if (c.field == ADVANCE_CATEGORY) {
         item["fromName"] = CategoryName((unsigned)c.from);
         item["toName"] = CategoryName((unsigned)c.to);
       }
@@ -105,7 +105,11 @@ Json AdvanceItem(const RulesCopy& before, const RulesCopy& after, const RulesDif
       item["from"] = c.from;
       item["to"] = c.to;
       break;
-    default:
+    case UNIT_ADDED:
+    case UNIT_REMOVED:
+    case UNIT_MOVED:
+    case UNIT_CHANGED:
+    case CHANGE_KINDS:
       break;
   }
   return item;
@@ -137,11 +141,19 @@ Json UnitItem(const RulesCopy& before, const RulesCopy& after, const Change& c) 
       item["to"] = End(after, v->prereq, v->prereqCode);
       break;
     case UNIT_CHANGED:
-      item["field"] = UnitFieldNames[c.field];
+      item["field"] = UnitFields[c.field].key;
       item["from"] = UnitValue(*u, c.field);
       item["to"] = UnitValue(*v, c.field);
       break;
-    default:
+    case ADVANCE_ADDED:
+    case ADVANCE_REMOVED:
+    case ADVANCE_RENAMED:
+    case ADVANCE_RECODED:
+    case ADVANCE_CHANGED:
+    case PREREQUISITES_CHANGED:
+    case LEVEL_MOVED:
+    case ROUTE_CHANGED:
+    case CHANGE_KINDS:
       break;
   }
   return item;

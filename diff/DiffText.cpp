@@ -38,8 +38,8 @@ std::string Prerequisites(const RulesCopy& copy, int index, int slots = 3) {
 
 std::string FieldValue(int field, int64_t value) {
   std::string text = Number(value);
-  if (field == FIELD_EPOCH) text += std::string(" (") + EpochName((unsigned)value) + ")";
-  if (field == FIELD_CATEGORY) text += std::string(" (") + CategoryName((unsigned)value) + ")";
+  if (field == ADVANCE_EPOCH) text += std::string(" (") + EpochName((unsigned)value) + ")";
+  if (field == ADVANCE_CATEGORY) text += std::string(" (") + CategoryName((unsigned)value) + ")";
   return text;
 }
 
@@ -66,7 +66,7 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesD
     case ADVANCE_RECODED:
       return b->name + " [" + a->code + "] -> [" + b->code + "]";
     case ADVANCE_CHANGED:
-      return Label(*b) + ": " + AdvanceFieldNames[c.field] + " " + FieldValue(c.field, c.from) +
+      return Label(*b) + ": " + AdvanceFields[c.field].key + " " + FieldValue(c.field, c.from) +
              " -> " + FieldValue(c.field, c.to);
     case PREREQUISITES_CHANGED:
       return Label(*b) + ": " + Prerequisites(before, c.oldIndex) + " -> " +
@@ -91,7 +91,7 @@ std::string LineOf(const RulesCopy& before, const RulesCopy& after, const RulesD
       return v->name + ": " + End(before, u->prereq, u->prereqCode) + " -> " +
              End(after, v->prereq, v->prereqCode);
     case UNIT_CHANGED:
-      return v->name + ": " + UnitFieldNames[c.field] + " " + UnitValue(*u, c.field) + " -> " +
+      return v->name + ": " + UnitFields[c.field].key + " " + UnitValue(*u, c.field) + " -> " +
              UnitValue(*v, c.field);
     case CHANGE_KINDS:
       break;

@@ -277,7 +277,7 @@ void CheckDiff() {
   Require(base != nullptr, "cannot open the fixed file");
   LoadRulesFile(base);
   fclose(base);
-  SetChartMetrics(11, 13, 0);
+  SetChartMetrics(DefaultFontMetrics);
   RulesCopy fixed;
   CopyLoadedRules("fixed", &fixed);
   RulesDiff diff;

@@ -274,7 +274,7 @@ const LineRecord* RecordOn(const Server& server, int32_t line) {
 }
 
 int FieldAt(const LineRecord& record, int32_t column) {
-  int count = record.unit != nullptr ? (int)UNIT_LINE_FIELDS : (int)ADVANCE_LINE_FIELDS;
+  int count = record.unit != nullptr ? (int)UNIT_FIELDS : (int)ADVANCE_FIELDS;
   for (int i = 0; i < count; ++i) {
     const FieldSpan& f = record.fields[i];
     // A field reaches to its delimiter, which the position before it touches.
@@ -284,9 +284,8 @@ int FieldAt(const LineRecord& record, int32_t column) {
 }
 
 bool IsCodeField(const LineRecord& record, int field) {
-  if (record.unit != nullptr) return field == UNIT_LINE_OBSOLETE || field == UNIT_LINE_PREREQ;
-  return field == ADVANCE_LINE_PREREQ1 || field == ADVANCE_LINE_PREREQ2 ||
-         field == ADVANCE_LINE_CODE;
+  if (record.unit != nullptr) return field == UNIT_OBSOLETE || field == UNIT_PREREQ;
+  return field == ADVANCE_PREREQ1 || field == ADVANCE_PREREQ2 || field == ADVANCE_CODE;
 }
 
 std::string FieldCode(const LineRecord& record, int field, FieldSpan* span) {
@@ -294,11 +293,11 @@ std::string FieldCode(const LineRecord& record, int field, FieldSpan* span) {
   *span = StoredSpan(text, record.fields[field]);
   const char* code;
   if (record.unit != nullptr) {
-    code = field == UNIT_LINE_OBSOLETE ? record.unit->obsoleteCode : record.unit->prereqCode;
+    code = field == UNIT_OBSOLETE ? record.unit->obsoleteCode : record.unit->prereqCode;
   } else {
-    code = field == ADVANCE_LINE_PREREQ1   ? record.advance->prereqCode1
-           : field == ADVANCE_LINE_PREREQ2 ? record.advance->prereqCode2
-                                           : record.advance->code;
+    code = field == ADVANCE_PREREQ1   ? record.advance->prereqCode1
+           : field == ADVANCE_PREREQ2 ? record.advance->prereqCode2
+                                      : record.advance->code;
   }
   // An advance's own code is the three characters after the blanks; a
   // unit's obsolete-by code may be cut to them.
@@ -311,10 +310,10 @@ std::vector<CodeUse> CodeUses(const Server& server, const std::string& code, boo
   std::vector<CodeUse> uses;
   for (const auto& entry : server.records) {
     const LineRecord& record = entry.second;
-    int count = record.unit != nullptr ? (int)UNIT_LINE_FIELDS : (int)ADVANCE_LINE_FIELDS;
+    int count = record.unit != nullptr ? (int)UNIT_FIELDS : (int)ADVANCE_FIELDS;
     for (int field = 0; field < count; ++field) {
       if (!IsCodeField(record, field) ||
-          (!withOwn && record.advance != nullptr && field == ADVANCE_LINE_CODE)) {
+          (!withOwn && record.advance != nullptr && field == ADVANCE_CODE)) {
         continue;
       }
       FieldSpan span;
@@ -342,7 +341,7 @@ const Advance* AdvanceAt(Server* server, const Document& document, const Json& p
   if (field != NO_FIELD && IsCodeField(*record, field)) {
     use->field = field;
     std::string code = FieldCode(*record, field, &use->span);
-    if (record->advance != nullptr && field == ADVANCE_LINE_CODE) return record->advance;
+    if (record->advance != nullptr && field == ADVANCE_CODE) return record->advance;
     return FindAdvance(code.c_str());
   }
   return record->advance;

@@ -78,7 +78,7 @@ Json Completion(Server* server, const Json& params) {
   int field = record != nullptr ? FieldAt(*record, column) : NO_FIELD;
   // Codes go where a code names an advance, not in an advance's own code.
   if (field == NO_FIELD || !IsCodeField(*record, field) ||
-      (record->advance != nullptr && field == ADVANCE_LINE_CODE)) {
+      (record->advance != nullptr && field == ADVANCE_CODE)) {
     return items;
   }
   // The field's text is replaced whole by the code chosen.

@@ -23,8 +23,8 @@ const Advance* RenamedAdvance(Server* server, const Document& document, const Js
     throw RequestError{ERROR_REQUEST_FAILED, "there is no code here to rename"};
   }
   if (use->field == NO_FIELD) {
-    use->field = ADVANCE_LINE_CODE;
-    FieldCode(*use->record, ADVANCE_LINE_CODE, &use->span);
+    use->field = ADVANCE_CODE;
+    FieldCode(*use->record, ADVANCE_CODE, &use->span);
   }
   if (advance == nullptr) {
     FieldSpan span;
@@ -92,7 +92,7 @@ Json Rename(Server* server, const Json& params) {
   bool named = FindAdvance(code.c_str()) == advance;
   Json edits = Json::array();
   for (const CodeUse& found : CodeUses(*server, code, true)) {
-    bool own = found.record->advance != nullptr && found.field == ADVANCE_LINE_CODE;
+    bool own = found.record->advance != nullptr && found.field == ADVANCE_CODE;
     if (own ? found.record->advance != advance : !named) continue;
     edits.push_back(
         {{"range", RangeOf(*server, *document, found.line, found.span.start, found.span.end)},

@@ -7,59 +7,10 @@
 
 #include "chart/ChartSvg.h"
 #include "chart/Utf8Text.h"
-
-// The page's own files and their hashes, embedded at build time
-// (cmake/EmbedFile.cmake).
-extern const char PageHtml[];
-extern const char ItemsScript[];
-extern const char ItemsScriptHash[];
-extern const char PlanScript[];
-extern const char PlanScriptHash[];
-extern const char FindScript[];
-extern const char FindScriptHash[];
-extern const char PageScript[];
-extern const char PageScriptHash[];
-extern const char ListsScript[];
-extern const char ListsScriptHash[];
-extern const char KeysScript[];
-extern const char KeysScriptHash[];
-extern const char PointerScript[];
-extern const char PointerScriptHash[];
-extern const char PrintScript[];
-extern const char PrintScriptHash[];
-extern const char OverviewScript[];
-extern const char OverviewScriptHash[];
-extern const char ColourScript[];
-extern const char ColourScriptHash[];
-extern const char UnitsScript[];
-extern const char UnitsScriptHash[];
-extern const char BoxesScript[];
-extern const char BoxesScriptHash[];
-extern const char PageStyle[];
-extern const char PageStyleHash[];
-extern const char SvgStyleHash[];
+#include "page_assets.h"  // the page's files, embedded at build time
+#include "svg_style.h"
 
 namespace {
-
-// The page's scripts by their places in the skeleton; the policy admits
-// each by its hash.
-struct PageScriptFile {
-  const char* place;
-  const char* text;
-  const char* hash;
-};
-const PageScriptFile Scripts[] = {{"items-script", ItemsScript, ItemsScriptHash},
-                                  {"plan-script", PlanScript, PlanScriptHash},
-                                  {"find-script", FindScript, FindScriptHash},
-                                  {"script", PageScript, PageScriptHash},
-                                  {"lists-script", ListsScript, ListsScriptHash},
-                                  {"keys-script", KeysScript, KeysScriptHash},
-                                  {"pointer-script", PointerScript, PointerScriptHash},
-                                  {"print-script", PrintScript, PrintScriptHash},
-                                  {"overview-script", OverviewScript, OverviewScriptHash},
-                                  {"colour-script", ColourScript, ColourScriptHash},
-                                  {"units-script", UnitsScript, UnitsScriptHash},
-                                  {"boxes-script", BoxesScript, BoxesScriptHash}};
 
 void AppendCount(std::string* out, int count, const char* word) {
   *out += std::to_string(count);
@@ -190,8 +141,8 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     *out += ", ";
     AppendCount(out, content.units, "unit");
   } else if (name == "script-hash") {
-    for (const PageScriptFile& script : Scripts) {
-      if (&script != Scripts) *out += ' ';
+    for (const EmbeddedScript& script : PageScripts) {
+      if (&script != PageScripts) *out += ' ';
       *out += script.hash;
     }
   } else if (name == "style-hashes") {
@@ -208,9 +159,12 @@ void AppendPlace(std::string* out, const std::string& name, const PageContent& c
     AppendWarnings(out, content);
   } else if (name == "units") {
     AppendUnits(out, content.unitRows);
-  } else {
-    for (const PageScriptFile& script : Scripts) {
-      if (name == script.place) *out += script.text;
+  } else if (name == "scripts") {
+    // Each a <script> of its own, admitted by its own hash.
+    for (const EmbeddedScript& script : PageScripts) {
+      *out += "<script>";
+      *out += script.text;
+      *out += "</script>\n";
     }
   }
 }

@@ -118,29 +118,16 @@ function makeFinder(page) {
     if (matches.length > 0) reveal(matches[0]);
     page.searched();
   });
-  // Enter chooses the next match, with Shift the previous one, and closes
-  // the list; Down and Up step through the list, open. On an item of the
-  // list Enter chooses that item.
-  finder.addEventListener("keydown", (event) => {
-    const by = { Enter: event.shiftKey ? -1 : 1, ArrowDown: 1, ArrowUp: -1 }[event.key];
-    if (by === undefined) return;
-    event.preventDefault();
-    const onItem = event.target !== find;
-    if (onItem) current = [...matchList.children].indexOf(event.target);
-    if (event.key === "Enter") {
-      if (onItem) choose(current);
-      else if (matches.length > 0) {
-        step(by);
-        chosen = true;
-        openMatches(false);
-      }
-      return;
-    }
-    chosen = false;
-    openMatches(true);
+  // The keys' step (keys.js): from an item of the list (null for the
+  // field), the step is from that item, and the focus follows it. Enter
+  // (close) chooses the match and closes the list; Down and Up open it.
+  function stepFrom(by, item, close) {
+    if (item !== null) current = [...matchList.children].indexOf(item);
+    chosen = close;
+    openMatches(!close);
     step(by);
-    if (onItem) matchList.children[current]?.focus();
-  });
+    if (item !== null && !close) matchList.children[current]?.focus();
+  }
 
   // Another selection than the match stepped to: the count alone, no
   // "3 of 22" that no longer holds.
@@ -152,5 +139,5 @@ function makeFinder(page) {
     matchCount.textContent = plural(matches.length, "advance") + " found";
   });
 
-  return { search, matches: () => matches };
+  return { search, step: stepFrom, matches: () => matches };
 }

@@ -1,6 +1,7 @@
 // The lists beside the chart: an item of the route brings its box into
 // view, a warning, a change or a unit selects its advance; each by its
-// button (items.js), reached by Tab, Enter or Space, or by a click.
+// button (items.js), reached by Tab, chosen by a click, Space or Enter
+// (keys.js).
 "use strict";
 (function () {
   const { pick, show } = window.chartPage;

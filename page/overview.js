@@ -97,22 +97,16 @@
   overview.addEventListener("pointerup", letGo);
   overview.addEventListener("pointercancel", letGo);
 
-  // The arrows move the view by a tenth of it, with Shift by a half; Home
-  // to the chart's top left corner.
-  canvas.addEventListener("keydown", (event) => {
-    const part = event.shiftKey ? 0.5 : 0.1;
-    const [dx, dy] = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] }[event.key] ?? [];
-    if (event.key === "Home") {
-      view.scrollTo(0, 0);
-    } else if (dx === undefined) {
-      return;
-    } else {
-      view.scrollLeft += dx * view.clientWidth * part;
-      view.scrollTop += dy * view.clientHeight * part;
-    }
-    event.preventDefault();
+  // The arrows on the overview (keys.js) move the view by a tenth of it,
+  // with Shift by a half; Home to the chart's top left corner.
+  window.chartPage.moveView = (key, half) => {
+    const part = half ? 0.5 : 0.1;
+    const [dx, dy] = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] }[key] ?? [0, 0];
+    if (key === "Home") view.scrollTo(0, 0);
+    view.scrollLeft += dx * view.clientWidth * part;
+    view.scrollTop += dy * view.clientHeight * part;
     place();
-  });
+  };
 
   // What the overview covers of the view, in the view's pixels, so that a
   // box is brought clear of it (page.js).

@@ -141,10 +141,11 @@
   // Every advance reached from the starts along next(i), the starts left out.
   function reach(starts, next) {
     const seen = new Set();
-    const todo = [...starts];
+    const started = new Set(starts);
+    const todo = [...started];
     while (todo.length > 0) {
       for (const j of next(todo.pop())) {
-        if (!seen.has(j) && !starts.includes(j)) {
+        if (!seen.has(j) && !started.has(j)) {
           seen.add(j);
           todo.push(j);
         }
@@ -154,17 +155,46 @@
   }
 
   // As lorvane-check --route: the first advance with that code, else the
-  // first whose name is the text, case aside; else, with units, the
-  // advance that enables the first unit of that name (plan.js); -1 for none.
+  // first whose name is the text, case aside; else an advance's place in
+  // the file as the page writes it where neither tells ("#12"); else, with
+  // units, the advance that enables the first unit of that name (plan.js);
+  // -1 for none. Each a lookup in a table made once.
   const byCode = new Map();
   const byName = new Map();
   groups.forEach((g, i) => {
     if (!byCode.has(g.dataset.code)) byCode.set(g.dataset.code, i);
     if (!byName.has(fold(names[i]))) byName.set(fold(names[i]), i);
   });
+  function place(text) {
+    const i = /^#[0-9]+$/.test(text) ? Number(text.slice(1)) : -1;
+    return i < groups.length ? i : -1;
+  }
   function resolve(text, withUnits = true) {
-    const i = byCode.get(text) ?? byName.get(fold(text)) ?? -1;
-    return i < 0 && withUnits ? plan.unitGoal(text) : i;
+    const folded = fold(text);
+    const i = byCode.get(text) ?? byName.get(folded) ?? place(text);
+    return i < 0 && withUnits ? plan.unitGoal(folded) : i;
+  }
+
+  // Texts from the address as a message quotes them: the first few, each
+  // cut short, isolated from the sentence around them (<bdi>, and U+2068
+  // and U+2069 for its text read aloud or copied), so that a right-to-left
+  // override in one cannot turn the sentence round.
+  const QUOTED = 5;
+  const QUOTED_LENGTH = 24;
+  function quoted(texts) {
+    const nodes = [];
+    for (const text of texts.slice(0, QUOTED)) {
+      // Whole characters: the cut never splits a pair of surrogates.
+      const start = [...text.slice(0, 2 * QUOTED_LENGTH)];
+      const cut = start.length > QUOTED_LENGTH || text.length > 2 * QUOTED_LENGTH;
+      const shown = cut ? start.slice(0, QUOTED_LENGTH).join("") + "\u2026" : text;
+      const isolated = document.createElement("bdi");
+      isolated.textContent = "\u2068" + shown + "\u2069";
+      nodes.push(nodes.length === 0 ? '"' : '", "', isolated);
+    }
+    nodes.push('"');
+    if (texts.length > QUOTED) nodes.push(` \u2026 and ${texts.length - QUOTED} more`);
+    return nodes;
   }
 
   let zoom = 1;
@@ -191,7 +221,7 @@
     const them = targets.length === 1 ? "it" : "them";
     const need = (n) => (n === 0 ? `nothing needs ${them}` : `${plural(n, "advance")} ${n === 1 ? "needs" : "need"} ${them}`);
     if (unknown.length > 0) {
-      summary.textContent = `No advance has the code or name "${unknown.join('", "')}"`;
+      summary.replaceChildren("No advance has the code or name ", ...quoted(unknown));
     } else if (targets.length > 0) {
       summary.textContent = plan.summary(targets, fullRoute) + "; " + need(marked.opens.length) +
         (progress === "" ? "" : "; in all " + progress);
@@ -261,12 +291,15 @@
     const covered = over && left < over.right && left + w > over.left && top < over.bottom && top + h > over.top;
     if (!inView || covered) show(i);
   }
-  // The span of the boxes: left, top, width, height.
+  // The span of the boxes: left, top, width, height. A loop, not
+  // Math.min(...): a link may name thousands of targets.
   function span(indexes) {
-    const left = Math.min(...indexes.map((i) => boxes[i][0]));
-    const top = Math.min(...indexes.map((i) => boxes[i][1]));
-    const right = Math.max(...indexes.map((i) => boxes[i][0] + boxes[i][2]));
-    const bottom = Math.max(...indexes.map((i) => boxes[i][1] + boxes[i][3]));
+    let [left, top, right, bottom] = [Infinity, Infinity, -Infinity, -Infinity];
+    for (const i of indexes) {
+      const [x, y, w, h] = boxes[i];
+      [left, top] = [Math.min(left, x), Math.min(top, y)];
+      [right, bottom] = [Math.max(right, x + w), Math.max(bottom, y + h)];
+    }
     return [left, top, right - left, bottom - top];
   }
   // Several boxes together in the middle of the view where they fit at
@@ -318,9 +351,9 @@
   function ownEntries() {
     const own = [];
     if (find.value !== "") own.push(["find", find.value]);
-    if (targets.length > 0) own.push(["route", targets.map((i) => plan.goalName(i) ?? codeOf(i)).join(",")]);
+    if (targets.length > 0) own.push(["route", targets.map(routeName).join(",")]);
     const have = plan.compact();
-    if (have !== "") own.push(["have", have]);
+    if (have !== null) own.push(["have", have]);
     if (zoom !== 1) own.push(["zoom", String(Math.round(zoom * 1000) / 1000)]);
     return own;
   }
@@ -333,18 +366,41 @@
     return hash === "" ? location.pathname + location.search : "#" + hash;
   }
   // How an advance is named in the address: its code, or its name where
-  // the code is not the first of its kind or holds the lists' comma.
+  // the code is not the first of its kind or holds the lists' comma (a
+  // name never does), or its place where neither names it. A place that
+  // is some advance's code or name takes leading zeros: no code or name is
+  // as long as the place then is.
   function codeOf(i) {
     const code = groups[i].dataset.code;
     if (resolve(code, false) === i && !code.includes(",")) return code;
-    return resolve(names[i], false) === i ? names[i] : code;
+    if (resolve(names[i], false) === i) return names[i];
+    let at = String(i);
+    while (resolve("#" + at, false) !== i) at = "0" + at;
+    return "#" + at;
+  }
+  // A target chosen by a unit is named by the unit where its name leads
+  // back to it, not to an advance of that code or name.
+  function routeName(i) {
+    const unit = plan.goalName(i);
+    return unit !== null && resolve(unit, false) < 0 ? unit : codeOf(i);
   }
   let shown = location.hash;
   function saveAddress(newEntry, own) {
     const wanted = address(own);
     if ((wanted.startsWith("#") ? wanted : "") === shown) return;
-    if (newEntry) history.pushState(null, "", wanted);
-    else history.replaceState(null, "", wanted);
+    if (newEntry) {
+      // An entry without have= shows the plan this browser keeps, which
+      // was empty while it was shown: it keeps showing that when a plan
+      // is kept from now on, so that Back undoes the first mark.
+      const left = new URLSearchParams(location.hash.slice(1));
+      if (!left.has("have") && own.some(([name]) => name === "have")) {
+        left.set("have", "");
+        history.replaceState(history.state, "", "#" + left);
+      }
+      history.pushState(null, "", wanted);
+    } else {
+      history.replaceState(null, "", wanted);
+    }
     shown = location.hash;
   }
   // The address is written after the marks are shown, as it takes longer,
@@ -367,10 +423,17 @@
     const state = new URLSearchParams(location.hash.slice(1));
     find.value = state.get("find") || "";
     finder.search(find.value);
-    const wanted = (state.get("route") || "").split(",").filter((text) => text !== "");
-    unknown = wanted.filter((text) => resolve(text) < 0);
-    unknown.push(...plan.read(state, first));
-    select(wanted.map((text) => resolve(text)).filter((i) => i >= 0));
+    // Each entry looked up once.
+    const found = [];
+    unknown = [];
+    for (const text of (state.get("route") || "").split(",")) {
+      if (text === "") continue;
+      const i = resolve(text);
+      if (i < 0) unknown.push(text);
+      else found.push(i);
+    }
+    unknown = unknown.concat(plan.read(state));
+    select(found);
     const z = Number(state.get("zoom"));
     setZoom(z > 0 ? z : 1);
     if (targets.length > 0) showAll(targets);
@@ -436,14 +499,28 @@
   });
 
   // What the page's other scripts use. They listen on the chart for
-  // "marks" and "zoom"; their layers go under the fills (fillLayer), the
-  // veil or the tints.
+  // "marks" and "zoom"; their layers go under the fills, the veil or the tints.
+  //   svg, view, sizer, chart: the chart's elements; width, height: its size
+  //   groups, boxes, names, levels: by index, each advance's group, its box
+  //     [x, y, width, height], its name as the box shows it, its level
+  //   rows (each level's indexes from the left), prereqs, dependants: the links
+  //   marked: each mark's indexes; fillLayer, veil, tints: the marks' layers;
+  //     layer, addPath, boxPath: to draw a layer of one's own
+  //   setZoom, fitZoom, fit, zoom(): the zoom; show, reveal: a box into the view
+  //   choose, pick, clear, clearSearch, targets(): the selection and the search;
+  //     save: the address
+  //   step: the search's step (find.js); toggleResearched, undo, redo: the
+  //     plan's R, Ctrl+Z and Ctrl+Y (plan.js)
   window.chartPage = {
     svg, view, sizer, chart, groups, boxes, names, levels, rows, prereqs, dependants, width, height,
     marked, fillLayer: fills, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, fit, show, reveal, choose, pick, clear, clearSearch,
     save: saveLater,
     zoom: () => zoom,
     targets: () => targets,
+    step: (by, item, close) => finder.step(by, item, close),
+    toggleResearched: (i) => plan.toggle(i),
+    undo: () => plan.undo(),
+    redo: () => plan.redo(),
   };
 
   // A larger window has a larger fit, the least zoom.

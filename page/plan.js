@@ -19,7 +19,6 @@ function makePlan(chart) {
   const has = (i) => researched[i] === 1;
   // Targets chosen by a unit's name: the advance's index to the unit's name.
   const goals = new Map();
-  let fromLink = false;
   let marked = 0;
   let listed = [];
 
@@ -53,40 +52,67 @@ function makePlan(chart) {
 
   // The plan kept in this browser for this tree: under the page's title and
   // a digest of its advances and links, so another tree never takes it.
+  // Kept as the places in the file of the researched advances that no
+  // researched advance needs, so that advances that share a code or a
+  // name stay apart; the codes that pages before kept under the plain key
+  // are still read. The keys, once known; null where the browser keeps
+  // nothing. The title as the page was opened: the tab's title changes
+  // with the selection.
   const title = document.title;
-  const key = (async () => {
+  let keys;
+  const known = (async () => {
     if (!window.crypto?.subtle || !window.localStorage) return null;
     const tree = JSON.stringify(groups.map((g, i) => [g.dataset.code, names[i], prereqs[i]]));
     const digest = await crypto.subtle.digest("SHA-256", new TextEncoder().encode(tree));
     const hex = [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, "0")).join("");
-    return `lorvane-plan ${title} ${hex}`;
-  })().catch(() => null);
+    return { places: `lorvane-plan-places ${title} ${hex}`, codes: `lorvane-plan ${title} ${hex}` };
+  })()
+    .catch(() => null)
+    .then((k) => (keys = k));
+  // The places this browser keeps, as text ("" for none).
+  let kept = "";
+  const UNKEPT = "This browser cannot keep the plan: only the address holds it.";
+  function readKept() {
+    if (keys === null) return "";
+    try {
+      const places = localStorage.getItem(keys.places);
+      const codes = places === null ? localStorage.getItem(keys.codes) : null;
+      const valid = (i) => Number.isInteger(i) && i > 0 && i < groups.length;
+      const found = places !== null ? places.split(",").map(Number).filter(valid)
+        : codes !== null ? parse(codes).found : [];
+      return tops(closed(found)).join(",");
+    } catch {
+      return "";
+    }
+  }
   // Storage that is full or forbidden leaves the plan in the address alone.
-  function store() {
-    const text = compact();
-    key.then((k) => {
-      if (k === null) return;
-      try {
-        if (text === "") localStorage.removeItem(k);
-        else localStorage.setItem(k, text);
-      } catch {
-        // nothing to do: the address still holds the plan
-      }
-    });
+  function store(text) {
+    if (keys === null) return false;
+    try {
+      if (text === "") localStorage.removeItem(keys.places);
+      else localStorage.setItem(keys.places, text);
+      localStorage.removeItem(keys.codes);
+      return true;
+    } catch {
+      return false;
+    }
   }
 
   // Everything the advances need (marking) or everything that needs them
   // (unmarking), the advances themselves included.
   const closure = (starts, next) => [...starts, ...chart.reach(starts, (j) => next[j])];
-  function setResearched(indexes) {
-    researched.fill(0);
-    for (const i of closure(indexes, prereqs)) researched[i] = 1;
-    researched[0] = 1;
+  // The advances researched with all they need, the root among them.
+  function closed(indexes) {
+    const set = new Uint8Array(groups.length);
+    for (const i of closure(indexes, prereqs)) set[i] = 1;
+    set[0] = 1;
+    return set;
   }
+  const setResearched = (indexes) => researched.set(closed(indexes));
   // The researched advances that no researched advance needs: the rest
   // follows from them.
-  const tops = () =>
-    groups.map((g, i) => i).filter((i) => i > 0 && has(i) && !dependants[i].some(has));
+  const tops = (set = researched) =>
+    groups.map((g, i) => i).filter((i) => i > 0 && set[i] === 1 && !dependants[i].some((j) => set[j] === 1));
 
   // Undo and Redo: the plans before the player's last changes (at most
   // UNDOS of them) and those undone, apart from the address's history
@@ -100,11 +126,15 @@ function makePlan(chart) {
     undoButton.disabled = undos.length === 0;
     redoButton.disabled = redos.length === 0;
   }
-  // Each change of the plan by the player comes this way (a mark, an
-  // unmark, Clear, Undo, Redo): the researched set becomes these with all
-  // they need; shown, a new entry of the address, stored; said in the
-  // note (what an unmark took with it).
+
+  // Each change of the plan comes this way (a mark, an unmark, Clear,
+  // Undo, Redo): the researched set becomes these with all they need;
+  // shown, a new entry of the address, kept in this browser; said in the
+  // note (what an unmark took with it). The plan is never kept otherwise:
+  // a link or Back shows its own plan and leaves the kept one as it is.
+  let loads = 0;
   function change(indexes, said = "", undoing = null) {
+    ++loads;
     const before = tops();
     if (undoing === null) {
       undos.push(before);
@@ -114,91 +144,102 @@ function makePlan(chart) {
       undoing.push(before);
     }
     setResearched(indexes);
-    fromLink = false;
+    kept = tops().join(",");
     note.textContent = said;
     showUndo();
     draw();
     chart.relist();
     chart.save(true);
-    setTimeout(store);
+    const text = kept;
+    known.then(() => {
+      if (store(text)) return;
+      kept = readKept();
+      note.textContent = UNKEPT;
+    });
   }
-  const count1 = (n) => plural(n, "advance");
   function toggle(i) {
     if (i <= 0) return;
     if (has(i)) {
       const gone = new Set(closure([i], dependants).filter(has));
       const others = gone.size - 1;
-      const with_ = others === 0 ? "" : ` and ${others} that ${others === 1 ? "needs" : "need"} it`;
+      const taken = others === 0 ? "" : ` and ${others} that ${others === 1 ? "needs" : "need"} it`;
       change(groups.map((g, j) => j).filter((j) => j > 0 && has(j) && !gone.has(j)),
-        `${names[i]}${with_} no longer researched.`);
+        `${names[i]}${taken} no longer researched.`);
     } else {
       const before = marked;
       change([...tops(), i]);
       const added = marked - before - 1;
-      note.textContent = `${names[i]} researched` + (added > 0 ? `, with ${count1(added)} it needs.` : ".");
+      note.textContent = `${names[i]} researched` + (added > 0 ? `, with ${plural(added, "advance")} it needs.` : ".");
     }
   }
+  // Undo (from undos to redos) or Redo (the other way).
   function undo(from, to, word) {
-    if (from.length === 0) return;
+    if (from.length === 0) return false;
     change(from.pop(), "", to);
     note.textContent = `${word}: ${plural(marked, "advance")} researched.`;
   }
   undoButton.addEventListener("click", () => undo(undos, redos, "Undone"));
   redoButton.addEventListener("click", () => undo(redos, undos, "Redone"));
 
-  // The address holds only the researched advances that no researched
-  // advance needs: the rest follows from them.
+  // The address's have=: as route= names them, the places where names and
+  // codes cannot tell. Without the entry, an address shows the plan this
+  // browser keeps; so an empty plan that is not the kept one is written
+  // as an empty entry, and none for an empty plan that is.
   function compact() {
-    return tops().map(chart.codeOf).join(",");
+    const top = tops();
+    if (top.length === 0) return kept === "" ? null : "";
+    return top.map(chart.codeOf).join(",");
   }
+  // Each entry looked up once: the advances found and the texts that name none.
   function parse(text) {
-    const items = text.split(",").filter((item) => item !== "");
-    const unknown = items.filter((item) => chart.resolve(item) < 0);
-    setResearched(items.map(chart.resolve).filter((i) => i >= 0));
-    return unknown;
-  }
-
-  // The researched set from the address; opened without one, from this
-  // browser's storage (once its key is known). A plan from a link is shown
-  // as it is and kept from the storage until the player changes it.
-  function read(state, first) {
-    const text = state.get("have");
-    let unknown = [];
-    if (text !== null) {
-      unknown = parse(text);
-      if (first) {
-        fromLink = true;
-        note.textContent = "The plan from the link; your own saved plan is kept until you change this one.";
-      } else if (!fromLink) {
-        setTimeout(store);
-      }
-    } else {
-      setResearched([]);
-      if (first) restore();
-      else if (!fromLink) setTimeout(store);
+    const found = [];
+    const unknown = [];
+    for (const item of text.split(",")) {
+      if (item === "") continue;
+      const i = chart.resolve(item);
+      if (i < 0) unknown.push(item);
+      else found.push(i);
     }
-    draw();
-    return unknown;
-  }
-  function restore() {
-    key.then((k) => {
-      const saved = k === null ? null : localStorage.getItem(k);
-      // Not over a plan given or made meanwhile.
-      const given = new URLSearchParams(location.hash.slice(1)).has("have");
-      if (saved === null || given || marked > 0) return;
-      parse(saved);
-      note.textContent = "Your plan, as this browser kept it.";
-      draw();
-      chart.relist();
-      chart.save(false);
-    });
+    return { found, unknown };
   }
 
-  // A unit's name as shown, case aside: the advance that enables the first
-  // unit of that name, which becomes a goal named by the unit.
-  function unitGoal(text) {
-    const i = units.findIndex((enabled) => enabled.some((name) => fold(name) === fold(text)));
-    if (i >= 0) goals.set(i, units[i].find((name) => fold(name) === fold(text)));
+  // The researched set from the address (have=), or without one the plan
+  // this browser keeps (once its key is known, and after the rest of the
+  // address is read, as the address is written again with it); the note
+  // says which is shown. Nothing is kept here: only the player's changes
+  // are.
+  function read(state) {
+    const load = ++loads;
+    const text = state.get("have");
+    const { found, unknown } = parse(text ?? "");
+    setResearched(found);
+    draw();
+    known.then(() => {
+      if (load !== loads) return;
+      kept = readKept();
+      if (text === null && kept !== "") {
+        setResearched(kept.split(",").map(Number));
+        draw();
+        chart.relist();
+        chart.save(false);
+      }
+      const shown = tops().join(",");
+      const link = "The plan from the link; the plan this browser keeps stays as it is until you change this one.";
+      const own = shown !== "" ? "Your plan, as this browser kept it." : "";
+      note.textContent = keys === null ? (shown !== "" ? UNKEPT : "") : shown !== kept ? link : own;
+    });
+    return unknown;
+  }
+
+  // A unit's name as shown, case aside (folded): the advance that enables
+  // the first unit of that name, which becomes a goal named by the unit.
+  const byUnit = new Map();
+  units.forEach((enabled, i) => {
+    for (const name of enabled) if (!byUnit.has(fold(name))) byUnit.set(fold(name), [i, name]);
+  });
+  function unitGoal(folded) {
+    const [i, name] = byUnit.get(folded) ?? [-1];
+    if (i >= 0) goals.set(i, name);
     return i;
   }
   const label = (i) => (goals.has(i) ? `${goals.get(i)} (${names[i]})` : names[i]);
@@ -207,7 +248,8 @@ function makePlan(chart) {
   // targets need, the targets left out.
   function summary(targets, route) {
     const named = targets.map(label).join(", ");
-    const done = route.filter((i) => has(i) && !targets.includes(i)).length;
+    const chosen = new Set(targets);
+    const done = route.filter((i) => has(i) && !chosen.has(i)).length;
     const reached = targets.filter(has);
     if (marked === 0) {
       return `${named}: ${plural(route.length, "advance")} to research first`;
@@ -222,7 +264,8 @@ function makePlan(chart) {
     return `${named}: ${left} left to research first; ${done} of ${route.length} researched${already}`;
   }
 
-  // The whole plan's progress, or before any, what to do first.
+  // The whole plan's progress; before any mark, nothing (page.js says
+  // what to do first).
   function progress() {
     const all = groups.length - 1;
     if (marked === 0) return "";
@@ -232,17 +275,6 @@ function makePlan(chart) {
   button.addEventListener("click", () => {
     const selected = chart.selected();
     if (selected.length === 1) toggle(selected[0]);
-  });
-  // R on the focused box or item, else on the one selected advance.
-  document.addEventListener("keydown", (event) => {
-    if (event.key !== "r" && event.key !== "R") return;
-    if (event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.("input:not(.tick), select, textarea")) return;
-    const focused = document.activeElement?.closest?.("g.advance, [data-index]");
-    const selected = chart.selected();
-    const i = focused ? Number(focused.dataset.index ?? focused.id.slice(1)) : selected.length === 1 ? selected[0] : -1;
-    if (i <= 0) return;
-    event.preventDefault();
-    toggle(i);
   });
   // A tick on an item of the route or of this list.
   for (const ticked of [list, document.getElementById("route-list")]) {
@@ -261,16 +293,6 @@ function makePlan(chart) {
     const had = marked;
     change([], `Cleared ${plural(had, "researched advance")}.`);
     undoButton.focus();
-  });
-  // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z), but in a text field, whose own they are.
-  document.addEventListener("keydown", (event) => {
-    if (!(event.ctrlKey || event.metaKey) || event.altKey) return;
-    if (event.target.closest?.("input:not(.tick), select, textarea")) return;
-    const key = event.key.toLowerCase();
-    if (key === "z" && !event.shiftKey) undo(undos, redos, "Undone");
-    else if (key === "y" || (key === "z" && event.shiftKey)) undo(redos, undos, "Redone");
-    else return;
-    event.preventDefault();
   });
   // The address of the page as it stands, route and plan in it.
   document.getElementById("copy-link").addEventListener("click", () => {
@@ -292,11 +314,18 @@ function makePlan(chart) {
     summary,
     progress,
     unitGoal,
-    goalName: (i) => goals.get(i) ?? null,
+    // The unit's name where it leads back to this advance.
+    goalName: (i) => (goals.has(i) && byUnit.get(fold(goals.get(i)))[0] === i ? goals.get(i) : null),
     goal: (i, unit) => goals.set(i, unit),
+    // R on a box or an item (keys.js): the advance marked, or unmarked.
+    toggle,
+    // Ctrl+Z, Ctrl+Y (keys.js): false when there is nothing to undo or redo.
+    undo: () => undo(undos, redos, "Undone"),
+    redo: () => undo(redos, undos, "Redone"),
     // A new selection: goals no longer chosen are forgotten.
     select(targets) {
-      for (const i of goals.keys()) if (!targets.includes(i)) goals.delete(i);
+      const chosen = new Set(targets);
+      for (const i of goals.keys()) if (!chosen.has(i)) goals.delete(i);
       showButton();
     },
   };

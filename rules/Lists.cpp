@@ -9,6 +9,12 @@ int AdvanceIndex(const Advance* advance) { return advance != nullptr ? advance->
 
 int UnitIndex(const UnitType* unit) { return unit != nullptr ? unit->index : -1; }
 
+int AdvanceCount() {
+  int count = 0;
+  for (const Advance* a = &RootAdvance; a != nullptr && a->name[0] != 0; a = a->next) ++count;
+  return count;
+}
+
 // Every unit line makes one record, whatever its name holds, so the unit
 // list is counted by its lines rather than ended at an empty name.
 int UnitCount() {

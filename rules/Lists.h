@@ -5,6 +5,10 @@
 struct Advance;
 struct UnitType;
 
+// The advances in list order, the root first: one more than the advance
+// lines, and one more than the largest index.
+int AdvanceCount();
+
 // The unit types in file order, one per line of the unit section (a unit
 // with an empty name does not end this list).
 int UnitCount();

@@ -8,7 +8,7 @@
 # for 1,000 and 100,000 advances, each beside --json of the larger file of
 # its pair, timed by hyperfine (medians of RUNS runs, fewer for 100,000).
 # The checker is a Release build at -O2, linked statically as the Windows
-# release is (build/bench-diff). SIZES="1000" leaves the large pair out.
+# release is (build/static). SIZES="1000" leaves the large pair out.
 # Installs hyperfine (for benchmarks only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,11 +23,9 @@ mkdir -p "$OUT"
 lorvane_install_packages bench-diff hyperfine
 
 echo "bench-diff: building"
-. scripts/quiet-cmake.sh
-lorvane_configure "$OUT/configure.log" -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLORVANE_STATIC=ON -DLORVANE_TESTS=OFF || exit 1
-lorvane_build "$OUT/build.log" "$OUT" -j"$JOBS" --target lorvane-check || exit 1
-checker="$OUT/check/lorvane-check"
+. scripts/builds.sh
+lorvane_build_kind static "$OUT/" lorvane-check || exit 1
+checker="$(lorvane_build_dir static)/check/lorvane-check"
 
 for size in $SIZES; do
   old="$OUT/stress-$size.txt"
@@ -46,17 +44,4 @@ for size in $SIZES; do
     "$checker --json $larger" >/dev/null
 done
 
-python3 - "$OUT" $SIZES <<'PY'
-import json
-import sys
-
-out, sizes = sys.argv[1], sys.argv[2:]
-print("%9s | %12s %12s | %12s | %7s %7s" % (
-    "advances", "--diff", "--diff json", "--json", "ratio", "json"))
-for size in sizes:
-    diff, diff_json, report = (r["median"] for r in json.load(
-        open("%s/diff-%s.json" % (out, size)))["results"])
-    print("%9s | %9.1f ms %9.1f ms | %9.1f ms | %6.2fx %6.2fx" % (
-        size, diff * 1e3, diff_json * 1e3, report * 1e3, diff / report, diff_json / report))
-print("medians; ratio: --diff (text, then JSON) over --json of the larger file")
-PY
+python3 scripts/bench_diff_table.py "$OUT" $SIZES

@@ -21,9 +21,9 @@ cd "$(dirname "$0")/.."
 RUNS=${RUNS:-15}
 JOBS=${JOBS:-2}
 WINES=${WINES:-"win32 win64"}
-bash scripts/setup.sh
-
-. scripts/quiet-cmake.sh
+. scripts/packages.sh
+lorvane_set_up
+. scripts/builds.sh
 . scripts/wine-env.sh
 trap lorvane_stop_all EXIT
 trap 'exit 130' INT TERM
@@ -33,8 +33,7 @@ lorvane_start_display
 
 for arch in $WINES; do
   case $arch in
-    win32) machine=i686 ;;
-    win64) machine=x86_64 ;;
+    win32 | win64) machine=$(lorvane_machine "$arch") ;;
     *) echo "bench-wine: no Wine called '$arch' (win32 or win64)" >&2; exit 2 ;;
   esac
   why=$(lorvane_wine_cannot_run "$arch")
@@ -42,12 +41,10 @@ for arch in $WINES; do
     echo "=== $arch: not timed: $why"
     continue
   fi
-  dir=build/$arch
+  dir=$(lorvane_build_dir "$arch")
   echo "=== $arch: the $machine build ($dir) under $([ $arch = win32 ] && echo "Wine's 32-bit loader" || echo wine64)"
-  lorvane_configure "build/bench-wine-$arch-configure.log" -S . -B "$dir" \
-    -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$machine.cmake" || exit 1
-  lorvane_build "build/bench-wine-$arch-build.log" "$dir" -j"$JOBS" --target lorvane lorvane-floor \
-    lorvane-floor-comdlg32 lorvane-floor-scroll-bars lorvane-startup-bench lorvane-draw-bench || exit 1
+  lorvane_build_kind "$arch" "build/bench-wine-$arch" lorvane lorvane-floor lorvane-floor-comdlg32 \
+    lorvane-floor-scroll-bars lorvane-startup-bench lorvane-draw-bench || exit 1
   E2E=$dir/tests/e2e
   lorvane_use_wine "$arch"
   lorvane_make_prefix

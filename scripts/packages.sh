@@ -1,8 +1,10 @@
 # Debian packages: which of them are missing, and installing those. Sourced
-# by scripts/setup.sh and by the benchmarks that need tools of their own.
+# by scripts/setup.sh, by the commands that set up (lorvane_set_up) and by
+# the benchmarks that need tools of their own.
 #
 #   lorvane_missing_packages PACKAGE...        prints " name" for each missing one
 #   lorvane_install_packages WHO PACKAGE...    installs the missing ones, saying so as WHO
+#   lorvane_set_up                             scripts/setup.sh, once per command
 
 lorvane_missing_packages() {
   local out="" p
@@ -22,4 +24,12 @@ lorvane_install_packages() {
   apt-get update -qq
   # shellcheck disable=SC2086
   apt-get install -y -qq --no-install-recommends $todo >/dev/null
+}
+
+# Runs scripts/setup.sh once per command: the scripts a command starts
+# (scripts/release.sh from the test command) find it done.
+lorvane_set_up() {
+  [ -z "${LORVANE_SET_UP:-}" ] || return 0
+  bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" || return 1
+  export LORVANE_SET_UP=1
 }

@@ -26,20 +26,3 @@ lorvane_build() {
     return 1
   }
 }
-
-# Lorvane.html in build/web, for scripts/test.sh and scripts/release.sh:
-# Emscripten's CMake wrapper (Debian's emscripten, scripts/setup.sh), an
-# optimised build without tests; Emscripten's optimiser needs Debian's own
-# Node modules, which the machine's Node does not look for.
-#
-#   lorvane_build_web LOG_PREFIX     logs LOG_PREFIX-configure.log and -build.log
-lorvane_build_web() {
-  local log=$1
-  mkdir -p "$(dirname "$log")"
-  NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release \
-    -DLORVANE_TESTS=OFF >"$log-configure.log" 2>&1 || {
-    cat "$log-configure.log"
-    return 1
-  }
-  NODE_PATH=/usr/share/nodejs lorvane_build "$log-build.log" build/web -j"${JOBS:-2}" --target lorvane-app
-}

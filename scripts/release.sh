@@ -17,12 +17,11 @@
 # program imports.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-JOBS=${JOBS:-2}
-BUILD=build/release
+. scripts/packages.sh
+lorvane_set_up
+. scripts/builds.sh
+BUILD=$(lorvane_build_dir release)
 mkdir -p "$BUILD"
-
-bash scripts/setup.sh
-. scripts/quiet-cmake.sh
 
 # A tree configured with another toolchain starts afresh.
 if ! grep -qs 'CMAKE_TOOLCHAIN_FILE:.*mingw-i686-release.cmake' "$BUILD/CMakeCache.txt"; then
@@ -30,22 +29,17 @@ if ! grep -qs 'CMAKE_TOOLCHAIN_FILE:.*mingw-i686-release.cmake' "$BUILD/CMakeCac
   mkdir -p "$BUILD"
 fi
 echo "release: building the Windows programs in $BUILD"
-lorvane_configure "$BUILD/configure.log" -S . -B "$BUILD" \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-release.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DLORVANE_TESTS=OFF || exit 1
-lorvane_build "$BUILD/build.log" "$BUILD" -j"$JOBS" || exit 1
+lorvane_build_kind release "" || exit 1
 
 # The sample's page, as the checker writes it for anyone (scripts/test.sh's
 # release test compares it with the native tier's checker).
-NATIVE=build/release-native
-lorvane_configure "$NATIVE/configure.log" -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release \
-  -DLORVANE_TESTS=OFF || exit 1
-lorvane_build "$NATIVE/build.log" "$NATIVE" -j"$JOBS" --target lorvane-check || exit 1
+NATIVE=$(lorvane_build_dir release-native)
+lorvane_build_kind release-native "" lorvane-check || exit 1
 "$NATIVE/check/lorvane-check" --html "$BUILD/RULES.html" --title "Lorvane sample rules" data/RULES.TXT
 
 # Lorvane.html, as the browser tier tests it.
 echo "release: building Lorvane.html in build/web"
-lorvane_build_web "$BUILD/web" || exit 1
+lorvane_build_kind web "$BUILD/web" lorvane-app || exit 1
 cp build/web/Lorvane.html "$BUILD/Lorvane.html"
 
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")

@@ -15,32 +15,28 @@
 #
 # With a DISPLAY that answers, the viewer opens there and the command waits
 # until it is closed. Otherwise it runs on a virtual display: the command
-# waits for its window (or its "Fatal Error" box), saves a screenshot to
-# build/screenshot.png, says so, and closes the viewer.
+# waits for its window (or its "Fatal Error" box) to be drawn, saves a
+# screenshot to build/screenshot.png, says so, and closes the viewer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-JOBS=${JOBS:-2}
 mkdir -p build
 
-bash scripts/setup.sh
+. scripts/packages.sh
+lorvane_set_up
 
 . scripts/wine-env.sh
+. scripts/builds.sh
 trap lorvane_stop_all EXIT
 trap 'exit 130' INT TERM
-if [ -n "$(lorvane_wine_cannot_run win32)" ]; then
+ARCH=$(lorvane_windows_arch)
+if [ "$ARCH" = win64 ]; then
   echo "run: $(lorvane_wine_cannot_run win32): the viewer runs as its 64-bit build"
-  lorvane_use_wine win64
-  BUILD=build/win64 TOOLCHAIN=cmake/mingw-x86_64.cmake
-else
-  lorvane_use_wine win32
-  BUILD=build/win32 TOOLCHAIN=cmake/mingw-i686.cmake
 fi
+lorvane_use_wine "$ARCH"
+BUILD=$(lorvane_build_dir "$ARCH")
 
 echo "run: building lorvane.exe ($BUILD)"
-. scripts/quiet-cmake.sh
-lorvane_configure build/run-configure.log -S . -B "$BUILD" \
-  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" || exit 1
-lorvane_build build/run-build.log "$BUILD" -j"$JOBS" --target lorvane || exit 1
+lorvane_build_kind "$ARCH" build/run lorvane || exit 1
 VIEWER=$BUILD/app/lorvane.exe
 
 ON_USER_DISPLAY=0
@@ -103,9 +99,17 @@ if [ -z "$window" ]; then
   exit 1
 fi
 title=${window#* }
-# Let the first paint reach the display.
-sleep 1
-import -window "${window%% *}" build/screenshot.png
+# Drawn: two captures in a row alike, of more than one colour (before its
+# first paint a window is all its background).
+capture=""
+for _ in $(seq 1 100); do
+  previous=$capture
+  capture=$(import -window "${window%% *}" build/screenshot.png 2>/dev/null &&
+    identify -format '%k %#' build/screenshot.png 2>/dev/null || true)
+  [ -n "$capture" ] && [ "${capture%% *}" -gt 1 ] && [ "$capture" = "$previous" ] && break
+  kill -0 "$VIEWER_PID" 2>/dev/null || break
+  sleep 0.1
+done
 echo "run: lorvane.exe showed \"$title\"; screenshot saved to $(pwd)/build/screenshot.png"
 kill "$VIEWER_PID" 2>/dev/null || true
 wait "$VIEWER_PID" 2>/dev/null || true

@@ -24,21 +24,23 @@
 # 4. fuzz: the one-minute fuzz smoke run (fuzz/smoke.sh, build/fuzz).
 # Builds are reused incrementally. Exits non-zero if any tier fails; every
 # tier runs even after an earlier one failed. Stops everything it started.
-# TIERS="native win64" runs only those tiers.
-set -uo pipefail
+# TIERS="native win64" runs only those tiers. The builds are the kinds of
+# scripts/builds.sh.
+set -euo pipefail
 cd "$(dirname "$0")/.."
-JOBS=${JOBS:-2}
+export JOBS=${JOBS:-2}
 TIERS=${TIERS:-"native win32 win64 browser fuzz"}
 LOGS=build/test-logs
 mkdir -p "$LOGS"
 
-bash scripts/setup.sh || {
+. scripts/packages.sh
+lorvane_set_up || {
   echo "test: scripts/setup.sh failed"
   exit 1
 }
 
 . scripts/wine-env.sh
-. scripts/quiet-cmake.sh
+. scripts/builds.sh
 trap lorvane_stop_all EXIT
 trap 'exit 130' INT TERM
 
@@ -46,13 +48,12 @@ trap 'exit 130' INT TERM
 # of ours), prints it, and leaves the summary line in CTEST_SUMMARY, with
 # the count of tests CTest did not run (skipped or disabled) where there are.
 run_ctest() {
-  local dir=$1 log=$2 notrun
+  local dir=$1 log=$2 notrun rc=0
   shift 2
-  ctest --test-dir "$dir" --output-on-failure --timeout 300 "$@" >"$log" 2>&1
-  local rc=$?
+  ctest --test-dir "$dir" --output-on-failure --timeout 300 "$@" >"$log" 2>&1 || rc=$?
   cat "$log"
-  CTEST_SUMMARY=$(grep -E 'tests passed|No tests were found' "$log" | tail -1)
-  notrun=$(grep -c -E '\*\*\*(Skipped|Not Run \(Disabled\))' "$log")
+  CTEST_SUMMARY=$(grep -E 'tests passed|No tests were found' "$log" | tail -1 || true)
+  notrun=$(grep -c -E '\*\*\*(Skipped|Not Run \(Disabled\))' "$log" || true)
   if grep -q 'No tests were found' "$log" && [ "$notrun" != 0 ]; then
     CTEST_SUMMARY="$notrun tests, none run"
   elif [ "$notrun" != 0 ]; then
@@ -62,8 +63,7 @@ run_ctest() {
 }
 
 tier_native() {
-  lorvane_configure "$LOGS/native-configure.log" -S . -B build/native -DLORVANE_SANITIZE=ON &&
-    lorvane_build "$LOGS/native-build.log" build/native -j"$JOBS" || return 1
+  lorvane_build_kind native "$LOGS/native" || return 1
   run_ctest build/native "$LOGS/native-ctest.log" -j"$JOBS"
 }
 
@@ -78,15 +78,13 @@ make_release() {
   RELEASE_MADE=1
 }
 
-# A Windows tier: ARCH (win32, win64) is the Wine, MACHINE the compiler's
-# (i686, x86_64). Where this host cannot run the build's programs, the
-# tests are built and listed as not run, and TIER_SKIPPED says why.
+# A Windows tier: ARCH (win32, win64) is the Wine and the build. Where this
+# host cannot run the build's programs, the tests are built and listed as
+# not run, and TIER_SKIPPED says why.
 windows_tier() {
-  local arch=$1 machine=$2 dir=build/$1 why
+  local arch=$1 dir=build/$1 why
   why=$(lorvane_wine_cannot_run "$arch")
-  lorvane_configure "$LOGS/$arch-configure.log" -S . -B "$dir" \
-    -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$machine.cmake" -DLORVANE_WINE_SKIP="$why" &&
-    lorvane_build "$LOGS/$arch-build.log" "$dir" -j"$JOBS" || return 1
+  lorvane_build_kind "$arch" "$LOGS/$arch" -DLORVANE_WINE_SKIP="$why" || return 1
   make_release || return 1
   if [ -n "$why" ]; then
     TIER_SKIPPED=$why
@@ -105,36 +103,29 @@ windows_tier() {
 }
 
 tier_win32() {
-  windows_tier win32 i686
+  windows_tier win32
 }
 
 tier_win64() {
-  windows_tier win64 x86_64
+  windows_tier win64
 }
 
 tier_browser() {
   local work=build/browser chart=${LORVANE_CHART:-}
   mkdir -p "$work"
-  # The native checker, built as the native tier builds it.
-  lorvane_configure "$LOGS/browser-configure-native.log" -S . -B build/native \
-    -DLORVANE_SANITIZE=ON &&
-    lorvane_build "$LOGS/browser-build-native.log" build/native -j"$JOBS" --target lorvane-check ||
-    return 1
-  lorvane_build_web "$LOGS/browser-web" || return 1
+  # The native tier's checker, and Lorvane.html.
+  lorvane_build_kind native "$LOGS/browser-native" lorvane-check || return 1
+  lorvane_build_kind web "$LOGS/browser-web" lorvane-app || return 1
   # The viewer's chart bitmap of the sample, as Copy gives it under Wine;
   # LORVANE_CHART names one kept from an earlier run instead (a change to
   # the page alone needs neither the Windows build nor Wine).
   if [ -z "$chart" ]; then
     chart="$work/chart.ppm"
-    local arch=win32 machine=i686
-    if [ -n "$(lorvane_wine_cannot_run win32)" ]; then
-      arch=win64 machine=x86_64
-    fi
+    local arch
+    arch=$(lorvane_windows_arch)
     echo "test: the viewer's chart from the $arch build"
-    lorvane_configure "$LOGS/browser-configure-$arch.log" -S . -B "build/$arch" \
-      -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$machine.cmake" -DLORVANE_WINE_SKIP= &&
-      lorvane_build "$LOGS/browser-build-$arch.log" "build/$arch" -j"$JOBS" \
-        --target lorvane lorvane-drive || return 1
+    lorvane_build_kind "$arch" "$LOGS/browser-$arch" -DLORVANE_WINE_SKIP= lorvane lorvane-drive ||
+      return 1
     lorvane_use_wine "$arch"
     lorvane_start_display && lorvane_make_prefix || return 1
     bash scripts/wine-run.sh "build/$arch/tests/e2e/lorvane-drive.exe" "build/$arch/app/lorvane.exe" \
@@ -143,12 +134,11 @@ tier_browser() {
       return 1
     }
   fi
+  # Every test file of the folder.
+  local rc=0
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
-    LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" node --test tests/browser/page.test.mjs \
-      tests/browser/release.test.mjs tests/browser/diff.test.mjs tests/browser/input.test.mjs \
-      tests/browser/units.test.mjs tests/browser/plan.test.mjs tests/browser/web.test.mjs \
-    >"$LOGS/browser.log" 2>&1
-  local rc=$?
+    LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" node --test tests/browser/*.test.mjs \
+    >"$LOGS/browser.log" 2>&1 || rc=$?
   cat "$LOGS/browser.log"
   return $rc
 }

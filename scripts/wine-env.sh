@@ -58,6 +58,13 @@ lorvane_wine_cannot_run() {
   fi
 }
 
+# The Windows build this host runs the viewer with: win32 (the i686 build,
+# Wine's 32-bit loader) where it runs 32-bit programs, else win64 (the
+# x86_64 build under wine64).
+lorvane_windows_arch() {
+  if [ -n "$(lorvane_wine_cannot_run win32)" ]; then echo win64; else echo win32; fi
+}
+
 # The Wine for a Windows program: win64 for an x86-64 executable, win32 for
 # an i386 one (the machine field of its PE header); fails for anything else.
 lorvane_exe_wine_arch() {
@@ -121,7 +128,9 @@ lorvane_wine_for() {
 }
 
 if [ -z "${LORVANE_WINE_ARCH:-}" ]; then
-  if lorvane_host_runs_32bit; then LORVANE_WINE_ARCH=win32; else LORVANE_WINE_ARCH=win64; fi
+  # Found out here, in this shell, for every later call.
+  lorvane_host_runs_32bit || true
+  LORVANE_WINE_ARCH=$(lorvane_windows_arch)
 fi
 lorvane_use_wine "$LORVANE_WINE_ARCH"
 

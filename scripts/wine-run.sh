@@ -6,7 +6,7 @@
 # Expects DISPLAY (and the prefix) from wine-env.sh; makes the prefix if the
 # caller has not, and then stops the wineserver it started. The Wine is the
 # one for the program's machine (scripts/wine-env.sh).
-set -u
+set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 lorvane_wine_for "$1" wine-run || exit 126
 trap lorvane_stop_all EXIT
@@ -16,8 +16,8 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 lorvane_make_prefix || exit 2
 out=$(mktemp "${TMPDIR:-/tmp}/lorvane-wine-run.XXXXXX")
-wine "$@" </dev/null >"$out" 2>&1
-rc=$?
+rc=0
+wine "$@" </dev/null >"$out" 2>&1 || rc=$?
 # Console programs end their lines with CR LF under Wine.
 tr -d '\r' <"$out"
 rm -f "$out"

@@ -56,7 +56,7 @@ bool PlainNumber(const std::string& text, const char* digits, std::string* magni
 }  // namespace
 
 void RecordFields(const char* line, bool unit, FieldSpan* fields) {
-  int count = unit ? (int)UNIT_LINE_FIELDS : (int)ADVANCE_LINE_FIELDS;
+  int count = unit ? (int)UNIT_FIELDS : (int)ADVANCE_FIELDS;
   const char* p = line;
   for (int i = 0; i < count; ++i) {
     if (p == nullptr) {
@@ -64,7 +64,7 @@ void RecordFields(const char* line, bool unit, FieldSpan* fields) {
       continue;
     }
     bool last = i == count - 1;
-    char delimiter = !unit && i == ADVANCE_LINE_CATEGORY ? ';' : ',';
+    char delimiter = !unit && i == ADVANCE_CATEGORY ? ';' : ',';
     const char* end = last ? nullptr : strchr(p, delimiter);
     if (end == nullptr) end = p + strlen(p);
     fields[i] = {(int32_t)(p - line), (int32_t)(end - line)};
@@ -230,7 +230,7 @@ void CheckNumber(Scan* scan, const char* kind, const char* name, const char* wha
 }
 
 void CheckFlags(Scan* scan, const char* name, int32_t flags) {
-  const char* start = FieldStart(scan, UNIT_LINE_FLAGS);
+  const char* start = FieldStart(scan, UNIT_FLAGS);
   if (start == nullptr) return;
   std::string text = TrimmedField(start, 0);
   std::string magnitude;
@@ -241,14 +241,14 @@ void CheckFlags(Scan* scan, const char* name, int32_t flags) {
   while (bit > 0 && (value >> bit & 1u) == 0) --bit;
   for (; bit >= 0; --bit) read += (char)('0' + (value >> bit & 1u));
   if (text.empty()) {
-    Warn(scan, KIND_FLAGS_EMPTY, UNIT_LINE_FLAGS,
+    Warn(scan, KIND_FLAGS_EMPTY, UNIT_FLAGS,
          "Unit \"%s\": flags are empty; the game reads them as 0", name);
   } else if (!PlainNumber(text, "01", &magnitude)) {
-    Warn(scan, KIND_FLAGS_NOT_BINARY, UNIT_LINE_FLAGS,
+    Warn(scan, KIND_FLAGS_NOT_BINARY, UNIT_FLAGS,
          "Unit \"%s\": flags \"%s\" hold digits other than 0 and 1; the game reads them as %s",
          name, text.c_str(), read.c_str());
   } else if (magnitude.size() > 31) {
-    Warn(scan, KIND_FLAGS_OUT_OF_RANGE, UNIT_LINE_FLAGS,
+    Warn(scan, KIND_FLAGS_OUT_OF_RANGE, UNIT_FLAGS,
          "Unit \"%s\": flags %s are outside the 32-bit range; the game reads them as %s", name,
          text.c_str(), read.c_str());
   }

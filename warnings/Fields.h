@@ -8,39 +8,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "rules/FieldNames.h"
 #include "warnings/Suggest.h"
 #include "warnings/Warnings.h"
 
-// The fields of a record's line, in their order.
-enum AdvanceLineField {
-  ADVANCE_LINE_NAME,
-  ADVANCE_LINE_AI_VALUE,
-  ADVANCE_LINE_MODIFIER,
-  ADVANCE_LINE_PREREQ1,
-  ADVANCE_LINE_PREREQ2,
-  ADVANCE_LINE_EPOCH,
-  ADVANCE_LINE_CATEGORY,
-  ADVANCE_LINE_CODE,  // after the ";", to the end of the line
-  ADVANCE_LINE_FIELDS
-};
-enum UnitLineField {
-  UNIT_LINE_NAME,
-  UNIT_LINE_OBSOLETE,
-  UNIT_LINE_DOMAIN,
-  UNIT_LINE_MOVE,
-  UNIT_LINE_RANGE,
-  UNIT_LINE_ATTACK,
-  UNIT_LINE_DEFENSE,
-  UNIT_LINE_HIT_POINTS,
-  UNIT_LINE_FIREPOWER,
-  UNIT_LINE_COST,
-  UNIT_LINE_HOLD,
-  UNIT_LINE_ROLE,
-  UNIT_LINE_PREREQ,
-  UNIT_LINE_FLAGS,  // to the end of the line
-  UNIT_LINE_FIELDS
-};
-enum { FIELD_MAX = UNIT_LINE_FIELDS, NO_FIELD = -1 };
+// A field of a record is its place in its line (rules/FieldNames.h).
+enum { FIELD_MAX = UNIT_FIELDS, NO_FIELD = -1 };
 
 // A field's bytes in its line: from after the delimiter before it (or the
 // line's start) to the delimiter after it (or the line's end); start -1

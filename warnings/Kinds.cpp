@@ -3,6 +3,8 @@
 // and the texts of SARIF's rules.
 #include "warnings/Kinds.h"
 
+#include <iterator>
+
 const KindRow DiagnosticKinds[] = {
     {"utf8-file", "The file is saved as UTF-8.",
      "The game reads Windows-1252, so each letter outside ASCII shows as two to four characters.",
@@ -111,6 +113,8 @@ const KindRow DiagnosticKinds[] = {
     {"platform-failure", "The viewer could not go on (a platform call failed).", "The viewer ends.",
      "See the message for the call that failed."},
 };
+
+static_assert(std::size(DiagnosticKinds) == KIND_COUNT, "a row per kind of diagnostic");
 
 DiagnosticKind RefusalKind(Refusal refusal) { return (DiagnosticKind)(KIND_REFUSALS + refusal); }
 

@@ -46,7 +46,7 @@ struct KindRow {
   const char* help;
 };
 
-extern const KindRow DiagnosticKinds[KIND_COUNT];
+extern const KindRow DiagnosticKinds[];
 
 // The kind of a refusal.
 DiagnosticKind RefusalKind(Refusal refusal);

@@ -19,6 +19,7 @@
 #include "chart/UnitText.h"
 #include "graph/Link.h"
 #include "rules/Advance.h"
+#include "rules/FieldNames.h"
 #include "rules/Reader.h"
 #include "rules/UnitType.h"
 #include "warnings/Encoding.h"
@@ -52,48 +53,49 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   CheckNameCut(scan, "Advance", line, name);
   CheckNameBlanks(scan, "Advance", name);
 
-  CheckNumber(scan, "Advance", name, "aiValue", ADVANCE_LINE_AI_VALUE, ',');
-  CheckNumber(scan, "Advance", name, "modifier", ADVANCE_LINE_MODIFIER, ',');
+  CheckNumber(scan, "Advance", name, AdvanceFields[ADVANCE_AI_VALUE].text, ADVANCE_AI_VALUE, ',');
+  CheckNumber(scan, "Advance", name, AdvanceFields[ADVANCE_MODIFIER].text, ADVANCE_MODIFIER, ',');
   // The category ends at the ";" before the code.
-  CheckNumber(scan, "Advance", name, "epoch", ADVANCE_LINE_EPOCH, ',');
-  CheckNumber(scan, "Advance", name, "category", ADVANCE_LINE_CATEGORY, ';');
-  const char* codeField = FieldStart(scan, ADVANCE_LINE_CODE);
+  CheckNumber(scan, "Advance", name, AdvanceFields[ADVANCE_EPOCH].text, ADVANCE_EPOCH, ',');
+  CheckNumber(scan, "Advance", name, AdvanceFields[ADVANCE_CATEGORY].text, ADVANCE_CATEGORY, ';');
+  const char* codeField = FieldStart(scan, ADVANCE_CODE);
   if (codeField != nullptr) {
     const char* raw = SkipSpace(codeField);
     if (strlen(raw) > CODE_SIZE - 1) {
-      Warn(scan, KIND_CODE_CUT, ADVANCE_LINE_CODE,
+      Warn(scan, KIND_CODE_CUT, ADVANCE_CODE,
            "Advance \"%s\": code \"%s\" is longer than %d characters; it is cut to \"%s\"", name,
            raw, CODE_SIZE - 1, advance->code);
     }
   }
-  CheckCodeBlanks(scan, "Advance", name, "code", ADVANCE_LINE_CODE, advance->code);
+  CheckCodeBlanks(scan, "Advance", name, AdvanceFields[ADVANCE_CODE].text, ADVANCE_CODE,
+                  advance->code);
 
   if (strcmp(advance->code, "nil") == 0) {
-    Warn(scan, KIND_CODE_NIL, ADVANCE_LINE_CODE,
+    Warn(scan, KIND_CODE_NIL, ADVANCE_CODE,
          "Advance \"%s\": code \"nil\" always names \"%s\"; this advance never gets dependants",
          name, RootAdvance.name);
   } else {
     if (advance->code[0] == 0) {
-      Warn(scan, KIND_CODE_EMPTY, ADVANCE_LINE_CODE, "Advance \"%s\" has an empty code", name);
+      Warn(scan, KIND_CODE_EMPTY, ADVANCE_CODE, "Advance \"%s\" has an empty code", name);
     }
     const Advance* first = FindAdvance(advance->code);
     if (first != nullptr && first != advance) {
-      Warn(scan, KIND_CODE_REPEATED, ADVANCE_LINE_CODE,
+      Warn(scan, KIND_CODE_REPEATED, ADVANCE_CODE,
            "Advance \"%s\": code \"%s\" is already the code of \"%s\"; this advance never gets "
            "dependants",
            name, advance->code, first->name);
     }
   }
 
-  CheckByteField(scan, "Advance", name, "epoch", ADVANCE_LINE_EPOCH);
+  CheckByteField(scan, "Advance", name, AdvanceFields[ADVANCE_EPOCH].text, ADVANCE_EPOCH);
   if (advance->epoch >= EPOCH_COUNT) {
-    Warn(scan, KIND_EPOCH_OUTSIDE, ADVANCE_LINE_EPOCH,
+    Warn(scan, KIND_EPOCH_OUTSIDE, ADVANCE_EPOCH,
          "Advance \"%s\": epoch %u is outside the epoch table (0 to %d)", name,
          (unsigned)advance->epoch, EPOCH_COUNT - 1);
   }
-  CheckByteField(scan, "Advance", name, "category", ADVANCE_LINE_CATEGORY);
+  CheckByteField(scan, "Advance", name, AdvanceFields[ADVANCE_CATEGORY].text, ADVANCE_CATEGORY);
   if (advance->category >= CATEGORY_COUNT) {
-    Warn(scan, KIND_CATEGORY_OUTSIDE, ADVANCE_LINE_CATEGORY,
+    Warn(scan, KIND_CATEGORY_OUTSIDE, ADVANCE_CATEGORY,
          "Advance \"%s\": category %u is outside the category table (0 to %d)", name,
          (unsigned)advance->category, CATEGORY_COUNT - 1);
   }
@@ -101,10 +103,12 @@ void CheckAdvance(Scan* scan, const Advance* advance, const char* line) {
   const char* codes[2] = {advance->prereqCode1, advance->prereqCode2};
   const Advance* links[2] = {advance->prereq1, advance->prereq2};
   for (int i = 0; i < 2; ++i) {
-    CheckCodeBlanks(scan, "Advance", name, "prerequisite code", ADVANCE_LINE_PREREQ1 + i, codes[i]);
+    CheckCodeBlanks(scan, "Advance", name, AdvanceFields[ADVANCE_PREREQ1 + i].text,
+                    ADVANCE_PREREQ1 + i, codes[i]);
     if (links[i] == nullptr) {
-      CheckUnknownCode(scan, KIND_UNKNOWN_PREREQUISITE, "Advance", name, "prerequisite code",
-                       ADVANCE_LINE_PREREQ1 + i, codes[i], "it stands on level 0");
+      CheckUnknownCode(scan, KIND_UNKNOWN_PREREQUISITE, "Advance", name,
+                       AdvanceFields[ADVANCE_PREREQ1 + i].text, ADVANCE_PREREQ1 + i, codes[i],
+                       "it stands on level 0");
     }
   }
 }
@@ -116,46 +120,47 @@ void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   CheckNameCut(scan, "Unit", line, name);
   CheckNameBlanks(scan, "Unit", name);
 
-  const char* obsoleteField = FieldStart(scan, UNIT_LINE_OBSOLETE);
+  const char* obsoleteField = FieldStart(scan, UNIT_OBSOLETE);
   bool obsoleteCut = false;
   if (obsoleteField != nullptr) {
     char raw[LINE_SIZE];
     RawField(obsoleteField, ',', raw, sizeof raw);
     obsoleteCut = strlen(raw) > CODE_SIZE - 1;
     if (obsoleteCut) {
-      Warn(scan, KIND_OBSOLETE_CODE_CUT, UNIT_LINE_OBSOLETE,
+      Warn(scan, KIND_OBSOLETE_CODE_CUT, UNIT_OBSOLETE,
            "Unit \"%s\": obsolete-by code \"%s\" is longer than %d characters; it is cut to \"%s\"",
            name, raw, CODE_SIZE - 1, unit->obsoleteCode);
     }
   }
-  CheckCodeBlanks(scan, "Unit", name, "obsolete-by code", UNIT_LINE_OBSOLETE, unit->obsoleteCode);
+  CheckCodeBlanks(scan, "Unit", name, UnitFields[UNIT_OBSOLETE].text, UNIT_OBSOLETE,
+                  unit->obsoleteCode);
   if (!obsoleteCut && FindAdvance(unit->obsoleteCode) == nullptr) {
-    CheckUnknownCode(scan, KIND_UNKNOWN_OBSOLETE, "Unit", name, "obsolete-by code",
-                     UNIT_LINE_OBSOLETE, unit->obsoleteCode, "the unit never becomes obsolete");
+    CheckUnknownCode(scan, KIND_UNKNOWN_OBSOLETE, "Unit", name, UnitFields[UNIT_OBSOLETE].text,
+                     UNIT_OBSOLETE, unit->obsoleteCode, "the unit never becomes obsolete");
   }
 
-  // The number fields, in their order.
-  static const char* const kNumbers[] = {"domain",     "move",      "range", "attack", "defense",
-                                         "hit points", "firepower", "cost",  "hold",   "role"};
-  for (int i = 0; i < 10; ++i)
-    CheckNumber(scan, "Unit", name, kNumbers[i], UNIT_LINE_DOMAIN + i, ',');
+  // The number fields, in their order; the flags, a base-2 number, have a
+  // check of their own.
+  for (int field = UNIT_DOMAIN; field <= UNIT_ROLE; ++field) {
+    CheckNumber(scan, "Unit", name, UnitFields[field].text, field, ',');
+  }
 
   if (unit->domain < 0 || unit->domain >= DOMAIN_COUNT) {
-    Warn(scan, KIND_DOMAIN_OUTSIDE, UNIT_LINE_DOMAIN,
+    Warn(scan, KIND_DOMAIN_OUTSIDE, UNIT_DOMAIN,
          "Unit \"%s\": domain %ld is outside the role table (0 to %d)", name, (long)unit->domain,
          DOMAIN_COUNT - 1);
   }
-  CheckByteField(scan, "Unit", name, "role", UNIT_LINE_ROLE);
+  CheckByteField(scan, "Unit", name, UnitFields[UNIT_ROLE].text, UNIT_ROLE);
   if (unit->role >= ROLE_COUNT) {
-    Warn(scan, KIND_ROLE_OUTSIDE, UNIT_LINE_ROLE,
+    Warn(scan, KIND_ROLE_OUTSIDE, UNIT_ROLE,
          "Unit \"%s\": role %u is outside the role table (0 to %d)", name, (unsigned)unit->role,
          ROLE_COUNT - 1);
   }
 
-  CheckCodeBlanks(scan, "Unit", name, "prerequisite code", UNIT_LINE_PREREQ, unit->prereqCode);
+  CheckCodeBlanks(scan, "Unit", name, UnitFields[UNIT_PREREQ].text, UNIT_PREREQ, unit->prereqCode);
   if (unit->prereq == nullptr) {
-    CheckUnknownCode(scan, KIND_UNKNOWN_UNIT_ADVANCE, "Unit", name, "prerequisite code",
-                     UNIT_LINE_PREREQ, unit->prereqCode, "it appears nowhere in the chart");
+    CheckUnknownCode(scan, KIND_UNKNOWN_UNIT_ADVANCE, "Unit", name, UnitFields[UNIT_PREREQ].text,
+                     UNIT_PREREQ, unit->prereqCode, "it appears nowhere in the chart");
   }
   CheckFlags(scan, name, unit->flags);
 
@@ -165,12 +170,12 @@ void CheckUnit(Scan* scan, const UnitType* unit, const char* line) {
   if (!seen.second) {
     const NamedUnit& first = seen.first->second;
     if (first.name == name) {
-      Warn(scan, KIND_UNIT_NAME_REPEATED, UNIT_LINE_NAME,
+      Warn(scan, KIND_UNIT_NAME_REPEATED, UNIT_NAME,
            "Unit \"%s\": the unit on line %ld has the same name; the two cannot be told apart by "
            "name",
            name, (long)first.line);
     } else {
-      Warn(scan, KIND_UNIT_NAME_REPEATED, UNIT_LINE_NAME,
+      Warn(scan, KIND_UNIT_NAME_REPEATED, UNIT_NAME,
            "Unit \"%s\": the unit \"%s\" on line %ld has the same name, case aside; the two "
            "cannot be told apart by name",
            name, first.name.c_str(), (long)first.line);

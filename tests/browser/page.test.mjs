@@ -157,8 +157,50 @@ test("#find= and #route= mark and list --route --json's route, what it opens", a
   await assertShown(first, "the route list's first item");
   await open("sample", "#route=Jet,Zzz");
   const unknown = await state();
-  assert.equal(unknown.summary, 'No advance has the code or name "Zzz"');
+  assert.equal(unknown.summary, 'No advance has the code or name "\u2068Zzz\u2069"');
   assert.deepEqual(unknown.target, [trees.sample.advances.findIndex((a) => a.code === "Jet")]);
+});
+
+test("the address's unknown texts: quoted isolated and cut, the first five and how many more", async () => {
+  const { advances, units } = trees.sample;
+  const taken = new Set([...advances, ...units].flatMap((a) => [a.name.toLowerCase(), a.code?.toLowerCase()]));
+  const codes = Array.from({ length: 20001 }, (_, k) => "Q" + k).filter((c) => !taken.has(c.toLowerCase()));
+  const q = (text) => `"\u2068${text}\u2069"`;
+  const jet = advances.findIndex((a) => a.code === "Jet");
+  const many = codes.slice(0, 20000).join(",");
+  const five = codes.slice(0, 5).map(q).join(", ") + " \u2026 and 19995 more";
+  const cases = [
+    // 20,000 unknown codes beside a known one, in the route and the plan.
+    [`route=Jet,${many}`, [jet], five],
+    [`route=Jet&have=Fli,${many}`, [jet], five],
+    // 64 KB in one entry (a browser takes seconds for each megabyte of an
+    // address); a right-to-left override and what follows it.
+    [`have=${"x".repeat(1 << 16)}`, [], q("x".repeat(24) + "\u2026")],
+    [`route=${encodeURIComponent("\u202eplan completed")},Zzz`, [], q("\u202eplan completed") + ", " + q("Zzz")],
+    [`route=${encodeURIComponent("\u202e\ud83d\ude00".repeat(20))}`, [], q("\u202e\ud83d\ude00".repeat(12) + "\u2026")],
+  ];
+  for (const [hash, target, quoted] of cases) {
+    await open("sample", "#" + hash);
+    const shown = await state();
+    const wanted = [target, "No advance has the code or name " + quoted];
+    assert.deepEqual([shown.target, shown.summary], wanted, hash.slice(0, 40));
+    // The sentence's own characters (not the quoted ones) drawn left to right, line by line.
+    const backwards = await tab.evaluate(() => {
+      const range = document.createRange();
+      let [top, left, count] = [-Infinity, -Infinity, 0];
+      for (const node of document.getElementById("summary").childNodes) {
+        for (let k = 0; node.nodeType === Node.TEXT_NODE && k < node.length; ++k) {
+          range.setStart(node, k);
+          range.setEnd(node, k + 1);
+          const r = range.getBoundingClientRect();
+          if (node.data[k] !== " " && (r.top < top - 1 || (Math.abs(r.top - top) <= 1 && r.left <= left))) ++count;
+          [top, left] = node.data[k] === " " ? [top, left] : [r.top, r.left];
+        }
+      }
+      return count;
+    });
+    assert.equal(backwards, 0, `${hash.slice(0, 40)}: characters out of order`);
+  }
 });
 
 test("a search, a #find= or a #route= brings the box itself into view", async () => {
@@ -350,6 +392,20 @@ test("without a mouse: Tab to a box, arrows along the row and down, Enter select
   assert.ok(names.every((n) => n), names.join());
   await tab.keyboard.press("/");
   assert.equal(await focused(), "find");
+});
+
+// Both come from the key table of page/keys.js: the help the page makes
+// of it, and the guide's copy ("| key | where | what it does |").
+test("the page's help of its keys is docs/GUIDE.md's table of keys", async () => {
+  await open("sample");
+  const help = await tab.evaluate(() =>
+    [...document.querySelectorAll("#keys-help tr")].map((row) => [...row.cells].map((c) => c.textContent)));
+  const guide = readFileSync(join(root, "docs/GUIDE.md"), "utf8");
+  const table = guide.slice(guide.indexOf("| key | where | what it does |")).split("\n\n")[0];
+  const rows = table.split("\n").slice(2).map((line) =>
+    line.slice(2, -2).split(" | ").map((cell, k) => (k === 0 ? cell.replaceAll("`", "") : cell)));
+  assert.ok(help.length > 5, `${help.length} keys in the help`);
+  assert.deepEqual(help, rows);
 });
 
 // Drags: tests/browser/input.test.mjs.

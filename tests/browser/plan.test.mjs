@@ -1,12 +1,14 @@
 // The player's plan on the chart page in headless Chromium, with real input
 // events, against lorvane-check --have: marking and unmarking by key, button
 // and touch, the available list and the route left, have= in the address,
-// the browser's storage, a unit as goal; the sample and 1,000 advances.
+// the browser's storage (kept only by the player's changes, whatever the
+// address; advances that share a name and code told apart), a unit as
+// goal; the sample and 1,000 advances.
 //   LORVANE_CHECK=lorvane-check LORVANE_WORK=dir node --test tests/browser/plan.test.mjs
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { mkdirSync } from "node:fs";
+import { mkdirSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { launch } from "./chromium.mjs";
 import { boxMiddle } from "./box.mjs";
@@ -24,7 +26,13 @@ before(async () => {
   mkdirSync(work, { recursive: true });
   const stress = join(work, "plan-stress-1000.txt");
   execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", 1000, "-o", stress]);
-  const files = { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt", stress };
+  // Two advances of one name and code, the second after the first.
+  const twins = join(work, "plan-twins.txt");
+  writeFileSync(twins, ["@CIVILIZE", "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto",
+    "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto", "Bronze, 1, 0, Sto, nil, 0, 0 ; Brz",
+    "@IMPROVE", "@UNITS", "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Sto, 0",
+    "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Brz, 0", "@TERRAIN", ""].join("\n"));
+  const files = { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt", stress, twins };
   for (const [name, file] of Object.entries(files)) {
     const [rules, page] = [resolve(root, file), join(work, `plan-${name}.html`)];
     run("--html", page, rules);
@@ -38,7 +46,7 @@ after(async () => {
 });
 
 // A few tasks: the address is written, and the storage's key (a digest) known.
-const settle = () => tab.evaluate(() => new Promise((done) => setTimeout(() => setTimeout(done, 20))));
+const settle = (inTab = tab) => inTab.evaluate(() => new Promise((done) => setTimeout(() => setTimeout(done, 20))));
 async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
   await tab.setViewport(viewport);
   await tab.goto("about:blank");
@@ -46,6 +54,15 @@ async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
   await settle();
 }
 const forget = () => tab.evaluate(() => localStorage.clear());
+// The plan this browser keeps, as a new tab opened without have= shows it.
+async function keptPlan(name) {
+  const other = await browser.newPage();
+  await other.goto(`file://${trees[name].page}`);
+  await settle(other);
+  const researched = await other.$$eval("g.researched", (gs) => gs.map((g) => Number(g.id.slice(1))));
+  await other.close();
+  return researched.sort((a, b) => a - b);
+}
 // The page's plan: the marks by index, the lists, the texts.
 async function plan() {
   await settle();
@@ -63,6 +80,7 @@ async function plan() {
       note: text("plan-note"),
       button: text("researched"),
       have: new URLSearchParams(location.hash.slice(1)).get("have") ?? "",
+      routed: new URLSearchParams(location.hash.slice(1)).get("route"),
     };
   });
 }
@@ -160,7 +178,7 @@ test("a link with have= and a route: the route left and both counts as --route -
     const left = expected.targets ? expected.route : [...expected.route, ...undone];
     assert.deepEqual([shown.researched, shown.route], [expected.have, left], route);
     const line = run("--route", route, "--have", known, trees[name].rules).trimEnd().split("\n").pop();
-    const wanted = known !== have ? 'No advance has the code or name "Zzz"' : line + "; ";
+    const wanted = known !== have ? 'No advance has the code or name "\u2068Zzz\u2069"' : line + "; ";
     assert.ok(shown.summary.startsWith(wanted), `${shown.summary} / ${wanted}`);
     // Opened from a link, the page says so and leaves the stored plan alone.
     assert.deepEqual([/from the link/.test(shown.note), await tab.evaluate(() => localStorage.length)], [true, 0]);
@@ -178,7 +196,7 @@ test("a link with have= and a route: the route left and both counts as --route -
   await forget();
 });
 
-test("the plan is kept in this browser for this tree, restored without have=, cleared on asking", async () => {
+test("the plan is kept in this browser for this tree, restored without have=, cleared at once with Undo beside it", async () => {
   await open("sample");
   await forget();
   await open("sample", "#route=Cmp");
@@ -192,6 +210,13 @@ test("the plan is kept in this browser for this tree, restored without have=, cl
   const restored = await plan();
   assert.deepEqual([restored.researched, restored.have], [marked.researched, "Prn"]);
   assert.match(restored.note, /this browser kept/);
+  // Kept by place; a plan kept as codes, as pages before kept it, still restores.
+  const [[key, places]] = await tab.evaluate(() => Object.entries(localStorage));
+  const prn = trees.sample.advances.findIndex((a) => a.code === "Prn");
+  assert.deepEqual([key.split(" ")[0], places], ["lorvane-plan-places", String(prn)]);
+  await tab.evaluate((k) => localStorage.clear() || localStorage.setItem(k.replace("-places", ""), "Prn"), key);
+  await open("sample");
+  assert.deepEqual((await plan()).researched, marked.researched);
   // Clear asks nothing, as Undo brings the plan back; then it is kept cleared.
   await tab.click("#clear-researched");
   const cleared = await plan();
@@ -223,4 +248,66 @@ test("a unit is a goal: #route= and the search name it, the advance that enables
     const hash = await tab.evaluate(() => decodeURIComponent(location.hash));
     assert.match(hash, new RegExp(`route=${unit.name}`, "i"));
   }
+});
+
+test("only the player's changes are kept: a link, Back, another address show their plan", async () => {
+  const { advances } = trees.sample;
+  const needs = (...codes) => [...new Set(codes.flatMap((code) =>
+    [...reach(advances, advances.findIndex((a) => a.code === code), (a) => [a.prereq1, a.prereq2])]))]
+    .sort((a, b) => a - b);
+  const link = /^The plan from the link/;
+  const own = /^Your plan, as this browser kept it/;
+  const page = `file://${trees.sample.page}`;
+  await open("sample");
+  await forget();
+  await open("sample", "#route=Gun");
+  await tab.keyboard.press("r");
+  assert.deepEqual((await plan()).researched, needs("Gun"));
+  // Each step in the same tab: what it shows, the note, the address's
+  // route, and what stays kept.
+  const steps = [
+    ["Back before the first mark", () => tab.goBack(), [], link, "Gun"],
+    ["Forward", () => tab.goForward(), needs("Gun"), own, "Gun"],
+    ["opened without have=", () => open("sample"), needs("Gun"), own, null],
+    ["to #have=Fli", () => tab.goto(page + "#have=Fli"), needs("Fli"), link, null],
+    ["to #route=Jet", () => tab.goto(page + "#route=Jet"), needs("Gun"), own, "Jet"],
+    ["Back", () => tab.goBack(), needs("Fli"), link, null],
+    ["to #have= (nothing)", () => tab.goto(page + "#have="), [], link, null],
+    ["Back", () => tab.goBack(), needs("Fli"), link, null],
+  ];
+  for (const [step, go, researched, note, routed] of steps) {
+    await go();
+    const shown = await plan();
+    assert.deepEqual([shown.researched, shown.routed], [researched, routed], step);
+    assert.match(shown.note, note, step);
+    assert.deepEqual(await keptPlan("sample"), needs("Gun"), `${step}: the kept plan`);
+  }
+  // A mark on the link's plan keeps the plan shown.
+  await clickBox(advances.findIndex((a) => a.code === "Cop"));
+  await tab.keyboard.press("r");
+  assert.deepEqual([(await plan()).researched, await keptPlan("sample")], [needs("Cop"), needs("Cop")]);
+  await forget();
+});
+
+test("advances of one name and code: the one marked is the one the address and the browser restore", async () => {
+  for (const [i, marked] of [[2, [2]], [3, [1, 3]], [1, [1]]]) {
+    await open("twins");
+    await forget();
+    await open("twins");
+    await clickBox(i);
+    await tab.keyboard.press("r");
+    const shown = await plan();
+    assert.deepEqual([shown.researched, await keptPlan("twins")], [marked, marked], `R on ${i}`);
+    await open("twins", "#have=" + encodeURIComponent(shown.have));
+    assert.deepEqual((await plan()).researched, marked, `have=${shown.have}`);
+  }
+  // The second unit of one name, chosen in the search: the link restores its advance.
+  await open("twins");
+  await tab.click("#find");
+  await tab.keyboard.type("Club");
+  for (const key of ["Enter", "Enter"]) await tab.keyboard.press(key);
+  const hash = await tab.evaluate(() => new Promise((done) => setTimeout(() => done(location.hash))));
+  await open("twins", hash);
+  assert.deepEqual(await tab.evaluate(() => [...document.querySelectorAll("g.target")].map((g) => g.id)), ["a3"], hash);
+  await forget();
 });

@@ -28,11 +28,35 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
+// The fixtures of small.txt's reports hold them without their warnings,
+// which the tests of warnings (below) check: small.out ends before
+// "Warnings N", small.json has neither "warnings" nor "diagnostics". The
+// reports' warnings are taken off here and held only to each other, so
+// that a new warning that small.txt gives breaks none of these tests.
+std::string TextWithoutWarnings(const std::string& text) {
+  size_t at = text.rfind("\nWarnings ");
+  if (at == std::string::npos) {
+    ADD_FAILURE() << "no warnings in the text report:\n" << text;
+    return text;
+  }
+  std::string rest = text.substr(at + 1);
+  size_t lines = (size_t)std::count(rest.begin(), rest.end(), '\n');
+  EXPECT_EQ(rest.substr(0, rest.find('\n')), "Warnings " + std::to_string(lines - 1)) << rest;
+  return text.substr(0, at + 1);
+}
+
+Json JsonWithoutWarnings(Json report) {
+  EXPECT_EQ(report["warnings"].size(), report["diagnostics"].size());
+  report.erase("warnings");
+  report.erase("diagnostics");
+  return report;
+}
+
 TEST(CheckText, SmallFileGivesTheExpectedReport) {
   CheckResult result = RunCheck({FixturePath("small.txt")});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out, ReadWholeFile(FixturePath("small.out")));
+  EXPECT_EQ(TextWithoutWarnings(result.out), ReadWholeFile(FixturePath("small.out")));
 }
 
 // The small fixture's chart metrics: rows of 1, 5 and 4 boxes with
@@ -45,9 +69,8 @@ TEST(CheckText, MetricsFollowTheStatistics) {
   CheckResult result = RunCheck({"--metrics", "9,13,0", FixturePath("small.txt")});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
-  std::string expected = Replace(ReadWholeFile(FixturePath("small.out")), "Warnings 0\n",
-                                 std::string(SmallMetricsText) + "Warnings 0\n");
-  EXPECT_EQ(result.out, expected);
+  EXPECT_EQ(TextWithoutWarnings(result.out),
+            ReadWholeFile(FixturePath("small.out")) + SmallMetricsText);
 }
 
 TEST(CheckText, CarriageReturnLineEndsReadLikeLineFeeds) {
@@ -74,12 +97,13 @@ TEST(CheckText, CarriageReturnLineEndsReadLikeLineFeeds) {
   }
 }
 
-// small.json is the whole report, written by hand like small.out: the root
-// first, then the file's order (Harbour is listed before the advance it
+// small.json is the whole report but its warnings, written by hand like
+// small.out: the root first, then the file's order (Harbour is listed before the advance it
 // needs and still lands on level 2), every key in its place.
 TEST(CheckJson, SmallFileGivesTheExpectedReport) {
-  Json report = RunJson({"--json", FixturePath("small.txt")});
-  Json expected = ParseReport(ReadWholeFile(FixturePath("small.json")));
+  Json report = JsonWithoutWarnings(RunJson({"--json", FixturePath("small.txt")}));
+  // A part of a report, so not one that its schema would admit.
+  Json expected = Json::parse(ReadWholeFile(FixturePath("small.json")));
   EXPECT_EQ(report, expected) << "as a patch of small.json: " << Json::diff(expected, report);
 }
 

@@ -35,7 +35,8 @@ Columns of commands.tsv, tab-separated (escapes \\n, \\t, \\\\, \\xHH):
              PROBLEM" and the usage text; "-" for nothing
   stdout     "-" nothing, "*" anything, @svg or @html what that export of
              fixtures/small.txt gives, @usage the usage text (check/usage.txt),
-             text:BYTES exactly, json:PATH=VALUE
+             text:BYTES exactly, starts:BYTES beginning so (what follows,
+             the file's warnings, is the tests of warnings'), json:PATH=VALUE
              a value of the JSON report; >NAME sends standard output to
              that prepared file, >>NAME appends to it, <>NAME writes it
              from its start without emptying it, &2 sends it where
@@ -361,6 +362,10 @@ def run(case, command):
             got = lookup(json.loads(got_out.decode("ascii")), where)
             if got != json.loads(literal):
                 fail(name, "%s is %s, expected %s" % (where, json.dumps(got), literal))
+        elif out_want.startswith("starts:"):
+            want_out = unescape(out_want[7:])
+            if not got_out.startswith(want_out):
+                fail(name, "stdout\n  got      %r\n  expected %r..." % (got_out[:600], want_out))
         elif out_want not in ("-", "*") and not redirected:
             want_out = expected_bytes(plain, unescape(out_want).decode("latin-1"))
             # An output with its own CR LF (CSV) is compared as written.

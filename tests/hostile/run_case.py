@@ -16,10 +16,11 @@
   run_case.py CASE --dir CORPUS view DRIVER VIEWER [EMULATOR...]
       lorvane-drive VIEWER PATH --expect-exit N [--expect-text MESSAGE] in
       CORPUS: the viewer's box and exit code, or its window for a chart.
-  run_case.py --outcome EXIT MESSAGE [--out FILE] [CHECK...] -- COMMAND...
+  run_case.py --outcome EXIT MESSAGE [--out FILE | --report FILE] [CHECK...] -- COMMAND...
       one run of COMMAND (through Wine) checked in the same way, its
-      standard output equal to FILE when given: the checker's report tests
-      in the Windows build.
+      standard output equal to FILE when given (--report: its text report
+      up to its warnings, "Warnings N" and after, which FILE leaves out):
+      the checker's report tests in the Windows build.
 
 Through Wine, carriage returns before line feeds are dropped from the
 program's output (the C library's text mode writes them). A program that
@@ -165,7 +166,7 @@ def lookup(document, path):
 
 
 def check_outcome(name, result, exit_code, expected_message, checks=(), out_file=None,
-                  json_out=False):
+                  json_out=False, report_only=False):
     """Fails the case unless result (code, stdout, stderr) ends as expected;
     a JSON output (json_out, or any with checks) must answer to its schema."""
     code, out, err = result
@@ -183,6 +184,8 @@ def check_outcome(name, result, exit_code, expected_message, checks=(), out_file
     if out_file is not None:
         with open(out_file, "rb") as f:
             expected_out = f.read()
+        if report_only and b"\nWarnings " in out:
+            out = out[:out.rindex(b"\nWarnings ") + 1]
         if out != expected_out:
             fail(name, "stdout\n%s\nexpected (%s):\n%s" %
                  (out.decode("latin-1"), out_file, expected_out.decode("latin-1")))
@@ -294,10 +297,11 @@ def run_outcome(args):
         sys.exit(__doc__)
     options, command = args[2:args.index("--")], args[args.index("--") + 1:]
     out_file = None
-    if options[:1] == ["--out"]:
+    report_only = options[:1] == ["--report"]
+    if options[:1] in (["--out"], ["--report"]):
         out_file, options = options[1], options[2:]
     check_outcome(" ".join(command), run(command, None, CHECK_TIMEOUT, True), int(args[0]),
-                  message(args[1]), options, out_file)
+                  message(args[1]), options, out_file, report_only=report_only)
 
 
 def main():
