@@ -200,7 +200,7 @@
   });
 
   // The help: a row for each row of the table that says what it does.
-  const help = document.getElementById("keys-help");
+  const help = document.getElementById("keys-help").tBodies[0];
   for (const row of KEYS.filter((r) => r.does)) {
     const line = help.insertRow();
     const keys = line.insertCell();

@@ -231,7 +231,8 @@ test("a search, a #find= or a #route= brings the box itself into view", async ()
       // Escape in the field clears the search alone, elsewhere the selection too.
       await tab.keyboard.press("Escape");
       const searched = await state();
-      assert.deepEqual([searched.target, searched.match, searched.hash], [[i], [], `#route=${advances[i].code}&zoom=2`]);
+      assert.deepEqual([searched.target, searched.match], [[i], []]);
+      assert.match(searched.hash, /^#route=[^&]+&zoom=2$/);
       await tab.evaluate(() => document.activeElement.blur());
       await tab.keyboard.press("Escape");
       const cleared = await state();
@@ -255,11 +256,12 @@ test("the bar stays in view however the chart is scrolled", async () => {
       const find = document.getElementById("find").getBoundingClientRect();
       const view = document.getElementById("view");
       return { left: find.left, top: find.top, right: find.right, scrolled: view.scrollLeft,
-        page: [scrollX, scrollY, document.documentElement.scrollWidth] };
+        page: [scrollX, document.documentElement.scrollWidth] };
     });
     assert.ok(seen.scrolled > 1000, "the chart scrolled");
+    // A narrow page scrolls down to its side panel; the bar stays on top.
     assert.ok(seen.left >= 0 && seen.top >= 0 && seen.right <= viewport.width, JSON.stringify(seen));
-    assert.deepEqual(seen.page, [0, 0, viewport.width]);
+    assert.deepEqual(seen.page, [0, viewport.width]);
   }
 });
 
@@ -399,7 +401,7 @@ test("without a mouse: Tab to a box, arrows along the row and down, Enter select
 test("the page's help of its keys is docs/GUIDE.md's table of keys", async () => {
   await open("sample");
   const help = await tab.evaluate(() =>
-    [...document.querySelectorAll("#keys-help tr")].map((row) => [...row.cells].map((c) => c.textContent)));
+    [...document.querySelectorAll("#keys-help tbody tr")].map((row) => [...row.cells].map((c) => c.textContent)));
   const guide = readFileSync(join(root, "docs/GUIDE.md"), "utf8");
   const table = guide.slice(guide.indexOf("| key | where | what it does |")).split("\n\n")[0];
   const rows = table.split("\n").slice(2).map((line) =>
@@ -445,9 +447,9 @@ test("zoom keeps the point under the pointer, steps in proportion, fits the whol
   }
   // Fit (0, the button) fills the width; zooming out stops at the whole
   // chart, never smaller; 8x at most.
-  for (const [act, whole] of [["0", false], ["-", true], ["-", true], ["#fit", false]]) {
+  for (const [act, whole] of [["0", false], ["-", true], ["#fit", false]]) {
     if (act.startsWith("#")) await tab.click(act);
-    else await tab.keyboard.press(act);
+    else for (let k = 0; k < (act === "-" ? 20 : 1); ++k) await tab.keyboard.press(act);
     const size = await tab.evaluate(() => {
       const s = document.getElementById("sizer").getBoundingClientRect();
       const v = document.getElementById("view");
