@@ -27,7 +27,9 @@
   // margin from the box's outline: inside the box, clear of the links
   // that end there, so that the advances available on a page without a
   // plan leave the chart's outlines as the viewer draws them; found ones
-  // in a ring around the box.
+  // in a ring around the box. The available ones' frames, there at every
+  // load, lie under the chart with the fills: the links that cross their
+  // boxes stay drawn over them, as in the viewer.
   const FILLS = ["dimmed", "researched", "match", "opens", "route", "target"];
   const FRAMES = ["opens", "route", "target", "researched", "available", "match", "warned"];
   const MARGIN = { researched: -2, available: -3.5, match: 3.5 };
@@ -104,7 +106,7 @@
   const fill = {};
   for (const mark of FILLS) fill[mark] = addPath(fills, "tint-" + mark);
   const frame = {};
-  for (const mark of FRAMES) frame[mark] = addPath(tints, "frame-" + mark);
+  for (const mark of FRAMES) frame[mark] = addPath(mark === "available" ? fills : tints, "frame-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
