@@ -50,10 +50,12 @@
   });
   const names = groups.map((g) => g.querySelector("text.name").textContent);
   const levels = groups.map((g) => Number(g.dataset.level));
-  // The units each advance enables, by the name drawn in its box.
+  // The units each advance enables, by the name drawn in its box: the text
+  // before the cost's tspan, none where the name is empty.
   const units = groups.map(() => []);
   for (const text of svg.querySelectorAll("text.unit")) {
-    units[Number(text.parentNode.id.slice(1))].push(text.firstChild.nodeValue);
+    const name = text.firstChild.nodeType === Node.TEXT_NODE ? text.firstChild.nodeValue : "";
+    units[Number(text.parentNode.id.slice(1))].push(name);
   }
   // Each box's outline as its rect gives it: the middle of the border pixels.
   const boxes = groups.map((g) => {

@@ -8,13 +8,14 @@
 #    (build/native), run by CTest;
 # 2. win32 and win64: the Windows programs cross-built with MinGW-w64, i686
 #    (build/win32) and x86_64 (build/win64), each run by CTest under its
-#    Wine (Wine's 32-bit loader, wine64), one at a time, on a virtual
-#    display, in a prefix of its own (build/wineprefix, build/wineprefix64),
-#    with CUPS and a PDF printer; before CTest, scripts/release.sh makes the
-#    release archive (build/release, 32-bit) that the release tests unpack
-#    and check (both tiers) and run (win32). Where this host runs no 32-bit
-#    programs, win32 is built and its tests are listed as not run, and the
-#    tier is reported as skipped with the reason;
+#    Wine (Wine's 32-bit loader, wine64), two at a time (those that use
+#    the desktop alone), on a virtual display, in a prefix of its own
+#    (build/wineprefix, build/wineprefix64), with CUPS and a PDF printer;
+#    before CTest, scripts/release.sh makes the release archive
+#    (build/release, 32-bit) that the release tests unpack and check (both
+#    tiers) and run (win32). Where this host runs no 32-bit
+#    programs, win32 makes only the release archive (its i686 build), and
+#    the tier is reported as skipped with the reason;
 # 3. browser: the checker's HTML pages in headless Chromium (tests/browser),
 #    and Lorvane.html (built with Emscripten in build/web) against the
 #    checker's pages, against the viewer's chart bitmap under Wine,
@@ -79,27 +80,30 @@ make_release() {
 }
 
 # A Windows tier: ARCH (win32, win64) is the Wine and the build. Where this
-# host cannot run the build's programs, the tests are built and listed as
-# not run, and TIER_SKIPPED says why.
+# host cannot run the build's programs, only the release archive is made
+# (it is the i686 build of both programs), the tests are neither built nor
+# run, and TIER_SKIPPED says why.
 windows_tier() {
   local arch=$1 dir=build/$1 why
   why=$(lorvane_wine_cannot_run "$arch")
-  lorvane_build_kind "$arch" "$LOGS/$arch" -DLORVANE_WINE_SKIP="$why" || return 1
-  make_release || return 1
   if [ -n "$why" ]; then
+    make_release || return 1
     TIER_SKIPPED=$why
-    echo "test: $arch: $why; its tests are built and not run"
-    run_ctest "$dir" "$LOGS/$arch-ctest.log"
+    echo "test: $arch: $why; its tests are neither built nor run"
     return
   fi
+  lorvane_build_kind "$arch" "$LOGS/$arch" -DLORVANE_WINE_SKIP= || return 1
+  make_release || return 1
   lorvane_use_wine "$arch"
   lorvane_start_display || return 1
   lorvane_make_prefix || return 1
   lorvane_start_cups || return 1
   lorvane_start_anchor "$dir/tests/e2e/lorvane-wine-anchor.exe"
   echo "test: Wine prefix $WINEPREFIX, display $DISPLAY"
-  # One at a time: the window list and the clipboard are shared per prefix.
-  run_ctest "$dir" "$LOGS/$arch-ctest.log" -j1
+  # The tests that use the desktop (windows, the clipboard, the spooler)
+  # are RUN_SERIAL, since the window list and the clipboard are shared per
+  # prefix; the console programs' tests run beside each other.
+  run_ctest "$dir" "$LOGS/$arch-ctest.log" -j"$JOBS"
 }
 
 tier_win32() {
@@ -134,10 +138,13 @@ tier_browser() {
       return 1
     }
   fi
-  # Every test file of the folder.
+  # Every test file of the folder, JOBS files at a time (each its own
+  # Chromium with a profile of its own; their files in the work folder have
+  # names of their own).
   local rc=0
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
-    LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" node --test tests/browser/*.test.mjs \
+    LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" \
+    node --test --test-concurrency="$JOBS" tests/browser/*.test.mjs \
     >"$LOGS/browser.log" 2>&1 || rc=$?
   cat "$LOGS/browser.log"
   return $rc
