@@ -43,11 +43,14 @@
     current = i;
     groups[i].tabIndex = 0;
   }
-  rove(0);
-  chart.addEventListener("marks", () => {
+  function roveToTarget() {
     const targets = page.targets();
     if (targets.length > 0 && !svg.contains(document.activeElement)) rove(targets[targets.length - 1]);
-  });
+  }
+  rove(0);
+  // The address's selection came before this script.
+  roveToTarget();
+  chart.addEventListener("marks", roveToTarget);
   // Along the row (to its ends), up to the first prerequisite, down to
   // the first dependant.
   function moveFocus(i, key) {

@@ -170,6 +170,9 @@ test("by keyboard: the skip link, Tab to the side panel, R on a list item, the f
   // not the target; the focus goes to the item now in its place.
   const { advances } = trees.sample;
   await open("sample", "#route=Cmp");
+  // The chart's one stop is the address's target.
+  const stop = await tab.evaluate(() => document.querySelector('g.advance[tabindex="0"]').dataset.code);
+  assert.equal(stop, "Cmp");
   const list = () => tab.$$eval("#route-list li", (items) => items.map((li) => Number(li.dataset.index)));
   const before = await list();
   await tab.focus("#route-list li:nth-child(3) .pick");
@@ -252,13 +255,18 @@ test("Undo and Redo step back and forth through marks, unmarks and Clear, 50 ste
   await tab.goBack();
   await settle();
   assert.deepEqual(await researched(), seen.at(-2));
-  // 55 changes: 50 undone, then nothing more.
+  // 51 changes: 50 undone, then nothing more.
   await open("sample");
   const level = advances.map((a, i) => i).filter((i) => advances[i].level >= 2);
-  for (let k = 0; k < 55; ++k) await focusBox(level[k % level.length]), await tab.keyboard.press("r");
-  let undone = 0;
-  while (!(await tab.$eval("#undo", (b) => b.disabled))) await tab.click("#undo"), ++undone;
-  assert.equal(undone, 50);
+  for (let k = 0; k < 51; ++k) await focusBox(level[k % level.length]), await tab.keyboard.press("r");
+  const undoable = [];
+  await tab.keyboard.down("Control");
+  for (let k = 0; k < 50; ++k) {
+    await tab.keyboard.press("z");
+    if (k >= 48) undoable.push(await tab.$eval("#undo", (b) => !b.disabled));
+  }
+  await tab.keyboard.up("Control");
+  assert.deepEqual(undoable, [true, false]);
 });
 
 test("the match list closes on a choice and never covers the summary", async () => {
