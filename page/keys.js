@@ -100,7 +100,11 @@
     {
       keys: ["Escape"], shown: "Esc", where: ["search"],
       does: "clear the search field and close its list (the selection stays)",
-      run: () => page.clearSearch(),
+      run: (event, at) => {
+        page.clearSearch();
+        // From a match, which is gone now, back to the field.
+        if (at !== find) find.focus();
+      },
     },
     {
       keys: ["Escape"], shown: "Esc", where: ["page"],

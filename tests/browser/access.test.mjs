@@ -207,6 +207,15 @@ test("by keyboard: the skip link, Tab to the side panel, R on a list item, the f
   await settle();
   assert.deepEqual([await tab.$eval("#find", (f) => f.value), await tab.$eval("#match-list", (l) => l.hidden),
     await targets(), await text("matches")], ["", true, selected, ""]);
+  // From a match (Tab from the field goes to the one stepped to), back to the field.
+  await tab.keyboard.type("ing");
+  await tab.keyboard.press("ArrowDown");
+  await tab.keyboard.press("ArrowDown");
+  await tab.keyboard.press("Tab");
+  const stepped = await tab.$eval("#match-list li[aria-selected]", (li) => li.id);
+  assert.equal(await focused(), stepped);
+  await tab.keyboard.press("Escape");
+  assert.deepEqual([await focused(), await tab.$eval("#find", (f) => f.value)], ["find", ""]);
 });
 
 test("Undo and Redo step back and forth through marks, unmarks and Clear, 50 steps at most", async () => {
