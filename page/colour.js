@@ -5,21 +5,23 @@
 "use strict";
 (function () {
   const page = window.chartPage;
-  const { chart, groups, veil, tints, width, height } = page;
+  const { chart, groups, fillLayer } = page;
   const select = document.getElementById("colour");
   const key = document.getElementById("colour-key");
   const heading = document.getElementById("colour-heading");
   const list = document.getElementById("colour-values");
   // Okabe and Ito's colours, which stay apart for the common colour-vision
-  // deficiencies, halfway to white so that black text stays legible.
-  const PALETTE = ["#f2cf7f", "#aad9f4", "#7fceb9", "#f7f1a0", "#7fb8d8", "#eaae7f", "#e5bcd3", "#cccccc"];
+  // deficiencies, halfway to white so that black text stays legible; the
+  // yellow late, as it is near the fill of what a search found.
+  const PALETTE = ["#f2cf7f", "#aad9f4", "#7fceb9", "#e5bcd3", "#7fb8d8", "#eaae7f", "#f7f1a0", "#cccccc"];
   const HEADINGS = { epoch: "Epochs", category: "Categories" };
   // The values' names as each box's label gives them: "name, epoch,
   // category, level N" (a name may hold a comma; the rest does not).
   const labels = groups.map((g) => g.getAttribute("aria-label").split(", "));
   const nameOf = { epoch: (i) => labels[i].at(-3), category: (i) => labels[i].at(-2) };
-  // Under the veil, so that a selection dims them; the filter over it.
-  // Made when first needed: a page without colours loads as before.
+  // Under the marks' fills, so that a selection's hatching covers them;
+  // the filter over them, the same hatching. Made when first needed: a
+  // page without colours loads as before.
   let colours = null;
   let dim = null;
 
@@ -37,8 +39,8 @@
       return;
     }
     if (colours === null) {
-      colours = page.layer("colours", veil);
-      dim = page.addPath(page.layer("filter", tints), "veil");
+      colours = page.layer("colours", fillLayer);
+      dim = page.addPath(page.layer("filter", fillLayer), "tint-dimmed");
     }
     for (const g of groups) g.classList.remove(...[...g.classList].filter((c) => c.startsWith("colour-")));
     mode = HEADINGS[wanted] ? wanted : "";
@@ -83,6 +85,8 @@
     list.replaceChildren(...items);
     heading.textContent = HEADINGS[mode] ?? "";
     key.hidden = mode === "";
+    // With colours the marks of a selection and the plan are frames only.
+    document.body.classList.toggle("coloured", mode !== "");
     filter(null, byValue);
   }
 
@@ -91,8 +95,8 @@
   function filter(v, byValue = groupsOf) {
     groupsOf = byValue;
     chosen = byValue.has(v) ? v : null;
-    const kept = chosen === null ? null : byValue.get(chosen);
-    dim.setAttribute("d", kept === null ? "" : `M0 0H${width}V${height}H0Z` + page.boxPath(kept, 1.5));
+    const others = chosen === null ? [] : [...groups.keys()].filter((i) => value(i) !== chosen);
+    dim.setAttribute("d", page.boxPath(others, 0));
     for (const button of list.querySelectorAll("button")) {
       button.setAttribute("aria-pressed", String(Number(button.dataset.value) === chosen));
     }

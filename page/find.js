@@ -53,6 +53,7 @@ function makeFinder(page) {
       item.id = "match-" + (from + k);
       item.dataset.index = i;
       item.setAttribute("role", "option");
+      item.tabIndex = from + k === Math.max(0, current) ? 0 : -1;
       const name = document.createElement("b");
       name.textContent = names[i];
       item.append(name, " " + groups[i].dataset.code);
@@ -65,8 +66,11 @@ function makeFinder(page) {
     const end = matchList.scrollHeight - matchList.clientHeight - matchList.scrollTop;
     if (end < 40) listUpTo(matchList.children.length + LISTED);
   }, { passive: true });
+  // A match chosen (Enter, a click) closes the list until the text
+  // changes or Down or Up asks for it.
+  let chosen = false;
   function openMatches(open) {
-    matchList.hidden = !open || matches.length === 0;
+    matchList.hidden = !open || chosen || matches.length === 0;
     find.setAttribute("aria-expanded", String(!matchList.hidden));
   }
   finder.addEventListener("focusin", () => openMatches(true));
@@ -79,10 +83,14 @@ function makeFinder(page) {
   }
   function goToMatch(k) {
     listUpTo(k + 1);
-    matchList.children[current]?.removeAttribute("aria-selected");
+    const before = matchList.children[Math.max(0, current)];
+    before?.removeAttribute("aria-selected");
+    if (before) before.tabIndex = -1;
     current = k;
     const item = matchList.children[k];
     item.setAttribute("aria-selected", "true");
+    // Tab from the field goes to the match stepped to.
+    item.tabIndex = 0;
     find.setAttribute("aria-activedescendant", item.id);
     item.scrollIntoView({ block: "nearest" });
     matchCount.textContent = `${k + 1} of ${matches.length}`;
@@ -92,24 +100,44 @@ function makeFinder(page) {
     if (unit !== undefined) page.goal(matches[k], unit);
     pick(matches[k]);
   }
+  function choose(k) {
+    goToMatch(k);
+    chosen = true;
+    find.focus();
+    openMatches(false);
+  }
   matchList.addEventListener("click", (event) => {
     const item = event.target.closest("li[data-index]");
-    if (item !== null) goToMatch([...matchList.children].indexOf(item));
+    if (item !== null) choose([...matchList.children].indexOf(item));
   });
 
   find.addEventListener("input", () => {
+    chosen = false;
     search(find.value);
     // Scrolling only when the first match is out of view spares drawing.
     if (matches.length > 0) reveal(matches[0]);
     page.searched();
   });
   // The keys' step (keys.js): from an item of the list (null for the
-  // field), the step is from that item, and the focus follows it.
-  function stepFrom(by, item) {
+  // field), the step is from that item, and the focus follows it. Enter
+  // (close) chooses the match and closes the list; Down and Up open it.
+  function stepFrom(by, item, close) {
     if (item !== null) current = [...matchList.children].indexOf(item);
+    chosen = close;
+    openMatches(!close);
     step(by);
-    if (item !== null) matchList.children[current]?.focus();
+    if (item !== null && !close) matchList.children[current]?.focus();
   }
+
+  // Another selection than the match stepped to: the count alone, no
+  // "3 of 22" that no longer holds.
+  document.getElementById("chart").addEventListener("marks", () => {
+    const targets = page.targets();
+    if (current < 0 || (targets.length === 1 && targets[0] === matches[current])) return;
+    matchList.children[current]?.removeAttribute("aria-selected");
+    current = -1;
+    matchCount.textContent = plural(matches.length, "advance") + " found";
+  });
 
   return { search, step: stepFrom, matches: () => matches };
 }

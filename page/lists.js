@@ -1,37 +1,27 @@
-// The lists beside the chart and under the search field: an item of the
-// route brings its box into view, a warning, a change or a unit selects
-// its advance; every item that shows an advance is reached by Tab,
-// whichever script made it, and chosen by Enter as by a click (keys.js).
+// The lists beside the chart: an item of the route brings its box into
+// view, a warning, a change or a unit selects its advance; each by its
+// button (items.js), reached by Tab, chosen by a click, Space or Enter
+// (keys.js).
 "use strict";
 (function () {
   const { pick, show } = window.chartPage;
   document.getElementById("route-list").addEventListener("click", (event) => {
-    const item = event.target.closest("li");
-    if (item !== null) show(Number(item.dataset.index));
+    const item = !event.target.closest(".tick") && event.target.closest("li[data-index]");
+    if (item) show(Number(item.dataset.index));
   });
-  const warnings = document.getElementById("warnings");
-  warnings.addEventListener("click", (event) => {
-    const item = event.target.closest("li[data-index]");
-    if (item !== null) pick(Number(item.dataset.index));
-  });
-  // A comparison's list of changes (lorvane-check --diff) and the units
-  // table: an entry selects the advance it shows.
-  for (const list of [document.getElementById("changes"), document.querySelector("#units tbody")]) {
+  // The warnings and a comparison's changes come as the page was written:
+  // each item that shows an advance gets its button here.
+  for (const item of document.querySelectorAll("#warnings li[data-index], #changes li[data-index]")) {
+    item.removeAttribute("tabindex");
+    item.append(makePick(...item.childNodes));
+  }
+  // A warning, a change or a unit's row selects the advance it shows.
+  for (const list of [document.getElementById("warnings"), document.getElementById("changes"),
+    document.querySelector("#units tbody")]) {
     if (list === null) continue;
     list.addEventListener("click", (event) => {
       const item = event.target.closest("[data-index]");
       if (item !== null) pick(Number(item.dataset.index));
     });
-  }
-  // Tab reaches every item; Enter on it is a click (keys.js).
-  const itemSelector = "li[data-index], tr[data-index]";
-  const focusable = (root) => {
-    for (const item of root.querySelectorAll(itemSelector)) {
-      if (!item.hasAttribute("tabindex")) item.tabIndex = 0;
-    }
-  };
-  for (const root of [document.getElementById("side"), document.getElementById("match-list")]) {
-    focusable(root);
-    new MutationObserver(() => focusable(root)).observe(root, { childList: true, subtree: true });
   }
 })();

@@ -1,6 +1,7 @@
 // The chart page's overview: the whole chart drawn small on a canvas, each
-// box a rectangle in its colour with the route and the targets, and a
-// frame for what the view shows; a click or a drag there moves the view.
+// box a rectangle in its colour with the researched ones, the route and
+// the targets, and a frame for what the view shows; a click or a drag
+// there moves the view, and so do the arrow keys when it has the focus.
 "use strict";
 (function () {
   const { view, chart, boxes, width, height, marked } = window.chartPage;
@@ -11,9 +12,10 @@
   const phone = matchMedia("(max-width: 700px)");
   let scale = 1;
 
-  // The canvas at most 200 CSS pixels wide and 60% of the view's height.
+  // The canvas small in the corner: at most 120 CSS pixels wide and a
+  // third of the view's height.
   function size() {
-    scale = Math.min(200 / width, Math.max(80, view.clientHeight * 0.6) / height);
+    scale = Math.min(120 / width, Math.max(60, view.clientHeight / 3) / height);
     const ratio = devicePixelRatio || 1;
     canvas.style.width = width * scale + "px";
     canvas.style.height = height * scale + "px";
@@ -30,7 +32,8 @@
     const ratio = canvas.width / (width * scale);
     const context = canvas.getContext("2d");
     context.setTransform(scale * ratio, 0, 0, scale * ratio, 0, 0);
-    context.fillStyle = "#fff";
+    const ground = getComputedStyle(overview);
+    context.fillStyle = ground.getPropertyValue("--page").trim() || "#fff";
     context.fillRect(0, 0, width, height);
     const fills = window.chartPage.fills?.() ?? [];
     // At least a pixel of the canvas, so that no box vanishes.
@@ -43,6 +46,7 @@
       }
     };
     paint(boxes.keys());
+    paint(marked.researched, "#7a5cc0");
     paint(marked.match, "#e0b000");
     paint(marked.route, "#2a9d2a");
     paint(marked.target, "#e06000");
@@ -93,6 +97,25 @@
   overview.addEventListener("pointerup", letGo);
   overview.addEventListener("pointercancel", letGo);
 
+  // The arrows on the overview (keys.js) move the view by a tenth of it,
+  // with Shift by a half; Home to the chart's top left corner.
+  window.chartPage.moveView = (key, half) => {
+    const part = half ? 0.5 : 0.1;
+    const [dx, dy] = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] }[key] ?? [0, 0];
+    if (key === "Home") view.scrollTo(0, 0);
+    view.scrollLeft += dx * view.clientWidth * part;
+    view.scrollTop += dy * view.clientHeight * part;
+    place();
+  };
+
+  // What the overview covers of the view, in the view's pixels, so that a
+  // box is brought clear of it (page.js).
+  window.chartPage.covers = () => {
+    if (overview.hidden) return null;
+    const [o, v] = [overview.getBoundingClientRect(), view.getBoundingClientRect()];
+    return { left: o.left - v.left, top: o.top - v.top, right: o.right - v.left, bottom: o.bottom - v.top };
+  };
+
   // Shown beside a wide view; on a phone folded away until asked for.
   function show(open) {
     overview.hidden = !open;
@@ -104,6 +127,7 @@
   chart.addEventListener("zoom", place);
   chart.addEventListener("marks", () => overview.hidden || draw());
   addEventListener("resize", () => overview.hidden || size());
+  matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => overview.hidden || draw());
   // The first drawing waits for the first frame, whose layout it reads.
   requestAnimationFrame(() => show(!phone.matches));
 })();

@@ -15,14 +15,24 @@
   const find = document.getElementById("find");
   const summary = document.getElementById("summary");
   const routeList = document.getElementById("route-list");
+  const routeHeading = document.getElementById("route-heading");
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
-  const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available"];
+  const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available", "dimmed"];
   const MAX_ZOOM = 8;
-  // A mark drawn as a frame inside the box, clear of its edge and of the
-  // links that end there: the advances available on a page without a plan
-  // leave the chart as the viewer draws it.
-  const INSET = { available: -3 };
+  // Each mark is a fill under the chart, whose boxes are clear on the page
+  // (texts and lines stay on top, and one fill never blends into another:
+  // the later in FILLS covers the earlier), or a frame over it, or both;
+  // the box's own colours (colour.js) lie under the fills. A frame's
+  // margin from the box's outline: inside the box, clear of the links
+  // that end there, so that the advances available on a page without a
+  // plan leave the chart's outlines as the viewer draws them; found ones
+  // in a ring around the box. The available ones' frames, there at every
+  // load, lie under the chart with the fills: the links that cross their
+  // boxes stay drawn over them, as in the viewer.
+  const FILLS = ["dimmed", "researched", "match", "opens", "route", "target"];
+  const FRAMES = ["opens", "route", "target", "researched", "available", "match", "warned"];
+  const MARGIN = { researched: -2, available: -3.5, match: 3.5 };
 
   // The advances by index (0 the root, then the rules file's order), with
   // their links both ways as the file gives them.
@@ -58,12 +68,11 @@
   const links = [...svg.querySelectorAll("line.near, line.far")];
   const linkEnds = links.map((line) => [Number(line.dataset.from), Number(line.dataset.to)]);
 
-  // The marks are classes on the advances' groups; they are drawn in
-  // layers over the chart, so that marking repaints those layers and not
-  // the chart (whose dotted links are slow to draw): a veil that dims
-  // everything but the boxes of a selection, with the selection's links
-  // drawn again over it, and tints that colour the marked boxes
-  // (multiplied, so texts and lines stay dark).
+  // The marks are classes on the advances' groups, drawn in layers of
+  // their own, so that marking repaints those layers and not the chart
+  // (whose dotted links are slow to draw): the fills under the chart; over
+  // it a veil that pales the links between the boxes during a selection,
+  // with the selection's links drawn again over it, and the frames.
   function layer(id, before = null) {
     const element = document.createElementNS(svg.namespaceURI, "svg");
     element.id = id;
@@ -79,6 +88,14 @@
     parent.appendChild(path);
     return path;
   }
+  // Under the chart: the boxes' paper (with the dimmed boxes' hatching),
+  // the colours' layers (colour.js), the marks' fills.
+  const under = layer("paper", svg);
+  under.innerHTML = '<defs><pattern id="hatch" width="6" height="6" patternUnits="userSpaceOnUse" ' +
+    'patternTransform="rotate(45)"><rect class="hatch-ground" width="6" height="6"/>' +
+    '<rect class="hatch-line" width="2" height="6"/></pattern></defs>';
+  const paper = addPath(under, "paper");
+  const fills = layer("fills", svg);
   const veil = layer("veil");
   const holes = addPath(veil, "veil");
   // One element per link: a browser draws only those that cross the part
@@ -88,8 +105,10 @@
   const tints = layer("tints");
   // Their classes are not the groups' own, so that marking a group
   // matches no style rule and restyles nothing.
-  const tint = {};
-  for (const mark of MARKS) tint[mark] = addPath(tints, "tint-" + mark);
+  const fill = {};
+  for (const mark of FILLS) fill[mark] = addPath(fills, "tint-" + mark);
+  const frame = {};
+  for (const mark of FRAMES) frame[mark] = addPath(mark === "available" ? fills : tints, "frame-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
@@ -110,8 +129,13 @@
     for (const i of marked[className]) groups[i].classList.remove(className);
     marked[className] = [...indexes];
     for (const i of marked[className]) groups[i].classList.add(className);
-    tint[className].setAttribute("d", boxPath(marked[className], INSET[className] ?? 0));
+    fill[className]?.setAttribute("d", boxPath(marked[className], 0));
+    frame[className]?.setAttribute("d", boxPath(marked[className], MARGIN[className] ?? 0));
   }
+  // Every box on its paper; the veil over everything between the boxes
+  // (and the target's wider outline).
+  paper.setAttribute("d", boxPath(groups.keys(), 0));
+  holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(groups.keys(), 1.5));
 
   // Only ASCII letters fold, as in lorvane-check.
   const fold = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
@@ -188,16 +212,29 @@
   const finder = makeFinder({
     groups, names, units, fold, plural, mark, tell, pick, reveal, searched,
     goal: (i, unit) => plan.goal(i, unit),
+    targets: () => targets,
   });
 
+  // The summary: the route's counts, how many need the targets and the
+  // plan's progress; before anything is chosen, a hint. The tab's title
+  // names what is selected before the page's title.
+  const pageTitle = document.title;
+  const HINT = "Click an advance to see its route; R marks it researched";
   function showSummary() {
+    const progress = plan.progress();
+    const them = targets.length === 1 ? "it" : "them";
+    const need = (n) => (n === 0 ? `nothing needs ${them}` : `${plural(n, "advance")} ${n === 1 ? "needs" : "need"} ${them}`);
     if (unknown.length > 0) {
       summary.replaceChildren("No advance has the code or name ", ...quoted(unknown));
     } else if (targets.length > 0) {
-      summary.textContent = plan.summary(targets, fullRoute) + "; opens " + marked.opens.length;
+      summary.textContent = plan.summary(targets, fullRoute) + "; " + need(marked.opens.length) +
+        (progress === "" ? "" : "; in all " + progress);
     } else {
-      summary.textContent = "";
+      summary.textContent = progress === "" ? HINT : progress;
     }
+    const chosen = targets.map((i) => plan.goalName(i) ?? names[i]).join(", ");
+    const title = chosen === "" ? pageTitle : `\u2068${chosen}\u2069 \u2013 ${pageTitle}`;
+    if (document.title !== title) document.title = title;
   }
 
   // The route of the targets (the root left out, as it needs no research),
@@ -209,8 +246,7 @@
     mark("target", targets);
     mark("opens", reach(targets, (j) => dependants[j]));
     const kept = new Set([0, ...targets, ...fullRoute, ...marked.opens]);
-    // The holes take in the target's wider outline.
-    holes.setAttribute("d", `M0 0H${width}V${height}H0Z` + boxPath(kept, 1.5));
+    mark("dimmed", targets.length > 0 ? [...groups.keys()].filter((i) => !kept.has(i)) : []);
     const copies = [];
     if (targets.length > 0) {
       links.forEach((line, k) => {
@@ -234,62 +270,78 @@
     tell("marks");
     if (same(wanted, listed)) return;
     listed = wanted;
-    const items = listed.map((i) => {
-      const item = document.createElement("li");
-      item.dataset.index = i;
-      const name = document.createElement("b");
-      name.textContent = names[i];
-      item.append(name, `, level ${levels[i]}`);
-      if (units[i].length > 0) item.append("; units: " + units[i].join(", "));
-      return item;
-    });
-    routeList.replaceChildren(...items);
+    const items = listed.map((i) =>
+      makeItem(i, names[i], `, level ${levels[i]}` + (units[i].length > 0 ? "; units: " + units[i].join(", ") : "")));
+    replaceItems(routeList, items, routeHeading);
   }
 
+  // Where the chart starts in the view: in the middle when it is narrower.
+  const originX = (z = zoom) => Math.max(0, (view.clientWidth - width * z) / 2);
   // Brings the box into the middle of the view, or its top left corner
   // when it is larger than the view.
   const show = (i) => centre(boxes[i]);
   function centre(area) {
     const [x, y, w, h] = area.map((v) => v * zoom);
-    view.scrollLeft = x - Math.max(0, (view.clientWidth - w) / 2);
+    view.scrollLeft = originX() + x - Math.max(0, (view.clientWidth - w) / 2);
     view.scrollTop = y - Math.max(0, (view.clientHeight - h) / 2);
   }
-  // Scrolls only as far as needed to bring the box into the view.
+  // Scrolls only as far as needed to bring the box into the view, clear
+  // of what lies over the view's corner (the overview: chartPage.covers).
   function reveal(i) {
     const [x, y, w, h] = boxes[i].map((v) => v * zoom);
-    const inView =
-      x >= view.scrollLeft && y >= view.scrollTop &&
-      x + w <= view.scrollLeft + view.clientWidth && y + h <= view.scrollTop + view.clientHeight;
-    if (!inView) show(i);
+    const [left, top] = [originX() + x - view.scrollLeft, y - view.scrollTop];
+    const inView = left >= 0 && top >= 0 && left + w <= view.clientWidth && top + h <= view.clientHeight;
+    const over = window.chartPage.covers?.();
+    const covered = over && left < over.right && left + w > over.left && top < over.bottom && top + h > over.top;
+    if (!inView || covered) show(i);
   }
-  // Several boxes together in the middle of the view where they fit at
-  // this zoom, else the last one.
-  function showAll(indexes) {
-    // A loop, not Math.min(...): a link may name thousands of targets.
+  // The span of the boxes: left, top, width, height. A loop, not
+  // Math.min(...): a link may name thousands of targets.
+  function span(indexes) {
     let [left, top, right, bottom] = [Infinity, Infinity, -Infinity, -Infinity];
     for (const i of indexes) {
       const [x, y, w, h] = boxes[i];
       [left, top] = [Math.min(left, x), Math.min(top, y)];
       [right, bottom] = [Math.max(right, x + w), Math.max(bottom, y + h)];
     }
-    const fits = (right - left) * zoom <= view.clientWidth && (bottom - top) * zoom <= view.clientHeight;
-    if (fits) centre([left, top, right - left, bottom - top]);
+    return [left, top, right - left, bottom - top];
+  }
+  // Several boxes together in the middle of the view where they fit at
+  // this zoom, else the last one.
+  function showAll(indexes) {
+    const area = span(indexes);
+    const fits = area[2] * zoom <= view.clientWidth && area[3] * zoom <= view.clientHeight;
+    if (fits) centre(area);
     else show(indexes[indexes.length - 1]);
   }
 
-  // The whole chart in the view, never beyond its own size.
+  // The least zoom shows the whole chart, never beyond its own size.
   const fitZoom = () => Math.min(1, view.clientWidth / width, view.clientHeight / height);
+  // Fit: the tree's width (a tall tree scrolls down), or with a selection
+  // its targets and route, with a margin; never beyond the chart's size.
+  const MARGIN_PX = 16;
+  function fit() {
+    if (targets.length === 0) {
+      setZoom(Math.min(1, view.clientWidth / width));
+      return;
+    }
+    const area = span([...targets, ...fullRoute]);
+    const room = (length, w) => Math.max(1, length - 2 * MARGIN_PX) / w;
+    setZoom(Math.min(1, room(view.clientWidth, area[2]), room(view.clientHeight, area[3])));
+    centre(area);
+  }
 
   // Zoom about a point of the view (client pixels from its top left
   // corner), which stays over the same point of the chart.
   function setZoom(value, atX = view.clientWidth / 2, atY = view.clientHeight / 2) {
     const old = zoom;
+    const from = originX();
     zoom = Math.min(MAX_ZOOM, Math.max(fitZoom(), value));
-    const [x, y] = [(view.scrollLeft + atX) / old, (view.scrollTop + atY) / old];
+    const [x, y] = [(view.scrollLeft + atX - from) / old, (view.scrollTop + atY) / old];
     sizer.style.width = width * zoom + "px";
     sizer.style.height = height * zoom + "px";
     chart.style.transform = `scale(${zoom})`;
-    view.scrollLeft = x * zoom - atX;
+    view.scrollLeft = x * zoom + originX() - atX;
     view.scrollTop = y * zoom - atY;
     tell("zoom");
   }
@@ -429,6 +481,12 @@
     select([]);
     saveLater(true);
   }
+  // Escape in the search field: the search alone.
+  function clearSearch() {
+    find.value = "";
+    finder.search("");
+    searched();
+  }
 
   // The zoom buttons of the bar.
   function button(id, value) {
@@ -439,31 +497,46 @@
   }
   button("zoom-in", () => zoom * 1.25);
   button("zoom-out", () => zoom / 1.25);
-  button("fit", fitZoom);
+  document.getElementById("fit").addEventListener("click", () => {
+    fit();
+    saveLater(false);
+  });
 
   // What the page's other scripts use. They listen on the chart for
-  // "marks" and "zoom"; their layers go under the veil or the tints.
+  // "marks" and "zoom"; their layers go under the fills, the veil or the tints.
   //   svg, view, sizer, chart: the chart's elements; width, height: its size
   //   groups, boxes, names, levels: by index, each advance's group, its box
   //     [x, y, width, height], its name as the box shows it, its level
   //   rows (each level's indexes from the left), prereqs, dependants: the links
-  //   marked: each mark's indexes; veil, tints: the marks' layers;
+  //   marked: each mark's indexes; fillLayer, veil, tints: the marks' layers;
   //     layer, addPath, boxPath: to draw a layer of one's own
-  //   setZoom, fitZoom, zoom(): the zoom; show, reveal: a box into the view
-  //   choose, pick, clear, targets(): the selection; save: the address
-  //   step: the search's step (find.js); toggleResearched: the plan's R (plan.js)
+  //   setZoom, fitZoom, fit, zoom(): the zoom; show, reveal: a box into the view
+  //   choose, pick, clear, clearSearch, targets(): the selection and the search;
+  //     save: the address
+  //   step: the search's step (find.js); toggleResearched, undo, redo: the
+  //     plan's R, Ctrl+Z and Ctrl+Y (plan.js)
   window.chartPage = {
     svg, view, sizer, chart, groups, boxes, names, levels, rows, prereqs, dependants, width, height,
-    marked, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, show, reveal, choose, pick, clear,
+    marked, fillLayer: fills, veil, tints, layer, addPath, boxPath, setZoom, fitZoom, fit, show, reveal, choose, pick, clear, clearSearch,
     save: saveLater,
     zoom: () => zoom,
     targets: () => targets,
-    step: (by, item) => finder.step(by, item),
+    step: (by, item, close) => finder.step(by, item, close),
     toggleResearched: (i) => plan.toggle(i),
+    undo: () => plan.undo(),
+    redo: () => plan.redo(),
   };
 
   // A larger window has a larger fit, the least zoom.
   window.addEventListener("resize", () => setZoom(zoom));
+  // A narrow window: the chart as tall as the bar leaves it (chart.css),
+  // the bar's tools folded behind its button.
+  const bar = document.getElementById("bar");
+  new ResizeObserver(() => document.body.style.setProperty("--bar-height", bar.offsetHeight + "px")).observe(bar);
+  const more = document.getElementById("more");
+  more.addEventListener("click", () => {
+    more.setAttribute("aria-expanded", String(bar.classList.toggle("open")));
+  });
   // The player's plan (plan.js), with what it needs of the chart.
   const plan = makePlan({
     groups, names, units, levels, prereqs, dependants, mark, same, plural, fold, reach, codeOf, pick,

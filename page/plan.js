@@ -10,6 +10,7 @@ function makePlan(chart) {
   const button = document.getElementById("researched");
   const list = document.getElementById("available");
   const count = document.getElementById("available-count");
+  const heading = document.getElementById("available-heading");
   const note = document.getElementById("plan-note");
   const clear = document.getElementById("clear-researched");
   // The root counts as researched, though it is never marked.
@@ -38,16 +39,7 @@ function makePlan(chart) {
     showButton();
     if (chart.same(available, listed)) return;
     listed = available;
-    list.replaceChildren(
-      ...available.map((i) => {
-        const item = document.createElement("li");
-        item.dataset.index = i;
-        const name = document.createElement("b");
-        name.textContent = names[i];
-        item.append(name, `, level ${levels[i]}`);
-        return item;
-      })
-    );
+    replaceItems(list, available.map((i) => makeItem(i, names[i], `, level ${levels[i]}`)), heading);
   }
 
   // The bar's button acts on the one selected advance.
@@ -64,14 +56,16 @@ function makePlan(chart) {
   // researched advance needs, so that advances that share a code or a
   // name stay apart; the codes that pages before kept under the plain key
   // are still read. The keys, once known; null where the browser keeps
-  // nothing.
+  // nothing. The title as the page was opened: the tab's title changes
+  // with the selection.
+  const title = document.title;
   let keys;
   const known = (async () => {
     if (!window.crypto?.subtle || !window.localStorage) return null;
     const tree = JSON.stringify(groups.map((g, i) => [g.dataset.code, names[i], prereqs[i]]));
     const digest = await crypto.subtle.digest("SHA-256", new TextEncoder().encode(tree));
     const hex = [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, "0")).join("");
-    return { places: `lorvane-plan-places ${document.title} ${hex}`, codes: `lorvane-plan ${document.title} ${hex}` };
+    return { places: `lorvane-plan-places ${title} ${hex}`, codes: `lorvane-plan ${title} ${hex}` };
   })()
     .catch(() => null)
     .then((k) => (keys = k));
@@ -120,16 +114,39 @@ function makePlan(chart) {
   const tops = (set = researched) =>
     groups.map((g, i) => i).filter((i) => i > 0 && set[i] === 1 && !dependants[i].some((j) => set[j] === 1));
 
-  // Each change of the plan comes this way (a mark, an unmark, Clear):
-  // shown, a new entry of the address, kept in this browser. The plan is
-  // never kept otherwise: a link or Back shows its own plan and leaves
-  // the kept one as it is.
+  // Undo and Redo: the plans before the player's last changes (at most
+  // UNDOS of them) and those undone, apart from the address's history
+  // (Back), which a change also writes.
+  const UNDOS = 50;
+  const undos = [];
+  const redos = [];
+  const undoButton = document.getElementById("undo");
+  const redoButton = document.getElementById("redo");
+  function showUndo() {
+    undoButton.disabled = undos.length === 0;
+    redoButton.disabled = redos.length === 0;
+  }
+
+  // Each change of the plan comes this way (a mark, an unmark, Clear,
+  // Undo, Redo): the researched set becomes these with all they need;
+  // shown, a new entry of the address, kept in this browser; said in the
+  // note (what an unmark took with it). The plan is never kept otherwise:
+  // a link or Back shows its own plan and leaves the kept one as it is.
   let loads = 0;
-  function change(indexes) {
+  function change(indexes, said = "", undoing = null) {
     ++loads;
+    const before = tops();
+    if (undoing === null) {
+      undos.push(before);
+      if (undos.length > UNDOS) undos.shift();
+      redos.length = 0;
+    } else {
+      undoing.push(before);
+    }
     setResearched(indexes);
     kept = tops().join(",");
-    note.textContent = "";
+    note.textContent = said;
+    showUndo();
     draw();
     chart.relist();
     chart.save(true);
@@ -143,12 +160,26 @@ function makePlan(chart) {
   function toggle(i) {
     if (i <= 0) return;
     if (has(i)) {
-      const gone = new Set(closure([i], dependants));
-      change(groups.map((g, j) => j).filter((j) => has(j) && !gone.has(j)));
+      const gone = new Set(closure([i], dependants).filter(has));
+      const others = gone.size - 1;
+      const taken = others === 0 ? "" : ` and ${others} that ${others === 1 ? "needs" : "need"} it`;
+      change(groups.map((g, j) => j).filter((j) => j > 0 && has(j) && !gone.has(j)),
+        `${names[i]}${taken} no longer researched.`);
     } else {
+      const before = marked;
       change([...tops(), i]);
+      const added = marked - before - 1;
+      note.textContent = `${names[i]} researched` + (added > 0 ? `, with ${plural(added, "advance")} it needs.` : ".");
     }
   }
+  // Undo (from undos to redos) or Redo (the other way).
+  function undo(from, to, word) {
+    if (from.length === 0) return false;
+    change(from.pop(), "", to);
+    note.textContent = `${word}: ${plural(marked, "advance")} researched.`;
+  }
+  undoButton.addEventListener("click", () => undo(undos, redos, "Undone"));
+  redoButton.addEventListener("click", () => undo(redos, undos, "Redone"));
 
   // The address's have=: as route= names them, the places where names and
   // codes cannot tell. Without the entry, an address shows the plan this
@@ -224,22 +255,55 @@ function makePlan(chart) {
       return `${named}: ${plural(route.length, "advance")} to research first`;
     }
     if (reached.length === targets.length) return `${named}: already researched`;
+    // Nothing left before the target: it can be researched now.
+    if (done === route.length && reached.length === 0) {
+      return `${named}: ready to research` + (route.length > 0 ? `; all ${route.length} it needs researched` : "");
+    }
     const left = plural(route.length - done, "advance");
     const already = reached.length > 0 ? "; already researched: " + reached.map(label).join(", ") : "";
     return `${named}: ${left} left to research first; ${done} of ${route.length} researched${already}`;
+  }
+
+  // The whole plan's progress; before any mark, nothing (page.js says
+  // what to do first).
+  function progress() {
+    const all = groups.length - 1;
+    if (marked === 0) return "";
+    return `${marked} of ${all} researched, ${all - marked} left`;
   }
 
   button.addEventListener("click", () => {
     const selected = chart.selected();
     if (selected.length === 1) toggle(selected[0]);
   });
+  // A tick on an item of the route or of this list.
+  for (const ticked of [list, document.getElementById("route-list")]) {
+    ticked.addEventListener("change", (event) => {
+      const item = event.target.closest(".tick") && event.target.closest("li[data-index]");
+      if (item) toggle(Number(item.dataset.index));
+    });
+  }
   list.addEventListener("click", (event) => {
-    const item = event.target.closest("li[data-index]");
-    if (item !== null) chart.pick(Number(item.dataset.index));
+    const item = !event.target.closest(".tick") && event.target.closest("li[data-index]");
+    if (item) chart.pick(Number(item.dataset.index));
   });
+  // Clear asks nothing: Undo brings the plan back. The focus goes there,
+  // as the button it was on is now off.
   clear.addEventListener("click", () => {
-    if (!confirm("Clear every researched advance of this plan?")) return;
-    change([]);
+    const had = marked;
+    change([], `Cleared ${plural(had, "researched advance")}.`);
+    undoButton.focus();
+  });
+  // The address of the page as it stands, route and plan in it.
+  document.getElementById("copy-link").addEventListener("click", () => {
+    const link = location.href;
+    const copied = () => (note.textContent = "The link is copied.");
+    const shown = () => (note.textContent = "Copy this link: " + link);
+    try {
+      navigator.clipboard.writeText(link).then(copied, shown);
+    } catch {
+      shown();
+    }
   });
 
   return {
@@ -248,12 +312,16 @@ function makePlan(chart) {
     read,
     compact,
     summary,
+    progress,
     unitGoal,
     // The unit's name where it leads back to this advance.
     goalName: (i) => (goals.has(i) && byUnit.get(fold(goals.get(i)))[0] === i ? goals.get(i) : null),
     goal: (i, unit) => goals.set(i, unit),
-    // R on a box (keys.js): the advance marked, or unmarked.
+    // R on a box or an item (keys.js): the advance marked, or unmarked.
     toggle,
+    // Ctrl+Z, Ctrl+Y (keys.js): false when there is nothing to undo or redo.
+    undo: () => undo(undos, redos, "Undone"),
+    redo: () => undo(redos, undos, "Redone"),
     // A new selection: goals no longer chosen are forgotten.
     select(targets) {
       const chosen = new Set(targets);

@@ -21,7 +21,8 @@
       x >= bx - 0.5 && x < bx + bw + 0.5 && y >= by - 0.5 && y < by + bh + 0.5);
   }
   // A box's tooltip is read when the pointer first meets it, not at load.
-  const tooltip = (i) => groups[i].querySelector("title")?.textContent ?? "";
+  // (boxes.js keeps them once it has taken them out of the boxes.)
+  const tooltip = (i) => page.tooltip?.(i) ?? groups[i].querySelector("title")?.textContent ?? "";
   let hovered = -1;
   catcher.addEventListener("mousemove", (event) => {
     const i = boxAt(event);

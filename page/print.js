@@ -75,9 +75,12 @@
       for (const line of box.querySelectorAll("line.near, line.far")) line.remove();
       part.appendChild(box);
     });
-    // The veil that dims the rest on screen stays off the paper.
-    const layers = [...chart.children].filter((child) => child !== svg && child.id !== "veil");
-    return [part, ...layers.map((child) => child.cloneNode(true))];
+    // The layers under the chart before it, those over it after; the veil
+    // that pales the links on screen stays off the paper.
+    const layers = [...chart.children].filter((child) => child.tagName === "svg" && child.id !== "veil");
+    const at = layers.indexOf(svg);
+    const copies = layers.map((child) => (child === svg ? part : child.cloneNode(true)));
+    return at < 0 ? [part, ...copies] : copies;
   }
   window.addEventListener("beforeprint", () => {
     groupLines ??= groups.map((g) => [...g.querySelectorAll("line.near, line.far")]);

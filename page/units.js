@@ -1,7 +1,8 @@
 // The units table of the chart page: its rows made from the page's data
 // when the panel is first opened, sorted by a column (its heading's
 // button, clicked or by the keyboard; again for the other way) and
-// filtered by domain. A row selecting its advance is lists.js's.
+// filtered by domain. A row selecting its advance (by the button of its
+// Name cell) is lists.js's.
 "use strict";
 (function () {
   const table = document.getElementById("units");
@@ -22,14 +23,13 @@
     for (const [index, ...cells] of JSON.parse(document.getElementById("units-rows").textContent)) {
       const row = document.createElement("tr");
       row.dataset.domain = cells[DOMAIN];
-      if (index !== null) {
-        row.dataset.index = index;
-        row.tabIndex = 0;
-      }
+      if (index !== null) row.dataset.index = index;
       cells.forEach((text, i) => {
         const cell = row.insertCell();
         if (headings[i].classList.contains("number")) cell.className = "number";
-        cell.textContent = text;
+        // The name of a unit whose advance is known is the row's button.
+        if (i === 0 && index !== null) cell.appendChild(makePick(text));
+        else cell.textContent = text;
       });
       rows.push(row);
     }

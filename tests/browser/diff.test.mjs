@@ -94,7 +94,8 @@ test("clicking a change, or Enter on it, selects its advance", async () => {
     if (how === "click") {
       await item.click();
     } else {
-      await item.focus();
+      // Each change is its item's button.
+      await (await item.$("button.pick")).focus();
       await tab.keyboard.press("Enter");
     }
     const target = await tab.evaluate(() =>

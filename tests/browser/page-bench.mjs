@@ -21,13 +21,15 @@
 // until drawn, and their ratio; the module's part of it (the load: read,
 // link and rank; making the page), the page written into its frame, and
 // the redraw after a watched change (from the change seen until drawn).
-// --app-only leaves the page's own rows out. With --warnings, the load of
+// --app-only leaves the page's own rows out. With --before OLD, the page's
+// rows of OLD's page ("before", an older checker's) and of CHECKER's
+// ("after") in turns, at each rate, in the same run. With --warnings, the load of
 // a file with very many warnings, whose page lists the first 1,000,
 // against the same file without the faulty lines and against its own page
 // with the warnings panel emptied (what the rest of the page costs), loads
 // taken in turns.
 //   node tests/browser/page-bench.mjs CHECKER [RULES...] [--screenshot OUT.png] [--loads]
-//     [--app Lorvane.html] [--app-only] [--warnings FAULTY CLEAN]
+//     [--before OLD] [--app Lorvane.html] [--app-only] [--warnings FAULTY CLEAN]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, readFileSync, statSync, writeFileSync } from "node:fs";
 import { loadavg, tmpdir } from "node:os";
@@ -45,6 +47,8 @@ const onlyAt = args.indexOf("--app-only");
 const appOnly = onlyAt >= 0 && args.splice(onlyAt, 1).length > 0;
 const warningsAt = args.indexOf("--warnings");
 const warned = warningsAt >= 0 ? args.splice(warningsAt, 3).slice(1) : null;
+const beforeAt = args.indexOf("--before");
+const before = beforeAt >= 0 ? resolve(args.splice(beforeAt, 2)[1]) : null;
 const loadsOnly = args.includes("--loads");
 const [checker, ...files] = args.filter((arg) => arg !== "--loads");
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
@@ -84,7 +88,7 @@ const takeTimes = async (count) => {
 };
 
 if (!appOnly && files.length > 0) {
-  console.log("page          CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load " +
+  console.log("page".padEnd(before === null ? 14 : 23) + "CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load " +
     "| unknown link | load avg   (ms, median / max)");
 }
 for (const [n, rules] of files.entries()) {
@@ -115,8 +119,15 @@ for (const [n, rules] of files.entries()) {
     unknown: `#route=${encodeURIComponent([code, ...unknown].join(","))}`,
   };
   if (appOnly) continue;
+  // The pages timed, each row named by the file (and by before or after).
+  const pages = [[basename(rules), page]];
+  if (before !== null) {
+    const old = join(work, basename(rules) + ".before.html");
+    execFileSync(before, ["--html", old, rules]);
+    pages.splice(0, 1, [basename(rules) + " before", old], [basename(rules) + " after", page]);
+  }
 
-  for (const rate of [1, 4]) {
+  for (const rate of [1, 4]) for (const [row, shown] of pages) {
     await cdp.send("Emulation.setCPUThrottlingRate", { rate });
     const times = { route: [], plan: [], unknown: [] };
     for (let i = 0; i < 3 * LOADS; ++i) {
@@ -124,7 +135,7 @@ for (const [n, rules] of files.entries()) {
       const hash = links[kind];
       await tab.goto("about:blank");
       // No timeout: throttled 4x, 5,000 advances take longer than puppeteer's 30 s on a busy machine.
-      await tab.goto(`file://${page}${hash}`, { timeout: 0 });
+      await tab.goto(`file://${shown}${hash}`, { timeout: 0 });
       // performance.now() counts from the start of the navigation.
       const result = await tab.evaluate(async () => {
         const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
@@ -223,7 +234,7 @@ for (const [n, rules] of files.entries()) {
     if (process.env.BENCH_VERBOSE) console.log({ times, clicks, zooms, keys, drags, marks });
 
     console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s | %s | %s | %s",
-      basename(rules).padEnd(13), `${rate}x`.padStart(3), String(statSync(page).size).padStart(9),
+      row.padEnd(before === null ? 13 : 22), `${rate}x`.padStart(3), String(statSync(shown).size).padStart(9),
       String(advances.length).padStart(9), figure(times.route).padStart(6), figure(clicks).padStart(7),
       figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
       figure(marks).padStart(7), figure(times.plan).padStart(9), figure(times.unknown).padStart(12),

@@ -140,7 +140,7 @@ test("marking takes the prerequisites, unmarking the dependants, by key, button 
   await forget();
   await open("sample");
   const focused = () => tab.evaluate(() => document.activeElement.id);
-  for (let presses = 0; (await focused()) !== "a0" && presses < 10; ++presses) await tab.keyboard.press("Tab");
+  for (let presses = 0; (await focused()) !== "a0" && presses < 12; ++presses) await tab.keyboard.press("Tab");
   for (const key of ["r", "ArrowDown", "r"]) await tab.keyboard.press(key);
   const first = Number((await focused()).slice(1));
   assert.deepEqual((await plan()).researched, [first]);
@@ -178,7 +178,7 @@ test("a link with have= and a route: the route left and both counts as --route -
     const left = expected.targets ? expected.route : [...expected.route, ...undone];
     assert.deepEqual([shown.researched, shown.route], [expected.have, left], route);
     const line = run("--route", route, "--have", known, trees[name].rules).trimEnd().split("\n").pop();
-    const wanted = known !== have ? 'No advance has the code or name "\u2068Zzz\u2069"' : line + "; opens ";
+    const wanted = known !== have ? 'No advance has the code or name "\u2068Zzz\u2069"' : line + "; ";
     assert.ok(shown.summary.startsWith(wanted), `${shown.summary} / ${wanted}`);
     // Opened from a link, the page says so and leaves the stored plan alone.
     assert.deepEqual([/from the link/.test(shown.note), await tab.evaluate(() => localStorage.length)], [true, 0]);
@@ -196,7 +196,7 @@ test("a link with have= and a route: the route left and both counts as --route -
   await forget();
 });
 
-test("the plan is kept in this browser for this tree, restored without have=, cleared on asking", async () => {
+test("the plan is kept in this browser for this tree, restored without have=, cleared at once with Undo beside it", async () => {
   await open("sample");
   await forget();
   await open("sample", "#route=Cmp");
@@ -217,12 +217,13 @@ test("the plan is kept in this browser for this tree, restored without have=, cl
   await tab.evaluate((k) => localStorage.clear() || localStorage.setItem(k.replace("-places", ""), "Prn"), key);
   await open("sample");
   assert.deepEqual((await plan()).researched, marked.researched);
-  // Clear asks first: dismissed, nothing changes; accepted, all goes.
-  for (const answer of [false, true]) {
-    tab.once("dialog", (dialog) => (answer ? dialog.accept() : dialog.dismiss()));
-    await tab.click("#clear-researched");
-    assert.deepEqual((await plan()).researched, answer ? [] : marked.researched);
-  }
+  // Clear asks nothing, as Undo brings the plan back; then it is kept cleared.
+  await tab.click("#clear-researched");
+  const cleared = await plan();
+  assert.deepEqual([cleared.researched, cleared.note], [[], `Cleared ${marked.researched.length} researched advances.`]);
+  await tab.click("#undo");
+  assert.deepEqual((await plan()).researched, marked.researched);
+  await tab.click("#clear-researched");
   await open("sample");
   assert.deepEqual((await plan()).researched, []);
 });

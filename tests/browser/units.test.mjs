@@ -113,7 +113,7 @@ test("a row selects its advance by click and by Enter", async () => {
   await tab.click(`#units tbody tr:nth-child(${last + 1}) td`);
   assert.deepEqual(await targets(), [list[last].prereq]);
   const other = list.findIndex((u) => u.prereq > 0 && u.prereq !== list[last].prereq);
-  await tab.focus(`#units tbody tr:nth-child(${other + 1})`);
+  await tab.focus(`#units tbody tr:nth-child(${other + 1}) .pick`);
   await tab.keyboard.press("Enter");
   assert.deepEqual(await targets(), [list[other].prereq]);
 });

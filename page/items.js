@@ -1,0 +1,40 @@
+// The chart page's lists of advances (the route, what is available now,
+// the warnings, a comparison's changes): each item a button that acts on
+// its advance, in the route's and the available list with a tick before
+// it that marks the advance researched; a list made again keeps the focus
+// where it was, on the item now in that place, or on the list's heading.
+"use strict";
+// A button holding the contents; it acts as the item's click does.
+function makePick(...contents) {
+  const pick = document.createElement("button");
+  pick.type = "button";
+  pick.className = "pick";
+  pick.append(...contents);
+  return pick;
+}
+// An item of advance i: its tick (plan.js acts on it), its name in bold
+// and the rest of its text.
+function makeItem(i, name, rest) {
+  const item = document.createElement("li");
+  item.dataset.index = i;
+  const tick = document.createElement("input");
+  tick.type = "checkbox";
+  tick.className = "tick";
+  tick.setAttribute("aria-label", `${name}: researched`);
+  const bold = document.createElement("b");
+  bold.textContent = name;
+  item.append(tick, makePick(bold, rest));
+  return item;
+}
+// The list's items replaced; the focus, if it was in the list, goes to
+// the same control of the item now at its place (the next one, when its
+// own is gone), else the last, else the heading.
+function replaceItems(list, items, heading) {
+  const focused = list.contains(document.activeElement) ? document.activeElement : null;
+  const at = focused === null ? -1 : [...list.children].indexOf(focused.closest("li"));
+  const kind = focused?.classList.contains("tick") ? ".tick" : ".pick";
+  list.replaceChildren(...items);
+  if (focused === null) return;
+  const item = list.children[Math.min(at, list.children.length - 1)];
+  (item?.querySelector(kind) ?? heading).focus();
+}
