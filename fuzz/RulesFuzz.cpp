@@ -40,10 +40,6 @@ struct FatalError {
 // The chart font's metrics, chosen by the input among the viewer's own
 // (11, 13, 0), small ones and the checker's extremes (10000 each), so that
 // the chart arithmetic is tried at its limits too.
-struct FontMetrics {
-  int32_t width, height, leading;
-};
-
 FontMetrics ChooseMetrics(const uint8_t* data, size_t size) {
   uint32_t hash = (uint32_t)size;
   for (size_t i = 0; i < size; i++) hash = hash * 31u + data[i];
@@ -328,8 +324,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     LoadRulesFile(file);
     CheckGraph();
-    FontMetrics font = ChooseMetrics(data, size);
-    SetChartMetrics(font.width, font.height, font.leading);
+    SetChartMetrics(ChooseMetrics(data, size));
     CheckMetrics();
     FormatTexts();
     CheckExports();
