@@ -161,38 +161,8 @@ def run_row(case, checker, folder):
     fifos = run_command.prepare(folder, case["files"])
     for fifo in fifos.values():
         fifo.start()
-    args = [a.replace(b"$DIR", folder.encode()) for a in run_command.items(case["args"])]
-    command = [checker]
-    out_want = case["stdout"]
-    out_target = None
-    for prefix, mode in ((">>", "ab"), ("<>", "r+b"), (">", "wb")):
-        if out_want.startswith(prefix):
-            out_target = open(os.path.join(folder, out_want[len(prefix):]), mode)
-            break
-    want_code, _, fault = case["exit"].partition("/")
-    if fault:
-        command = run_command.injected(command, fault)
-    if case["where"] == "user":
-        os.chmod(folder, 0o777)
-        command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        os.umask(0o022)
-        if out_want == "&2":
-            out_target = err
-        process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
-                                   stdout=out_target or out, stderr=err)
-        if want_code.startswith("signal:") and not fault:
-            run_command.interrupt(case["name"], process, folder, want_code[7:])
-        try:
-            code = process.wait(TIMEOUT)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            code = "timeout"
-        if out_target is not None and out_target is not err:
-            out_target.close()
-        out.seek(0)
-        err.seek(0)
-        result = (code, out.read(), err.read())
+    code, out, err, _ = run_command.run_row(case, [checker], folder)
+    result = ("timeout" if code is None else code, out, err)
     return result, snapshot(folder, fifos)
 
 

@@ -285,6 +285,59 @@ def interrupt(name, process, folder, signal_name):
     process.send_signal(getattr(signal, "SIG" + signal_name))
 
 
+def run_row(case, command, folder):
+    """Runs the row's command line in FOLDER, which holds its files
+    (prepare), as the row says: standard output to a file of the folder,
+    to standard error or from cmd.exe, a fault injected, as another user.
+    Returns the exit code (None when it did not end within TIMEOUT s; the
+    process is killed), standard output and error as written, and the
+    arguments given."""
+    args = [a.replace(b"$DIR", folder.encode()) for a in items(case["args"])]
+    out_want = case["stdout"]
+    out_target = None
+    for prefix, mode in ((">>", "ab"), ("<>", "r+b"), (">", "wb")):
+        if out_want.startswith(prefix):
+            out_target = open(os.path.join(folder, out_want[len(prefix):]), mode)
+            break
+    want_code, _, fault = case["exit"].partition("/")
+    plain = command
+    env = None
+    if fault:
+        # The sanitizers' leak check cannot run under a tracer.
+        command = injected(command, fault)
+        env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
+    if out_want.startswith("cmd>"):
+        # The standard output a Windows shell opens, which Wine can
+        # identify (one inherited from a Unix shell it cannot); cmd.exe
+        # runs under the checker's own Wine.
+        line = [b"Z:" + command[-1].encode().replace(b"/", b"\\")] + args
+        command = command[:-1] + ["cmd", "/c", b" ".join(line + [out_want[3:].encode()])]
+        args = []
+        env = dict(env or os.environ, LORVANE_WINE_ARCH=wine_of(plain[-1]))
+    if case["where"] == "user":
+        os.chmod(folder, 0o777)
+        command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        os.umask(0o022)
+        if out_want == "&2":
+            out_target = err
+        process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
+                                   stdout=out_target or out, stderr=err, env=env)
+        if want_code.startswith("signal:") and not fault:
+            interrupt(case["name"], process, folder, want_code[7:])
+        try:
+            code = process.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            code = None
+        if out_target is not None and out_target is not err:
+            out_target.close()
+        out.seek(0)
+        err.seek(0)
+        return code, out.read(), err.read(), args
+
+
 def run(case, command):
     emulated = len(command) > 1
     folder = tempfile.mkdtemp(prefix="lvcmd-")
@@ -293,51 +346,13 @@ def run(case, command):
         for fifo in fifos.values():
             fifo.start()
         prepared = tree(folder)
-        # Bytes as the table has them: an argument reaches the checker as
-        # a terminal would pass it, in UTF-8.
-        args = [a.replace(b"$DIR", folder.encode()) for a in items(case["args"])]
+        code, got_out, got_err, args = run_row(case, command, folder)
+        if code is None:
+            fail(case["name"], "no end within %d s" % TIMEOUT)
         out_want = case["stdout"]
-        out_target = None
-        for prefix, mode in ((">>", "ab"), ("<>", "r+b"), (">", "wb")):
-            if out_want.startswith(prefix):
-                out_target = open(os.path.join(folder, out_want[len(prefix):]), mode)
-                break
-        want_code, _, fault = case["exit"].partition("/")
+        want_code = case["exit"].partition("/")[0]
         plain = command  # the references' command, without tracer or other user
-        env = None
-        if fault:
-            # The sanitizers' leak check cannot run under a tracer.
-            command = injected(command, fault)
-            env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
-        if out_want.startswith("cmd>"):
-            # The standard output a Windows shell opens, which Wine can
-            # identify (one inherited from a Unix shell it cannot); cmd.exe
-            # runs under the checker's own Wine.
-            line = [b"Z:" + command[-1].encode().replace(b"/", b"\\")] + args
-            command = command[:-1] + ["cmd", "/c", b" ".join(line + [out_want[3:].encode()])]
-            args = []
-            env = dict(env or os.environ, LORVANE_WINE_ARCH=wine_of(plain[-1]))
-        if case["where"] == "user":
-            os.chmod(folder, 0o777)
-            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            os.umask(0o022)
-            if out_want == "&2":
-                out_target = err
-            process = subprocess.Popen(command + args, cwd=folder, stdin=subprocess.DEVNULL,
-                                       stdout=out_target or out, stderr=err, env=env)
-            if want_code.startswith("signal:") and not fault:
-                interrupt(case["name"], process, folder, want_code[7:])
-            try:
-                code = process.wait(TIMEOUT)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                fail(case["name"], "no end within %d s" % TIMEOUT)
-            out.seek(0)
-            err.seek(0)
-            got_out, got_err = out.read(), err.read()
-        if out_target is not None:
-            out_target.close()
+        redirected = out_want.startswith((">>", "<>", ">", "&2", "cmd>"))
         raw_out = got_out
         if emulated:
             got_out, got_err = got_out.replace(b"\r\n", b"\n"), got_err.replace(b"\r\n", b"\n")
@@ -358,7 +373,6 @@ def run(case, command):
             fail(name, "stderr\n  got      %r\n  expected %r" % (got_err, want_err))
         if out_want == "-" and got_out != b"":
             fail(name, "standard output should be empty, got %r" % got_out[:300])
-        redirected = out_target is not None or out_want.startswith("cmd>")
         if b"--json" in args and code == 0 and not redirected:
             check_schema(name, json.loads(got_out.decode("ascii")))
         if out_want.startswith("json:"):
