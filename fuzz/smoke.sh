@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The fuzz smoke run of the test command: about a minute of libFuzzer on a
-# fresh copy of the seeds. Fails on any finding (crash, sanitizer report,
+# The fuzz smoke run of the test command: half a minute of libFuzzer on a
+# fresh copy of the seeds, then 10 s of the language server's target. Fails on any finding (crash, sanitizer report,
 # broken invariant, timeout); the input is left in build/fuzz/artifacts/.
 set -euo pipefail
 REPO="$(cd "$(dirname "$0")/.." && pwd)"
 . "$REPO/fuzz/common.sh"
 
-SECONDS_TO_RUN="${SMOKE_SECONDS:-60}"
+SECONDS_TO_RUN="${SMOKE_SECONDS:-30}"
 build_fuzzer
 corpus="$FUZZ_BUILD/smoke-corpus"
 rm -rf "$corpus"
@@ -25,7 +25,7 @@ lsp_corpus="$FUZZ_BUILD/lsp-smoke-corpus"
 rm -rf "$lsp_corpus"
 stage_lsp_seeds "$lsp_corpus"
 lsp_log="$FUZZ_BUILD/lsp-smoke.log"
-if ! FUZZ_BIN="$LSP_FUZZ_BIN" run_fuzzer "$lsp_log" "$lsp_corpus" -max_total_time="${LSP_SMOKE_SECONDS:-20}"; then
+if ! FUZZ_BIN="$LSP_FUZZ_BIN" run_fuzzer "$lsp_log" "$lsp_corpus" -max_total_time="${LSP_SMOKE_SECONDS:-10}"; then
   tail -n 60 "$lsp_log"
   echo "fuzz smoke (language server): FINDING (see $lsp_log and $FUZZ_BUILD/artifacts/)"
   exit 1
