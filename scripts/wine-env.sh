@@ -172,8 +172,8 @@ lorvane_start_display() {
       fi
     done
     # Lost a race for this number or Xvfb failed: try the next one.
-    kill "$LORVANE_XVFB_PID" 2>/dev/null
-    wait "$LORVANE_XVFB_PID" 2>/dev/null
+    kill "$LORVANE_XVFB_PID" 2>/dev/null || true
+    wait "$LORVANE_XVFB_PID" 2>/dev/null || true
     LORVANE_XVFB_PID=""
   done
   echo "wine-env: could not start a virtual display" >&2
@@ -272,16 +272,19 @@ lorvane_start_cups() {
   lpadmin -d PDF
 }
 
-# Stops the anchor and the wineserver this shell started.
+# Stops the anchor and the wineserver this shell started. Nothing here may
+# fail: a caller with `set -e` runs it from its EXIT trap, where a failing
+# command (`wait` for a killed process gives 143) would end the caller with
+# that code and leave the rest running.
 lorvane_stop_wine() {
   if [ -n "$LORVANE_ANCHOR_PID" ]; then
-    kill "$LORVANE_ANCHOR_PID" 2>/dev/null
-    wait "$LORVANE_ANCHOR_PID" 2>/dev/null
+    kill "$LORVANE_ANCHOR_PID" 2>/dev/null || true
+    wait "$LORVANE_ANCHOR_PID" 2>/dev/null || true
     LORVANE_ANCHOR_PID=""
   fi
   if [ -n "$LORVANE_STARTED_WINESERVER" ]; then
-    "$WINESERVER" -k >/dev/null 2>&1
-    "$WINESERVER" -w >/dev/null 2>&1
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
     LORVANE_STARTED_WINESERVER=""
   fi
 }
@@ -290,13 +293,13 @@ lorvane_stop_wine() {
 lorvane_stop_all() {
   lorvane_stop_wine
   if [ -n "$LORVANE_CUPSD_PID" ]; then
-    kill "$LORVANE_CUPSD_PID" 2>/dev/null
-    wait "$LORVANE_CUPSD_PID" 2>/dev/null
+    kill "$LORVANE_CUPSD_PID" 2>/dev/null || true
+    wait "$LORVANE_CUPSD_PID" 2>/dev/null || true
     LORVANE_CUPSD_PID=""
   fi
   if [ -n "$LORVANE_XVFB_PID" ]; then
-    kill "$LORVANE_XVFB_PID" 2>/dev/null
-    wait "$LORVANE_XVFB_PID" 2>/dev/null
+    kill "$LORVANE_XVFB_PID" 2>/dev/null || true
+    wait "$LORVANE_XVFB_PID" 2>/dev/null || true
     LORVANE_XVFB_PID=""
   fi
   return 0

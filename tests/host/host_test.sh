@@ -72,5 +72,24 @@ for words in "Exec format error" "likely cause: the kernel refuses Wine's loader
     failed=1
   }
 done
+# A script with `set -e` that stops what it started from its EXIT trap
+# (scripts/test.sh does) ends with its own exit code, everything stopped.
+cat >"$work/stops.sh" <<EOS
+set -euo pipefail
+. '$root/scripts/wine-env.sh'
+sleep 300 & LORVANE_XVFB_PID=\$!
+sleep 300 & LORVANE_CUPSD_PID=\$!
+sleep 300 & LORVANE_ANCHOR_PID=\$!
+echo "\$LORVANE_XVFB_PID \$LORVANE_CUPSD_PID \$LORVANE_ANCHOR_PID" >'$work/started'
+trap lorvane_stop_all EXIT
+exit 0
+EOS
+code=0
+bash "$work/stops.sh" || code=$?
+expect "the exit code after stopping from the EXIT trap" "$code" 0
+for pid in $(cat "$work/started"); do
+  expect "process $pid stopped" "$(kill -0 "$pid" 2>/dev/null && echo running)" ""
+done
+
 [ "$failed" != 0 ] || echo "ok"
 exit "$failed"
