@@ -13,23 +13,16 @@ import { createRequire } from "node:module";
 import { join, resolve } from "node:path";
 import { PNG } from "pngjs";
 import { launch, openPage } from "./chromium.mjs";
+import { stress, trees as made } from "./trees.mjs";
 
-const root = resolve(import.meta.dirname, "../..");
 const work = resolve(process.env.LORVANE_WORK);
 const run = (...args) => execFileSync(process.env.LORVANE_CHECK, args, { encoding: "utf8" });
 const axeSource = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
-const trees = {};
-let browser, tab, errors;
+let trees, browser, tab, errors;
 
 before(async () => {
   mkdirSync(work, { recursive: true });
-  const big = join(work, "access-1000.txt");
-  execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", 1000, "-o", big]);
-  for (const [name, rules] of Object.entries({ sample: join(root, "data/RULES.TXT"), big })) {
-    const page = join(work, `access-${name}.html`);
-    run("--html", page, rules);
-    trees[name] = { page, rules, ...JSON.parse(run("--json", rules)) };
-  }
+  trees = made(work, "access", { sample: "data/RULES.TXT", big: stress(work, "access-1000.txt", 1000) });
   ({ browser, tab, errors } = await launch());
 });
 after(async () => {

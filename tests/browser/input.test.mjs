@@ -9,24 +9,17 @@ import { execFileSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { launch, openPage } from "./chromium.mjs";
+import { stress, trees as made } from "./trees.mjs";
 
 const work = resolve(process.env.LORVANE_WORK);
-const run = (...args) => execFileSync(process.env.LORVANE_CHECK, args, { encoding: "utf8" });
-const trees = {};
+let trees;
 let browser, tab, errors;
 const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
 before(async () => {
   mkdirSync(work, { recursive: true });
-  const big = join(work, "input-1000.txt");
-  const generator = resolve(import.meta.dirname, "../../scripts/gen_stress.py");
-  execFileSync("python3", [generator, "--advances", 1000, "-o", big]);
-  const files = { sample: "data/RULES.TXT", warned: "tests/check/fixtures/warnings.txt", big };
-  for (const [name, file] of Object.entries(files)) {
-    const [rules, page] = [resolve(import.meta.dirname, "../..", file), join(work, `input-${name}.html`)];
-    run("--html", page, rules);
-    trees[name] = { page, ...JSON.parse(run("--json", rules)) };
-  }
+  trees = made(work, "input", { sample: "data/RULES.TXT", warned: "tests/check/fixtures/warnings.txt",
+    big: stress(work, "input-1000.txt", 1000) });
   ({ browser, tab, errors } = await launch());
 });
 after(async () => {

@@ -133,16 +133,9 @@ for (const [n, rules] of files.entries()) {
     for (let i = 0; i < 3 * LOADS; ++i) {
       const kind = Object.keys(links)[Math.floor(i / LOADS)];
       const hash = links[kind];
-      await tab.goto("about:blank");
-      // No timeout: throttled 4x, 5,000 advances take longer than puppeteer's 30 s on a busy machine.
-      await tab.goto(`file://${shown}${hash}`, { timeout: 0 });
-      // performance.now() counts from the start of the navigation.
-      const result = await tab.evaluate(async () => {
-        const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
-        await frame();
-        await frame();
+      const at = await loadDrawn(`file://${shown}${hash}`);
+      const result = await tab.evaluate(() => {
         return {
-          at: performance.now(),
           target: [...document.querySelectorAll("g.target")].map((g) => g.id),
           route: document.querySelectorAll("g.route").length,
           researched: document.querySelectorAll("g.researched").length,
@@ -157,7 +150,7 @@ for (const [n, rules] of files.entries()) {
       if (kind === "unknown" && !result.summary.endsWith(` and ${unknown.length - 5} more`)) {
         throw new Error(`${rules}: the summary does not count the unknown codes: ${result.summary}`);
       }
-      times[kind].push(result.at);
+      times[kind].push(at);
     }
     // The input events, unless only the loads are asked for.
     let [clicks, zooms, keys, drags, marks] = [[], [], [], [], []];
@@ -326,6 +319,21 @@ if (appFile !== null) {
   }
 }
 
+// The time from the start of the navigation to the address until the page
+// is drawn (two frames after its scripts ran).
+async function loadDrawn(url) {
+  await tab.goto("about:blank");
+  // No timeout: throttled 4x, 5,000 advances take longer than puppeteer's 30 s on a busy machine.
+  await tab.goto(url, { timeout: 0 });
+  return tab.evaluate(async () => {
+    const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
+    await frame();
+    await frame();
+    // performance.now() counts from the start of the navigation.
+    return performance.now();
+  });
+}
+
 // The load until drawn of each page, in turns, and what its warnings panel
 // shows.
 async function loadInTurns(pages) {
@@ -333,20 +341,15 @@ async function loadInTurns(pages) {
   const panels = [];
   for (let i = 0; i < 2 * LOADS * pages.length; ++i) {
     const k = i % pages.length;
-    await tab.goto("about:blank");
-    await tab.goto(`file://${pages[k]}`);
-    const result = await tab.evaluate(async () => {
-      const frame = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
-      await frame();
-      await frame();
+    const at = await loadDrawn(`file://${pages[k]}`);
+    const result = await tab.evaluate(() => {
       return {
-        at: performance.now(),
         listed: document.querySelectorAll("#warnings li").length,
         more: document.getElementById("warnings-more")?.textContent ?? "",
         warned: document.querySelectorAll("g.warned").length,
       };
     });
-    times[k].push(result.at);
+    times[k].push(at);
     panels[k] = result;
   }
   return { times, panels };

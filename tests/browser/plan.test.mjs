@@ -11,12 +11,12 @@ import { execFileSync } from "node:child_process";
 import { mkdirSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { launch } from "./chromium.mjs";
+import { stress, trees as made } from "./trees.mjs";
 import { boxMiddle } from "./box.mjs";
 
-const root = resolve(import.meta.dirname, "../..");
 const work = resolve(process.env.LORVANE_WORK);
 const run = (...args) => execFileSync(process.env.LORVANE_CHECK, args, { encoding: "utf8" });
-const trees = {};
+let trees;
 // The checker's answer for a researched set, with a route or without.
 const checker = (name, have, route) =>
   JSON.parse(run("--json", ...(route ? ["--route", route] : []), "--have", have || "nil", trees[name].rules));
@@ -24,20 +24,14 @@ let browser, tab, errors;
 
 before(async () => {
   mkdirSync(work, { recursive: true });
-  const stress = join(work, "plan-stress-1000.txt");
-  execFileSync("python3", [join(root, "scripts/gen_stress.py"), "--advances", 1000, "-o", stress]);
   // Two advances of one name and code, the second after the first.
   const twins = join(work, "plan-twins.txt");
   writeFileSync(twins, ["@CIVILIZE", "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto",
     "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto", "Bronze, 1, 0, Sto, nil, 0, 0 ; Brz",
     "@IMPROVE", "@UNITS", "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Sto, 0",
     "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Brz, 0", "@TERRAIN", ""].join("\n"));
-  const files = { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt", stress, twins };
-  for (const [name, file] of Object.entries(files)) {
-    const [rules, page] = [resolve(root, file), join(work, `plan-${name}.html`)];
-    run("--html", page, rules);
-    trees[name] = { rules, page, ...JSON.parse(run("--json", rules)) };
-  }
+  trees = made(work, "plan", { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt",
+    stress: stress(work, "plan-stress-1000.txt", 1000), twins });
   ({ browser, tab, errors } = await launch());
 });
 after(async () => {
