@@ -25,7 +25,9 @@
 
 LORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export LORVANE_ROOT
-export WINEDEBUG=-all
+# Wine's own messages off; LORVANE_WINEDEBUG turns channels on (the retry of
+# a failed test does, see lorvane_wine_evidence).
+export WINEDEBUG=${LORVANE_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine reads command lines and file names in the locale's character set;
 # the tests' paths are UTF-8 (the release is unpacked to a folder with a
@@ -238,6 +240,130 @@ lorvane_wine_failed() {
     cause="part of Wine is not installed (bash scripts/setup.sh installs it)"
   fi
   [ -z "$cause" ] || echo "wine-env: likely cause: $cause" >&2
+}
+
+# What the prefix's wineserver is doing, for the evidence of a failed call:
+# its folder (socket and lock) wherever this Wine keeps it (Debian's names
+# the folder in $WINEPREFIX/wineserver, upstream's is /tmp/.wine-UID), the
+# process that holds the lock, and every process that runs in the prefix.
+lorvane_wine_state() {
+  local dev ino name dir found="" lock pids
+  read -r dev ino < <(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null)
+  echo "prefix $WINEPREFIX (WINEDEBUG=$WINEDEBUG)"
+  read -r name 2>/dev/null <"$WINEPREFIX/wineserver"
+  for dir in "/run/user/$(id -u)/wine" "${TMPDIR:-/tmp}/${name:-none}" "/tmp/.wine-$(id -u)"; do
+    dir=$dir/$(printf 'server-%x-%x' "${dev:-0}" "${ino:-0}")
+    [ -d "$dir" ] || continue
+    found=1
+    echo "server folder $dir:"
+    ls -la --time-style=full-iso "$dir" | sed 's/^/  /'
+    if [ -e "$dir/lock" ]; then
+      lock=$(stat -c %i "$dir/lock")
+      echo "lock held by: $(awk -v i=":$lock\$" '$6 ~ i { print $5 }' /proc/locks | sort -u | tr '\n' ' ')"
+    fi
+  done
+  [ -n "$found" ] || echo "no server folder for this prefix (no wineserver has run in it)"
+  pids=$(grep -lzx "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 | tr '\n' ,)
+  echo "processes in the prefix:"
+  [ -z "$pids" ] || ps -o pid,ppid,stat,etimes,wchan:24,args -p "${pids%,}" | cut -c1-240 | sed 's/^/  /'
+}
+
+# The test that process PID belongs to, as "PID-START": its ancestor that
+# CTest started (a test that calls Wine twice has one key), else PID itself.
+# Read from /proc, so that a call costs no process of its own.
+lorvane_test_key() {
+  local pid=$1 self=$1 stat comm
+  while [ "$pid" -gt 1 ] && read -r stat <"/proc/$pid/stat"; do
+    # The fields after the command's name: state, parent, ..., start time.
+    set -- ${stat##*) }
+    read -r comm <"/proc/$2/comm" || break
+    if [ "$comm" = ctest ]; then
+      echo "$pid-${20}"
+      return
+    fi
+    pid=$2
+  done
+  echo "$self-shell"
+}
+
+# Runs `wine ARGS...` with this shell's streams and returns its exit code.
+# Where LORVANE_WINE_EVIDENCE names a folder (scripts/test.sh sets it for
+# the Windows tiers), each test's calls have a folder there (its key, see
+# lorvane_test_key), holding the test's command line and, for each call
+# that ended non-zero, a record made as it ended: the command, exit code,
+# time, the streams (copied where they are files) and the wineserver's
+# state. Wine is killed with this shell (CTest's time-out kills the shell).
+lorvane_wine_call() {
+  local folder=${LORVANE_WINE_EVIDENCE:-}
+  if [ -z "$folder" ]; then
+    wine "$@"
+    return
+  fi
+  local self=$BASHPID key start rc record fd streams=""
+  key=$(lorvane_test_key "$self")
+  if [ ! -e "$folder/$key/test-cmdline" ]; then
+    # Never a word on the program's streams.
+    mkdir -p "$folder/$key" 2>/dev/null
+    tr '\0' ' ' 2>/dev/null <"/proc/${key%%-*}/cmdline" >"$folder/$key/test-cmdline"
+  fi
+  key=$folder/$key
+  start=$EPOCHREALTIME
+  setpriv --pdeathsig KILL wine "$@"
+  rc=$?
+  [ "$rc" = 0 ] && return 0
+  record=$key/call-${start/[.,]/}
+  for fd in 0 1 2; do streams="$streams fd $fd: $(readlink "/proc/$self/fd/$fd");"; done
+  {
+    echo "exit code $rc after $(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f", b - a }') s, at $(date -u +%T.%N)"
+    echo "command: $(printf '%q ' wine "$@")"
+    echo "folder: $PWD"
+    echo "streams:$streams"
+    lorvane_wine_state
+  } >"$record.txt" 2>&1
+  # The program's own output, where the caller gave it files.
+  for fd in 1 2; do
+    [ -f "/proc/$self/fd/$fd" ] || continue
+    [ "$fd" = 2 ] && [ "/proc/$self/fd/2" -ef "/proc/$self/fd/1" ] && continue
+    head -c 1048576 "/proc/$self/fd/$fd" >"$record.fd$fd" 2>/dev/null
+  done
+  return "$rc"
+}
+
+# After a failed CTest run of a Windows build (BUILD, its log LOG): for
+# each failed test, a folder in OUT with what CTest printed of it (its
+# standard output and error), the records of its Wine calls that ended
+# non-zero (lorvane_wine_call, in LORVANE_WINE_EVIDENCE), Wine's own logs
+# and the wineserver's state now, and one retry with the Wine debug
+# channels LORVANE_WINE_RETRY_DEBUG on (its calls' records beside it). The
+# retry is evidence only: the test has failed whatever it gives. Prints
+# one line per test.
+lorvane_wine_evidence() {
+  local build=$1 log=$2 out=$3 number name dir key
+  local debug=${LORVANE_WINE_RETRY_DEBUG:-+process,+module,+seh}
+  local calls=${LORVANE_WINE_EVIDENCE:?lorvane_wine_evidence needs LORVANE_WINE_EVIDENCE}
+  rm -rf "$out"
+  sed -n '/The following tests FAILED:/,$s/^[[:space:]]*\([0-9][0-9]*\) - \(.*\) ([^()]*)$/\1 \2/p' "$log" |
+    while read -r number name; do
+      dir=$out/${name//\//_}
+      mkdir -p "$dir/calls" "$dir/retry" "$dir/wine-logs"
+      # CTest's lines of this test: its result and the output after it.
+      awk -v t="Test +#$number: " '$0 ~ t && !/^ *Start/ { on = 1; print; next }
+        on && (/^ *Start +[0-9]+: / || /^ *[0-9]+\/[0-9]+ Test +#/ || /^[0-9]+% tests passed/) { exit }
+        on' "$log" >"$dir/output.txt"
+      cp "$LORVANE_WINE_LOGS"/*.log "$dir/wine-logs/" 2>/dev/null
+      lorvane_wine_state >"$dir/state-after.txt" 2>&1
+      LORVANE_WINE_EVIDENCE=$dir/retry LORVANE_WINEDEBUG=$debug \
+        ctest --test-dir "$build" -I "$number,$number" --output-on-failure --timeout 300 \
+        </dev/null >"$dir/retry/ctest.log" 2>&1
+      echo "$?" >"$dir/retry/exit-code"
+      # The failed run's records: the keys with the retry's command line.
+      for key in "$calls"/*/; do
+        cmp -s "$key/test-cmdline" "$(ls -d "$dir"/retry/*/ 2>/dev/null | head -n 1)test-cmdline" &&
+          cp -r "$key" "$dir/calls/"
+      done
+      echo "test: $name failed; the evidence is in $dir (retry with WINEDEBUG=$debug: $(
+        [ "$(cat "$dir/retry/exit-code")" = 0 ] && echo passed || echo failed))"
+    done
 }
 
 # Starts a Windows program that keeps Wine's desktop process (and the

@@ -5,7 +5,8 @@
 # otherwise hold CTest's pipe open for ever. The exit code is the program's.
 # Expects DISPLAY (and the prefix) from wine-env.sh; makes the prefix if the
 # caller has not, and then stops the wineserver it started. The Wine is the
-# one for the program's machine (scripts/wine-env.sh).
+# one for the program's machine (scripts/wine-env.sh). Under scripts/test.sh
+# a call that ends non-zero leaves its evidence (lorvane_wine_call).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 lorvane_wine_for "$1" wine-run || exit 126
@@ -17,7 +18,7 @@ fi
 lorvane_make_prefix || exit 2
 out=$(mktemp "${TMPDIR:-/tmp}/lorvane-wine-run.XXXXXX")
 rc=0
-wine "$@" </dev/null >"$out" 2>&1 || rc=$?
+lorvane_wine_call "$@" </dev/null >"$out" 2>&1 || rc=$?
 # Console programs end their lines with CR LF under Wine.
 tr -d '\r' <"$out"
 rm -f "$out"
