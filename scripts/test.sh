@@ -8,7 +8,7 @@
 #    (build/native), run by CTest;
 # 2. win32 and win64: the Windows programs cross-built with MinGW-w64, i686
 #    (build/win32) and x86_64 (build/win64), each run by CTest under its
-#    Wine (Wine's 32-bit loader, wine64), four at a time (those that use
+#    Wine (Wine's 32-bit loader, wine64), two at a time (those that use
 #    the desktop alone), on a virtual display, in a prefix of its own
 #    (build/wineprefix, build/wineprefix64), with CUPS and a PDF printer;
 #    before CTest, scripts/release.sh makes the release archive
@@ -30,10 +30,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export JOBS=${JOBS:-2}
-# The Windows tests and the browser's test files wait on Wine and Chromium
-# more than they compute (a third of the machine's time at JOBS at once):
-# twice as many run at a time.
-WAITING_JOBS=$((2 * JOBS))
 TIERS=${TIERS:-"native win32 win64 browser fuzz"}
 LOGS=build/test-logs
 mkdir -p "$LOGS"
@@ -108,23 +104,10 @@ windows_tier() {
   lorvane_start_cups || return 1
   lorvane_start_anchor "$dir/tests/e2e/lorvane-wine-anchor.exe"
   echo "test: Wine prefix $WINEPREFIX, display $DISPLAY"
-  # Every Wine call that ends non-zero leaves a record (wine-env.sh's
-  # lorvane_wine_call); a failed test's evidence is gathered from them, with
-  # a retry under Wine's debug channels, in $LOGS/$arch-failed.
-  local calls=$PWD/$LOGS/$arch-wine-calls failed=$LOGS/$arch-failed rc=0
-  rm -rf "$calls" "$failed"
-  mkdir -p "$calls"
   # The tests that use the desktop (windows, the clipboard, the spooler)
   # are RUN_SERIAL, since the window list and the clipboard are shared per
   # prefix; the console programs' tests run beside each other.
-  LORVANE_WINE_EVIDENCE=$calls run_ctest "$dir" "$LOGS/$arch-ctest.log" -j"$WAITING_JOBS" || rc=$?
-  if [ "$rc" != 0 ]; then
-    LORVANE_WINE_EVIDENCE=$calls lorvane_wine_evidence "$dir" "$LOGS/$arch-ctest.log" "$PWD/$failed"
-    [ ! -d "$failed" ] || CTEST_SUMMARY="$CTEST_SUMMARY; evidence in $failed"
-  else
-    rm -rf "$calls"
-  fi
-  return "$rc"
+  run_ctest "$dir" "$LOGS/$arch-ctest.log" -j"$JOBS"
 }
 
 tier_win32() {
@@ -159,7 +142,7 @@ tier_browser() {
       return 1
     }
   fi
-  # Every test file of the folder, WAITING_JOBS files at a time (each its own
+  # Every test file of the folder, JOBS files at a time (each its own
   # Chromium with a profile of its own; their files in the work folder have
   # names of their own). web.test.mjs, which takes a third of the time of
   # all, goes first, so that the others share the second lane beside it.
@@ -167,7 +150,7 @@ tier_browser() {
   files=(tests/browser/web.test.mjs $(ls tests/browser/*.test.mjs | grep -v '/web\.test\.mjs$'))
   LORVANE_CHECK=build/native/check/lorvane-check LORVANE_CHART="$chart" \
     LORVANE_APP=build/web/Lorvane.html LORVANE_WORK="$work" \
-    node --test --test-concurrency="$WAITING_JOBS" "${files[@]}" \
+    node --test --test-concurrency="$JOBS" "${files[@]}" \
     >"$LOGS/browser.log" 2>&1 || rc=$?
   cat "$LOGS/browser.log"
   return $rc
