@@ -285,6 +285,11 @@ def interrupt(name, process, folder, signal_name):
     process.send_signal(getattr(signal, "SIG" + signal_name))
 
 
+# A row's standard output into a file of its folder: the prefix of its
+# stdout column, and how the file is opened.
+OUT_FILES = ((">>", "ab"), ("<>", "r+b"), (">", "wb"))
+
+
 def run_row(case, command, folder):
     """Runs the row's command line in FOLDER, which holds its files
     (prepare), as the row says: standard output to a file of the folder,
@@ -295,7 +300,7 @@ def run_row(case, command, folder):
     args = [a.replace(b"$DIR", folder.encode()) for a in items(case["args"])]
     out_want = case["stdout"]
     out_target = None
-    for prefix, mode in ((">>", "ab"), ("<>", "r+b"), (">", "wb")):
+    for prefix, mode in OUT_FILES:
         if out_want.startswith(prefix):
             out_target = open(os.path.join(folder, out_want[len(prefix):]), mode)
             break
@@ -352,7 +357,7 @@ def run(case, command):
         out_want = case["stdout"]
         want_code = case["exit"].partition("/")[0]
         plain = command  # the references' command, without tracer or other user
-        redirected = out_want.startswith((">>", "<>", ">", "&2", "cmd>"))
+        redirected = out_want.startswith(tuple(p for p, _ in OUT_FILES) + ("&2", "cmd>"))
         raw_out = got_out
         if emulated:
             got_out, got_err = got_out.replace(b"\r\n", b"\n"), got_err.replace(b"\r\n", b"\n")
