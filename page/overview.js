@@ -28,12 +28,15 @@
   // The boxes' fills: the colour of their value, where the boxes are
   // coloured, else grey; over it the route and the targets. It reads no
   // layout, so that a click that marks boxes forces none.
+  let ground = null;
   function draw() {
     const ratio = canvas.width / (width * scale);
     const context = canvas.getContext("2d");
     context.setTransform(scale * ratio, 0, 0, scale * ratio, 0, 0);
-    const ground = getComputedStyle(overview);
-    context.fillStyle = ground.getPropertyValue("--page").trim() || "#fff";
+    // The page's colour, read once per scheme: reading a computed style
+    // after a mark would restyle the whole chart before its frame.
+    ground ??= getComputedStyle(overview).getPropertyValue("--page").trim() || "#fff";
+    context.fillStyle = ground;
     context.fillRect(0, 0, width, height);
     const fills = window.chartPage.fills?.() ?? [];
     // At least a pixel of the canvas, so that no box vanishes.
@@ -127,7 +130,10 @@
   chart.addEventListener("zoom", place);
   chart.addEventListener("marks", () => overview.hidden || draw());
   addEventListener("resize", () => overview.hidden || size());
-  matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => overview.hidden || draw());
+  matchMedia("(prefers-color-scheme: dark)").addEventListener("change", () => {
+    ground = null;
+    overview.hidden || draw();
+  });
   // The first drawing waits for the first frame, whose layout it reads.
   requestAnimationFrame(() => show(!phone.matches));
 })();
