@@ -104,10 +104,23 @@ windows_tier() {
   lorvane_start_cups || return 1
   lorvane_start_anchor "$dir/tests/e2e/lorvane-wine-anchor.exe"
   echo "test: Wine prefix $WINEPREFIX, display $DISPLAY"
+  # Every Wine call that ends non-zero leaves a record (wine-env.sh's
+  # lorvane_wine_call); a failed test's evidence is gathered from them, with
+  # a retry under Wine's debug channels, in $LOGS/$arch-failed.
+  local calls=$PWD/$LOGS/$arch-wine-calls failed=$LOGS/$arch-failed rc=0
+  rm -rf "$calls" "$failed"
+  mkdir -p "$calls"
   # The tests that use the desktop (windows, the clipboard, the spooler)
   # are RUN_SERIAL, since the window list and the clipboard are shared per
   # prefix; the console programs' tests run beside each other.
-  run_ctest "$dir" "$LOGS/$arch-ctest.log" -j"$JOBS"
+  LORVANE_WINE_EVIDENCE=$calls run_ctest "$dir" "$LOGS/$arch-ctest.log" -j"$JOBS" || rc=$?
+  if [ "$rc" != 0 ]; then
+    LORVANE_WINE_EVIDENCE=$calls lorvane_wine_evidence "$dir" "$LOGS/$arch-ctest.log" "$PWD/$failed"
+    [ ! -d "$failed" ] || CTEST_SUMMARY="$CTEST_SUMMARY; evidence in $failed"
+  else
+    rm -rf "$calls"
+  fi
+  return "$rc"
 }
 
 tier_win32() {
