@@ -13,6 +13,7 @@ function makePlan(chart) {
   const heading = document.getElementById("available-heading");
   const note = document.getElementById("plan-note");
   const clear = document.getElementById("clear-researched");
+  const panel = document.getElementById("available-panel");
   // The root counts as researched, though it is never marked.
   const researched = new Uint8Array(groups.length);
   researched[0] = 1;
@@ -69,6 +70,15 @@ function makePlan(chart) {
   })()
     .catch(() => null)
     .then((k) => (keys = k));
+  // While the kept plan is read or written (the key is a digest, made off
+  // the page's thread), the panel says it is busy.
+  let pending = 0;
+  function whenKnown(then) {
+    if (pending++ === 0) panel.setAttribute("aria-busy", "true");
+    known.then(then).finally(() => {
+      if (--pending === 0) panel.removeAttribute("aria-busy");
+    });
+  }
   // The places this browser keeps, as text ("" for none).
   let kept = "";
   const UNKEPT = "This browser cannot keep the plan: only the address holds it.";
@@ -151,7 +161,7 @@ function makePlan(chart) {
     chart.relist();
     chart.save(true);
     const text = kept;
-    known.then(() => {
+    whenKnown(() => {
       if (store(text)) return;
       kept = readKept();
       note.textContent = UNKEPT;
@@ -214,7 +224,7 @@ function makePlan(chart) {
     const { found, unknown } = parse(text ?? "");
     setResearched(found);
     draw();
-    known.then(() => {
+    whenKnown(() => {
       if (load !== loads) return;
       kept = readKept();
       if (text === null && kept !== "") {

@@ -39,8 +39,12 @@ after(async () => {
   assert.deepEqual(errors, []);
 });
 
-// A few tasks: the address is written, and the storage's key (a digest) known.
-const settle = (inTab = tab) => inTab.evaluate(() => new Promise((done) => setTimeout(() => setTimeout(done, 20))));
+// A few tasks: the address is written; and the kept plan read or written,
+// which waits for the storage's key (a digest, as slow as the machine).
+async function settle(inTab = tab) {
+  await inTab.evaluate(() => new Promise((done) => setTimeout(() => setTimeout(done, 20))));
+  await inTab.waitForFunction(() => !document.querySelector("[aria-busy]"));
+}
 async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
   await tab.setViewport(viewport);
   await tab.goto("about:blank");

@@ -232,8 +232,9 @@ test("a plan the browser kept for the checker's page of a file is the plan of th
   const [x, y] = await boxMiddle(tab, 20);
   await tab.mouse.click(x, y);
   await tab.keyboard.press("r");
-  const marked = await tab.evaluate(() => new Promise((done) => setTimeout(() =>
-    done([...document.querySelectorAll("g.researched")].map((g) => g.id)), 500)));
+  // Kept once the panel is no longer busy with the storage.
+  await tab.waitForFunction(() => !document.querySelector("[aria-busy]"));
+  const marked = await tab.$$eval("g.researched", (gs) => gs.map((g) => g.id));
   assert.ok(marked.length > 1);
   const app = await openApp(browser, tab, appFile);
   await choose(app, "#open", [join(folder, "RULES.TXT")]);
