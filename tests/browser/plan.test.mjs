@@ -43,7 +43,7 @@ after(async () => {
 // which waits for the storage's key (a digest, as slow as the machine).
 async function settle(inTab = tab) {
   await inTab.evaluate(() => new Promise((done) => setTimeout(() => setTimeout(done, 20))));
-  await inTab.waitForFunction(() => !document.querySelector("[aria-busy]"));
+  await inTab.waitForFunction(() => !document.querySelector('[aria-busy="true"]'));
 }
 async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
   await tab.setViewport(viewport);

@@ -233,7 +233,7 @@ test("a plan the browser kept for the checker's page of a file is the plan of th
   await tab.mouse.click(x, y);
   await tab.keyboard.press("r");
   // Kept once the panel is no longer busy with the storage.
-  await tab.waitForFunction(() => !document.querySelector("[aria-busy]"));
+  await tab.waitForFunction(() => !document.querySelector('[aria-busy="true"]'));
   const marked = await tab.$$eval("g.researched", (gs) => gs.map((g) => g.id));
   assert.ok(marked.length > 1);
   const app = await openApp(browser, tab, appFile);
