@@ -26,6 +26,15 @@ function makeItem(i, name, rest) {
   item.append(tick, makePick(bold, rest));
   return item;
 }
+// A list shows its first LIST_SHOWN advances: nobody reads further, and a
+// browser lays out a list of tens of thousands of items in many seconds.
+// The line after it (MORE) says how many are left out.
+const LIST_SHOWN = 1000;
+function showItems(list, more, indexes, make, heading) {
+  replaceItems(list, indexes.slice(0, LIST_SHOWN).map(make), heading);
+  more.hidden = indexes.length <= LIST_SHOWN;
+  more.textContent = more.hidden ? "" : `and ${indexes.length - LIST_SHOWN} more`;
+}
 // The list's items replaced; the focus, if it was in the list, goes to
 // the same control of the item now at its place (the next one, when its
 // own is gone), else the last, else the heading.

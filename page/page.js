@@ -16,6 +16,7 @@
   const summary = document.getElementById("summary");
   const routeList = document.getElementById("route-list");
   const routeHeading = document.getElementById("route-heading");
+  const routeMore = document.getElementById("route-more");
   const width = svg.viewBox.baseVal.width;
   const height = svg.viewBox.baseVal.height;
   const MARKS = ["match", "opens", "route", "target", "warned", "researched", "available", "dimmed"];
@@ -270,9 +271,9 @@
     tell("marks");
     if (same(wanted, listed)) return;
     listed = wanted;
-    const items = listed.map((i) =>
-      makeItem(i, names[i], `, level ${levels[i]}` + (units[i].length > 0 ? "; units: " + units[i].join(", ") : "")));
-    replaceItems(routeList, items, routeHeading);
+    showItems(routeList, routeMore, listed, (i) =>
+      makeItem(i, names[i], `, level ${levels[i]}` + (units[i].length > 0 ? "; units: " + units[i].join(", ") : "")),
+    routeHeading);
   }
 
   // Where the chart starts in the view: in the middle when it is narrower.

@@ -11,6 +11,7 @@ function makePlan(chart) {
   const list = document.getElementById("available");
   const count = document.getElementById("available-count");
   const heading = document.getElementById("available-heading");
+  const more = document.getElementById("available-more");
   const note = document.getElementById("plan-note");
   const clear = document.getElementById("clear-researched");
   const panel = document.getElementById("available-panel");
@@ -40,7 +41,7 @@ function makePlan(chart) {
     showButton();
     if (chart.same(available, listed)) return;
     listed = available;
-    replaceItems(list, available.map((i) => makeItem(i, names[i], `, level ${levels[i]}`)), heading);
+    showItems(list, more, available, (i) => makeItem(i, names[i], `, level ${levels[i]}`), heading);
   }
 
   // The bar's button acts on the one selected advance.

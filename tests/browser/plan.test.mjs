@@ -30,8 +30,21 @@ before(async () => {
     "Stone Tools, 1, 0, nil, nil, 0, 0 ; Sto", "Bronze, 1, 0, Sto, nil, 0, 0 ; Brz",
     "@IMPROVE", "@UNITS", "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Sto, 0",
     "Club, nil, 0, 1, 0, 1, 1, 10, 1, 1, 0, 0, Brz, 0", "@TERRAIN", ""].join("\n"));
+  // 64 roots, 1,024 advances that each need two of them, then layers of
+  // halving width, each advance needing two of the layer below.
+  const layers = join(work, "plan-layers.txt");
+  const code = (k) => "QR"[Math.floor(k / 1296)] + (k % 1296).toString(36).padStart(2, "0");
+  const lines = ["@CIVILIZE"];
+  for (let k = 0; k < 64; ++k) lines.push(`Root ${k}, 1, 0, nil, nil, 0, 0 ; ${code(k)}`);
+  for (let k = 0; k < 1024; ++k) lines.push(`Wide ${k}, 1, 0, ${code(k % 64)}, ${code((k % 64 + 1 + (k >> 6)) % 64)}, 0, 0 ; ${code(64 + k)}`);
+  for (let width = 512, first = 1088, below = 64; width >= 1; below = first, first += width, width /= 2) {
+    for (let k = 0; k < width; ++k) {
+      lines.push(`Layer ${first + k}, 1, 0, ${code(below + 2 * k)}, ${code(below + 2 * k + 1)}, 0, 0 ; ${code(first + k)}`);
+    }
+  }
+  writeFileSync(layers, [...lines, "@IMPROVE", "@UNITS", "@TERRAIN", ""].join("\n"));
   trees = made(work, "plan", { sample: "data/RULES.TXT", names: "tests/check/fixtures/names.txt",
-    stress: stress(work, "plan-stress-1000.txt", 1000), twins });
+    stress: stress(work, "plan-stress-1000.txt", 1000), twins, layers });
   ({ browser, tab, errors } = await launch());
 });
 after(async () => {
@@ -198,6 +211,25 @@ test("a link with have= and a route: the route left and both counts as --route -
   await tab.goForward();
   assert.ok((await plan()).researched.includes(before.route[0]));
   await forget();
+});
+
+test("a list longer than 1,000 shows its first 1,000 and says how many more, as --route and --have list them", async () => {
+  const { advances } = trees.layers;
+  const top = advances.at(-1).code;
+  const lists = () => tab.evaluate(() => ["available", "route-list", "available-more", "route-more"]
+    .map((id) => document.getElementById(id)).map((e) => (e.tagName === "P" ? e.hidden || e.textContent
+      : [...e.children].map((li) => Number(li.dataset.index)))));
+  await open("layers");
+  await forget();
+  const roots = advances.slice(1, 65).map((a) => a.code).join(",");
+  for (const [route, have] of [[top, ""], [top, roots], [advances[1000].code, ""]]) {
+    await open("layers", `#route=${route}&have=${have}`);
+    const [{ available }, expected] = [checker("layers", have), checker("layers", have, route)];
+    const left = [...expected.route, ...(expected.have.includes(expected.target) ? [] : [expected.target])];
+    const more = (n) => (n > 1000 ? `and ${n - 1000} more` : true);
+    assert.deepEqual(await lists(), [available.slice(0, 1000), left.slice(0, 1000),
+      more(available.length), more(left.length)], `${route} with ${have}`);
+  }
 });
 
 test("the plan is kept in this browser for this tree, restored without have=, cleared at once with Undo beside it", async () => {
