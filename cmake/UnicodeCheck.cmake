@@ -1,8 +1,14 @@
 # A default Visual Studio project defines UNICODE, which turns every
 # TCHAR-dependent name of the system headers wide. lorvane_unicode_check(T)
 # compiles the C++ sources of target T once more with UNICODE defined, never
-# linked, so that such a name in them breaks the build here.
+# linked, so that such a name in them breaks the build here. Only targets
+# whose sources see the system headers call it (the portable code compiles
+# to the same either way), and only a build with the tests does it: the
+# release build compiles the same sources.
 function(lorvane_unicode_check target)
+  if(NOT LORVANE_TESTS)
+    return()
+  endif()
   get_target_property(sources ${target} SOURCES)
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   get_target_property(libraries ${target} LINK_LIBRARIES)
