@@ -29,9 +29,20 @@ function makeItem(i, name, rest) {
 // A list shows its first LIST_SHOWN advances: nobody reads further, and a
 // browser lays out a list of tens of thousands of items in many seconds.
 // The line after it (MORE) says how many are left out.
+// Each list's items are made once an advance and kept for the next time
+// (a list is made again on every selection and mark); a listed advance is
+// one not researched, its tick clear.
 const LIST_SHOWN = 1000;
+const madeItems = new WeakMap();
 function showItems(list, more, indexes, make, heading) {
-  replaceItems(list, indexes.slice(0, LIST_SHOWN).map(make), heading);
+  if (!madeItems.has(list)) madeItems.set(list, new Map());
+  const made = madeItems.get(list);
+  const item = (i) => {
+    if (!made.has(i)) made.set(i, make(i));
+    made.get(i).firstChild.checked = false;
+    return made.get(i);
+  };
+  replaceItems(list, indexes.slice(0, LIST_SHOWN).map(item), heading);
   more.hidden = indexes.length <= LIST_SHOWN;
   more.textContent = more.hidden ? "" : `and ${indexes.length - LIST_SHOWN} more`;
 }

@@ -125,11 +125,16 @@
   }
   const same = (a, b) => a.length === b.length && a.every((v, k) => v === b[k]);
   function mark(className, indexes) {
-    // Unchanged marks are left alone: the browser draws nothing again.
-    if (same(marked[className], [...indexes])) return;
-    for (const i of marked[className]) groups[i].classList.remove(className);
-    marked[className] = [...indexes];
-    for (const i of marked[className]) groups[i].classList.add(className);
+    // Unchanged marks are left alone: the browser draws nothing again;
+    // of the groups, only those whose mark changes change class.
+    const now = [...indexes];
+    if (same(marked[className], now)) return;
+    const flags = new Uint8Array(groups.length);
+    for (const i of marked[className]) flags[i] = 1;
+    for (const i of now) flags[i] |= 2;
+    for (const i of marked[className]) if (flags[i] === 1) groups[i].classList.remove(className);
+    for (const i of now) if (flags[i] === 2) groups[i].classList.add(className);
+    marked[className] = now;
     fill[className]?.setAttribute("d", boxPath(marked[className], 0));
     frame[className]?.setAttribute("d", boxPath(marked[className], MARGIN[className] ?? 0));
   }
