@@ -22,7 +22,8 @@
 #    from the win32 build where it runs, else the win64 one
 #    (LORVANE_CHART=build/browser/chart.ppm reuses the bitmap of an earlier
 #    run, without Wine);
-# 4. fuzz: the fuzz smoke run, 40 s in all (fuzz/smoke.sh, build/fuzz).
+# 4. fuzz: the fuzz smoke run, 30 s, its two targets side by side
+#    (fuzz/smoke.sh, build/fuzz).
 # Builds are reused incrementally. Exits non-zero if any tier fails; every
 # tier runs even after an earlier one failed. Stops everything it started.
 # TIERS="native win64" runs only those tiers. The builds are the kinds of
