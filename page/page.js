@@ -109,7 +109,7 @@
   const fill = {};
   for (const mark of FILLS) fill[mark] = addPath(fills, "tint-" + mark);
   const frame = {};
-  for (const mark of FRAMES) frame[mark] = addPath(mark === "available" ? fills : tints, "frame-" + mark);
+  for (const mark of FRAMES) frame[mark] = addPath(mark === "available" ? fills : tints, "frame frame-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
@@ -538,7 +538,8 @@
   // A narrow window: the chart as tall as the bar leaves it (chart.css),
   // the bar's tools folded behind its button.
   const bar = document.getElementById("bar");
-  new ResizeObserver(() => document.body.style.setProperty("--bar-height", bar.offsetHeight + "px")).observe(bar);
+  const stage = document.getElementById("stage");
+  new ResizeObserver(() => stage.style.setProperty("--bar-height", bar.offsetHeight + "px")).observe(bar);
   const more = document.getElementById("more");
   more.addEventListener("click", () => {
     more.setAttribute("aria-expanded", String(bar.classList.toggle("open")));

@@ -39,7 +39,14 @@
   // (the toggle event comes a moment later); at the toggle when it is
   // opened another way.
   panel.querySelector("summary").addEventListener("click", () => made || makeRows());
-  panel.addEventListener("toggle", () => panel.open && !made && makeRows());
+  // The side panel widens while the table is open (chart.css): a class,
+  // where a :has() rule on the panel would restyle it at every change of
+  // the lists inside it.
+  const side = document.getElementById("side");
+  panel.addEventListener("toggle", () => {
+    side.classList.toggle("wide", panel.open);
+    if (panel.open && !made) makeRows();
+  });
 
   function sortBy(column) {
     descending = column === sorted ? !descending : false;

@@ -286,8 +286,8 @@ test("Back and Forward restore each entry's search text; several targets are sho
 
 test("the legend shows every mark the page draws", async () => {
   await open("warned", "#find=a&route=" + trees.warned.advances.at(-1).code);
-  assert.deepEqual(await tab.$$eval("#tints path", (paths) => paths.map((p) => p.getAttribute("class"))
-    .filter((c) => document.querySelector(`#legend .${c}`) === null)), []);
+  assert.deepEqual(await tab.$$eval("#tints path", (paths) => paths.map((p) => [...p.classList].map((c) => "." + c).join(""))
+    .filter((c) => document.querySelector(`#legend ${c}`) === null)), []);
 });
 
 test("print: the 1,000-advance page within 60 s, texts at 6 pt; a route prints its strips only", async () => {
