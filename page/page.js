@@ -28,11 +28,14 @@
   // margin from the box's outline: inside the box, clear of the links
   // that end there, so that the advances available on a page without a
   // plan leave the chart's outlines as the viewer draws them; found ones
-  // in a ring around the box. The available ones' frames, there at every
-  // load, lie under the chart with the fills: the links that cross their
-  // boxes stay drawn over them, as in the viewer.
+  // in a ring around the box. The frames of the plan and of the target
+  // lie under the chart with the fills (FRAMES_UNDER), the links that
+  // cross their boxes drawn over them, as in the viewer: a mark of the
+  // plan then draws one layer again, not two, and a new selection two
+  // (the fills and the veil).
   const FILLS = ["dimmed", "researched", "match", "opens", "route", "target"];
   const FRAMES = ["opens", "route", "target", "researched", "available", "match", "warned"];
+  const FRAMES_UNDER = ["target", "researched", "available"];
   const MARGIN = { researched: -2, available: -3.5, match: 3.5 };
 
   // The advances by index (0 the root, then the rules file's order), with
@@ -111,7 +114,7 @@
   const fill = {};
   for (const mark of FILLS) fill[mark] = addPath(fills, "tint-" + mark);
   const frame = {};
-  for (const mark of FRAMES) frame[mark] = addPath(mark === "available" ? fills : tints, "frame frame-" + mark);
+  for (const mark of FRAMES) frame[mark] = addPath(FRAMES_UNDER.includes(mark) ? fills : tints, "frame frame-" + mark);
   const marked = {};
   for (const mark of MARKS) marked[mark] = [];
 
