@@ -76,7 +76,8 @@
   // their own, so that marking repaints those layers and not the chart
   // (whose dotted links are slow to draw): the fills under the chart; over
   // it a veil that pales the links between the boxes during a selection,
-  // with the selection's links drawn again over it, and the frames.
+  // with the selection's links drawn again over it, and the frames that
+  // do not lie with the fills.
   function layer(id, before = null) {
     const element = document.createElementNS(svg.namespaceURI, "svg");
     element.id = id;
