@@ -55,15 +55,16 @@
     paint(marked.target, "#e06000");
   }
 
-  // The frame over the part of the chart the view shows.
+  // The frame over the part of the chart the view shows. It moves by a
+  // transform, on a layer of its own (chart.css): a step of a drag or of
+  // a scroll lays out and paints nothing.
   function place() {
     const zoom = window.chartPage.zoom();
     const s = scale / zoom;
     const [w, h] = [width * scale, height * scale];
     const left = Math.max(0, view.scrollLeft * s);
     const top = Math.max(0, view.scrollTop * s);
-    frame.style.left = left + "px";
-    frame.style.top = top + "px";
+    frame.style.transform = `translate(${left}px, ${top}px)`;
     frame.style.width = Math.min(w - left, view.clientWidth * s) + "px";
     frame.style.height = Math.min(h - top, view.clientHeight * s) + "px";
   }
