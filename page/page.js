@@ -93,16 +93,16 @@
     parent.appendChild(path);
     return path;
   }
-  // Under the chart: the boxes' paper (with the dimmed boxes' hatching),
-  // the colours' layers (colour.js), the marks' fills.
-  const under = layer("paper", svg);
+  // Under the chart: the boxes' paper (drawn only where it is not the
+  // chart's own ground, chart.css), the colours' layers (colour.js), the
+  // marks' fills with the dimmed boxes' hatching.
+  const paper = addPath(layer("paper", svg), "paper");
+  const fills = layer("fills", svg);
   // The hatch's lines run diagonally in an upright tile: a turned tile
   // costs more to draw at every zoom and every new selection.
-  under.innerHTML = '<defs><pattern id="hatch" width="6" height="6" patternUnits="userSpaceOnUse">' +
+  fills.innerHTML = '<defs><pattern id="hatch" width="6" height="6" patternUnits="userSpaceOnUse">' +
     '<rect class="hatch-ground" width="6" height="6"/>' +
     '<path class="hatch-line" d="M0 4L4 0H6L0 6ZM6 4V6H4Z"/></pattern></defs>';
-  const paper = addPath(under, "paper");
-  const fills = layer("fills", svg);
   const veil = layer("veil");
   const holes = addPath(veil, "veil");
   // One element per link: a browser draws only those that cross the part

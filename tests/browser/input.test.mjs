@@ -286,7 +286,7 @@ test("Back and Forward restore each entry's search text; several targets are sho
 
 test("the legend shows every mark the page draws", async () => {
   await open("warned", "#find=a&route=" + trees.warned.advances.at(-1).code);
-  assert.deepEqual(await tab.$$eval("#fills path, #tints path", (paths) => paths.map((p) => [...p.classList].map((c) => "." + c).join(""))
+  assert.deepEqual(await tab.$$eval("#fills > path, #tints > path", (paths) => paths.map((p) => [...p.classList].map((c) => "." + c).join(""))
     .filter((c) => document.querySelector(`#legend ${c}`) === null)), []);
 });
 
