@@ -23,7 +23,9 @@
 // the redraw after a watched change (from the change seen until drawn).
 // --app-only leaves the page's own rows out. With --before OLD, the page's
 // rows of OLD's page ("before", an older checker's) and of CHECKER's
-// ("after") in turns, at each rate, in the same run. With --warnings, the load of
+// ("after"), each load and each round of events (the page loaded with the
+// route, then a few of each kind) taken on the two in turns, so that the
+// machine's other work falls on both alike. With --warnings, the load of
 // a file with very many warnings, whose page lists the first 1,000,
 // against the same file without the faulty lines and against its own page
 // with the warnings panel emptied (what the rest of the page costs), loads
@@ -54,6 +56,7 @@ const [checker, ...files] = args.filter((arg) => arg !== "--loads");
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = 5;
 const EVENTS = 20;
+const ROUNDS = 4;
 
 const browser = await puppeteer.launch({
   executablePath: "/usr/bin/chromium",
@@ -127,13 +130,15 @@ for (const [n, rules] of files.entries()) {
     pages.splice(0, 1, [basename(rules) + " before", old], [basename(rules) + " after", page]);
   }
 
-  for (const rate of [1, 4]) for (const [row, shown] of pages) {
+  // The pages in turns, the order turned round each time, so that what
+  // else the machine does falls on both alike.
+  const turn = (i) => (i % 2 === 0 ? pages : [...pages].reverse());
+  for (const rate of [1, 4]) {
     await cdp.send("Emulation.setCPUThrottlingRate", { rate });
-    const times = { route: [], plan: [], unknown: [] };
-    for (let i = 0; i < 3 * LOADS; ++i) {
-      const kind = Object.keys(links)[Math.floor(i / LOADS)];
-      const hash = links[kind];
-      const at = await loadDrawn(`file://${shown}${hash}`);
+    const rows = new Map(pages.map(([row]) => [row,
+      { times: { route: [], plan: [], unknown: [] }, clicks: [], zooms: [], keys: [], drags: [], marks: [] }]));
+    for (let i = 0; i < LOADS; ++i) for (const kind of Object.keys(links)) for (const [row, shown] of turn(i)) {
+      const at = await loadDrawn(`file://${shown}${links[kind]}`);
       const result = await tab.evaluate(() => {
         return {
           target: [...document.querySelectorAll("g.target")].map((g) => g.id),
@@ -142,6 +147,7 @@ for (const [n, rules] of files.entries()) {
           summary: document.getElementById("summary").textContent,
         };
       });
+      await tab.evaluate(() => localStorage.clear());
       const expected = kind === "plan" ? planned : { route: route.route, have: [] };
       if (result.target.join() !== `a${deepest}` || result.route !== expected.route.length ||
         result.researched !== expected.have.length) {
@@ -150,88 +156,100 @@ for (const [n, rules] of files.entries()) {
       if (kind === "unknown" && !result.summary.endsWith(` and ${unknown.length - 5} more`)) {
         throw new Error(`${rules}: the summary does not count the unknown codes: ${result.summary}`);
       }
-      times[kind].push(at);
+      rows.get(row).times[kind].push(at);
     }
-    // The input events, unless only the loads are asked for.
-    let [clicks, zooms, keys, drags, marks] = [[], [], [], [], []];
-    if (!loadsOnly) {
-      await pause(500);
-      await recordTimes();
-
-      // Clicks on boxes spread over the chart, each brought into view first.
-      for (let k = 0; k < EVENTS; ++k) {
-        const i = Math.floor(((k + 0.5) * advances.length) / EVENTS);
-        const box = await boxMiddle(tab, i);
-        await pause();
-        await tab.mouse.click(...box);
-        clicks.push(...(await takeTimes(1)));
-      }
-
-      // Zoom steps about the middle of the view, by keys and by the wheel.
-      await tab.evaluate(() => document.activeElement.blur());
-      for (let k = 0; k < EVENTS; ++k) {
-        if (k % 4 === 3) {
-          await tab.keyboard.down("Control");
-          await tab.mouse.move(600, 500);
-          await tab.mouse.wheel({ deltaY: k % 8 === 3 ? -100 : 100 });
-          await tab.keyboard.up("Control");
-        } else {
-          await tab.keyboard.press(k % 2 === 0 ? "+" : "-");
-        }
-        await pause();
-      }
-      zooms = await takeTimes(EVENTS);
-
-      // A name typed into the search field, a key at a time.
-      await tab.click("#find");
-      await takeTimes(1);
-      const name = advances[Math.floor(advances.length / 3)].name.slice(0, EVENTS);
-      for (const key of name) {
-        await tab.keyboard.press(key);
-        await pause();
-      }
-      keys = await takeTimes(name.length);
-      await tab.keyboard.press("Escape");
-      await takeTimes(1);
-      await tab.evaluate(() => document.activeElement.blur());
-
-      // The overview's frame dragged down a few pixels a step.
-      const frame = await tab.evaluate(() => {
-        const r = document.getElementById("overview-frame").getBoundingClientRect();
-        return [r.left + r.width / 2, r.top + r.height / 2];
-      });
-      await tab.mouse.move(...frame);
-      await tab.mouse.down();
-      for (let k = 1; k <= EVENTS; ++k) {
-        await tab.mouse.move(frame[0], frame[1] + k * 2);
-        await pause(100);
-      }
-      await tab.mouse.up();
-      drags = await takeTimes(EVENTS);
-
-      // R on a selected box, spread over the chart: a box below researched
-      // ones is marked with all it needs, a researched one unmarked with all
-      // that needs it.
-      for (let k = 0; k < EVENTS; ++k) {
-        const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
-        const box = await boxMiddle(tab, i);
-        await tab.mouse.click(...box);
-        await takeTimes(1);
-        await pause();
-        await tab.keyboard.press("r");
-        marks.push(...(await takeTimes(1)));
-        await pause();
-      }
+    // The input events in rounds, each round a batch of each kind on each
+    // page loaded afresh with the route selected, unless only the loads
+    // are asked for.
+    if (!loadsOnly) for (let round = 0; round < ROUNDS; ++round) for (const [row, shown] of turn(round)) {
+      await loadDrawn(`file://${shown}${links.route}`);
+      await eventsRound(round, rows.get(row));
+      await tab.evaluate(() => localStorage.clear());
     }
-    await tab.evaluate(() => localStorage.clear());
-    if (process.env.BENCH_VERBOSE) console.log({ times, clicks, zooms, keys, drags, marks });
+    for (const [row, shown] of pages) {
+      const { times, clicks, zooms, keys, drags, marks } = rows.get(row);
+      if (process.env.BENCH_VERBOSE) console.log(row, rows.get(row));
+      console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s | %s | %s | %s",
+        row.padEnd(before === null ? 13 : 22), `${rate}x`.padStart(3), String(statSync(shown).size).padStart(9),
+        String(advances.length).padStart(9), figure(times.route).padStart(6), figure(clicks).padStart(7),
+        figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
+        figure(marks).padStart(7), figure(times.plan).padStart(9), figure(times.unknown).padStart(12),
+        loadavg()[0].toFixed(2).padStart(8));
+    }
+  }
 
-    console.log("%s %s %s %s | %s | %s | %s | %s | %s | %s | %s | %s | %s",
-      row.padEnd(before === null ? 13 : 22), `${rate}x`.padStart(3), String(statSync(shown).size).padStart(9),
-      String(advances.length).padStart(9), figure(times.route).padStart(6), figure(clicks).padStart(7),
-      figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
-      figure(marks).padStart(7), figure(times.plan).padStart(9), figure(times.unknown).padStart(12),
-      loadavg()[0].toFixed(2).padStart(8));
+  // One round of the input events, the round's share of each kind, its
+  // times added to the row's.
+  async function eventsRound(round, into) {
+    const per = EVENTS / ROUNDS;
+    const ks = Array.from({ length: per }, (_, j) => round * per + j);
+    await pause(500);
+    await recordTimes();
+
+    // Clicks on boxes spread over the chart, each brought into view first.
+    for (const k of ks) {
+      const i = Math.floor(((k + 0.5) * advances.length) / EVENTS);
+      const box = await boxMiddle(tab, i);
+      await pause();
+      await tab.mouse.click(...box);
+      into.clicks.push(...(await takeTimes(1)));
+    }
+
+    // Zoom steps about the middle of the view, by keys and by the wheel.
+    await tab.evaluate(() => document.activeElement.blur());
+    for (const k of ks) {
+      if (k % 4 === 3) {
+        await tab.keyboard.down("Control");
+        await tab.mouse.move(600, 500);
+        await tab.mouse.wheel({ deltaY: k % 8 === 3 ? -100 : 100 });
+        await tab.keyboard.up("Control");
+      } else {
+        await tab.keyboard.press(k % 2 === 0 ? "+" : "-");
+      }
+      await pause();
+    }
+    into.zooms.push(...(await takeTimes(per)));
+
+    // A name typed into the search field, a key at a time.
+    await tab.click("#find");
+    await takeTimes(1);
+    const name = advances[Math.floor((advances.length * (round + 1)) / (ROUNDS + 2))].name.slice(0, per);
+    for (const key of name) {
+      await tab.keyboard.press(key);
+      await pause();
+    }
+    into.keys.push(...(await takeTimes(name.length)));
+    await tab.keyboard.press("Escape");
+    await takeTimes(1);
+    await tab.evaluate(() => document.activeElement.blur());
+
+    // The overview's frame dragged down a few pixels a step.
+    const frame = await tab.evaluate(() => {
+      const r = document.getElementById("overview-frame").getBoundingClientRect();
+      return [r.left + r.width / 2, r.top + r.height / 2];
+    });
+    await tab.mouse.move(...frame);
+    await tab.mouse.down();
+    for (let j = 1; j <= per; ++j) {
+      await tab.mouse.move(frame[0], frame[1] + j * 2);
+      await pause(100);
+    }
+    await tab.mouse.up();
+    into.drags.push(...(await takeTimes(per)));
+
+    // R on a selected box, spread over the chart: a box below researched
+    // ones is marked with all it needs, a researched one unmarked with all
+    // that needs it.
+    for (const k of ks) {
+      const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
+      const box = await boxMiddle(tab, i);
+      await tab.mouse.click(...box);
+      await takeTimes(1);
+      await pause();
+      await tab.keyboard.press("r");
+      into.marks.push(...(await takeTimes(1)));
+      await pause();
+    }
   }
   await cdp.send("Emulation.setCPUThrottlingRate", { rate: 1 });
 
