@@ -25,7 +25,9 @@
 // rows of OLD's page ("before", an older checker's) and of CHECKER's
 // ("after"), each load and each round of events (the page loaded with the
 // route, then a few of each kind) taken on the two in turns, so that the
-// machine's other work falls on both alike. With --warnings, the load of
+// machine's other work falls on both alike; and under them the median of
+// after / before over each pair of times taken side by side, which the
+// machine's drift over the run moves least. With --warnings, the load of
 // a file with very many warnings, whose page lists the first 1,000,
 // against the same file without the faulty lines and against its own page
 // with the warnings panel emptied (what the rest of the page costs), loads
@@ -54,7 +56,7 @@ const before = beforeAt >= 0 ? resolve(args.splice(beforeAt, 2)[1]) : null;
 const loadsOnly = args.includes("--loads");
 const [checker, ...files] = args.filter((arg) => arg !== "--loads");
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
-const LOADS = 5;
+const LOADS = 9;
 const EVENTS = 20;
 const ROUNDS = 4;
 
@@ -175,6 +177,16 @@ for (const [n, rules] of files.entries()) {
         figure(zooms).padStart(6), figure(keys).padStart(7), figure(drags).padStart(8),
         figure(marks).padStart(7), figure(times.plan).padStart(9), figure(times.unknown).padStart(12),
         loadavg()[0].toFixed(2).padStart(8));
+    }
+    if (before !== null) {
+      const [was, now] = pages.map(([row]) => rows.get(row));
+      const ratio = (a, b) => median(a.map((v, k) => b[k] / v)).toFixed(2);
+      const columns = [["route", 6], ["clicks", 7], ["zooms", 6], ["keys", 7], ["drags", 8], ["marks", 7], ["plan", 9], ["unknown", 12]]
+        .map(([name, width]) => {
+          const [a, b] = [was, now].map((row) => row.times[name] ?? row[name]);
+          return (a.length === 0 ? "-" : ratio(a, b)).padStart(width);
+        });
+      console.log("%s %s %s | %s", `${basename(rules)} after/before`.padEnd(22), `${rate}x`.padStart(3), "".padStart(19), columns.join(" | "));
     }
   }
 
