@@ -48,12 +48,21 @@ function showItems(list, more, indexes, make, heading) {
 }
 // The list's items replaced; the focus, if it was in the list, goes to
 // the same control of the item now at its place (the next one, when its
-// own is gone), else the last, else the heading.
+// own is gone), else the last, else the heading. Items that stay are left
+// in place: the browser styles and lays out only those that come or go,
+// not the whole list at every mark.
 function replaceItems(list, items, heading) {
   const focused = list.contains(document.activeElement) ? document.activeElement : null;
   const at = focused === null ? -1 : [...list.children].indexOf(focused.closest("li"));
   const kind = focused?.classList.contains("tick") ? ".tick" : ".pick";
-  list.replaceChildren(...items);
+  const kept = new Set(items);
+  for (const child of [...list.children]) if (!kept.has(child)) child.remove();
+  // The items before "next" are the first ones wanted, in order.
+  let next = list.firstChild;
+  for (const item of items) {
+    if (item === next) next = next.nextSibling;
+    else list.insertBefore(item, next);
+  }
   if (focused === null) return;
   const item = list.children[Math.min(at, list.children.length - 1)];
   (item?.querySelector(kind) ?? heading).focus();
