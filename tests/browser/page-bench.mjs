@@ -56,7 +56,8 @@ const before = beforeAt >= 0 ? resolve(args.splice(beforeAt, 2)[1]) : null;
 const loadsOnly = args.includes("--loads");
 const [checker, ...files] = args.filter((arg) => arg !== "--loads");
 const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
-const LOADS = 9;
+// Even, so that each of the two pages is loaded first in half the pairs.
+const LOADS = 10;
 const EVENTS = 20;
 const ROUNDS = 4;
 
