@@ -1,6 +1,7 @@
 // The player's plan on the chart page in headless Chromium, with real input
 // events, against lorvane-check --have: marking and unmarking by key, button
-// and touch, the available list and the route left, have= in the address,
+// and touch, the available list and the route left (made again touching
+// only the items that leave or join them), have= in the address,
 // the browser's storage (kept only by the player's changes, whatever the
 // address; advances that share a name and code told apart), a unit as
 // goal; the sample and 1,000 advances.
@@ -102,6 +103,31 @@ async function plan() {
   });
 }
 const clickBox = async (i) => tab.mouse.click(...(await boxMiddle(tab, i)));
+// The items the lists lose and gain from now on, by index; and, once
+// asked, those and the items that left or joined each list meanwhile.
+const LISTS = ["route-list", "available"];
+const watchLists = () => tab.evaluate((lists) => {
+  const indexes = (id) => [...document.getElementById(id).children].map((li) => li.dataset.index);
+  const before = lists.map(indexes);
+  const touched = lists.map(() => ({ removed: [], added: [] }));
+  const watch = new MutationObserver((records) => {
+    for (const r of records) {
+      const into = touched[lists.indexOf(r.target.id)];
+      into.removed.push(...[...r.removedNodes].map((n) => n.dataset.index));
+      into.added.push(...[...r.addedNodes].map((n) => n.dataset.index));
+    }
+  });
+  for (const id of lists) watch.observe(document.getElementById(id), { childList: true });
+  window.listChanges = () => {
+    watch.disconnect();
+    const sorted = (v) => v.map(Number).sort((a, b) => a - b);
+    return lists.map((id, k) => {
+      const now = indexes(id);
+      return { id, removed: sorted(touched[k].removed), added: sorted(touched[k].added),
+        left: sorted(before[k].filter((i) => !now.includes(i))), joined: sorted(now.filter((i) => !before[k].includes(i))) };
+    });
+  };
+}, LISTS);
 // Everything from i along next (prerequisites or dependants), i too, the root not.
 function reach(advances, i, next) {
   const seen = new Set([i]);
@@ -135,6 +161,7 @@ test("marking takes the prerequisites, unmarking the dependants, by key, button 
     for (const [i, how] of [[middle, "r"], [deep, "#researched"], [middle, "R"], [odd, "r"]]) {
       await clickBox(i);
       const marking = !expected.has(i);
+      await watchLists();
       await (how.startsWith("#") ? tab.click(how) : tab.keyboard.press(how));
       for (const j of marking ? reach(advances, i, needs) : reach(advances, i, (a) => a.children)) {
         if (marking) expected.add(j);
@@ -143,6 +170,10 @@ test("marking takes the prerequisites, unmarking the dependants, by key, button 
       const shown = await plan();
       assert.equal(shown.button, marking ? "Not researched" : "Researched");
       assertAgrees(name, shown, expected, `${name}: ${how} on ${i}`);
+      // A list made again touches only the items that leave or join it.
+      for (const { id, removed, added, left, joined } of await tab.evaluate(() => window.listChanges())) {
+        assert.deepEqual([removed, added], [left, joined], `${name}: ${how} on ${i}: #${id}`);
+      }
       // The address holds only what no researched advance needs, and reads back.
       const kept = shown.have.split(",").filter((c) => c !== "")
         .map((c) => advances.find((a) => a.code === c || a.name === c));
