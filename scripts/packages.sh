@@ -21,7 +21,15 @@ lorvane_install_packages() {
   [ -n "$todo" ] || return 0
   echo "$who: installing$todo"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A mirror caught mid-sync fails the update ("File has unexpected size");
+  # it passes a little later.
+  local try
+  for try in 1 2 3 4; do
+    apt-get update -qq && break
+    [ "$try" -lt 4 ] || return 1
+    echo "$who: the package lists did not update; trying again in 30 s"
+    sleep 30
+  done
   # shellcheck disable=SC2086
   apt-get install -y -qq --no-install-recommends $todo >/dev/null
 }
