@@ -450,6 +450,17 @@
     }
     unknown = unknown.concat(plan.read(state));
     select(found);
+    // On the first load the view waits for the page's other scripts:
+    // reading its size lays the page out, and what they add after such a
+    // layout is laid out again.
+    if (first && document.readyState === "loading") {
+      addEventListener("DOMContentLoaded", () => placeView(state, first), { once: true });
+    } else {
+      placeView(state, first);
+    }
+  }
+  // The zoom of the address, and its targets, its first match or the root in view.
+  function placeView(state, first) {
     const z = Number(state.get("zoom"));
     setZoom(z > 0 ? z : 1);
     if (targets.length > 0) showAll(targets);
