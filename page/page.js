@@ -452,9 +452,10 @@
     select(found);
     // On the first load the view waits for the page's other scripts:
     // reading its size lays the page out, and what they add after such a
-    // layout is laid out again.
+    // layout is laid out again. An address changed meanwhile places it.
     if (first && document.readyState === "loading") {
-      addEventListener("DOMContentLoaded", () => placeView(state, first), { once: true });
+      const hash = shown;
+      addEventListener("DOMContentLoaded", () => shown === hash && placeView(state, first), { once: true });
     } else {
       placeView(state, first);
     }
