@@ -30,8 +30,24 @@ if ! dpkg --print-foreign-architectures | grep -qx i386 && [ "${1:-all}" != nati
   rm -f /var/lib/apt/periodic/lorvane-updated
 fi
 
+# The 32-bit packages go in apart. Each must have the very version of its
+# 64-bit twin, so they cannot be installed where the mirror's i386 lists
+# did not update; the machine then runs the x86_64 build under wine64, as a
+# host without 32-bit support does, and says so.
+want_64="" want_32=""
+for p in $want; do
+  case "$p" in
+    *:i386) want_32="$want_32 $p" ;;
+    *) want_64="$want_64 $p" ;;
+  esac
+done
 # shellcheck disable=SC2086
-lorvane_install_packages setup $want
+lorvane_install_packages setup $want_64
+# shellcheck disable=SC2086
+if ! lorvane_install_packages setup $want_32; then
+  [ -n "${LORVANE_LISTS_STALE:-}" ] || exit 1
+  echo "setup: the 32-bit packages ($(lorvane_missing_packages $want_32 | sed 's/^ //')) could not be installed from the package lists this mirror serves; the Windows programs run as their x86_64 build under wine64 until setup runs again with the lists whole" >&2
+fi
 
 # The language server's tests' npm packages (VS Code's protocol library, the
 # SARIF schema), exactly as the lock file lists them.

@@ -56,7 +56,11 @@ lorvane_host_runs_32bit() {
 # Why this host cannot run ARCH's programs; nothing when it can.
 lorvane_wine_cannot_run() {
   if [ "$1" = win32 ] && ! lorvane_host_runs_32bit; then
-    echo "this machine runs no 32-bit programs"
+    if [ -e /usr/lib/wine/wine ]; then
+      echo "this machine runs no 32-bit programs"
+    else
+      echo "Wine's 32-bit loader is not installed (bash scripts/setup.sh)"
+    fi
   fi
 }
 

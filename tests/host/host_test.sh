@@ -32,16 +32,22 @@ for row in i386.exe:win32 amd64.exe:win64 arm.exe: elf: short.exe:; do
   expect "the Wine for ${row%%:*}" "$(lorvane_exe_wine_arch "$work/${row%%:*}")" "${row#*:}"
 done
 
-# On this host: where Wine's 32-bit loader starts, the i686 build's Wine.
+# On this host: where Wine's 32-bit loader starts, the i686 build's Wine;
+# where it is not installed, the x86_64 build's, and that said.
+here=$(env -u LORVANE_HOST_32BIT -u LORVANE_WINE_ARCH bash -c \
+  ". '$root/scripts/wine-env.sh'; echo \$LORVANE_WINE_ARCH \$(lorvane_wine_cannot_run win32)")
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  expect "default here" "$(env -u LORVANE_HOST_32BIT -u LORVANE_WINE_ARCH bash -c \
-    ". '$root/scripts/wine-env.sh'; echo \$LORVANE_WINE_ARCH")" win32
+  expect "default here" "$here" win32
+elif [ ! -e /usr/lib/wine/wine ]; then
+  expect "default here" "$here" "win64 Wine's 32-bit loader is not installed (bash scripts/setup.sh)"
 fi
 
-# As a host without 32-bit support: the x86_64 build's Wine and prefix, the
+# As a host without 32-bit support (the loader covered, so only where it is
+# installed): the x86_64 build's Wine and prefix, the
 # reason said, an i386 program refused before Wine starts, and a prefix for
 # the 32-bit Wine failing with Wine's own words and the cause.
-cat >"$work/as64.sh" <<EOS
+if [ -e /usr/lib/wine/wine ]; then
+  cat >"$work/as64.sh" <<EOS
 . '$root/scripts/wine-env.sh'
 echo "arch=\$LORVANE_WINE_ARCH"
 echo "prefix=\${WINEPREFIX#$root/}"
@@ -56,22 +62,24 @@ DISPLAY=:0 lorvane_make_prefix 2>'$work/prefix.err'
 echo "prefix made=\$?"
 lorvane_stop_all
 EOS
-out=$(env -u LORVANE_WINE_ARCH bash "$root/scripts/as-64bit-host.sh" bash "$work/as64.sh" 2>&1) || true
-field() { printf '%s\n' "$out" | sed -n "s/^$1=//p"; }
-expect "default arch" "$(field arch)" win64
-expect "prefix" "$(field prefix)" build/wineprefix64
-expect "reason for win32" "$(field why32)" "this machine runs no 32-bit programs"
-expect "reason for win64" "$(field why64)" ""
-expect "wine.sh on an i386 program" "$(field wine.sh)" \
-  "126 wine.sh: cannot run $work/i386.exe: this machine runs no 32-bit programs"
-expect "a 32-bit prefix" "$(field 'prefix made')" 1
-for words in "Exec format error" "likely cause: the kernel refuses Wine's loader: this machine runs no 32-bit programs"; do
-  grep -q "$words" "$work/prefix.err" || {
-    echo "FAIL the failed prefix's message lacks \"$words\":"
-    cat "$work/prefix.err"
-    failed=1
-  }
-done
+  out=$(env -u LORVANE_WINE_ARCH bash "$root/scripts/as-64bit-host.sh" bash "$work/as64.sh" 2>&1) || true
+  field() { printf '%s\n' "$out" | sed -n "s/^$1=//p"; }
+  expect "default arch" "$(field arch)" win64
+  expect "prefix" "$(field prefix)" build/wineprefix64
+  expect "reason for win32" "$(field why32)" "this machine runs no 32-bit programs"
+  expect "reason for win64" "$(field why64)" ""
+  expect "wine.sh on an i386 program" "$(field wine.sh)" \
+    "126 wine.sh: cannot run $work/i386.exe: this machine runs no 32-bit programs"
+  expect "a 32-bit prefix" "$(field 'prefix made')" 1
+  for words in "Exec format error" "likely cause: the kernel refuses Wine's loader: this machine runs no 32-bit programs"; do
+    grep -q "$words" "$work/prefix.err" || {
+      echo "FAIL the failed prefix's message lacks \"$words\":"
+      cat "$work/prefix.err"
+      failed=1
+    }
+  done
+fi
+
 # A script with `set -e` that stops what it started from its EXIT trap
 # (scripts/test.sh does) ends with its own exit code, everything stopped.
 cat >"$work/stops.sh" <<EOS
