@@ -25,10 +25,12 @@
 // rows of OLD's page ("before", an older checker's) and of CHECKER's
 // ("after"), each load and each round of events (the page loaded with the
 // route, then a few of each kind) taken on the two in turns, so that the
-// machine's other work falls on both alike; and under them the median of
-// after / before over each pair of times taken side by side, which the
-// machine's drift over the run moves least. With --warnings, the load of
-// a file with very many warnings, whose page lists the first 1,000,
+// machine's other work falls on both alike, the order turned round each
+// round; and under them after / before: for a load, the median over each
+// two rounds of the geometric mean of the two pairs' ratios, which the
+// machine's drift over the run and the order of a pair move least; for an
+// event, the ratio of the medians. With --warnings, the load of a file
+// with very many warnings, whose page lists the first 1,000,
 // against the same file without the faulty lines and against its own page
 // with the warnings panel emptied (what the rest of the page costs), loads
 // taken in turns.
@@ -59,7 +61,8 @@ const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 // Even, so that each of the two pages is loaded first in half the pairs.
 // Side by side, one load of a pair may take twice the other's time, and
 // the median of ten pairs' ratios moved between 0.97 and 1.32 in runs of
-// the same two pages within the hour: thirty with --before.
+// the same two pages within the hour, most of it the order of the two
+// (the ratio over two rounds cancels that): thirty with --before.
 const LOADS = before === null ? 10 : 30;
 const EVENTS = 20;
 const ROUNDS = 4;
@@ -192,11 +195,21 @@ for (const [n, rules] of files.entries()) {
     }
     if (before !== null) {
       const [was, now] = pages.map(([row]) => rows.get(row));
-      const ratio = (a, b) => median(a.map((v, k) => b[k] / v)).toFixed(2);
+      // A load's ratio: each two rounds (the pages in turns, the order
+      // turned round) make one figure, the geometric mean of after / before
+      // in the one and in the other. Which page goes first moves a load by
+      // as much as 1.5x (it follows the other page's load, or its own of
+      // another link), and the two orders cancel that. An event's: the
+      // ratio of the medians, as a round holds few of each kind and its
+      // rounds, in the orders B A, A B, B A, A B, are even against the
+      // order and the machine's drift alike.
+      const loadRatio = (a, b) =>
+        median(a.flatMap((t, q) => (q % 2 === 1 ? [] : [Math.sqrt((b[q] * b[q + 1]) / (t * a[q + 1]))])));
       const columns = [["route", 6], ["clicks", 7], ["zooms", 6], ["keys", 7], ["drags", 8], ["marks", 7], ["plan", 9], ["unknown", 12]]
         .map(([name, width]) => {
           const [a, b] = [was, now].map((row) => row.times[name] ?? row[name]);
-          return (a.length === 0 ? "-" : ratio(a, b)).padStart(width);
+          const ratio = a.length === 0 ? null : name in was.times ? loadRatio(a, b) : median(b) / median(a);
+          return (ratio === null ? "-" : ratio.toFixed(2)).padStart(width);
         });
       console.log("%s %s %s | %s", `${basename(rules)} after/before`.padEnd(22), `${rate}x`.padStart(3), "".padStart(19), columns.join(" | "));
     }
