@@ -208,8 +208,8 @@ for (const [n, rules] of files.entries()) {
       const columns = [["route", 6], ["clicks", 7], ["zooms", 6], ["keys", 7], ["drags", 8], ["marks", 7], ["plan", 9], ["unknown", 12]]
         .map(([name, width]) => {
           const [a, b] = [was, now].map((row) => row.times[name] ?? row[name]);
-          const ratio = a.length === 0 ? null : name in was.times ? loadRatio(a, b) : median(b) / median(a);
-          return (ratio === null ? "-" : ratio.toFixed(2)).padStart(width);
+          if (a.length === 0) return "-".padStart(width);
+          return (name in was.times ? loadRatio(a, b) : median(b) / median(a)).toFixed(2).padStart(width);
         });
       console.log("%s %s %s | %s", `${basename(rules)} after/before`.padEnd(22), `${rate}x`.padStart(3), "".padStart(19), columns.join(" | "));
     }
