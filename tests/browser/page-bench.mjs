@@ -29,7 +29,8 @@
 // round; and under them after / before: for a load, the median over each
 // two rounds of the geometric mean of the two pairs' ratios, which the
 // machine's drift over the run and the order of a pair move least; for an
-// event, the ratio of the medians. With --warnings, the load of a file
+// event, the median of its pairs' ratios (the same event of the same round
+// on the two pages). With --warnings, the load of a file
 // with very many warnings, whose page lists the first 1,000,
 // against the same file without the faulty lines and against its own page
 // with the warnings panel emptied (what the rest of the page costs), loads
@@ -200,16 +201,19 @@ for (const [n, rules] of files.entries()) {
       // in the one and in the other. Which page goes first moves a load by
       // as much as 1.5x (it follows the other page's load, or its own of
       // another link), and the two orders cancel that. An event's: the
-      // ratio of the medians, as a round holds few of each kind and its
-      // rounds, in the orders B A, A B, B A, A B, are even against the
-      // order and the machine's drift alike.
+      // median of the ratios of its pairs, each the same event in the same
+      // state (the box the round's clicks left selected, the part of the
+      // chart in view), as one kind's times spread over 3x with the state
+      // and the median of such a mix jumps between its heaps; the rounds,
+      // in the orders B A, A B, B A, A B, are even against the order.
       const loadRatio = (a, b) =>
         median(a.flatMap((t, q) => (q % 2 === 1 ? [] : [Math.sqrt((b[q] * b[q + 1]) / (t * a[q + 1]))])));
+      const eventRatio = (a, b) => median(a.map((t, q) => b[q] / t));
       const columns = [["route", 6], ["clicks", 7], ["zooms", 6], ["keys", 7], ["drags", 8], ["marks", 7], ["plan", 9], ["unknown", 12]]
         .map(([name, width]) => {
           const [a, b] = [was, now].map((row) => row.times[name] ?? row[name]);
           if (a.length === 0) return "-".padStart(width);
-          return (name in was.times ? loadRatio(a, b) : median(b) / median(a)).toFixed(2).padStart(width);
+          return (name in was.times ? loadRatio : eventRatio)(a, b).toFixed(2).padStart(width);
         });
       console.log("%s %s %s | %s", `${basename(rules)} after/before`.padEnd(22), `${rate}x`.padStart(3), "".padStart(19), columns.join(" | "));
     }
