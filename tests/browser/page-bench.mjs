@@ -30,11 +30,10 @@
 // two rounds of the geometric mean of the two pairs' ratios, which the
 // machine's drift over the run and the order of a pair move least; for an
 // event, the median of its pairs' ratios (the same event of the same round
-// on the two pages). With --warnings, the load of a file
-// with very many warnings, whose page lists the first 1,000,
-// against the same file without the faulty lines and against its own page
-// with the warnings panel emptied (what the rest of the page costs), loads
-// taken in turns.
+// on the two pages). With --warnings, the load of a file with very many
+// warnings, whose page lists the first 1,000, against the same file
+// without the faulty lines and against its own page with the warnings
+// panel emptied (what the rest of the page costs), loads taken in turns.
 //   node tests/browser/page-bench.mjs CHECKER [RULES...] [--screenshot OUT.png] [--loads]
 //     [--before OLD] [--app Lorvane.html] [--app-only] [--warnings FAULTY CLEAN]
 import { execFileSync } from "node:child_process";
