@@ -66,6 +66,7 @@ const work = mkdtempSync(join(tmpdir(), "lorvane-page-"));
 const LOADS = before === null ? 10 : 30;
 const EVENTS = 20;
 const ROUNDS = 4;
+const DRAG_STEP = 24;
 
 // A browser of its own for each file and for each part: the heap that one
 // file's pages leave behind is swept during the next file's loads, and
@@ -85,26 +86,45 @@ const pause = (ms = 250) => new Promise((done) => setTimeout(done, ms));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const figure = (values) => (values.length === 0 ? "-" : `${median(values).toFixed(0)} / ${Math.max(...values).toFixed(0)}`);
 
-// Each event of these types, timed in the page from its time stamp until drawn.
+// Each event of these types, timed in the page from its time stamp until
+// drawn, with its type and, for a move of the pointer, its height. A
+// modifier's own keydown is no step of a kind (the Ctrl held for a wheel
+// step), and of the pointer's moves only those that drag the overview.
 async function recordTimes() {
   await tab.evaluate(() => {
     window.times = [];
     const frame = (then) => requestAnimationFrame(() => setTimeout(then));
     for (const type of ["click", "keydown", "wheel", "pointermove"]) {
       addEventListener(type, (event) => {
-        // Of the pointer's moves, only those that drag the overview.
         if (type === "pointermove" && (event.buttons === 0 || !event.target.closest("#overview"))) return;
-        const start = event.timeStamp;
-        frame(() => frame(() => window.times.push(performance.now() - start)));
+        if (type === "keydown" && ["Control", "Shift", "Alt", "Meta"].includes(event.key)) return;
+        const [start, y] = [event.timeStamp, event.clientY];
+        frame(() => frame(() => window.times.push({ type, y, time: performance.now() - start })));
       }, true);
     }
+    // The times of the events sent: those of these types; with ys, the
+    // first move near each height sent (the browser moves the pointer again
+    // where it was after a scroll).
+    window.sent = (types, ys, near) => {
+      const kind = window.times.filter((e) => types.includes(e.type));
+      if (ys === null) return kind.map((e) => e.time);
+      return ys.flatMap((y) => kind.find((e) => Math.abs(e.y - y) < near)?.time ?? []);
+    };
   });
 }
-// The times recorded so far, once the last event is drawn.
-const takeTimes = async (count) => {
-  await tab.waitForFunction((count) => window.times.length >= count, {}, count);
-  return tab.evaluate(() => window.times.splice(0));
+// The times of the next count events sent, once drawn. What else came
+// meanwhile is dropped (a click the page makes of a drag's release, the
+// pointer's moves after a scroll), so that the n-th time of a kind is the
+// same event on both pages and the pairs of --before stay pairs.
+const takeTimes = async (count, types, ys = null, near = 0) => {
+  await tab.waitForFunction((count, types, ys, near) => window.sent(types, ys, near).length >= count, {}, count, types, ys, near);
+  return tab.evaluate((count, types, ys, near) => {
+    const times = window.sent(types, ys, near).slice(0, count);
+    window.times = [];
+    return times;
+  }, count, types, ys, near);
 };
+const dropTimes = () => tab.evaluate(() => (window.times = []));
 
 if (!appOnly && files.length > 0) {
   console.log("page".padEnd(before === null ? 14 : 23) + "CPU     bytes  advances |  load  |  click  |  zoom  |  key    | overview |  mark   | plan load " +
@@ -207,7 +227,10 @@ for (const [n, rules] of files.entries()) {
       // in the orders B A, A B, B A, A B, are even against the order.
       const loadRatio = (a, b) =>
         median(a.flatMap((t, q) => (q % 2 === 1 ? [] : [Math.sqrt((b[q] * b[q + 1]) / (t * a[q + 1]))])));
-      const eventRatio = (a, b) => median(a.map((t, q) => b[q] / t));
+      const eventRatio = (a, b) => {
+        if (a.length !== b.length) throw new Error(`${rules}: ${a.length} events before, ${b.length} after`);
+        return median(a.map((t, q) => b[q] / t));
+      };
       const columns = [["route", 6], ["clicks", 7], ["zooms", 6], ["keys", 7], ["drags", 8], ["marks", 7], ["plan", 9], ["unknown", 12]]
         .map(([name, width]) => {
           const [a, b] = [was, now].map((row) => row.times[name] ?? row[name]);
@@ -232,7 +255,7 @@ for (const [n, rules] of files.entries()) {
       const box = await boxMiddle(tab, i);
       await pause();
       await tab.mouse.click(...box);
-      into.clicks.push(...(await takeTimes(1)));
+      into.clicks.push(...(await takeTimes(1, ["click"])));
     }
 
     // Zoom steps about the middle of the view, by keys and by the wheel.
@@ -248,34 +271,42 @@ for (const [n, rules] of files.entries()) {
       }
       await pause();
     }
-    into.zooms.push(...(await takeTimes(per)));
+    into.zooms.push(...(await takeTimes(per, ["keydown", "wheel"])));
 
     // A name typed into the search field, a key at a time.
     await tab.click("#find");
-    await takeTimes(1);
+    await takeTimes(1, ["click"]);
     const name = advances[Math.floor((advances.length * (round + 1)) / (ROUNDS + 2))].name.slice(0, per);
     for (const key of name) {
       await tab.keyboard.press(key);
       await pause();
     }
-    into.keys.push(...(await takeTimes(name.length)));
+    into.keys.push(...(await takeTimes(name.length, ["keydown"])));
     await tab.keyboard.press("Escape");
-    await takeTimes(1);
+    await takeTimes(1, ["keydown"]);
     await tab.evaluate(() => document.activeElement.blur());
 
-    // The overview's frame dragged down a few pixels a step.
-    const frame = await tab.evaluate(() => {
+    // The overview's frame dragged down, each step moving the view by
+    // DRAG_STEP pixels: the overviews of two pages may differ in size,
+    // and a step that moves the view further draws more of the chart.
+    const [frame, step] = await tab.evaluate((drag) => {
       const r = document.getElementById("overview-frame").getBoundingClientRect();
-      return [r.left + r.width / 2, r.top + r.height / 2];
-    });
+      const small = document.querySelector("#overview canvas").getBoundingClientRect().height;
+      const large = document.getElementById("sizer").getBoundingClientRect().height;
+      return [[r.left + r.width / 2, r.top + r.height / 2], (drag * small) / large];
+    }, DRAG_STEP);
+    const ys = Array.from({ length: per }, (_, j) => frame[1] + (j + 1) * step);
     await tab.mouse.move(...frame);
     await tab.mouse.down();
-    for (let j = 1; j <= per; ++j) {
-      await tab.mouse.move(frame[0], frame[1] + j * 2);
+    for (const y of ys) {
+      await tab.mouse.move(frame[0], y);
       await pause(100);
     }
     await tab.mouse.up();
-    into.drags.push(...(await takeTimes(per)));
+    into.drags.push(...(await takeTimes(per, ["pointermove"], ys, step / 2)));
+    // The click of the release, if the page makes one, is no box's.
+    await pause();
+    await dropTimes();
 
     // R on a selected box, spread over the chart: a box below researched
     // ones is marked with all it needs, a researched one unmarked with all
@@ -284,10 +315,10 @@ for (const [n, rules] of files.entries()) {
       const i = 1 + Math.floor(((k * 7) % EVENTS + 0.5) * (advances.length - 1) / EVENTS);
       const box = await boxMiddle(tab, i);
       await tab.mouse.click(...box);
-      await takeTimes(1);
+      await takeTimes(1, ["click"]);
       await pause();
       await tab.keyboard.press("r");
-      into.marks.push(...(await takeTimes(1)));
+      into.marks.push(...(await takeTimes(1, ["keydown"])));
       await pause();
     }
   }
