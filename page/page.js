@@ -419,13 +419,18 @@
     }
     shown = location.hash;
   }
-  // The address is written after the marks are shown, as it takes longer,
-  // but with the state of now: a selection made before a search's entry is
-  // written is an entry of its own.
+  // The address is written after the frame that shows the marks, as it
+  // takes longer (a timer alone runs before that frame), but with the
+  // state of now: a selection made before a search's entry is written is
+  // an entry of its own. A hidden page draws no frames: then the timer.
+  const HIDDEN_SAVE_MS = 1000;
   function saveLater(newEntry) {
     searchEntry = searchEntry || newEntry;
     const own = ownEntries();
-    setTimeout(() => saveAddress(newEntry, own));
+    let saved = false;
+    const save = () => saved || ((saved = true), saveAddress(newEntry, own));
+    requestAnimationFrame(() => setTimeout(save));
+    setTimeout(save, HIDDEN_SAVE_MS);
   }
   // A change of the search (find.js).
   function searched() {

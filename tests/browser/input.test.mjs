@@ -32,7 +32,7 @@ const open = (name, hash = "", viewport = { width: 1366, height: 768 }) =>
 // The targets, the search, the view's scroll and its middle in chart units.
 const state = () =>
   tab.evaluate(async () => {
-    await new Promise((done) => setTimeout(done));
+    await new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
     const view = document.getElementById("view");
     const zoom = Number(document.getElementById("chart").style.transform.slice(6, -1));
     return {

@@ -68,8 +68,8 @@ async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
 // The page's state: marks by index, the lists, the texts shown.
 const state = () =>
   tab.evaluate(async () => {
-    // The address is written a task after the marks.
-    await new Promise((done) => setTimeout(done));
+    // The address is written a task after the frame that shows the marks.
+    await new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
     const ids = (selector) =>
       [...document.querySelectorAll(selector)].map((e) => Number(e.id ? e.id.slice(1) : e.dataset.index));
     const marks = {};

@@ -53,10 +53,10 @@ after(async () => {
   assert.deepEqual(errors, []);
 });
 
-// A few tasks: the address is written; and the kept plan read or written,
+// A frame and a few tasks: the address is written; and the kept plan read or written,
 // which waits for the storage's key (a digest, as slow as the machine).
 async function settle(inTab = tab) {
-  await inTab.evaluate(() => new Promise((done) => setTimeout(() => setTimeout(done, 20))));
+  await inTab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(() => setTimeout(done, 20)))));
   await inTab.waitForFunction(() => !document.querySelector('[aria-busy="true"]'));
 }
 async function open(name, hash = "", viewport = { width: 1280, height: 800 }) {
@@ -373,7 +373,7 @@ test("advances of one name and code: the one marked is the one the address and t
   await tab.click("#find");
   await tab.keyboard.type("Club");
   for (const key of ["Enter", "Enter"]) await tab.keyboard.press(key);
-  const hash = await tab.evaluate(() => new Promise((done) => setTimeout(() => done(location.hash))));
+  const hash = await tab.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(() => done(location.hash)))));
   await open("twins", hash);
   assert.deepEqual(await tab.evaluate(() => [...document.querySelectorAll("g.target")].map((g) => g.id)), ["a3"], hash);
   await forget();
