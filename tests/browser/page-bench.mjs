@@ -227,7 +227,7 @@ for (const [n, rules] of files.entries()) {
       // state (the box the round's clicks left selected, the part of the
       // chart in view), as one kind's times spread over 3x with the state
       // and the median of such a mix jumps between its heaps; the rounds,
-      // in the orders B A, A B, B A, A B, are even against the order.
+      // in the orders B A, A B, B A, A B and so on, are even against the order.
       const loadRatio = (a, b) =>
         median(a.flatMap((t, q) => (q % 2 === 1 ? [] : [Math.sqrt((b[q] * b[q + 1]) / (t * a[q + 1]))])));
       const eventRatio = (a, b) => {
